@@ -1,0 +1,47 @@
+#include "engine/flight_data.h"
+
+#include <algorithm>
+
+#include "engine/calculation_error.h"
+#include "engine/number_text.h"
+
+namespace brimwell {
+
+std::optional<FieldLimit> fieldLimit(std::string_view cell) {
+    const auto found = std::find_if(kFieldLimits.begin(), kFieldLimits.end(),
+                                    [cell](const FieldLimit& rule) { return rule.cell == cell; });
+    if (found == kFieldLimits.end()) {
+        return std::nullopt;
+    }
+    return *found;
+}
+
+void filterKey(std::int16_t& KeyAscii) {
+    if (KeyAscii < 32) {
+        return;
+    }
+    if (KeyAscii >= '0' && KeyAscii <= '9') {
+        return;
+    }
+    KeyAscii = 0;
+}
+
+bool isDigitsOnly(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool isRefused(const FieldLimit& rule, std::string_view text) {
+    if (text.empty()) {
+        return false;
+    }
+    if (!isDigitsOnly(text)) {
+        return true;
+    }
+    try {
+        return toNumber(text) > rule.limit;
+    } catch (const CalculationError&) {
+        return true;  // a run of digits too long for a double is far above any limit
+    }
+}
+
+}  // namespace brimwell

@@ -1,0 +1,18 @@
+#pragma once
+
+// The printed report: 37 lines built from the current texts of the window's cells, exactly as
+// displayed. It computes and checks nothing; an empty cell prints as an empty value.
+
+#include <array>
+#include <string>
+
+#include "engine/cells.h"
+
+namespace brimwell {
+
+inline constexpr std::size_t kReportLineCount = 37;
+using ReportLines = std::array<std::string, kReportLineCount>;
+
+ReportLines buildReportLines(const CellReader& cells);
+
+}  // namespace brimwell
