@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "engine/cells.h"
+#include "report/printer.h"
+
+namespace brimwell {
+
+// The "Print" button: prints the 37 report lines of the current cell texts on one page, Arial,
+// the title 16 point bold at 100 twips across and 200 down, every other line 10 point.
+// Throws PrintError when the printer fails; the cells are never changed.
+void cmbPrint_Click(const CellReader& cells, Printer& printer);
+
+// The message shown when a report could not be printed.
+std::string printFailureMessage(const PrintError& error);
+
+}  // namespace brimwell
