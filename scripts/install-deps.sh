@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   # toolchain
   g++ cmake ninja-build pkg-config clang clang-format clang-tidy
+  librsvg2-bin # rsvg-convert, for ui/resources/draw_pictures.py
   # libraries
   qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
   # fonts: Liberation Sans stands in for Arial, DejaVu for the rest
