@@ -1,0 +1,10 @@
+#include "cli/plan_run.h"
+#include "report/printer.h"
+
+namespace brimwell {
+
+void writeReportPdf(const CellReader&, const std::string&) {
+    throw PrintError("this build of brimwell-plan was made without the Qt printer");
+}
+
+}  // namespace brimwell

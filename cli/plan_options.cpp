@@ -1,0 +1,169 @@
+#include "cli/plan_options.h"
+
+#include <algorithm>
+#include <span>
+
+#include "engine/cell_names.h"
+#include "engine/flight_data.h"
+
+namespace brimwell {
+
+namespace {
+
+enum class Rule { AnyText, Digits, List };
+
+struct CellOption {
+    std::string_view flag;
+    std::string_view cell;
+    Rule rule;
+    std::span<const std::string_view> items;  // for Rule::List
+    std::string_view help;
+};
+
+const std::array<CellOption, 12> kCellOptions = {{
+    {"--origin", cell::txtOriginICAO, Rule::AnyText, {}, "origin airport code (report only)"},
+    {"--destination",
+     cell::txtDestinationICAO,
+     Rule::AnyText,
+     {},
+     "destination airport code (report only)"},
+    {"--alternate",
+     cell::txtAlternateICAO,
+     Rule::AnyText,
+     {},
+     "alternate airport code (report only)"},
+    {"--distance",
+     cell::txtDestinationDistance,
+     Rule::Digits,
+     {},
+     "distance to the destination, nm, up to 8400"},
+    {"--alternate-distance", cell::cmbAlternateDistance, Rule::List, kAlternateDistances,
+     "distance to the alternate, nm"},
+    {"--wind-direction", cell::cmbWindDirection, Rule::List, kWindDirections, "prevailing wind"},
+    {"--wind", cell::txtWindIntensity, Rule::Digits, {}, "wind speed, knots, up to 1000"},
+    {"--flight-level", cell::cmbFlightLevel, Rule::List, kFlightLevels, "cruise flight level"},
+    {"--payload", cell::txtPayLoad, Rule::Digits, {}, "payload, lbs, up to 140912"},
+    {"--contingency", cell::txtContingencyTime, Rule::Digits, {}, "contingency time, minutes"},
+    {"--min-landing-fuel", cell::cmbMLF, Rule::List, kMinimumLandingFuels,
+     "minimum landing fuel, lbs"},
+    {"--taxi-fuel", cell::txtTFB, Rule::Digits, {}, "taxi fuel burn off, lbs (default 2000)"},
+}};
+
+std::string joined(std::span<const std::string_view> items) {
+    std::string out;
+    for (const auto item : items) {
+        if (!out.empty()) {
+            out += ", ";
+        }
+        out += item;
+    }
+    return out;
+}
+
+void check(const CellOption& option, const std::string& value) {
+    switch (option.rule) {
+        case Rule::AnyText:
+            return;
+        case Rule::Digits:
+            if (!isDigitsOnly(value)) {
+                throw OptionError(std::string(option.flag) + " takes digits only (0 to 9), not \"" +
+                                  value + "\"");
+            }
+            if (const auto limit = fieldLimit(option.cell); limit && isRefused(*limit, value)) {
+                throw OptionError(std::string(limit->warning));
+            }
+            return;
+        case Rule::List:
+            if (std::find(option.items.begin(), option.items.end(), value) == option.items.end()) {
+                throw OptionError(std::string(option.flag) + " \"" + value +
+                                  "\" is not in the list; choose one of: " + joined(option.items));
+            }
+            return;
+    }
+}
+
+}  // namespace
+
+PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
+    PlanRequest request;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        std::string name = argument;
+        std::optional<std::string> inlineValue;
+        if (const auto equals = argument.find('=');
+            argument.starts_with("--") && equals != std::string::npos) {
+            name = argument.substr(0, equals);
+            inlineValue = argument.substr(equals + 1);
+        }
+        const auto takeValue = [&]() -> std::string {
+            if (inlineValue) {
+                return *inlineValue;
+            }
+            if (i + 1 >= arguments.size()) {
+                throw OptionError(name + " needs a value");
+            }
+            return arguments[++i];
+        };
+        const auto noValue = [&] {
+            if (inlineValue) {
+                throw OptionError(name + " takes no value");
+            }
+        };
+
+        if (name == "--help" || name == "-h") {
+            noValue();
+            request.help = true;
+        } else if (name == "--json") {
+            noValue();
+            request.json = true;
+        } else if (name == "--correction") {
+            noValue();
+            request.correction = true;
+        } else if (name == "--pdf") {
+            request.pdfPath = takeValue();
+            if (request.pdfPath->empty()) {
+                throw OptionError("--pdf needs a file name");
+            }
+        } else if (const auto option =
+                       std::find_if(kCellOptions.begin(), kCellOptions.end(),
+                                    [&name](const CellOption& o) { return o.flag == name; });
+                   option != kCellOptions.end()) {
+            std::string value = takeValue();
+            check(*option, value);
+            request.cells.emplace_back(option->cell, std::move(value));
+        } else if (argument.starts_with("-")) {
+            throw OptionError("unknown option \"" + name + "\" (see --help)");
+        } else {
+            throw OptionError("unexpected argument \"" + argument + "\" (see --help)");
+        }
+    }
+    return request;
+}
+
+std::string planUsage() {
+    std::string out =
+        "Usage: brimwell-plan [OPTION VALUE]... [--correction] [--json] [--pdf FILE]\n"
+        "Plans the fuel load of a Boeing 747-400 flight, as the Calculate button of the window\n"
+        "does, and prints the flight plan report.\n\nFlight data (an option left out leaves its "
+        "cell empty):\n";
+    for (const auto& option : kCellOptions) {
+        std::string line = "  " + std::string(option.flag) + " VALUE";
+        line.resize(std::max<std::size_t>(line.size() + 1, 28), ' ');
+        line += option.help;
+        if (option.rule == Rule::List) {
+            line += ": " + joined(option.items);
+        }
+        out += line + "\n";
+    }
+    out +=
+        "\nOther options:\n"
+        "  --correction             correct the trip fuel for the landing weight\n"
+        "  --json                   print the cells as one JSON object instead of the report\n"
+        "  --pdf FILE               also write the report page into the PDF file FILE\n"
+        "  --help                   show this text\n"
+        "\nExit status: 0 plan printed, 1 the plan could not be calculated, 2 an option was "
+        "refused.\n";
+    return out;
+}
+
+}  // namespace brimwell

@@ -1,0 +1,39 @@
+#pragma once
+
+// The options of brimwell-plan. Each flight-data option fills the cell of the window that it
+// names, under the window's own input rules: the five numeric cells take digits only, distance,
+// wind and payload refuse a value above their limit with the window's warning, and a drop-down
+// cell takes only an item of its list.
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace brimwell {
+
+struct PlanRequest {
+    // Cell name and text, in the order given; a later setting of the same cell wins.
+    std::vector<std::pair<std::string_view, std::string>> cells;
+    bool correction = false;
+    bool json = false;
+    bool help = false;
+    std::optional<std::string> pdfPath;
+};
+
+// An option that cannot be taken: what() is the message for the pilot.
+class OptionError final : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads the arguments after the program name. Accepts "--name value" and "--name=value".
+// Throws OptionError for an unknown option, a missing value or a value the cell refuses.
+PlanRequest parsePlanOptions(const std::vector<std::string>& arguments);
+
+// The text of --help.
+std::string planUsage();
+
+}  // namespace brimwell

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/memory_cells.h"
+
+namespace brimwell {
+
+inline constexpr int kExitPlanned = 0;
+inline constexpr int kExitCalculateFailed = 1;
+inline constexpr int kExitRefused = 2;
+
+// Runs brimwell-plan on its arguments (without the program name): fills the cells, presses
+// Calculate and prints the report (or the JSON object) on out, messages on err. Returns the
+// exit status.
+int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+
+// The JSON object of --json: "failure" (null or the message), "cells" (the input cells, txtBOW
+// and the fifteen results, name to text), "ticked" (the tick box) and "red" (the cells whose
+// background is red).
+std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure);
+
+// Writes the report page of the cells into a PDF file; throws PrintError.
+void writeReportPdf(const CellReader& cells, const std::string& path);
+
+}  // namespace brimwell
