@@ -162,7 +162,7 @@ std::string planUsage() {
         "  --pdf FILE               also write the report page into the PDF file FILE\n"
         "  --help                   show this text\n"
         "\nExit status: 0 plan printed, 1 the plan could not be calculated, 2 an option was "
-        "refused.\n";
+        "refused,\n3 the plan was printed but the PDF file could not be written.\n";
     return out;
 }
 

@@ -133,15 +133,6 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     FuelPlanner planner(cells, messages);
     const bool planned = planner.cmdCalculate_Click();
 
-    if (planned && request.pdfPath) {
-        try {
-            writeReportPdf(cells, *request.pdfPath);
-        } catch (const PrintError& error) {
-            err << "brimwell-plan: the PDF file " << *request.pdfPath
-                << " was not written: " << error.what() << '\n';
-            return kExitCalculateFailed;
-        }
-    }
     if (request.json) {
         out << planJson(cells, messages.last());
     } else if (planned) {
@@ -151,7 +142,21 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     } else {
         err << "brimwell-plan: " << messages.last().value_or("") << '\n';
     }
-    return planned ? kExitPlanned : kExitCalculateFailed;
+    if (!planned) {
+        return kExitCalculateFailed;
+    }
+    // The page is written only for a finished plan; the plan itself is on out already, so a
+    // file that cannot be written loses nothing but the file.
+    if (request.pdfPath) {
+        try {
+            writeReportPdf(cells, *request.pdfPath);
+        } catch (const PrintError& error) {
+            err << "brimwell-plan: the PDF file " << *request.pdfPath
+                << " was not written: " << error.what() << '\n';
+            return kExitPdfFailed;
+        }
+    }
+    return kExitPlanned;
 }
 
 }  // namespace brimwell
