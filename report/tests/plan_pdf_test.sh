@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# brimwell-plan --pdf as a pilot runs it, without any screen: the page it writes, and what it
+# does with a file it cannot write.
+#   plan_pdf_test.sh <path to brimwell-plan>
+set -uo pipefail
+plan="$1"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+# The lines as pdftotext shows them: blanks simplified, trailing empty lines dropped.
+simplify() { tr -d '\f' | sed -e 's/[[:space:]]\+/ /g' -e 's/^ //' -e 's/ $//' |
+             sed -e ':a' -e '/^\n*$/{$d;N;ba' -e '}'; }
+
+sample=(--distance 4000 --alternate-distance 200 --wind-direction Head --wind 50
+        --flight-level FL350 --payload 100000 --contingency 30 --min-landing-fuel 19000)
+headless=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+
+"${headless[@]}" "$plan" "${sample[@]}" --pdf "$work/plan.pdf" >"$work/out" 2>"$work/err"
+status=$?
+[[ $status -eq 0 ]] || fail "sample plan: exit $status: $(cat "$work/err")"
+[[ -s "$work/plan.pdf" ]] || fail "sample plan: no PDF"
+pages=$(pdfinfo "$work/plan.pdf" 2>/dev/null | sed -n 's/^Pages:[[:space:]]*//p')
+[[ "$pages" == 1 ]] || fail "sample plan: $pages pages"
+[[ $(wc -l <"$work/out") -eq 37 ]] || fail "sample plan: stdout is not 37 lines"
+pdftotext -layout "$work/plan.pdf" - | simplify >"$work/page.txt"
+simplify <"$work/out" >"$work/expected.txt"
+diff "$work/expected.txt" "$work/page.txt" >"$work/diff" ||
+  fail "the page is not the 37 lines of the plan: $(cat "$work/diff")"
+pdffonts "$work/plan.pdf" | awk 'NR > 2 { print $1 }' >"$work/fonts"
+grep -Eq '(^|\+)(Arial|LiberationSans|Arimo).*Bold' "$work/fonts" ||
+  fail "no bold Arial-compatible font: $(tr '\n' ' ' <"$work/fonts")"
+ls -A "$work" | grep -q '^\.' && fail "a hidden file was left behind: $(ls -A "$work")"
+
+# A screen that is named but not there changes nothing: the planner draws offscreen.
+env DISPLAY=:99 QT_QPA_PLATFORM=xcb "$plan" "${sample[@]}" --pdf "$work/xcb.pdf" \
+  >/dev/null 2>"$work/err" || fail "with an absent display: $(cat "$work/err")"
+[[ -s "$work/xcb.pdf" ]] || fail "with an absent display: no PDF"
+
+check_unwritable() {
+  local what="$1" target="$2"
+  "${headless[@]}" "$plan" "${sample[@]}" --pdf "$target" >"$work/out" 2>"$work/err"
+  status=$?
+  [[ $status -eq 3 ]] || fail "$what: exit $status"
+  grep -q "brimwell-plan: the PDF file $target was not written: " "$work/err" ||
+    fail "$what: message: $(cat "$work/err")"
+  [[ $(wc -l <"$work/out") -eq 37 ]] || fail "$what: the plan itself was not printed"
+}
+check_unwritable "missing folder" "$work/no/such/plan.pdf"
+[[ ! -e "$work/no" ]] || fail "missing folder: something was created"
+touch "$work/a-file"
+check_unwritable "folder is a file" "$work/a-file/plan.pdf"
+mkdir "$work/a-folder"
+check_unwritable "path is a folder" "$work/a-folder"
+[[ -z "$(ls -A "$work/a-folder")" ]] || fail "path is a folder: it is no longer empty"
+ls -A "$work" | grep -q '^\.' && fail "a hidden file was left behind: $(ls -A "$work")"
+
+exit $((failures > 0))
