@@ -171,13 +171,14 @@ std::unique_ptr<Printer> openDefaultPrinter() {
     if (info.isNull()) {
         const QStringList installed = QPrinterInfo::availablePrinterNames();
         if (installed.isEmpty()) {
-            throw PrintError("no printer is installed");
+            throw PrintError("no printer is installed, or the print service is not running");
         }
         throw PrintError("no default printer is chosen (installed: " +
                          toStd(installed.join(QStringLiteral(", "))) + ")");
     }
     if (info.state() == QPrinter::Error) {
-        throw PrintError("the default printer " + toStd(info.printerName()) + " is not available");
+        throw PrintError("the default printer " + toStd(info.printerName()) +
+                         " is stopped or in error");
     }
     auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     if (!printer->isValid()) {
