@@ -1,0 +1,44 @@
+#pragma once
+
+// The engine's cells over the real widgets of the main window: a text box is a QLineEdit, a
+// drop-down list a QComboBox, the tick box a QCheckBox, each found by its control name. The
+// messages of the engine appear as the program's modal message box.
+
+#include <QString>
+#include <map>
+#include <string>
+
+#include "engine/cells.h"
+
+class QWidget;
+
+namespace brimwell::ui {
+
+class WindowCells final : public Cells, public MessageSink {
+  public:
+    // Gathers the cells among the window's children; the window must outlive the cells.
+    explicit WindowCells(QWidget& window);
+
+    std::string text(std::string_view name) const override;
+    bool isTicked(std::string_view name) const override;
+    void setText(std::string_view name, std::string_view text) override;
+    // A fixed colour paints the cell's base; the window background gives the cell back the
+    // base colour of the palette, so it follows the user's colour scheme.
+    void setBackground(std::string_view name, Background background) override;
+    void showMessage(std::string_view text) override;
+
+    // The background as last set: a fixed colour, or the palette's own.
+    Background background(std::string_view name) const;
+
+  private:
+    QWidget& cell(std::string_view name) const;
+
+    QWidget& m_window;
+    std::map<std::string, QWidget*, std::less<>> m_cells;
+};
+
+// The program's message box: modal to parent, titled with the application's title, the
+// exclamation icon and one OK button. Returns once the user has closed it.
+void showWarning(QWidget* parent, const QString& text);
+
+}  // namespace brimwell::ui
