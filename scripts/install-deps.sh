@@ -9,10 +9,13 @@ packages=(
   librsvg2-bin # rsvg-convert, for ui/resources/draw_pictures.py
   # libraries
   qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libcups2-dev # the report hands its page to the print spooler itself
   # fonts: Liberation Sans stands in for Arial, DejaVu for the rest
   fonts-liberation fonts-dejavu-core fontconfig
   # checking what the window and the report look like
   xvfb xauth imagemagick poppler-utils
+  # the Debian package: dpkg-shlibdeps finds its library dependencies; the menu entry check
+  dpkg-dev file desktop-file-utils
 )
 if [[ "${1:-}" == "--with-print" ]]; then
   packages+=(cups cups-client cups-bsd)

@@ -1,7 +1,9 @@
 #include "report/qt/default_printer.h"
 
+#include <cups/cups.h>
 #include <sys/stat.h>
 
+#include <QDir>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
@@ -42,23 +44,37 @@ void requireApplication() {
     }
 }
 
+// A QPrinter that draws PDF at its high resolution.
+std::unique_ptr<QPrinter> pdfDevice() {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setDocName(QString::fromLatin1(kDocumentName));
+    printer->setCreator(QStringLiteral("Brimwell v2.0"));
+    return printer;
+}
+
 // One line of the page as it will be drawn: the font it was printed in and where its baseline
-// starts, in the printer's device pixels.
+// starts, in the device pixels of the printer.
 struct PageLine {
     QFont font;
     QPointF baseline;
     QString text;
 };
 
-// The printer operations on a QPrinter. The page is collected line by line and drawn as one job
-// at endDoc, so that a report abandoned half-way (an error between two lines) never reaches the
-// printer or the file as a partial page.
+// Where the page goes: a queue of the print spooler, or a PDF file.
+struct Destination {
+    QString queue;    // the spooler's name of the printer; empty for a file
+    QString pdfPath;  // the file; empty for a queue
+};
+
+// The printer operations on a QPrinter that draws PDF. The page is collected line by line and
+// drawn as one document at endDoc, so that a report abandoned half-way (an error between two
+// lines) never reaches the printer or the file as a partial page. For a queue the page is then
+// handed to the spooler, whose answer tells whether it took the job.
 class QtPrinter final : public Printer {
   public:
-    // pdfPath empty: the job goes to the printer that printer is set up for. Otherwise the page
-    // is written as PDF into a new file beside pdfPath, which replaces pdfPath once complete.
-    QtPrinter(std::unique_ptr<QPrinter> printer, QString pdfPath)
-        : m_printer(std::move(printer)), m_pdfPath(std::move(pdfPath)) {
+    QtPrinter(std::unique_ptr<QPrinter> printer, Destination destination)
+        : m_printer(std::move(printer)), m_destination(std::move(destination)) {
         m_font.setFamily(QStringLiteral("Arial"));
         m_font.setPointSizeF(10);
     }
@@ -92,24 +108,20 @@ class QtPrinter final : public Printer {
         const std::vector<PageLine> page = std::exchange(m_page, {});
         m_x = 0;
         m_y = 0;
-        if (m_pdfPath.isEmpty()) {
-            drawJob(page);
-        } else {
+        if (m_destination.queue.isEmpty()) {
             writePdf(page);
+        } else {
+            sendToQueue(page);
         }
     }
 
   private:
-    QString printerName() const {
-        return m_pdfPath.isEmpty() ? m_printer->printerName() : m_pdfPath;
-    }
-
-    void drawJob(const std::vector<PageLine>& page) {
+    // Draws the page into the PDF file at path.
+    void draw(const std::vector<PageLine>& page, const QString& path) {
+        m_printer->setOutputFileName(path);
         QPainter painter;
         if (!painter.begin(m_printer.get())) {
-            throw PrintError(m_pdfPath.isEmpty() ? "the printer " + toStd(printerName()) +
-                                                       " could not start the job"
-                                                 : "the PDF file could not be started");
+            throw PrintError("the page could not be started in " + toStd(path));
         }
         for (const PageLine& line : page) {
             painter.setFont(line.font);
@@ -118,14 +130,31 @@ class QtPrinter final : public Printer {
         const bool ended = painter.end();
         const QPrinter::PrinterState state = m_printer->printerState();
         if (!ended || state == QPrinter::Error || state == QPrinter::Aborted) {
-            throw PrintError(m_pdfPath.isEmpty()
-                                 ? "the printer " + toStd(printerName()) + " failed the job"
-                                 : "the PDF file could not be completed");
+            throw PrintError("the page could not be completed in " + toStd(path));
+        }
+    }
+
+    void sendToQueue(const std::vector<PageLine>& page) {
+        const std::string queue = toStd(m_destination.queue);
+        QTemporaryFile document(QDir::tempPath() + QStringLiteral("/brimwell-report-XXXXXX.pdf"));
+        if (!document.open()) {
+            throw PrintError("the page for the printer " + queue +
+                             " could not be prepared: " + toStd(document.errorString()));
+        }
+        document.close();
+        draw(page, document.fileName());
+        // The spooler copies the file before it answers, so it may go when this returns.
+        const QByteArray file = QFile::encodeName(document.fileName());
+        const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.c_str(), file.constData(),
+                                       kDocumentName, 0, nullptr);
+        if (job == 0) {
+            throw PrintError("the printer " + queue +
+                             " did not take the job: " + cupsLastErrorString());
         }
     }
 
     void writePdf(const std::vector<PageLine>& page) {
-        const QFileInfo target(m_pdfPath);
+        const QFileInfo target(m_destination.pdfPath);
         const QString folder = target.absolutePath();
         // The page goes into a hidden file of its own beside the target first; only a complete
         // file replaces the target, so a failure leaves neither a partial file nor a damaged
@@ -143,8 +172,7 @@ class QtPrinter final : public Printer {
         const QByteArray partName = QFile::encodeName(part.fileName());
         ::chmod(partName.constData(), 0666 & ~mask);
 
-        m_printer->setOutputFileName(part.fileName());
-        drawJob(page);
+        draw(page, part.fileName());
 
         const QByteArray targetName = QFile::encodeName(target.absoluteFilePath());
         if (std::rename(partName.constData(), targetName.constData()) != 0) {
@@ -156,7 +184,7 @@ class QtPrinter final : public Printer {
     }
 
     std::unique_ptr<QPrinter> m_printer;
-    QString m_pdfPath;
+    Destination m_destination;
     QFont m_font;
     double m_x = 0;
     double m_y = 0;
@@ -180,13 +208,15 @@ std::unique_ptr<Printer> openDefaultPrinter() {
         throw PrintError("the default printer " + toStd(info.printerName()) +
                          " is stopped or in error");
     }
-    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-    if (!printer->isValid()) {
+    const QPrinter printer(info, QPrinter::HighResolution);
+    if (!printer.isValid()) {
         throw PrintError("the default printer " + toStd(info.printerName()) + " is not available");
     }
-    printer->setDocName(QString::fromLatin1(kDocumentName));
-    printer->setCopyCount(1);
-    return std::make_unique<QtPrinter>(std::move(printer), QString());
+    // The page is drawn as PDF on the printer's own paper and printable area, and handed to the
+    // spooler, which takes PDF from every program.
+    auto device = pdfDevice();
+    device->setPageLayout(printer.pageLayout());
+    return std::make_unique<QtPrinter>(std::move(device), Destination{info.printerName(), {}});
 }
 
 std::unique_ptr<Printer> openPdfPrinter(const std::string& path) {
@@ -194,16 +224,14 @@ std::unique_ptr<Printer> openPdfPrinter(const std::string& path) {
     if (path.empty()) {
         throw PrintError("no file name was given for the PDF file");
     }
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setDocName(QString::fromLatin1(kDocumentName));
-    printer->setCreator(QStringLiteral("Brimwell v2.0"));
+    auto device = pdfDevice();
     // A file has no unprintable border of its own; half an inch all round keeps the page
     // printable in full on any printer it is later sent to.
-    printer->setPageMargins(
+    device->setPageMargins(
         QMarginsF(kPdfMarginInches, kPdfMarginInches, kPdfMarginInches, kPdfMarginInches),
         QPageLayout::Inch);
-    return std::make_unique<QtPrinter>(std::move(printer), QString::fromStdString(path));
+    return std::make_unique<QtPrinter>(std::move(device),
+                                       Destination{{}, QString::fromStdString(path)});
 }
 
 }  // namespace brimwell

@@ -2,8 +2,8 @@
 # The print spooler test: starts CUPS if it is not running, installs a backend that keeps what
 # it is sent and a queue on it, then runs the window's Print test once per situation:
 #   1. the queue is the default printer: two presses give two one-page documents;
-#   2. the default printer is stopped;     3. printers but no default;
-#   4. no printer at all;                   5. no print service (only when started here).
+#   2. the default printer is stopped;    3. it rejects jobs;    4. a printer but no default;
+#   5. no printer at all;    6. no print service (only when started here).
 # Everything it set up is taken down again, whatever happens. Needs root.
 #   print_spooler_test.sh <path to e2e_print_spooler_test>
 set -uo pipefail
@@ -18,7 +18,7 @@ if [[ $(id -u) -ne 0 ]]; then
   echo "print_spooler_test.sh: must run as root (it installs a CUPS backend and a queue)" >&2
   exit 1
 fi
-for tool in cupsd lpadmin lpstat cupsenable cupsdisable cancel pdfinfo pdftotext pdftohtml pdffonts; do
+for tool in cupsd lpadmin lpstat cupsenable cupsdisable cupsaccept cupsreject cancel pdfinfo pdftotext pdftohtml pdffonts; do
   command -v "$tool" >/dev/null || { echo "print_spooler_test.sh: $tool is missing" >&2; exit 1; }
 done
 if lpstat -p "$queue" >/dev/null 2>&1; then
@@ -86,7 +86,7 @@ press_print() {
   if env HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=offscreen \
       BRIMWELL_E2E_EXPECT="$expect" BRIMWELL_E2E_REASON="$reason" BRIMWELL_E2E_SPOOL="$spool" \
       "$program" >"$work/out" 2>&1; then
-    grep -E '^(PASS|SKIP|Totals)' "$work/out" | grep -v -E 'initTestCase|cleanupTestCase'
+    grep -E '^(PASS|SKIP|QINFO|Totals)' "$work/out" | grep -v -E 'initTestCase|cleanupTestCase'
   else
     cat "$work/out"
     echo "FAIL: $situation"
@@ -105,6 +105,10 @@ left="$(lpstat -o "$queue" 2>/dev/null)"
 cupsdisable "$queue"
 press_print "the default printer is stopped" refused "the default printer $queue is stopped"
 cupsenable "$queue"
+
+cupsreject "$queue"
+press_print "the default printer rejects jobs" refused "the printer $queue did not take the job: "
+cupsaccept "$queue"
 
 remove_queue
 add_queue
