@@ -343,10 +343,9 @@ void MainWindow::Command1_Click() {
     }
 }
 
-// Exit: the window closes and the program ends, without a question.
+// Exit: the window closes and, as it is the program's last, the program ends; nothing asks.
 void MainWindow::Uscita_Click() {
     close();
-    QCoreApplication::quit();
 }
 
 void MainWindow::cmbPrint_Click() {

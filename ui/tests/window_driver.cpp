@@ -66,8 +66,21 @@ QComboBox* list(const MainWindow& window, const char* name) {
     return window.findChild<QComboBox*>(QString::fromLatin1(name));
 }
 
+QWidget* focusedControl() {
+    // The control of the window that holds its focus. On the offscreen platform the window is
+    // not always made active again after a message box closes, and an open drop-down list holds
+    // the application's focus in its popup; the window's own focus widget is the control that
+    // the keys go to.
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (qobject_cast<MainWindow*>(top) != nullptr && top->isVisible()) {
+            return top->focusWidget();
+        }
+    }
+    return QApplication::focusWidget();
+}
+
 QString focusName() {
-    const QWidget* focus = QApplication::focusWidget();
+    const QWidget* focus = focusedControl();
     return focus == nullptr ? QString() : focus->objectName();
 }
 
@@ -172,6 +185,67 @@ void enterPlan(const MainWindow& window, const Plan& plan) {
     if (box != nullptr && box->isChecked() != plan.correction) {
         click(window, "CheckCorrection");
     }
+}
+
+WindowState captureState(const MainWindow& window) {
+    WindowState state;
+    for (const QLineEdit* edit : window.findChildren<QLineEdit*>()) {
+        state.texts[edit->objectName()] = edit->text();
+        state.bases[edit->objectName()] = edit->palette().color(QPalette::Base);
+    }
+    for (const QComboBox* box : window.findChildren<QComboBox*>()) {
+        state.texts[box->objectName()] = box->currentText();
+        state.bases[box->objectName()] = box->palette().color(QPalette::Base);
+    }
+    if (const auto* box = window.findChild<QCheckBox*>(QStringLiteral("CheckCorrection"))) {
+        state.ticked = box->isChecked();
+    }
+    return state;
+}
+
+QColor paletteBase(const QWidget& cell) {
+    return QApplication::palette(&cell).color(QPalette::Base);
+}
+
+namespace {
+QString fromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+}  // namespace
+
+void RecordingPrinter::record(const QString& operation) {
+    if (m_failAt >= 0 && m_operations.size() == m_failAt) {
+        throw PrintError("the printer is out of paper");
+    }
+    m_operations.append(operation);
+}
+
+void RecordingPrinter::setFontName(std::string_view name) {
+    record(QStringLiteral("font ") + fromView(name));
+}
+
+void RecordingPrinter::setFontSize(double points) {
+    record(QStringLiteral("size ") + QString::number(points));
+}
+
+void RecordingPrinter::setCurrentX(int twips) {
+    record(QStringLiteral("x ") + QString::number(twips));
+}
+
+void RecordingPrinter::setCurrentY(int twips) {
+    record(QStringLiteral("y ") + QString::number(twips));
+}
+
+void RecordingPrinter::setBold(bool bold) {
+    record(QStringLiteral("bold ") + QString::number(bold ? 1 : 0));
+}
+
+void RecordingPrinter::printLine(std::string_view text) {
+    record(QStringLiteral("line ") + fromView(text));
+}
+
+void RecordingPrinter::endDoc() {
+    record(QStringLiteral("end"));
 }
 
 }  // namespace brimwell::test

@@ -3,13 +3,16 @@
 // Drives the real main window the way a pilot does, by keyboard and mouse, and answers the
 // program's message boxes.
 
+#include <QColor>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <map>
 #include <memory>
 #include <vector>
 
+#include "report/printer.h"
 #include "ui/main_window.h"
 
 class QComboBox;
@@ -47,6 +50,8 @@ QWidget* control(const MainWindow& window, const char* name);
 QLineEdit* textBox(const MainWindow& window, const char* name);
 QComboBox* list(const MainWindow& window, const char* name);
 // The name of the control that holds the focus, empty when none does.
+// The control of the shown window that holds the focus, and its name.
+QWidget* focusedControl();
 QString focusName();
 
 // Clicks a control in its middle.
@@ -69,5 +74,39 @@ struct Plan {
 Plan samplePlan();
 // Types and picks every input of the plan; the taxi fuel replaces the cell's text.
 void enterPlan(const MainWindow& window, const Plan& plan);
+
+// What can be seen of the cells: every text box's and list's text and base colour, and the
+// tick of the check box.
+struct WindowState {
+    std::map<QString, QString> texts;
+    std::map<QString, QColor> bases;
+    bool ticked = false;
+    friend bool operator==(const WindowState&, const WindowState&) = default;
+};
+WindowState captureState(const MainWindow& window);
+
+// The base colour that a cell without a colour of its own shows.
+QColor paletteBase(const QWidget& cell);
+
+// A printer that writes down every operation asked of it, one text each ("font Arial",
+// "size 16", "x 100", "y 200", "bold 1", "line <text>", "end"). It throws PrintError at the
+// operation numbered failAt (from 0), if set.
+class RecordingPrinter final : public Printer {
+  public:
+    explicit RecordingPrinter(QStringList& operations, int failAt = -1)
+        : m_operations(operations), m_failAt(failAt) {}
+    void setFontName(std::string_view name) override;
+    void setFontSize(double points) override;
+    void setCurrentX(int twips) override;
+    void setCurrentY(int twips) override;
+    void setBold(bool bold) override;
+    void printLine(std::string_view text) override;
+    void endDoc() override;
+
+  private:
+    void record(const QString& operation);
+    QStringList& m_operations;
+    int m_failAt;
+};
 
 }  // namespace brimwell::test
