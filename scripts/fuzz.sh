@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang (engine, report and headless planner, no Qt) and runs
+# each for the given number of seconds (default 60), starting from the seeds in fuzz/corpus/.
+# A crash, a hang or a sanitizer report stops with a non-zero status and names the input file,
+# which reproduces it with: <build>/fuzz/<target> <file>
+#   scripts/fuzz.sh [seconds]        build dir: $BRIMWELL_FUZZ_BUILD_DIR (default build/fuzz)
+set -euo pipefail
+
+seconds="${1:-60}"
+[[ "$seconds" =~ ^[0-9]+$ ]] || { echo "usage: $0 [seconds]" >&2; exit 2; }
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${BRIMWELL_FUZZ_BUILD_DIR:-$root/build/fuzz}"
+
+cmake -S "$root" -B "$build" -G Ninja \
+  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DBRIMWELL_WITH_QT=OFF -DBRIMWELL_BUILD_TESTS=OFF -DBRIMWELL_BUILD_FUZZ=ON >/dev/null
+ninja -C "$build" -j2 fuzz_calculate fuzz_plan_options
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+status=0
+for target in fuzz_calculate fuzz_plan_options; do
+  # The corpus grows in the build directory; the checked-in seeds stay as they are.
+  corpus="$build/corpus/$target"
+  artifacts="$build/artifacts/$target"
+  mkdir -p "$corpus" "$artifacts"
+  echo "== $target: ${seconds}s"
+  if ! "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+      -max_len=4096 -print_final_stats=1 -artifact_prefix="$artifacts/" \
+      "$corpus" "$root/fuzz/corpus/$target" >"$build/$target.log" 2>&1; then
+    status=1
+    echo "$target FAILED; last lines of $build/$target.log:"
+    tail -n 40 "$build/$target.log"
+    ls -1 "$artifacts"
+  else
+    grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb)|DONE' "$build/$target.log" || true
+  fi
+done
+exit "$status"
