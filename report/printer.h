@@ -13,12 +13,12 @@ namespace brimwell {
 // A failure of the printer service: no default printer, a job that cannot start or that
 // fails. what() says why, in words for the pilot.
 class PrintError final : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class Printer {
-public:
+  public:
     virtual ~Printer() = default;
     virtual void setFontName(std::string_view name) = 0;
     virtual void setFontSize(double points) = 0;
