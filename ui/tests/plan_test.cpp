@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <span>
 
 #include "engine/cell_names.h"
 #include "engine/fuel_planner.h"
@@ -174,6 +175,24 @@ class PlanInTheWindow final : public QObject {
         QCOMPARE(m_messages->shown().front().icon, QMessageBox::Warning);
         QVERIFY(!operations.contains(QStringLiteral("end")));
         QCOMPARE(captureState(*m_window), before);
+    }
+
+    // A screen reader can walk the schematic: every cell says which row it is, every button
+    // what it does.
+    void cellsAndButtonsSayWhatTheyAre() {
+        QCOMPARE(control(*m_window, "txtZFW")->accessibleName(),
+                 QStringLiteral("Zero Fuel Weight"));
+        for (const auto& names : {std::span<const std::string_view>(cell::kInputs),
+                                  std::span<const std::string_view>(cell::kResults)}) {
+            for (const auto name : names) {
+                const QByteArray objectName = toQ(name).toLatin1();
+                QVERIFY2(!control(*m_window, objectName.constData())->accessibleName().isEmpty(),
+                         objectName.constData());
+            }
+        }
+        for (const char* button : {"cmdCalculate", "cmbPrint", "Command1", "Uscita"}) {
+            QVERIFY2(!control(*m_window, button)->accessibleDescription().isEmpty(), button);
+        }
     }
 
   private:
