@@ -1,0 +1,63 @@
+// A complete plan through brimwell-plan as a whole process (start, options, Calculate, the 37
+// lines on its output, end), against a program that only prints the same 37 lines. Both run in
+// the same benchmark run; scripts/bench.sh reports the ratio of their medians.
+
+#include <benchmark/benchmark.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "bench/process_run.h"
+#include "bench/sample_plan.h"
+
+namespace {
+
+using namespace brimwell;
+
+const std::vector<std::string>& planOptions() {
+    static const std::vector<std::string> options(bench::kSampleOptions.begin(),
+                                                  bench::kSampleOptions.end());
+    return options;
+}
+
+void timeProcess(benchmark::State& state, const std::string& program,
+                 const std::vector<std::string>& arguments) {
+    for (auto _ : state) {
+        const auto result = bench::runProcess(program, arguments);
+        if (result.status != 0) {
+            state.SkipWithError("the program failed");
+            break;
+        }
+        benchmark::DoNotOptimize(result.output.data());
+    }
+}
+
+void BM_PlanProcess(benchmark::State& state) {
+    timeProcess(state, BRIMWELL_PLAN_PROGRAM, planOptions());
+}
+BENCHMARK(BM_PlanProcess)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void BM_PrintLinesProcess(benchmark::State& state) {
+    timeProcess(state, BRIMWELL_PRINT_LINES_PROGRAM, {});
+}
+BENCHMARK(BM_PrintLinesProcess)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The yardstick must print exactly what the planner prints, or the comparison says nothing.
+    const auto plan = bench::runProcess(BRIMWELL_PLAN_PROGRAM, planOptions());
+    const auto lines = bench::runProcess(BRIMWELL_PRINT_LINES_PROGRAM, {});
+    if (plan.status != 0 || plan.output != lines.output) {
+        std::cerr << "bench_process: brimwell-plan and print_lines print different texts\n";
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

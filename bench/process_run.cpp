@@ -1,0 +1,87 @@
+#include "bench/process_run.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace brimwell::bench {
+
+namespace {
+
+[[noreturn]] void fail(const std::string& what, int error) {
+    throw std::runtime_error(what + ": " + std::strerror(error));
+}
+
+}  // namespace
+
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::vector<std::string>& environment) {
+    std::vector<std::string> argStore;
+    argStore.reserve(arguments.size() + 1);
+    argStore.push_back(program);
+    argStore.insert(argStore.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& argument : argStore) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+
+    std::vector<std::string> envStore = environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        envStore.emplace_back(*entry);
+    }
+    std::vector<char*> envp;
+    for (auto& entry : envStore) {
+        envp.push_back(entry.data());
+    }
+    envp.push_back(nullptr);
+
+    int pipeEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
+        fail("pipe", errno);
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    pid_t pid = 0;
+    const int spawned =
+        posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    if (spawned != 0) {
+        close(pipeEnds[0]);
+        fail("cannot start " + program, spawned);
+    }
+
+    ProcessResult result;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t count = read(pipeEnds[0], buffer, sizeof buffer);
+        if (count > 0) {
+            result.output.append(buffer, static_cast<std::size_t>(count));
+        } else if (count == 0 || errno != EINTR) {
+            break;
+        }
+    }
+    close(pipeEnds[0]);
+
+    int status = 0;
+    rusage usage{};
+    while (wait4(pid, &status, 0, &usage) < 0) {
+        if (errno != EINTR) {
+            fail("wait4", errno);
+        }
+    }
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.peakRssKiB = usage.ru_maxrss;
+    return result;
+}
+
+}  // namespace brimwell::bench
