@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <stdexcept>
 
@@ -22,7 +23,7 @@ namespace {
 }  // namespace
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::vector<std::string>& environment) {
+                         const std::vector<std::string>& environment, bool discardStandardError) {
     std::vector<std::string> argStore;
     argStore.reserve(arguments.size() + 1);
     argStore.push_back(program);
@@ -50,7 +51,11 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    if (discardStandardError) {
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    }
     pid_t pid = 0;
+    const auto started = std::chrono::steady_clock::now();
     const int spawned =
         posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
@@ -65,6 +70,11 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     for (;;) {
         const ssize_t count = read(pipeEnds[0], buffer, sizeof buffer);
         if (count > 0) {
+            if (result.output.empty()) {
+                result.firstOutputSeconds =
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - started)
+                        .count();
+            }
             result.output.append(buffer, static_cast<std::size_t>(count));
         } else if (count == 0 || errno != EINTR) {
             break;
