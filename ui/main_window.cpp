@@ -454,6 +454,12 @@ bool MainWindow::filterTypedKey(QWidget& cell, QKeyEvent& event) {
     }
     QString kept;
     for (const QChar character : typed) {
+        // The Delete key types DEL (127) on the X11 desktop. It is an editing key, not a
+        // character, and reaches the cell like Backspace.
+        if (character.unicode() == 0x7f) {
+            kept.append(character);
+            continue;
+        }
         // Character codes beyond the signed 16-bit range are no digits either.
         const auto code = std::min<int>(character.unicode(), 32767);
         auto KeyAscii = static_cast<std::int16_t>(code);
