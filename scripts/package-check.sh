@@ -2,7 +2,7 @@
 # Builds the Debian package, installs it, checks the installed programs and removes it again.
 # Runs as root on a machine where the package may be installed and removed (CI).
 #   scripts/package-check.sh        build dir: $BRIMWELL_PKG_BUILD_DIR (default build/pkg)
-# Checks: brimwell-plan prints the sample plan; brimwell opens its window on the offscreen
+# Checks: brimwell-plan prints the sample plan and writes it as a PDF page; brimwell opens its window on the offscreen
 # platform, is still showing it after two seconds and ends on SIGTERM; the menu entry passes
 # desktop-file-validate; the icons and the menu entry are where the menus look for them.
 set -euo pipefail
@@ -37,7 +37,8 @@ echo "== installing"
 DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "$deb" >/dev/null
 trap 'DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get remove -y -qq brimwell >/dev/null' EXIT
 
-for path in /usr/bin/brimwell-plan /usr/bin/brimwell /usr/share/applications/brimwell.desktop \
+for path in /usr/bin/brimwell-plan /usr/lib/brimwell/brimwell-plan-pdf.so /usr/bin/brimwell \
+  /usr/share/applications/brimwell.desktop \
   /usr/share/icons/hicolor/16x16/apps/brimwell.png \
   /usr/share/icons/hicolor/32x32/apps/brimwell.png \
   /usr/share/icons/hicolor/scalable/apps/brimwell.svg; do
@@ -53,6 +54,15 @@ lines="$(printf '%s\n' "$plan" | wc -l)"
 grep -q '494088' <<<"$plan" || fail "the plan has no zero fuel weight 494088"
 grep -q '9:07' <<<"$plan" || fail "the plan has no trip time 9:07"
 echo "37 lines, zero fuel weight 494088, trip time 9:07"
+pdf="$build/installed-plan.pdf"
+rm -f "$pdf"
+(cd / && /usr/bin/brimwell-plan --distance 4000 --alternate-distance 200 --wind-direction Head \
+  --wind 50 --flight-level FL350 --payload 100000 --contingency 30 --min-landing-fuel 19000 \
+  --pdf "$pdf" >/dev/null) || fail "brimwell-plan --pdf ended with status $?"
+pages="$(pdfinfo "$pdf" | sed -n 's/^Pages:[[:space:]]*//p')"
+[[ "$pages" == 1 ]] || fail "the PDF of the installed brimwell-plan has ${pages:-no} pages"
+pdftotext "$pdf" - | grep -q 'Zero Fuel Weight: 494088' || fail "the PDF page lacks the plan"
+echo "--pdf: one page with the plan"
 
 echo "== brimwell on the offscreen platform"
 # A fresh runtime directory keeps Qt quiet about a missing or foreign one.

@@ -55,4 +55,21 @@ check_unwritable "path is a folder" "$work/a-folder"
 [[ -z "$(ls -A "$work/a-folder")" ]] || fail "path is a folder: it is no longer empty"
 ls -A "$work" | grep -q '^\.' && fail "a hidden file was left behind: $(ls -A "$work")"
 
+# The PDF writer is a module of its own, loaded only for --pdf: without it the plan is still
+# calculated and printed, and the planner says why there is no file.
+mkdir "$work/alone"
+cp "$plan" "$work/alone/brimwell-plan"
+"${headless[@]}" "$work/alone/brimwell-plan" "${sample[@]}" >"$work/out" 2>"$work/err" ||
+  fail "without the PDF writer: a plan without --pdf failed: $(cat "$work/err")"
+[[ $(wc -l <"$work/out") -eq 37 && ! -s "$work/err" ]] ||
+  fail "without the PDF writer: a plan without --pdf is not the 37 lines alone"
+"${headless[@]}" "$work/alone/brimwell-plan" "${sample[@]}" --pdf "$work/alone.pdf" \
+  >"$work/out" 2>"$work/err"
+status=$?
+[[ $status -eq 3 ]] || fail "without the PDF writer: exit $status"
+grep -q "was not written: the PDF writer .*brimwell-plan-pdf.so cannot be loaded" "$work/err" ||
+  fail "without the PDF writer: message: $(cat "$work/err")"
+[[ $(wc -l <"$work/out") -eq 37 ]] || fail "without the PDF writer: the plan was not printed"
+[[ ! -e "$work/alone.pdf" ]] || fail "without the PDF writer: a file was written"
+
 exit $((failures > 0))
