@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <algorithm>
 
 #include "engine/cell_names.h"
 #include "engine/flight_data.h"
@@ -294,6 +295,41 @@ class EntryRules final : public QObject {
         QTRY_COMPARE(m_messages->texts(),
                      QStringList{QString::fromUtf8(
                          kFailureMessage.data(), static_cast<qsizetype>(kFailureMessage.size()))});
+    }
+
+    // The focus starts in the origin and Tab walks the window in this order, back to the first;
+    // Shift+Tab walks it backwards. Labels and frames are never visited.
+    void tabVisitsTheControlsInOrder_data() {
+        QTest::addColumn<bool>("backwards");
+        QTest::newRow("Tab") << false;
+        QTest::newRow("Shift+Tab") << true;
+    }
+    void tabVisitsTheControlsInOrder() {
+        QFETCH(bool, backwards);
+        QStringList order =
+            QStringLiteral(
+                "txtOriginICAO txtDestinationICAO txtDestinationDistance txtAlternateICAO "
+                "cmbAlternateDistance cmbWindDirection txtWindIntensity cmbFlightLevel "
+                "txtPayLoad txtContingencyTime txtDistWinCorr cmdCalculate Command1 Uscita "
+                "txtBOW txtPayLoadDuplicate txtZFW txtZFWDuplicate cmbMLF txtAF txtCF txtPLW "
+                "txtPLWDuplicate txtFPF txtGTW txtGTWDuplicate txtTFB txtTW txtFL txtETA txtICA "
+                "CheckCorrection Picture1 Picture2 cmbPrint")
+                .split(QLatin1Char(' '));
+        QCOMPARE(focusName(), order.front());
+        if (backwards) {
+            std::reverse(order.begin() + 1, order.end());
+        }
+        order.append(order.front());
+        QStringList visited = {focusName()};
+        for (qsizetype step = 1; step < order.size(); ++step) {
+            QWidget* focus = focusedControl();
+            QVERIFY(focus != nullptr);
+            QTest::keyClick(focus, backwards ? Qt::Key_Backtab : Qt::Key_Tab,
+                            backwards ? Qt::ShiftModifier : Qt::NoModifier);
+            visited.append(focusName());
+        }
+        QCOMPARE(visited, order);
+        QVERIFY(m_messages->shown().empty());
     }
 
   private:
