@@ -18,6 +18,9 @@
 // - Clear empties the fifteen results and gives them back the window background; nothing else
 //   changes. Print hands a recording printer exactly the operations that the report makes of
 //   the same cells, and changes nothing.
+// - A click on a drop-down list opens it; the item picked by the arrow keys and Enter or by a
+//   click is the one shown, Escape keeps the one before. The mouse wheel turns the list that
+//   holds the focus by one item and no other list.
 // - Exit is one of the random actions: it must close the window without a message; the test
 //   then opens a fresh window and goes on with it. At the end the window is still open.
 //
