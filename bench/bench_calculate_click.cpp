@@ -85,7 +85,7 @@ void BM_CalculateClickToPaint(benchmark::State& state) {
         return;
     }
     PaintCounter painted(*zeroFuelWeight);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         state.PauseTiming();
         QTest::mouseClick(clear, Qt::LeftButton);
         waitForPaint(painted, painted.count);
@@ -107,7 +107,7 @@ BENCHMARK(BM_CalculateClickToPaint)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);  // NOLINT(concurrency-mt-unsafe): one thread yet
     QApplication application(argc, argv);
     bench::SummaryReporter reporter;
     if (!bench::runBenchmarks(argc, argv, reporter)) {

@@ -28,7 +28,7 @@ void calculate(benchmark::State& state, bool corrected) {
     MemoryCells cells = sampleCells(corrected);
     RecordingSink sink;
     FuelPlanner planner(cells, sink);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         const bool planned = planner.cmdCalculate_Click();
         benchmark::DoNotOptimize(planned);
         if (!planned) {
@@ -60,7 +60,7 @@ void BM_ReportLines(benchmark::State& state) {
         state.SkipWithError("the sample plan failed");
         return;
     }
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         auto lines = buildReportLines(cells);
         benchmark::DoNotOptimize(lines);
     }

@@ -24,7 +24,7 @@ const std::vector<std::string>& planOptions() {
 
 void timeProcess(benchmark::State& state, const std::string& program,
                  const std::vector<std::string>& arguments) {
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         const auto result = bench::runProcess(program, arguments);
         if (result.status != 0) {
             state.SkipWithError("the program failed");

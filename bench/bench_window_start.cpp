@@ -17,7 +17,7 @@ using namespace brimwell;
 
 void timeStart(benchmark::State& state, const std::string& program) {
     double peakKiB = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         // Qt's remarks about the platform would drown the table.
         const auto result = bench::runProcess(program, {}, {}, true);
         if (result.status != 0 || result.output != "first frame\n") {
@@ -45,11 +45,12 @@ BENCHMARK(BM_BareWindowStart)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 int main(int argc, char** argv) {
     // Both windows run on the same platform plugin: the one asked for, else the offscreen one.
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);  // NOLINT(concurrency-mt-unsafe): one thread yet
     bench::SummaryReporter reporter;
     if (!bench::runBenchmarks(argc, argv, reporter)) {
         return 1;
     }
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): nothing sets the environment any more
     std::printf("\nplatform plugin: %s\n", std::getenv("QT_QPA_PLATFORM"));
     const auto start = bench::reportRatio(reporter, "start to first frame",
                                           "BM_BrimwellWindowStart", "BM_BareWindowStart", "", 1.15);

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
+#include <string_view>
 
 namespace brimwell::bench {
 
@@ -24,8 +25,8 @@ class FirstFrameWatcher final : public QObject {
             // The painted frame is flushed to the platform when the paint pass ends; the timer
             // fires after that.
             QTimer::singleShot(0, this, [] {
-                static constexpr char kMark[] = "first frame\n";
-                if (write(STDOUT_FILENO, kMark, sizeof kMark - 1) < 0) {
+                static constexpr std::string_view kMark = "first frame\n";
+                if (write(STDOUT_FILENO, kMark.data(), kMark.size()) < 0) {
                     QCoreApplication::exit(1);
                     return;
                 }

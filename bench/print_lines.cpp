@@ -2,10 +2,11 @@
 // the sample plan, as brimwell-plan prints them, through the same stream. bench_process checks
 // that the two outputs are the same before it times either.
 
+#include <array>
 #include <iostream>
 
 int main() {
-    static const char* const kLines[] = {
+    static constexpr std::array kLines = {
         "Boeing 747-400 - Fuel Planning Schematic",
         "----------------------------------------",
         "",

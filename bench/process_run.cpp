@@ -5,19 +5,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <stdexcept>
-
-extern char** environ;
+#include <system_error>
 
 namespace brimwell::bench {
 
 namespace {
 
 [[noreturn]] void fail(const std::string& what, int error) {
-    throw std::runtime_error(what + ": " + std::strerror(error));
+    throw std::runtime_error(what + ": " + std::generic_category().message(error));
 }
 
 }  // namespace
@@ -29,6 +28,7 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     argStore.push_back(program);
     argStore.insert(argStore.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
+    argv.reserve(argStore.size() + 1);
     for (auto& argument : argStore) {
         argv.push_back(argument.data());
     }
@@ -39,13 +39,14 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
         envStore.emplace_back(*entry);
     }
     std::vector<char*> envp;
+    envp.reserve(envStore.size() + 1);
     for (auto& entry : envStore) {
         envp.push_back(entry.data());
     }
     envp.push_back(nullptr);
 
-    int pipeEnds[2];
-    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
+    std::array<int, 2> pipeEnds{};
+    if (pipe2(pipeEnds.data(), O_CLOEXEC) != 0) {
         fail("pipe", errno);
     }
     posix_spawn_file_actions_t actions;
@@ -66,16 +67,16 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     }
 
     ProcessResult result;
-    char buffer[4096];
+    std::array<char, 4096> buffer{};
     for (;;) {
-        const ssize_t count = read(pipeEnds[0], buffer, sizeof buffer);
+        const ssize_t count = read(pipeEnds[0], buffer.data(), buffer.size());
         if (count > 0) {
             if (result.output.empty()) {
                 result.firstOutputSeconds =
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - started)
                         .count();
             }
-            result.output.append(buffer, static_cast<std::size_t>(count));
+            result.output.append(buffer.data(), static_cast<std::size_t>(count));
         } else if (count == 0 || errno != EINTR) {
             break;
         }
@@ -90,6 +91,7 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
         }
     }
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-union-access): glibc declares it in a union
     result.peakRssKiB = usage.ru_maxrss;
     return result;
 }

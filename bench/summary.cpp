@@ -91,7 +91,7 @@ Goal reportRatio(const SummaryReporter& reporter, const std::string& what,
             a = top->time;
             b = bottom->time;
             unit = top->unit;
-        } else if (top->counters.count(counter) != 0 && bottom->counters.count(counter) != 0) {
+        } else if (top->counters.contains(counter) && bottom->counters.contains(counter)) {
             a = top->counters.at(counter);
             b = bottom->counters.at(counter);
             unit = counter;

@@ -15,5 +15,5 @@ class CellReader;
 extern "C" bool brimwell_write_report_pdf(const brimwell::CellReader& cells, const char* path,
                                           char* error, std::size_t errorSize);
 // The entry point's name, as the loader looks it up.
-inline constexpr char kPdfModuleEntry[] = "brimwell_write_report_pdf";
+inline constexpr const char* kPdfModuleEntry = "brimwell_write_report_pdf";
 using PdfModuleEntry = bool (*)(const brimwell::CellReader&, const char*, char*, std::size_t);

@@ -22,7 +22,7 @@ std::filesystem::path modulePath() {
     if (failed) {
         return BRIMWELL_PDF_MODULE_NAME;
     }
-    const std::filesystem::path beside = program.parent_path() / BRIMWELL_PDF_MODULE_NAME;
+    std::filesystem::path beside = program.parent_path() / BRIMWELL_PDF_MODULE_NAME;
     if (std::filesystem::exists(beside, failed)) {
         return beside;
     }
@@ -38,10 +38,12 @@ PdfModuleEntry loadModule() {
     const std::string path = modulePath().string();
     void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) {
+        // NOLINTNEXTLINE(concurrency-mt-unsafe): brimwell-plan loads the module on its one thread
         const char* reason = dlerror();
         throw PrintError("the PDF writer " + path + " cannot be loaded" +
                          (reason != nullptr ? std::string(": ") + reason : std::string()));
     }
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): dlsym gives the entry as void*
     entry = reinterpret_cast<PdfModuleEntry>(dlsym(module, kPdfModuleEntry));
     if (entry == nullptr) {
         throw PrintError("the PDF writer " + path + " has no entry point");

@@ -124,7 +124,7 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
             if (request.pdfPath->empty()) {
                 throw OptionError("--pdf needs a file name");
             }
-        } else if (const auto option =
+        } else if (const auto* const option =
                        std::find_if(kCellOptions.begin(), kCellOptions.end(),
                                     [&name](const CellOption& o) { return o.flag == name; });
                    option != kCellOptions.end()) {

@@ -12,6 +12,36 @@ namespace brimwell {
 
 namespace {
 
+// The length of the well-formed UTF-8 sequence that starts at text[i] with a byte of 0x80 or
+// above, or 0 when none does.
+std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    std::size_t length = 0;
+    if (byte >= 0xc2 && byte <= 0xdf) {
+        length = 2;
+    } else if (byte >= 0xe0 && byte <= 0xef) {
+        length = 3;
+    } else if (byte >= 0xf0 && byte <= 0xf4) {
+        length = 4;
+    }
+    if (length == 0 || i + length > text.size()) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((static_cast<unsigned char>(text[i + k]) & 0xc0) != 0x80) {
+            return 0;
+        }
+    }
+    if (length >= 3) {
+        const auto second = static_cast<unsigned char>(text[i + 1]);
+        if ((byte == 0xe0 && second < 0xa0) || (byte == 0xed && second > 0x9f) ||
+            (byte == 0xf0 && second < 0x90) || (byte == 0xf4 && second > 0x8f)) {
+            return 0;
+        }
+    }
+    return length;
+}
+
 // A JSON string literal; bytes that are not valid UTF-8 become U+FFFD.
 void appendJsonString(std::string& out, std::string_view text) {
     out.push_back('"');
@@ -23,7 +53,7 @@ void appendJsonString(std::string& out, std::string_view text) {
             out.push_back(static_cast<char>(byte));
             ++i;
         } else if (byte < 0x20) {
-            static constexpr char kHex[] = "0123456789abcdef";
+            static constexpr std::string_view kHex = "0123456789abcdef";
             out += "\\u00";
             out.push_back(kHex[byte >> 4]);
             out.push_back(kHex[byte & 0x0f]);
@@ -32,25 +62,8 @@ void appendJsonString(std::string& out, std::string_view text) {
             out.push_back(static_cast<char>(byte));
             ++i;
         } else {
-            // Length of a well-formed UTF-8 sequence starting here, or 0.
-            std::size_t length = 0;
-            if (byte >= 0xc2 && byte <= 0xdf) {
-                length = 2;
-            } else if (byte >= 0xe0 && byte <= 0xef) {
-                length = 3;
-            } else if (byte >= 0xf0 && byte <= 0xf4) {
-                length = 4;
-            }
-            bool valid = length > 0 && i + length <= text.size();
-            for (std::size_t k = 1; valid && k < length; ++k) {
-                valid = (static_cast<unsigned char>(text[i + k]) & 0xc0) == 0x80;
-            }
-            if (valid && length >= 3) {
-                const auto second = static_cast<unsigned char>(text[i + 1]);
-                valid = !(byte == 0xe0 && second < 0xa0) && !(byte == 0xed && second > 0x9f) &&
-                        !(byte == 0xf0 && second < 0x90) && !(byte == 0xf4 && second > 0x8f);
-            }
-            if (valid) {
+            const std::size_t length = utf8SequenceLength(text, i);
+            if (length > 0) {
                 out.append(text.substr(i, length));
                 i += length;
             } else {
@@ -100,7 +113,7 @@ std::string planJson(const MemoryCells& cells, const std::optional<std::string>&
     for (const auto name : cell::kResults) {
         addCell(name);
     }
-    out += "}, \"ticked\": {\"CheckCorrection\": ";
+    out += R"(}, "ticked": {"CheckCorrection": )";
     out += cells.isTicked(cell::CheckCorrection) ? "true" : "false";
     out += "}, \"red\": [";
     for (std::size_t i = 0; i < red.size(); ++i) {

@@ -8,8 +8,9 @@
 namespace brimwell {
 
 std::optional<FieldLimit> fieldLimit(std::string_view cell) {
-    const auto found = std::find_if(kFieldLimits.begin(), kFieldLimits.end(),
-                                    [cell](const FieldLimit& rule) { return rule.cell == cell; });
+    const auto* const found =
+        std::find_if(kFieldLimits.begin(), kFieldLimits.end(),
+                     [cell](const FieldLimit& rule) { return rule.cell == cell; });
     if (found == kFieldLimits.end()) {
         return std::nullopt;
     }

@@ -110,11 +110,11 @@ std::string FuelPlanner::lookUpTrip(const std::string& Distanza, std::string LDV
     return toText(figure == TripFigure::Fuel ? roundHalfEven(R, 1) : R);
 }
 
-std::string FuelPlanner::TrovaFuel(std::string Distanza, std::string LDV) {
+std::string FuelPlanner::TrovaFuel(const std::string& Distanza, std::string LDV) {
     return lookUpTrip(Distanza, std::move(LDV), TripFigure::Fuel);
 }
 
-std::string FuelPlanner::TrovaTime(std::string Distanza, std::string LDV) {
+std::string FuelPlanner::TrovaTime(const std::string& Distanza, std::string LDV) {
     return lookUpTrip(Distanza, std::move(LDV), TripFigure::Time);
 }
 
@@ -132,8 +132,8 @@ double FuelPlanner::correctedDistance(const std::string& Distance, const std::st
     return finite(toNumber(Distance) + C);
 }
 
-std::string FuelPlanner::PlanFuel(std::string Distance, std::string Wind, std::string Direction,
-                                  std::string FlightLevel) {
+std::string FuelPlanner::PlanFuel(const std::string& Distance, const std::string& Wind,
+                                  const std::string& Direction, const std::string& FlightLevel) {
     const double Dc = correctedDistance(Distance, Wind, Direction, FlightLevel);
     m_cells.setText(cell::txtDistWinCorr, toText(Dc));
     const bool outside = Dc > kTripTableLongest || Dc < 0.0;
@@ -143,8 +143,8 @@ std::string FuelPlanner::PlanFuel(std::string Distance, std::string Wind, std::s
     return toText(finite(toNumber(F) * 1000.0));
 }
 
-std::string FuelPlanner::ETA(std::string Distance, std::string Wind, std::string Direction,
-                             std::string FlightLevel) {
+std::string FuelPlanner::ETA(const std::string& Distance, const std::string& Wind,
+                             const std::string& Direction, const std::string& FlightLevel) {
     const double Dc = correctedDistance(Distance, Wind, Direction, FlightLevel);
     const double T2 = roundHalfEven(toNumber(TrovaTime(toText(Dc), FlightLevel)));
     const double H = std::floor(T2 / 60.0);
@@ -152,8 +152,8 @@ std::string FuelPlanner::ETA(std::string Distance, std::string Wind, std::string
     return toText(H) + ":" + (M < 10.0 ? "0" : "") + toText(M);
 }
 
-std::string FuelPlanner::FuelCorrection(std::string PLW, std::string FlightLevel,
-                                        std::string Distance) {
+std::string FuelPlanner::FuelCorrection(const std::string& PLW, const std::string& FlightLevel,
+                                        const std::string& Distance) {
     const auto& table = m_module.TripTable;
     const double L = FlightLevel == "FL310" ? 310.1 : levelValue(FlightLevel);
     const double S = roundHalfEven(finite(toNumber(PLW) - kReferenceLandingWeight) / 10000.0, 1);
@@ -173,7 +173,8 @@ std::string FuelPlanner::FuelCorrection(std::string PLW, std::string FlightLevel
     throw CalculationError("flight level outside the trip table");
 }
 
-std::string FuelPlanner::AlternateFuel(std::string Distance, std::string LandingWeight) {
+std::string FuelPlanner::AlternateFuel(const std::string& Distance,
+                                       const std::string& LandingWeight) const {
     const auto& table = m_module.AlternateTable;
     int row = 0;
     for (int i = 1; i <= 5; ++i) {
@@ -206,7 +207,7 @@ std::string FuelPlanner::AlternateFuel(std::string Distance, std::string Landing
     return "";
 }
 
-std::string FuelPlanner::InitialClimbAltitude(std::string PlannedTW) {
+std::string FuelPlanner::InitialClimbAltitude(const std::string& PlannedTW) const {
     const auto& table = m_module.CruiseAltitudeTable;
     // Weights are compared as numbers, so that a seven-digit weight is not taken for a light one.
     const double weight = toNumber(PlannedTW);

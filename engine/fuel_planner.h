@@ -2,7 +2,7 @@
 
 // The fuel planning engine: the Calculate command and the functions it delegates to.
 //
-// Every function takes texts (its own copies) and returns one text, and every value of a plan
+// Every function takes texts and returns one text, and every value of a plan
 // travels between the stages as the text of a cell, read back by the number-text rule
 // (engine/number_text.h). Units: weights and fuel in lbs unless said otherwise, distances in
 // nautical miles, wind in knots, times in minutes or "h:mm". A function that finds a distance,
@@ -32,24 +32,25 @@ class FuelPlanner final {
     // txtDistWinCorr, red when it lies outside the trip table (above 8400 nm or below 0).
     // Wind: knots; Direction "Head" lengthens the distance, "Tail" shortens it, anything else
     // means no wind.
-    std::string PlanFuel(std::string Distance, std::string Wind, std::string Direction,
-                         std::string FlightLevel);
+    std::string PlanFuel(const std::string& Distance, const std::string& Wind,
+                         const std::string& Direction, const std::string& FlightLevel);
     // Trip fuel correction in lbs (unrounded; negative below 475000 lbs) for a planned landing
     // weight PLW (lbs), at the uncorrected Distance (nm).
-    std::string FuelCorrection(std::string PLW, std::string FlightLevel, std::string Distance);
+    std::string FuelCorrection(const std::string& PLW, const std::string& FlightLevel,
+                               const std::string& Distance);
     // Fuel to the alternate in whole lbs for an alternate Distance "100" to "500" (nm) and a
     // LandingWeight (lbs); empty above 630000 lbs or for a distance not in the table.
-    std::string AlternateFuel(std::string Distance, std::string LandingWeight);
+    std::string AlternateFuel(const std::string& Distance, const std::string& LandingWeight) const;
     // Trip time "h:mm" at the wind-corrected distance; same arguments as PlanFuel.
-    std::string ETA(std::string Distance, std::string Wind, std::string Direction,
-                    std::string FlightLevel);
+    std::string ETA(const std::string& Distance, const std::string& Wind,
+                    const std::string& Direction, const std::string& FlightLevel);
     // Optimal initial cruise altitude in feet for a planned gross takeoff weight (lbs).
-    std::string InitialClimbAltitude(std::string PlannedTW);
+    std::string InitialClimbAltitude(const std::string& PlannedTW) const;
     // Trip fuel in thousands of lbs, one decimal, for Distanza (nm) at level LDV ("FL350");
     // empty outside the table (above 8400 nm, below 0 nm, level outside FL410 to FL310).
-    std::string TrovaFuel(std::string Distanza, std::string LDV);
+    std::string TrovaFuel(const std::string& Distanza, std::string LDV);
     // Trip time in minutes, unrounded; otherwise as TrovaFuel.
-    std::string TrovaTime(std::string Distanza, std::string LDV);
+    std::string TrovaTime(const std::string& Distanza, std::string LDV);
 
     const Module1& module() const { return m_module; }
 

@@ -1,5 +1,6 @@
 #include "engine/number_text.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -213,15 +214,7 @@ bool textGreater(std::string_view left, std::string_view right) {
 double timeOfDayMinutes(std::string_view text) {
     const auto colon = text.find(':');
     const auto isDigits = [](std::string_view part) {
-        if (part.empty()) {
-            return false;
-        }
-        for (const char c : part) {
-            if (!isDigit(c)) {
-                return false;
-            }
-        }
-        return true;
+        return !part.empty() && std::ranges::all_of(part, isDigit);
     };
     if (colon == std::string_view::npos) {
         throw CalculationError("not a time: \"" + std::string(text) + "\"");

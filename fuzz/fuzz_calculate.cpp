@@ -30,8 +30,8 @@ namespace {
 using namespace brimwell;
 
 [[noreturn]] void fail(std::string_view what, std::string_view detail) {
-    std::fprintf(stderr, "fuzz_calculate: %.*s: \"%.*s\"\n", static_cast<int>(what.size()),
-                 what.data(), static_cast<int>(detail.size()), detail.data());
+    (void)std::fprintf(stderr, "fuzz_calculate: %.*s: \"%.*s\"\n", static_cast<int>(what.size()),
+                       what.data(), static_cast<int>(detail.size()), detail.data());
     std::abort();
 }
 
@@ -115,6 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const std::uint8_t flags = data[0];
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): libFuzzer hands over bytes
     const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
 
     MemoryCells cells;

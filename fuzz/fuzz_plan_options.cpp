@@ -24,8 +24,8 @@ namespace {
 using namespace brimwell;
 
 [[noreturn]] void fail(std::string_view what, const std::string& detail) {
-    std::fprintf(stderr, "fuzz_plan_options: %.*s: \"%s\"\n", static_cast<int>(what.size()),
-                 what.data(), detail.c_str());
+    (void)std::fprintf(stderr, "fuzz_plan_options: %.*s: \"%s\"\n", static_cast<int>(what.size()),
+                       what.data(), detail.c_str());
     std::abort();
 }
 
@@ -37,9 +37,29 @@ std::size_t countLines(const std::string& text) {
     return count;
 }
 
+// A completed plan: the report's lines on the output, nothing on the error stream.
+void checkPlanned(const PlanRequest& request, const std::string& out, const std::string& err) {
+    // An airport code is printed as given, line breaks included.
+    std::map<std::string_view, std::size_t> breaks;
+    for (const auto& [name, text] : request.cells) {
+        breaks[name] = countLines(text);
+    }
+    std::size_t expected = kReportLineCount;
+    for (const auto& [name, count] : breaks) {
+        expected += count;
+    }
+    if (!request.help && !request.json && countLines(out) != expected) {
+        fail("a plan printed another number of lines", out);
+    }
+    if (!err.empty()) {
+        fail("a plan wrote to the error stream", err);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): libFuzzer hands over bytes
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     std::vector<std::string> arguments;
     std::size_t start = 0;
@@ -72,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (status == kExitCalculateFailed && request.json) {
         // The failure message travels in the JSON object.
-        if (out.str().find("{\"failure\": \"") != 0) {
+        if (out.str().find(R"({"failure": ")") != 0) {
             fail("a failed --json plan without its failure", out.str());
         }
     } else if (status == kExitRefused || status == kExitCalculateFailed) {
@@ -80,21 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fail("failure without a message", err.str());
         }
     } else if (status == kExitPlanned) {
-        // An airport code is printed as given, line breaks included.
-        std::map<std::string_view, std::size_t> breaks;
-        for (const auto& [name, text] : request.cells) {
-            breaks[name] = countLines(text);
-        }
-        std::size_t expected = kReportLineCount;
-        for (const auto& [name, count] : breaks) {
-            expected += count;
-        }
-        if (!request.help && !request.json && countLines(out.str()) != expected) {
-            fail("a plan printed another number of lines", out.str());
-        }
-        if (!err.str().empty()) {
-            fail("a plan wrote to the error stream", err.str());
-        }
+        checkPlanned(request, out.str(), err.str());
     } else {
         fail("unknown exit status", std::to_string(status));
     }

@@ -9,7 +9,7 @@ namespace brimwell::ui {
 
 namespace {
 
-constexpr std::string_view kWindow = "";
+constexpr std::string_view kWindow;
 constexpr std::string_view kFlightData = "frmFlightData";
 constexpr std::string_view kSchematic = "frmFuelPlanningSchematic";
 constexpr std::string_view kInstructions = "frmInstructions";

@@ -100,7 +100,7 @@ class FrameBox final : public QGroupBox {
     FrameBox(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
 
   protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* /*event*/) override {
         QPainter painter(this);
         const QFontMetrics metrics(font());
         const int edge = metrics.height() / 2;

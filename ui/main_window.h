@@ -32,6 +32,7 @@ class MainWindow final : public QWidget {
 
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
+    Q_DISABLE_COPY_MOVE(MainWindow)
 
     // Where the Print button prints; the system's default printer unless a test says else.
     void setPrinterFactory(PrinterFactory factory);

@@ -70,7 +70,7 @@ class Calculate : public ::testing::Test {
 
     void expectFailure() {
         EXPECT_FALSE(press());
-        ASSERT_EQ(sink.messages().size(), 1u);
+        ASSERT_EQ(sink.messages().size(), 1U);
         EXPECT_EQ(sink.messages().front(), kFailureMessage);
     }
 

@@ -42,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(KeyFilter, TypingLettersDotAndMinusAmongDigitsLeavesTheDigits) {
     std::string cellText;
     for (const char typed : std::string("12a.5-")) {
-        std::int16_t KeyAscii = typed;
+        std::int16_t KeyAscii = static_cast<unsigned char>(typed);
         filterKey(KeyAscii);
         if (KeyAscii != 0) {
             cellText += static_cast<char>(KeyAscii);

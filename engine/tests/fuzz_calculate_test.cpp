@@ -47,24 +47,33 @@ class TextSource {
     }
 
     std::string plausible(std::string_view name) {
-        if (name == cell::cmbAlternateDistance)
+        if (name == cell::cmbAlternateDistance) {
             return pick(kAlternateDistances);
-        if (name == cell::cmbWindDirection)
+        }
+        if (name == cell::cmbWindDirection) {
             return pick(kWindDirections);
-        if (name == cell::cmbFlightLevel)
+        }
+        if (name == cell::cmbFlightLevel) {
             return pick(kFlightLevels);
-        if (name == cell::cmbMLF)
+        }
+        if (name == cell::cmbMLF) {
             return pick(kMinimumLandingFuels);
-        if (name == cell::txtDestinationDistance)
+        }
+        if (name == cell::txtDestinationDistance) {
             return std::to_string(below(8401));
-        if (name == cell::txtWindIntensity)
+        }
+        if (name == cell::txtWindIntensity) {
             return std::to_string(below(300));
-        if (name == cell::txtPayLoad)
+        }
+        if (name == cell::txtPayLoad) {
             return std::to_string(below(140913));
-        if (name == cell::txtContingencyTime)
+        }
+        if (name == cell::txtContingencyTime) {
             return std::to_string(below(240));
-        if (name == cell::txtTFB)
+        }
+        if (name == cell::txtTFB) {
             return std::to_string(below(10000));
+        }
         return digits(below(5));
     }
 
@@ -107,7 +116,7 @@ void expectWellFormed(std::string_view name, const std::string& text) {
     if (name == cell::txtETA) {
         const auto colon = text.find(':');
         ASSERT_NE(colon, std::string::npos) << text;
-        EXPECT_EQ(text.size() - colon, 3u) << text;
+        EXPECT_EQ(text.size() - colon, 3U) << text;
         return;
     }
     EXPECT_EQ(toText(toNumber(text)), text) << name;
@@ -139,7 +148,7 @@ TEST(FuzzCalculate, EveryPressEndsInAPlanOrTheFailureMessage) {
             }
         } else {
             ++failures;
-            ASSERT_EQ(sink.messages().size(), 1u) << "run " << run;
+            ASSERT_EQ(sink.messages().size(), 1U) << "run " << run;
             ASSERT_EQ(sink.messages().front(), kFailureMessage) << "run " << run;
         }
     }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -17,13 +18,21 @@ struct TextNumber {
 };
 
 TEST(ToNumber, ReadsTheCommaAsDecimalMarkWithBlanksAndSign) {
-    const TextNumber cases[] = {
-        {"380,0", 380.0},       {"310,1", 310.1}, {"494088", 494088.0},
-        {"  42 ", 42.0},        {"\t7", 7.0},     {"-2,5", -2.5},
-        {"+12", 12.0},          {",5", 0.5},      {"5,", 5.0},
-        {"0009000", 9000.0},    {"-0", 0.0},      {"97,7", 97.7},
+    const auto cases = std::to_array<TextNumber>({
+        {"380,0", 380.0},
+        {"310,1", 310.1},
+        {"494088", 494088.0},
+        {"  42 ", 42.0},
+        {"\t7", 7.0},
+        {"-2,5", -2.5},
+        {"+12", 12.0},
+        {",5", 0.5},
+        {"5,", 5.0},
+        {"0009000", 9000.0},
+        {"-0", 0.0},
+        {"97,7", 97.7},
         {"123456,5", 123456.5},
-    };
+    });
     for (const auto& c : cases) {
         EXPECT_EQ(toNumber(c.text), c.number) << c.text;
     }
@@ -43,7 +52,7 @@ TEST(ToNumber, HugeDigitRunsFailAndTinyFractionsReadAsZero) {
 }
 
 TEST(ToText, WritesPlainNotationWithAtMostFifteenDigits) {
-    const TextNumber cases[] = {
+    const auto cases = std::to_array<TextNumber>({
         {"494088", 494088.0},
         {"17737,5", 17737.5},
         {"-16491,25", -16491.25},
@@ -58,7 +67,7 @@ TEST(ToText, WritesPlainNotationWithAtMostFifteenDigits) {
         {"0,000001", 1e-6},
         {"123456789012346", 123456789012345.6},
         {"-1", -1.0},
-    };
+    });
     for (const auto& c : cases) {
         EXPECT_EQ(toText(c.number), c.text) << c.number;
     }
@@ -79,22 +88,42 @@ TEST(ToText, RoundTripsThroughToNumber) {
 }
 
 TEST(RoundHalfEven, SendsExactHalvesToTheEvenNeighbour) {
-    const std::pair<double, double> cases[] = {
-        {412.5, 412}, {413.5, 414},       {2.5, 2},           {3.5, 4},     {-2.5, -2},
-        {-3.5, -4},   {0.5, 0},           {1.5, 2},           {2.4999, 2},  {2.5001, 3},
-        {-0.4, 0},    {123456.5, 123456}, {123457.5, 123458}, {1e20, 1e20},
-    };
+    const auto cases = std::to_array<std::pair<double, double>>({
+        {412.5, 412},
+        {413.5, 414},
+        {2.5, 2},
+        {3.5, 4},
+        {-2.5, -2},
+        {-3.5, -4},
+        {0.5, 0},
+        {1.5, 2},
+        {2.4999, 2},
+        {2.5001, 3},
+        {-0.4, 0},
+        {123456.5, 123456},
+        {123457.5, 123458},
+        {1e20, 1e20},
+    });
     for (const auto& [value, rounded] : cases) {
         EXPECT_EQ(roundHalfEven(value), rounded) << value;
     }
 }
 
 TEST(RoundHalfEven, ToDecimalsTakesTheValueAsItIsWritten) {
-    const std::tuple<double, int, double> cases[] = {
-        {3.7345, 1, 3.7},   {0.25, 1, 0.2},     {0.35, 1, 0.4},     {-0.25, 1, -0.2},
-        {188.44, 1, 188.4}, {211.15, 1, 211.2}, {211.05, 1, 211.0}, {17.8, 1, 17.8},
-        {-2.5, 0, -2},      {0.04, 1, 0.0},     {0.06, 1, 0.1},     {1234.5678, 2, 1234.57},
-    };
+    const auto cases = std::to_array<std::tuple<double, int, double>>({
+        {3.7345, 1, 3.7},
+        {0.25, 1, 0.2},
+        {0.35, 1, 0.4},
+        {-0.25, 1, -0.2},
+        {188.44, 1, 188.4},
+        {211.15, 1, 211.2},
+        {211.05, 1, 211.0},
+        {17.8, 1, 17.8},
+        {-2.5, 0, -2},
+        {0.04, 1, 0.0},
+        {0.06, 1, 0.1},
+        {1234.5678, 2, 1234.57},
+    });
     for (const auto& [value, decimals, rounded] : cases) {
         EXPECT_EQ(roundHalfEven(value, decimals), rounded) << value << " to " << decimals;
     }

@@ -18,7 +18,7 @@
 #include <QTemporaryFile>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -28,7 +28,7 @@ namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
 constexpr double kPdfMarginInches = 0.5;
-constexpr char kDocumentName[] = "Boeing 747-400 - Fuel Planning Schematic";
+constexpr const char* kDocumentName = "Boeing 747-400 - Fuel Planning Schematic";
 
 std::string toStd(const QString& text) {
     return text.toUtf8().toStdString();
@@ -178,7 +178,7 @@ class QtPrinter final : public Printer {
         if (std::rename(partName.constData(), targetName.constData()) != 0) {
             const int error = errno;
             throw PrintError("the file " + toStd(target.absoluteFilePath()) +
-                             " cannot be written: " + std::strerror(error));
+                             " cannot be written: " + std::generic_category().message(error));
         }
         part.setAutoRemove(false);
     }

@@ -9,6 +9,7 @@
 #include <QPdfWriter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <array>
 #include <memory>
 
 #include "engine/cell_names.h"
@@ -27,7 +28,7 @@ constexpr double kMargin = 36;  // points: half an inch
 
 MemoryCells samplePlan() {
     MemoryCells cells;
-    const std::pair<std::string_view, std::string_view> inputs[] = {
+    const auto inputs = std::to_array<std::pair<std::string_view, std::string_view>>({
         {cell::txtOriginICAO, "lirf"},
         {cell::txtDestinationICAO, "KJFK"},
         {cell::txtDestinationDistance, "4000"},
@@ -39,7 +40,7 @@ MemoryCells samplePlan() {
         {cell::txtPayLoad, "100000"},
         {cell::txtContingencyTime, "30"},
         {cell::cmbMLF, "19000"},
-    };
+    });
     for (const auto& [name, text] : inputs) {
         cells.setText(name, text);
     }

@@ -53,7 +53,7 @@ std::vector<std::string> expectedDocument(const CellReader& cells) {
     for (std::size_t i = 1; i < lines.size(); ++i) {
         ops.push_back("line " + lines[i]);
     }
-    ops.push_back("end");
+    ops.emplace_back("end");
     return ops;
 }
 
@@ -71,7 +71,7 @@ TEST(PrintCommand, SetsFontSizePositionAndBoldBeforeTheTitleThenPrintsEveryLineA
     RecordingPrinter printer;
     cmbPrint_Click(cells, printer);
     EXPECT_EQ(printer.operations, expectedDocument(cells));
-    ASSERT_EQ(printer.operations.size(), 8u + 36u + 1u);
+    ASSERT_EQ(printer.operations.size(), 8U + 36U + 1U);
     EXPECT_EQ(printer.operations[5], "line Boeing 747-400 - Fuel Planning Schematic");
     EXPECT_EQ(printer.operations.back(), "end");
 }
@@ -80,7 +80,7 @@ TEST(PrintCommand, BeforeAnyCalculationPrintsAllLinesWithEmptyValues) {
     const MemoryCells cells;
     RecordingPrinter printer;
     cmbPrint_Click(cells, printer);
-    ASSERT_EQ(printer.operations.size(), 45u);
+    ASSERT_EQ(printer.operations.size(), 45U);
     EXPECT_EQ(printer.operations[8 + 15], "line (=) Zero Fuel Weight:  lbs");
     EXPECT_EQ(printer.operations[8 + 13], "line (+) Basic Operation Empty Weight: 394088 lbs");
     EXPECT_EQ(printer.operations[8 + 28], "line (+) Taxi Fuel Burn Off: 2000 lbs");
@@ -92,7 +92,7 @@ TEST(PrintCommand, PrintsAirportCodesAsTypedAndAnEmptyWindDirection) {
     cmbPrint_Click(cells, printer);
     EXPECT_EQ(printer.operations[8 + 3], "line Origin: lirf");
     EXPECT_EQ(printer.operations[8 + 4], "line Destination: KjFk distance: 4000 nm");
-    EXPECT_EQ(printer.operations[8 + 6].rfind("line Prevalent Wind:  - ", 0), 0u)
+    EXPECT_EQ(printer.operations[8 + 6].rfind("line Prevalent Wind:  - ", 0), 0U)
         << printer.operations[8 + 6];
 }
 
@@ -138,7 +138,7 @@ TEST_P(FailingPrinter, ItsErrorPropagatesAndTheDocumentIsNotEnded) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AtOperation, FailingPrinter,
-                         ::testing::Values(1u, 2u, 6u, 9u, 30u, 44u, 45u));
+                         ::testing::Values(1U, 2U, 6U, 9U, 30U, 44U, 45U));
 
 TEST(PrintFailureMessage, SaysTheReportWasNotPrintedAndWhy) {
     EXPECT_EQ(printFailureMessage(PrintError("no printer is installed")),

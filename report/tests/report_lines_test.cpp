@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -80,7 +81,7 @@ struct Placement {
     std::vector<std::size_t> lines;
 };
 
-const Placement kPlacements[] = {
+const auto kPlacements = std::to_array<Placement>({
     {cell::txtOriginICAO, {5}},
     {cell::txtDestinationICAO, {6}},
     {cell::txtDestinationDistance, {6}},
@@ -109,7 +110,7 @@ const Placement kPlacements[] = {
     {cell::txtFL, {33}},
     {cell::txtETA, {34}},
     {cell::txtICA, {35}},
-};
+});
 
 // Every cell holds its own name as text, so a line that shows the wrong cell gives it away.
 TEST(ReportLines, EachCellAppearsOnItsOwnLineOnly) {

@@ -157,7 +157,7 @@ class PrintSpoolerTest : public QObject {
     QString m_spool;
 
     QWidget* control(const char* name) {
-        QWidget* widget = m_window->findChild<QWidget*>(QString::fromLatin1(name));
+        auto* widget = m_window->findChild<QWidget*>(QString::fromLatin1(name));
         if (widget == nullptr) {
             qFatal("the window has no control %s", name);
         }

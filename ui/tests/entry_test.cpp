@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <algorithm>
+#include <array>
 
 #include "engine/cell_names.h"
 #include "engine/flight_data.h"
@@ -216,10 +217,11 @@ class EntryRules final : public QObject {
     void refusedValueStopsEveryButton_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("accessKey");
-        const std::pair<const char*, Qt::Key> buttons[] = {{"cmdCalculate", Qt::Key_C},
-                                                           {"cmbPrint", Qt::Key_P},
-                                                           {"Command1", Qt::Key_L},
-                                                           {"Uscita", Qt::Key_E}};
+        const std::array<std::pair<const char*, Qt::Key>, 4> buttons = {
+            {{"cmdCalculate", Qt::Key_C},
+             {"cmbPrint", Qt::Key_P},
+             {"Command1", Qt::Key_L},
+             {"Uscita", Qt::Key_E}}};
         for (const auto& [name, key] : buttons) {
             QTest::newRow(qPrintable(QStringLiteral("%1 clicked").arg(QLatin1String(name))))
                 << QString::fromLatin1(name) << 0;
