@@ -54,39 +54,34 @@ void SummaryReporter::ReportRuns(const std::vector<Run>& reports) {
             samples.counters[name].push_back(counter.value);
         }
     }
-    m_figures.clear();
 }
 
-const Figure* SummaryReporter::figure(const std::string& name) const {
-    const auto samples = m_samples.find(name);
-    if (samples == m_samples.end() || (samples->second.times.empty() && !samples->second.median)) {
-        return nullptr;
+std::optional<Figure> SummaryReporter::figure(const std::string& name) const {
+    const auto found = m_samples.find(name);
+    if (found == m_samples.end() || (found->second.times.empty() && !found->second.median)) {
+        return std::nullopt;
     }
-    auto [entry, added] = m_figures.try_emplace(name);
-    if (added) {
-        const Samples& s = samples->second;
-        if (s.median) {
-            entry->second = s.medianFigure;
-        } else {
-            entry->second.time = mean(s.times);
-            for (const auto& [counter, values] : s.counters) {
-                entry->second.counters[counter] = mean(values);
-            }
+    const Samples& samples = found->second;
+    Figure figure = samples.medianFigure;
+    if (!samples.median) {
+        figure.time = mean(samples.times);
+        for (const auto& [counter, values] : samples.counters) {
+            figure.counters[counter] = mean(values);
         }
-        entry->second.unit = s.unit;
     }
-    return &entry->second;
+    figure.unit = samples.unit;
+    return figure;
 }
 
 Goal reportRatio(const SummaryReporter& reporter, const std::string& what,
                  const std::string& numerator, const std::string& denominator,
                  const std::string& counter, double goal) {
-    const Figure* top = reporter.figure(numerator);
-    const Figure* bottom = reporter.figure(denominator);
+    const auto top = reporter.figure(numerator);
+    const auto bottom = reporter.figure(denominator);
     double a = 0;
     double b = 0;
     std::string unit;
-    if (top != nullptr && bottom != nullptr) {
+    if (top && bottom) {
         if (counter.empty()) {
             a = top->time;
             b = bottom->time;
@@ -110,8 +105,8 @@ Goal reportRatio(const SummaryReporter& reporter, const std::string& what,
 
 Goal reportFigure(const SummaryReporter& reporter, const std::string& what, const std::string& name,
                   double goal) {
-    const Figure* figure = reporter.figure(name);
-    if (figure == nullptr || figure->time <= 0) {
+    const auto figure = reporter.figure(name);
+    if (!figure || figure->time <= 0) {
         std::printf("%-24s not measured\n", what.c_str());
         return Goal::NotMeasured;
     }

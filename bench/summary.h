@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,9 +23,9 @@ struct Figure {
 class SummaryReporter final : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& reports) override;
-    // The figure of the benchmark named (function name, without arguments); nullptr when it did
-    // not run or failed.
-    const Figure* figure(const std::string& name) const;
+    // The figure of the benchmark named (function name, without arguments); none when it did not
+    // run or failed.
+    std::optional<Figure> figure(const std::string& name) const;
 
   private:
     struct Samples {
@@ -35,7 +36,6 @@ class SummaryReporter final : public benchmark::ConsoleReporter {
         std::string unit;
     };
     std::map<std::string, Samples> m_samples;
-    mutable std::map<std::string, Figure> m_figures;
 };
 
 enum class Goal { Met, Missed, NotMeasured };
