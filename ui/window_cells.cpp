@@ -34,9 +34,22 @@ QPalette withoutOwnBase(const QPalette& current) {
     return fresh;
 }
 
+std::function<void(const QString&)>& warningHandler() {
+    static std::function<void(const QString&)> handler;
+    return handler;
+}
+
 }  // namespace
 
+void setWarningHandler(std::function<void(const QString&)> handler) {
+    warningHandler() = std::move(handler);
+}
+
 void showWarning(QWidget* parent, const QString& text) {
+    if (warningHandler()) {
+        warningHandler()(text);
+        return;
+    }
     QMessageBox box(QMessageBox::Warning, toQString(kApplicationTitle), text, QMessageBox::Ok,
                     parent);
     box.setTextFormat(Qt::PlainText);

@@ -5,6 +5,7 @@
 // messages of the engine appear as the program's modal message box.
 
 #include <QString>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -40,5 +41,9 @@ class WindowCells final : public Cells, public MessageSink {
 // The program's message box: modal to parent, titled with the application's title, the
 // exclamation icon and one OK button. Returns once the user has closed it.
 void showWarning(QWidget* parent, const QString& text);
+
+// While a handler is set, showWarning hands it the text instead and returns at once, so that a
+// test reads the program's warnings as they are shown. An empty handler brings the box back.
+void setWarningHandler(std::function<void(const QString&)> handler);
 
 }  // namespace brimwell::ui
