@@ -113,6 +113,9 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
         if (name == "--help" || name == "-h") {
             noValue();
             request.help = true;
+        } else if (name == "--version") {
+            noValue();
+            request.version = true;
         } else if (name == "--json") {
             noValue();
             request.json = true;
@@ -161,6 +164,7 @@ std::string planUsage() {
         "  --json                   print the cells as one JSON object instead of the report\n"
         "  --pdf FILE               also write the report page into the PDF file FILE\n"
         "  --help                   show this text\n"
+        "  --version                show the version of brimwell-plan\n"
         "\nExit status: 0 plan printed, 1 the plan could not be calculated, 2 an option was "
         "refused,\n3 the plan was printed but the PDF file could not be written.\n";
     return out;

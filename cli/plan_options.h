@@ -20,6 +20,7 @@ struct PlanRequest {
     bool correction = false;
     bool json = false;
     bool help = false;
+    bool version = false;
     std::optional<std::string> pdfPath;
 };
 

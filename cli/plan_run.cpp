@@ -136,6 +136,10 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
         out << planUsage();
         return kExitPlanned;
     }
+    if (request.version) {
+        out << "brimwell-plan " << BRIMWELL_VERSION << '\n';
+        return kExitPlanned;
+    }
 
     MemoryCells cells;
     for (const auto& [name, text] : request.cells) {

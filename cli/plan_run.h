@@ -15,8 +15,8 @@ inline constexpr int kExitRefused = 2;
 inline constexpr int kExitPdfFailed = 3;
 
 // Runs brimwell-plan on its arguments (without the program name): fills the cells, presses
-// Calculate and prints the report (or the JSON object) on out, messages on err. Returns the
-// exit status.
+// Calculate and prints the report (or the JSON object) on out, messages on err; --help and
+// --version print their text instead, --help first. Returns the exit status.
 int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
 // The JSON object of --json: "failure" (null or the message), "cells" (the input cells, txtBOW
