@@ -159,33 +159,14 @@ double roundHalfEven(double value, int decimals) {
     if (decimals < 0 || decimals > 15) {
         throw CalculationError("unsupported number of decimals");
     }
-    if (!std::isfinite(value) || value == 0.0) {
+    // The double itself is scaled and rounded, as the rest of the arithmetic works on doubles:
+    // a value that only reads as a half at 15 digits (77.949999999999989) is no tie.
+    const double scale = std::pow(10.0, decimals);
+    const double scaled = value * scale;
+    if (!std::isfinite(scaled)) {
         return value;
     }
-    const Digits15 d = digits15(value);
-    const int keep = d.exponent + 1 + decimals;  // digits at or above 10^-decimals
-    if (keep >= static_cast<int>(d.digits.size())) {
-        return value;  // already exact at that many decimals
-    }
-    if (keep < 0) {
-        return d.negative ? -0.0 : 0.0;  // below half a unit of the last decimal
-    }
-    const auto kept = static_cast<std::size_t>(keep);
-    std::uint64_t units = 0;
-    for (std::size_t i = 0; i < kept; ++i) {
-        units = units * 10 + static_cast<std::uint64_t>(d.digits[i] - '0');
-    }
-    const char first = d.digits[kept];
-    bool restZero = true;
-    for (std::size_t i = kept + 1; i < d.digits.size(); ++i) {
-        restZero = restZero && d.digits[i] == '0';
-    }
-    const bool up = first > '5' || (first == '5' && (!restZero || units % 2 == 1));
-    if (up) {
-        ++units;
-    }
-    const double magnitude = static_cast<double>(units) / std::pow(10.0, decimals);
-    return d.negative ? -magnitude : magnitude;
+    return roundHalfEven(scaled) / scale;
 }
 
 std::int16_t toInt16(double value) {

@@ -24,8 +24,9 @@ std::string toText(double value);
 // Rounds to the nearest whole number, an exact half going to the even neighbour.
 double roundHalfEven(double value);
 
-// Rounds to the given number of decimals, an exact half going to the even digit. The value is
-// taken at the 15 significant digits it would be written with, so 0.25 gives 0.2 and 0.35 0.4.
+// Rounds to the given number of decimals: the value times the power of ten is rounded to a whole
+// number, an exact half of that double going to the even neighbour, and scaled back. So 0.25
+// gives 0.2, and 77.949999999999989 (which reads "77,95" at 15 digits) gives 77.9.
 double roundHalfEven(double value, int decimals);
 
 // Rounds half to even and converts to a signed 16-bit integer; throws CalculationError
