@@ -12,9 +12,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "bench/sample_plan.h"
 #include "bench/summary.h"
 #include "engine/cell_names.h"
+#include "tests/support/plan.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -41,7 +41,7 @@ QString toQString(std::string_view text) {
 }
 
 bool enterSamplePlan(MainWindow& window) {
-    for (const auto& [name, text] : bench::kSampleCells) {
+    for (const auto& [name, text] : test::samplePlan()) {
         const QString objectName = toQString(name);
         if (auto* box = window.findChild<QLineEdit*>(objectName)) {
             box->setText(toQString(text));

@@ -5,11 +5,11 @@
 
 #include <stdexcept>
 
-#include "bench/sample_plan.h"
 #include "engine/cell_names.h"
 #include "engine/fuel_planner.h"
 #include "engine/memory_cells.h"
 #include "report/report_lines.h"
+#include "tests/support/plan.h"
 
 namespace {
 
@@ -17,16 +17,14 @@ using namespace brimwell;
 
 MemoryCells sampleCells(bool corrected) {
     MemoryCells cells;
-    for (const auto& [name, text] : bench::kSampleCells) {
-        cells.setText(name, text);
-    }
+    test::enter(cells, test::samplePlan());
     cells.setTicked(cell::CheckCorrection, corrected);
     return cells;
 }
 
 void calculate(benchmark::State& state, bool corrected) {
     MemoryCells cells = sampleCells(corrected);
-    RecordingSink sink;
+    test::RecordingSink sink;
     FuelPlanner planner(cells, sink);
     for ([[maybe_unused]] auto _ : state) {
         const bool planned = planner.cmdCalculate_Click();
@@ -54,7 +52,7 @@ BENCHMARK(BM_CalculateCorrected);
 // The 37 lines of the printed report of a finished plan.
 void BM_ReportLines(benchmark::State& state) {
     MemoryCells cells = sampleCells(false);
-    RecordingSink sink;
+    test::RecordingSink sink;
     FuelPlanner planner(cells, sink);
     if (!planner.cmdCalculate_Click()) {
         state.SkipWithError("the sample plan failed");

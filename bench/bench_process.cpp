@@ -9,16 +9,15 @@
 #include <vector>
 
 #include "bench/process_run.h"
-#include "bench/sample_plan.h"
 #include "bench/summary.h"
+#include "tests/support/plan.h"
 
 namespace {
 
 using namespace brimwell;
 
 const std::vector<std::string>& planOptions() {
-    static const std::vector<std::string> options(bench::kSampleOptions.begin(),
-                                                  bench::kSampleOptions.end());
+    static const std::vector<std::string> options = test::planOptions(test::samplePlan());
     return options;
 }
 

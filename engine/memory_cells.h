@@ -3,7 +3,6 @@
 #include <map>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "engine/cells.h"
 
@@ -35,17 +34,6 @@ class MemoryCells final : public Cells {
 
     std::map<std::string, TextCell, std::less<>> m_cells;
     bool m_checkCorrection = false;
-};
-
-// Collects the messages shown, in order.
-class RecordingSink final : public MessageSink {
-  public:
-    void showMessage(std::string_view text) override { m_messages.emplace_back(text); }
-    const std::vector<std::string>& messages() const { return m_messages; }
-    void clear() { m_messages.clear(); }
-
-  private:
-    std::vector<std::string> m_messages;
 };
 
 }  // namespace brimwell
