@@ -1,11 +1,11 @@
 // Calculate fed with arbitrary cell texts. The first byte of the input ticks CheckCorrection
 // (bit 0) and asks for a second press on the same cells (bit 1); the rest holds the texts of
 // the twelve input cells in focus-chain order, separated by newlines. A cell without a text in
-// the input keeps its start value. A drop-down list holds nothing but one of its items or the
-// empty text, so a text that is neither picks an item by its length. Every press must end either
-// in a complete plan with well-formed result texts or in the one failure message, and the report
-// must print the cells either way.
+// the input keeps its start value. Every press must end either in a complete plan with
+// well-formed result texts or in the one failure message, and the report must print the cells
+// either way.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +13,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "engine/calculation_error.h"
 #include "engine/cell_names.h"
@@ -48,24 +50,18 @@ bool wellFormed(std::string_view name, const std::string& text) {
     }
 }
 
-std::string_view listText(std::span<const std::string_view> items, std::string_view text) {
-    for (const auto item : items) {
-        if (item == text) {
-            return text;
+// A drop-down list holds one of its items or nothing; any other text picks an item.
+std::string_view cellText(std::string_view name, std::string_view text) {
+    const std::vector<std::pair<std::string_view, std::span<const std::string_view>>> lists = {
+        {cell::cmbAlternateDistance, kAlternateDistances},
+        {cell::cmbWindDirection, kWindDirections},
+        {cell::cmbFlightLevel, kFlightLevels},
+        {cell::cmbMLF, kMinimumLandingFuels}};
+    for (const auto& [list, items] : lists) {
+        if (list == name && !text.empty() && std::ranges::find(items, text) == items.end()) {
+            return items[text.size() % items.size()];
         }
     }
-    return text.empty() ? text : items[text.size() % items.size()];
-}
-
-std::string_view cellText(std::string_view name, std::string_view text) {
-    if (name == cell::cmbAlternateDistance)
-        return listText(kAlternateDistances, text);
-    if (name == cell::cmbWindDirection)
-        return listText(kWindDirections, text);
-    if (name == cell::cmbFlightLevel)
-        return listText(kFlightLevels, text);
-    if (name == cell::cmbMLF)
-        return listText(kMinimumLandingFuels, text);
     return text;
 }
 

@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               "a plan printed another number of lines", output);
     }
     if (request.json && !request.help && !refused) {
-        const char* start = status == kExitPlanned ? "{\"failure\": null" : "{\"failure\": \"";
+        const char* start = status == kExitPlanned ? R"({"failure": null)" : R"({"failure": ")";
         check(output.starts_with(start), "--json printed no object with the failure", output);
     } else if (status != kExitPlanned) {
         check(status <= kExitRefused && err.str().starts_with("brimwell-plan: "),

@@ -27,12 +27,13 @@ std::string refused(const std::string& why) {
 }
 
 TEST(Plan, PrintsThePlanOrSaysWhyNot) {
-    const struct {
+    struct Row {
         Arguments arguments;
         int status;
         std::string out;
         std::string err;
-    } rows[] = {
+    };
+    const std::vector<Row> rows = {
         // clang-format off
         {sample(), kExitPlanned, "Wind Distance Correction: 4412 nm\n\n**", ""},
         {sample(), kExitPlanned, "(+) Flight Plan Fuel: 188400 lbs\n(=) Planned Gross Takeoff Weight: 721840 lbs\n", ""},

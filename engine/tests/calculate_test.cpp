@@ -58,14 +58,15 @@ const CellTexts kLight = {
 
 TEST(Calculate, ComputesTheSchematicAndColoursWhatIsOverItsLimit) {
     const std::vector<std::string_view> none;
-    const struct {
+    struct Row {
         const char* name;
         CellTexts changes;
         bool correction;
         bool completes;
         CellTexts expected;
         std::vector<std::string_view> red;
-    } rows[] = {
+    };
+    const std::vector<Row> rows = {
         // clang-format off
         {"sample", {}, false, true, test::sampleResults(), none},
         {"no airport codes", {{c::txtOriginICAO, ""}, {c::txtDestinationICAO, ""}, {c::txtAlternateICAO, ""}}, false, true, test::sampleResults(), none},

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/cell_names.h"
 #include "engine/flight_data.h"
@@ -25,11 +26,12 @@ TEST(EntryRules, TheKeyFilterLetsDigitsAndControlCharactersThrough) {
 }
 
 TEST(EntryRules, DistanceWindAndPayloadRefuseWhatIsAboveTheLimitOrNoWholeNumber) {
-    const struct {
+    struct Row {
         std::string_view cell;
         std::string text;
         bool refused;
-    } rows[] = {
+    };
+    const std::vector<Row> rows = {
         {cell::txtDestinationDistance, "8400", false},
         {cell::txtDestinationDistance, "8401", true},
         {cell::txtDestinationDistance, "0009000", true},

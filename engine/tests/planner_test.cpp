@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,21 +21,17 @@ class Planner : public ::testing::Test {
   protected:
     void SetUp() override { planner.cmdCalculate_Click(); }  // fills the tables, then fails
 
-    std::string call(const std::string& function, const std::vector<std::string>& a) {
+    std::string call(std::string_view function, const std::vector<std::string>& a) {
+        const std::map<std::string_view, std::function<std::string()>> functions = {
+            {"TrovaFuel", [&] { return planner.TrovaFuel(a[0], a[1]); }},
+            {"TrovaTime", [&] { return planner.TrovaTime(a[0], a[1]); }},
+            {"PlanFuel", [&] { return planner.PlanFuel(a[0], a[1], a[2], a[3]); }},
+            {"ETA", [&] { return planner.ETA(a[0], a[1], a[2], a[3]); }},
+            {"FuelCorrection", [&] { return planner.FuelCorrection(a[0], a[1], a[2]); }},
+            {"AlternateFuel", [&] { return planner.AlternateFuel(a[0], a[1]); }},
+            {"InitialClimbAltitude", [&] { return planner.InitialClimbAltitude(a[0]); }}};
         try {
-            if (function == "TrovaFuel")
-                return planner.TrovaFuel(a[0], a[1]);
-            if (function == "TrovaTime")
-                return planner.TrovaTime(a[0], a[1]);
-            if (function == "PlanFuel")
-                return planner.PlanFuel(a[0], a[1], a[2], a[3]);
-            if (function == "ETA")
-                return planner.ETA(a[0], a[1], a[2], a[3]);
-            if (function == "FuelCorrection")
-                return planner.FuelCorrection(a[0], a[1], a[2]);
-            if (function == "AlternateFuel")
-                return planner.AlternateFuel(a[0], a[1]);
-            return planner.InitialClimbAltitude(a[0]);
+            return functions.at(function)();
         } catch (const CalculationError&) {
             return "!";
         }
@@ -45,11 +43,12 @@ class Planner : public ::testing::Test {
 };
 
 TEST_F(Planner, LooksUpInterpolatesAndCorrects) {
-    const struct {
+    struct Row {
         const char* function;
         std::vector<std::string> arguments;
         const char* result;
-    } rows[] = {
+    };
+    const std::vector<Row> rows = {
         {"TrovaFuel", {"8400", "FL350"}, "378,8"},
         {"TrovaTime", {"8400", "FL350"}, "1042"},
         {"TrovaFuel", {"8400,5", "FL350"}, ""},
@@ -129,13 +128,14 @@ TEST_F(Planner, LooksUpInterpolatesAndCorrects) {
 }
 
 TEST_F(Planner, ShowsTheCorrectedDistanceRedOutsideTheTable) {
-    const struct {
+    struct Row {
         const char* distance;
         const char* wind;
         const char* direction;
         const char* shown;
         bool red;
-    } rows[] = {
+    };
+    const std::vector<Row> rows = {
         {"8400", "1", "Head", "8417", true},  // 1042 minutes at one knot
         {"4000", "50", "Head", "4412", false},
         {"400", "1000", "Tail", "-683", true},

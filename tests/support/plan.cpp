@@ -55,7 +55,7 @@ CellTexts with(CellTexts texts, const CellTexts& changes) {
 }
 
 std::vector<std::string> planOptions(const CellTexts& texts) {
-    static constexpr std::pair<std::string_view, std::string_view> kOptions[] = {
+    static const std::vector<std::pair<std::string_view, std::string_view>> kOptions = {
         {cell::txtOriginICAO, "--origin"},
         {cell::txtDestinationICAO, "--destination"},
         {cell::txtDestinationDistance, "--distance"},
