@@ -49,6 +49,20 @@ const std::array<CellOption, 12> kCellOptions = {{
     {"--taxi-fuel", cell::txtTFB, Rule::Digits, {}, "taxi fuel burn off, lbs (default 2000)"},
 }};
 
+// The options that take no value, and the switch of the request that each one sets.
+struct Flag {
+    std::string_view name;
+    bool PlanRequest::*setting;
+};
+
+const std::array<Flag, 5> kFlags = {{
+    {"--help", &PlanRequest::help},
+    {"-h", &PlanRequest::help},
+    {"--version", &PlanRequest::version},
+    {"--json", &PlanRequest::json},
+    {"--correction", &PlanRequest::correction},
+}};
+
 std::string joined(std::span<const std::string_view> items) {
     std::string out;
     for (const auto item : items) {
@@ -58,6 +72,16 @@ std::string joined(std::span<const std::string_view> items) {
         out += item;
     }
     return out;
+}
+
+// One line of --help: the option, then its help from the same column on every line, at least
+// two blanks after the option (help2man reads those as the border between the two).
+std::string usageLine(std::string_view option, std::string_view help) {
+    constexpr std::size_t kHelpColumn = 30;
+    std::string line = "  " + std::string(option);
+    line.resize(std::max(line.size() + 2, kHelpColumn), ' ');
+    line += help;
+    return line + "\n";
 }
 
 void check(const CellOption& option, const std::string& value) {
@@ -104,24 +128,14 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
             }
             return arguments[++i];
         };
-        const auto noValue = [&] {
+
+        if (const auto* const flag = std::find_if(
+                kFlags.begin(), kFlags.end(), [&name](const Flag& f) { return f.name == name; });
+            flag != kFlags.end()) {
             if (inlineValue) {
                 throw OptionError(name + " takes no value");
             }
-        };
-
-        if (name == "--help" || name == "-h") {
-            noValue();
-            request.help = true;
-        } else if (name == "--version") {
-            noValue();
-            request.version = true;
-        } else if (name == "--json") {
-            noValue();
-            request.json = true;
-        } else if (name == "--correction") {
-            noValue();
-            request.correction = true;
+            request.*(flag->setting) = true;
         } else if (name == "--pdf") {
             request.pdfPath = takeValue();
             if (request.pdfPath->empty()) {
@@ -150,21 +164,19 @@ std::string planUsage() {
         "does, and prints the flight plan report.\n\nFlight data (an option left out leaves its "
         "cell empty):\n";
     for (const auto& option : kCellOptions) {
-        std::string line = "  " + std::string(option.flag) + " VALUE";
-        line.resize(std::max<std::size_t>(line.size() + 1, 28), ' ');
-        line += option.help;
+        std::string help(option.help);
         if (option.rule == Rule::List) {
-            line += ": " + joined(option.items);
+            help += ": " + joined(option.items);
         }
-        out += line + "\n";
+        out += usageLine(std::string(option.flag) + " VALUE", help);
     }
+    out += "\nOther options:\n";
+    out += usageLine("--correction", "correct the trip fuel for the landing weight");
+    out += usageLine("--json", "print the cells as one JSON object instead of the report");
+    out += usageLine("--pdf FILE", "also write the report page into the PDF file FILE");
+    out += usageLine("--help", "show this text");
+    out += usageLine("--version", "show the version of brimwell-plan");
     out +=
-        "\nOther options:\n"
-        "  --correction             correct the trip fuel for the landing weight\n"
-        "  --json                   print the cells as one JSON object instead of the report\n"
-        "  --pdf FILE               also write the report page into the PDF file FILE\n"
-        "  --help                   show this text\n"
-        "  --version                show the version of brimwell-plan\n"
         "\nExit status: 0 plan printed, 1 the plan could not be calculated, 2 an option was "
         "refused,\n3 the plan was printed but the PDF file could not be written.\n";
     return out;
