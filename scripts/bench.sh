@@ -20,7 +20,7 @@ elif [[ $# -gt 0 ]]; then
   exit 2
 fi
 
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" checks
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$(nproc)"
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"

@@ -3,18 +3,18 @@
 # each for the given number of seconds (default 60), starting from the seeds in fuzz/corpus/.
 # A crash, a hang or a sanitizer report stops with a non-zero status and names the input file,
 # which reproduces it with: <build>/fuzz/<target> <file>
-#   scripts/fuzz.sh [seconds]        build dir: $BRIMWELL_FUZZ_BUILD_DIR (default build/fuzz)
+#   scripts/fuzz.sh [seconds]        the fuzz preset, built in build/fuzz
 set -euo pipefail
 
 seconds="${1:-60}"
 [[ "$seconds" =~ ^[0-9]+$ ]] || { echo "usage: $0 [seconds]" >&2; exit 2; }
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${BRIMWELL_FUZZ_BUILD_DIR:-$root/build/fuzz}"
+build="$root/build/fuzz"
+cd "$root"
 
-cmake -S "$root" -B "$build" -G Ninja \
-  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DBRIMWELL_WITH_QT=OFF -DBRIMWELL_BUILD_TESTS=OFF -DBRIMWELL_BUILD_FUZZ=ON >/dev/null
-ninja -C "$build" -j2 fuzz_calculate fuzz_plan_options
+"$root/scripts/install-deps.sh" checks
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$(nproc)"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"

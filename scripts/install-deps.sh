@@ -1,31 +1,63 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing Brimwell need.
-# Safe to run again: apt-get skips what is already there.
+# Installs the Debian 12 packages that Brimwell's scripts need, by group; safe to run again, as
+# apt-get skips what is already there.
+#   scripts/install-deps.sh [GROUP]...
+#     program   building and running the program (scripts/start.sh)
+#     tests     the test suites as well (scripts/test.sh); the groups taken when none is named
+#     checks    clang-format and clang-tidy, the fuzzers, the benchmarks, the pictures
+#     package   the Debian package: building it, lintian, AppStream, the package check
+#     print     the print spooler test: CUPS, and the tests (--with-print says the same)
+#     all       every group (CI)
 set -euo pipefail
 
-packages=(
-  # toolchain
-  g++ cmake ninja-build pkg-config clang clang-format clang-tidy
-  librsvg2-bin # rsvg-convert, for ui/resources/draw_pictures.py
-  # libraries
-  qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
+program=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev libgl-dev
   libcups2-dev # the report hands its page to the print spooler itself
   # fonts: Liberation Sans stands in for Arial, DejaVu for the rest
   fonts-liberation fonts-dejavu-core fontconfig
-  # checking what the window and the report look like
-  xvfb xauth imagemagick poppler-utils
-  # the Debian package: dpkg-shlibdeps finds its library dependencies; the menu entry check
-  dpkg-dev file desktop-file-utils
 )
-if [[ "${1:-}" == "--with-print" ]]; then
-  packages+=(cups cups-client cups-bsd)
-fi
+tests=(
+  libgtest-dev libgmock-dev
+  poppler-utils # reading back the PDF page of the report
+)
+checks=(
+  clang clang-format clang-tidy # the fuzzers are built with clang
+  libbenchmark-dev
+  xvfb xauth # scripts/screenshot-window.sh, the picture of the window in docs/
+  librsvg2-bin imagemagick # ui/resources/draw_pictures.py, the icon and the window's pictures
+)
+package=(
+  dpkg-dev debhelper help2man # dpkg-buildpackage; help2man makes brimwell-plan(1)
+  lintian appstream desktop-file-utils file man-db
+  poppler-utils # the package check reads the installed planner's PDF page
+)
+print=(cups cups-client cups-bsd)
+
+groups=("$@")
+((${#groups[@]})) || groups=(program tests)
+packages=("${program[@]}")
+for group in "${groups[@]}"; do
+  case "$group" in
+    program) ;;
+    tests) packages+=("${tests[@]}") ;;
+    checks) packages+=("${checks[@]}") ;;
+    package) packages+=("${package[@]}") ;;
+    print | --with-print) packages+=("${tests[@]}" "${print[@]}") ;;
+    all) packages+=("${tests[@]}" "${checks[@]}" "${package[@]}" "${print[@]}") ;;
+    *)
+      echo "usage: $0 [program|tests|checks|package|print|all]..." >&2
+      exit 2
+      ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if ((${#missing[@]})); then
+  mapfile -t missing < <(printf '%s\n' "${missing[@]}" | sort -u)
   sudo_cmd=()
   [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Static checks: clang-tidy (.clang-tidy at the root, stricter parts in the test folders) on every
 # C++ source file of the project, and the clang-format check of every source and header. Fails on
-# any finding. Uses its own build directory, build/lint, for the compile commands and for the
-# files moc generates, which the window's sources include.
+# any finding. Uses its own build tree, the lint preset in build/lint, for the compile commands and
+# for the files moc generates, which the window's sources include.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -11,13 +11,14 @@ build=build/lint
 jobs="${LINT_JOBS:-$(nproc)}"
 dirs=(engine report ui app cli fuzz bench tests)
 
+"$root/scripts/install-deps.sh" tests checks
+
 echo "== clang-format"
 find "${dirs[@]}" \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format --dry-run --Werror
 
 echo "== configure $build"
 # Tests, benchmarks and the print spooler test are built in, so every file has compile commands.
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRIMWELL_BUILD_TESTS=ON \
-  -DBRIMWELL_BUILD_BENCH=ON -DBRIMWELL_E2E_PRINT=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+cmake --preset lint >/dev/null
 
 echo "== generated sources (moc)"
 mapfile -t autogen < <(ninja -C "$build" -t targets all |

@@ -5,10 +5,11 @@ set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="${1:-$root/docs/window.png}"
-build="$root/build/screenshot"
+cd "$root"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --target brimwell-screenshot -j 2
+"$root/scripts/install-deps.sh" tests checks
+cmake --preset screenshot >/dev/null
+cmake --build --preset screenshot -j "$(nproc)"
 mkdir -p "$(dirname "$out")"
-xvfb-run -a -s '-screen 0 1280x1024x24' "$build/ui/tests/brimwell-screenshot" "$out"
+xvfb-run -a -s '-screen 0 1280x1024x24' "$root/build/screenshot/ui/tests/brimwell-screenshot" "$out"
 echo "saved $out"

@@ -5,7 +5,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" program
 cmake --preset release
 cmake --build --preset release -j "$(nproc)"
 exec "$root/build/release/app/brimwell" "$@"
