@@ -1,31 +1,22 @@
-// Shows the window after a calculation whose planned landing weight lies above its limit, and
-// saves a picture of it: brimwell-screenshot <file.png>. Needs a screen (Xvfb will do).
+// Not a test: shows the window after a calculation whose planned landing weight lies above its
+// limit and saves a picture of it: brimwell-screenshot <file.png>. Needs a screen (Xvfb will do).
 
 #include <QApplication>
-#include <QTest>
-#include <QTimer>
 
-#include "window_driver.h"
+#include "engine/cell_names.h"
+#include "tests/support/window_driver.h"
+
+using namespace brimwell;
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    if (argc != 2) {
-        qWarning("usage: brimwell-screenshot <file.png>");
-        return 2;
-    }
-    auto window = brimwell::test::openWindow();
-    brimwell::test::MessageBoxWatcher watcher;
-    brimwell::test::Plan plan = brimwell::test::samplePlan();
-    plan.payload = QStringLiteral("140000");
-    plan.minimumLandingFuel = QStringLiteral("24000");
-    plan.alternateDistance = QStringLiteral("500");
-    plan.contingency = QStringLiteral("180");
-    brimwell::test::enterPlan(*window, plan);
-    brimwell::test::click(*window, "cmdCalculate");
-    QTest::qWait(300);
-    for (const QString& text : watcher.texts()) {
-        qWarning("message: %s", qPrintable(text));
-    }
-    const bool saved = window->grab().save(QString::fromLocal8Bit(argv[1]));
-    return saved ? 0 : 1;
+    const auto window = test::openWindow();
+    test::warnings();
+    test::enterPlan(*window, test::with(test::samplePlan(), {{cell::txtPayLoad, "140000"},
+                                                             {cell::cmbMLF, "24000"},
+                                                             {cell::cmbAlternateDistance, "500"},
+                                                             {cell::txtContingencyTime, "180"}}));
+    test::click(*window, "cmdCalculate");
+    const bool saved = argc == 2 && window->grab().save(QString::fromLocal8Bit(argv[1]));
+    return saved && test::warnings().isEmpty() ? 0 : 1;
 }

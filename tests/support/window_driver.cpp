@@ -1,0 +1,198 @@
+#include "tests/support/window_driver.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include "ui/window_cells.h"
+
+using namespace Qt::StringLiterals;
+
+namespace brimwell::test {
+
+QString toQ(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QStringList toQ(std::span<const std::string> texts) {
+    QStringList list;
+    for (const std::string& text : texts) {
+        list.append(toQ(text));
+    }
+    return list;
+}
+
+namespace {
+
+// The offscreen platform says at every list it opens that it can neither raise the list nor grab
+// the keyboard; those lines would bury a failing test's own.
+QtMessageHandler qtHandler = nullptr;  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
+void withoutPlatformChatter(QtMsgType type, const QMessageLogContext& where, const QString& text) {
+    if (!text.startsWith(u"This plugin does not support")) {
+        qtHandler(type, where, text);
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<MainWindow> openWindow() {
+    if (qtHandler == nullptr) {
+        qtHandler = qInstallMessageHandler(&withoutPlatformChatter);
+    }
+    auto window = std::make_unique<MainWindow>();
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.get())) {
+        qFatal("the window did not become active");
+    }
+    return window;
+}
+
+QWidget* control(const QWidget& window, QAnyStringView name) {
+    auto* widget = window.findChild<QWidget*>(name.toString());
+    if (widget == nullptr) {
+        qFatal("the window has no control named %s", qPrintable(name.toString()));
+    }
+    return widget;
+}
+
+QString focusName(const QWidget& window) {
+    return window.focusWidget() == nullptr ? QString() : window.focusWidget()->objectName();
+}
+
+void click(const QWidget& window, QAnyStringView name) {
+    QWidget* widget = control(window, name);
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
+}
+
+void typeKeys(const QWidget& window, const QString& keys) {
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        QWidget* focus = window.focusWidget();
+        const QChar key = keys.at(i);
+        if (key == u'^' && i + 1 < keys.size()) {
+            QTest::keyClick(focus, keys.at(++i).toLatin1(), Qt::ControlModifier);
+        } else if (key == u'⌫' || key == u'⌦') {
+            // The desktop's keyboard types these as the characters 8 and 127.
+            const bool back = key == u'⌫';
+            QTest::sendKeyEvent(QTest::Click, focus, back ? Qt::Key_Backspace : Qt::Key_Delete,
+                                QString(QChar(back ? 8 : 127)), Qt::NoModifier);
+        } else if (key.unicode() < 0x7f) {
+            QTest::keyClick(focus, key.toLatin1());
+        } else {
+            QTest::sendKeyEvent(QTest::Click, focus, Qt::Key_unknown, QString(key), Qt::NoModifier);
+        }
+    }
+}
+
+void typeInto(const QWidget& window, QAnyStringView name, const QString& keys) {
+    click(window, name);
+    QTest::keyClick(window.focusWidget(), Qt::Key_End);
+    typeKeys(window, keys);
+}
+
+void paste(const QWidget& window, QAnyStringView name, const QString& text) {
+    click(window, name);
+    QGuiApplication::clipboard()->setText(text);
+    typeKeys(window, text.isEmpty() ? u"^a⌫"_s : u"^a^v"_s);
+}
+
+bool pick(const QWidget& window, QAnyStringView name, const QString& item) {
+    auto* list = qobject_cast<QComboBox*>(control(window, name));
+    const int row = list->findText(item);
+    if (row < 0) {
+        return false;
+    }
+    click(window, name);
+    QAbstractItemView* items = list->view();
+    if (!items->isVisible()) {
+        return false;  // the cell left refused its value
+    }
+    QTest::keyClick(items, Qt::Key_Home);
+    for (int step = 0; step < row; ++step) {
+        QTest::keyClick(items, Qt::Key_Down);
+    }
+    QTest::keyClick(items, Qt::Key_Return);
+    return !items->isVisible() && list->currentIndex() == row;
+}
+
+void press(const QWidget& window, const QString& steps) {
+    for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
+        if (step == u"Tab") {
+            QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
+        } else if (step == u"Shift+Tab") {
+            QTest::keyClick(window.focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        } else if (step.startsWith(u"Alt+")) {
+            QTest::keyClick(window.focusWidget(), step.at(4).toLower().toLatin1(), Qt::AltModifier);
+        } else {
+            click(window, step);
+        }
+    }
+}
+
+void enterPlan(const QWidget& window, const CellTexts& plan) {
+    for (const auto& [name, value] : plan) {
+        if (qobject_cast<QComboBox*>(control(window, name)) == nullptr) {
+            typeInto(window, name, u"^a⌫"_s + toQ(value));
+        } else if (!value.empty() && !pick(window, name, toQ(value))) {
+            qFatal("%s could not be picked in %s", value.c_str(), qPrintable(toQ(name)));
+        }
+    }
+}
+
+QString text(const QWidget& window, QAnyStringView name) {
+    QWidget* widget = control(window, name);
+    if (const auto* list = qobject_cast<QComboBox*>(widget)) {
+        return list->currentText();
+    }
+    return qobject_cast<QLineEdit*>(widget)->text();
+}
+
+QStringList cellStates(const QWidget& window) {
+    QStringList states;
+    for (const QWidget* cell : window.findChildren<QWidget*>()) {
+        if (const auto* tick = qobject_cast<const QCheckBox*>(cell)) {
+            states.append(cell->objectName() +
+                          (tick->isChecked() ? u" ticked"_s : u" not ticked"_s));
+        } else if (qobject_cast<const QLineEdit*>(cell) != nullptr ||
+                   qobject_cast<const QComboBox*>(cell) != nullptr) {
+            states.append(cell->objectName() + u' ' + text(window, cell->objectName()) + u' ' +
+                          cell->palette().color(QPalette::Base).name());
+        }
+    }
+    return states;
+}
+
+QStringList& warnings() {
+    static QStringList shown;
+    ui::setWarningHandler([](const QString& warning) { shown.append(warning); });
+    return shown;
+}
+
+namespace {
+
+class ForwardingPrinter final : public Printer {
+  public:
+    explicit ForwardingPrinter(Printer& printer) : m_printer(printer) {}
+    void setFontName(std::string_view name) override { m_printer.setFontName(name); }
+    void setFontSize(double points) override { m_printer.setFontSize(points); }
+    void setCurrentX(int twips) override { m_printer.setCurrentX(twips); }
+    void setCurrentY(int twips) override { m_printer.setCurrentY(twips); }
+    void setBold(bool bold) override { m_printer.setBold(bold); }
+    void printLine(std::string_view text) override { m_printer.printLine(text); }
+    void endDoc() override { m_printer.endDoc(); }
+
+  private:
+    Printer& m_printer;
+};
+
+}  // namespace
+
+std::unique_ptr<Printer> forwardingTo(Printer& printer) {
+    return std::make_unique<ForwardingPrinter>(printer);
+}
+
+}  // namespace brimwell::test

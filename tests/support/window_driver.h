@@ -1,0 +1,62 @@
+#pragma once
+
+// Drives the real main window as a pilot does, by keyboard and mouse, and reads what it shows:
+// the texts and colours of its cells, the focus and its warnings. Controls are named by their
+// object names; asking for a control the window does not have ends the test program.
+
+#include <QAnyStringView>
+#include <QStringList>
+#include <QTest>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "report/printer.h"
+#include "tests/support/plan.h"
+#include "ui/main_window.h"
+
+namespace brimwell::test {
+
+QString toQ(std::string_view text);
+QStringList toQ(std::span<const std::string> texts);
+
+// A freshly built window, shown and active, so that focus and access keys work.
+std::unique_ptr<MainWindow> openWindow();
+QWidget* control(const QWidget& window, QAnyStringView name);
+QString focusName(const QWidget& window);
+
+void click(const QWidget& window, QAnyStringView name);
+// Keys for the control that holds the focus: each character is typed as it is, "^x" is Ctrl+X,
+// '⌫' and '⌦' are Backspace and Delete.
+void typeKeys(const QWidget& window, const QString& keys);
+// Clicks a text box and types the keys at the end of its text.
+void typeInto(const QWidget& window, QAnyStringView name, const QString& keys);
+// Clicks a text box and pastes text over all of its text.
+void paste(const QWidget& window, QAnyStringView name, const QString& text);
+// Opens a list by a click and picks the item with the arrow keys and Enter; false when the list
+// does not open or hold the item.
+bool pick(const QWidget& window, QAnyStringView name, const QString& item);
+// Steps apart by spaces: "Tab", "Shift+Tab", an access key ("Alt+C") or a control to click.
+void press(const QWidget& window, const QString& steps);
+// Types each text over its text box's, or picks it in its list.
+void enterPlan(const QWidget& window, const CellTexts& plan);
+
+QString text(const QWidget& window, QAnyStringView name);
+// "name text colour" of every text box and list, and the tick of the check box.
+QStringList cellStates(const QWidget& window);
+
+// The program's warnings, which it adds here instead of showing them in a box from this call
+// on (until ui::setWarningHandler is given another handler).
+QStringList& warnings();
+
+// A printer for the window that hands every operation on to printer.
+std::unique_ptr<Printer> forwardingTo(Printer& printer);
+
+// A row of a test's table: its texts, named after them.
+template <typename... Texts>
+void addRow(const Texts*... texts) {
+    const QString name = QStringList{QString::fromUtf8(texts)...}.join(u' ');
+    (QTest::addRow("%s", qPrintable(name)) << ... << QString::fromUtf8(texts));
+}
+
+}  // namespace brimwell::test
