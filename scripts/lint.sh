@@ -24,7 +24,7 @@ echo "== generated sources (moc)"
 mapfile -t autogen < <(ninja -C "$build" -t targets all |
   sed -n 's|^\([^:]*/\)\{0,1\}\([A-Za-z0-9_-]*_autogen\): phony$|\2|p' | sort -u)
 if ((${#autogen[@]})); then
-  ninja -C "$build" -j "$jobs" "${autogen[@]}" >/dev/null
+  cmake --build --preset lint -j "$jobs" --target "${autogen[@]}" >/dev/null
 fi
 
 echo "== clang-tidy"
