@@ -41,7 +41,7 @@ TEST(Plan, PrintsThePlanOrSaysWhyNot) {
         {sample({"--origin", "lirf x", "--alternate="}), kExitPlanned, "Origin: lirf x\nDestination: KJFK distance: 4000 nm\nAlternate:  distance: 200 nm\n", ""},
         {sample({"--distance=300", "--taxi-fuel", "0"}), kExitPlanned, "Destination: KJFK distance: 300 nm\n", ""},
         {sample({"--origin", "--json"}), kExitPlanned, "Origin: --json\n", ""},
-        {sample({"--payload", "0140912", "--contingency", "0"}), kExitPlanned, "(+) Payload: 0140912 lbs\n", ""},
+        {sample({"--distance", "8400", "--wind-direction", "NoWind", "--wind", "1000", "--payload", "0140912", "--contingency", "0"}), kExitPlanned, "distance: 8400 nm\nAlternate: KBOS distance: 200 nm\nPrevalent Wind: NoWind - 1000 Knots\nFlight Level: FL350\nPayload: 0140912 lbs\n", ""},
         {sample({"--flight-level", "FL310", "--wind-direction=NoWind", "--alternate-distance", "500", "--min-landing-fuel", "24000"}), kExitPlanned, "Prevalent Wind: NoWind - 50 Knots\nFlight Level: FL310\n", ""},
         {{}, kExitCalculateFailed, "", kFailed},
         {sample({"--distance", "400", "--wind-direction", "Tail", "--wind", "1000"}), kExitCalculateFailed, "", kFailed},
