@@ -21,13 +21,13 @@ enum class Alignment { Left, Right, Centred };
 enum class TextColourKind { SystemDefault, Rgb, SystemWindowFrame };
 struct TextColour {
     TextColourKind kind = TextColourKind::SystemDefault;
-    Rgb rgb;
+    Rgb rgb{};
 };
 
 // Family, size in points and weight; never italic, underlined or struck through. An empty
 // family means the control shows no text (the pictures).
 struct FontDescription {
-    std::string_view family;
+    std::string_view family{};
     double points = 0.0;
     bool bold = false;
 };
@@ -39,36 +39,37 @@ struct Twips {
     int height = 0;
 };
 
+// A row of the catalogue; every field has a default, so a row names only what it sets.
 struct ControlDescription {
-    std::string_view name;
+    std::string_view name{};
     ControlKind kind = ControlKind::Label;
     // The name of the frame that holds the control; empty for the window itself.
-    std::string_view container;
+    std::string_view container{};
     // A caption (an '&' marks the access key), a text box's initial text, or for a picture box
     // the resource path of its photograph.
-    std::string_view caption;
-    std::span<const std::string_view> list;
-    std::string_view tooltip;
-    std::optional<Rgb> background;
-    TextColour textColour;
-    FontDescription font;
+    std::string_view caption{};
+    std::span<const std::string_view> list{};
+    std::string_view tooltip{};
+    std::optional<Rgb> background{};
+    TextColour textColour{};
+    FontDescription font{};
     Alignment alignment = Alignment::Left;
     bool locked = false;
     int tabIndex = 0;
-    Twips place;
+    Twips place{};
     // What assistive technology announces: the name of a cell (its row caption) or picture,
     // and what a button does.
-    std::string_view accessibleName;
-    std::string_view accessibleDescription;
+    std::string_view accessibleName{};
+    std::string_view accessibleDescription{};
 };
 
 struct WindowDescription {
-    std::string_view title;
+    std::string_view title{};
     int clientWidth = 0;   // twips
     int clientHeight = 0;  // twips
-    std::string_view icon16;
-    std::string_view icon32;
-    std::string_view iconScalable;
+    std::string_view icon16{};
+    std::string_view icon32{};
+    std::string_view iconScalable{};
 };
 
 inline constexpr int kTwipsPerPixel = 15;
