@@ -283,7 +283,6 @@ constexpr WindowDescription kWindowDescription{
     .clientHeight = 7935,
     .icon16 = ":/brimwell/brimwell-16.png",
     .icon32 = ":/brimwell/brimwell-32.png",
-    .iconScalable = ":/brimwell/brimwell.svg",
 };
 
 }  // namespace

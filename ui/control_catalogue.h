@@ -69,7 +69,6 @@ struct WindowDescription {
     int clientHeight = 0;  // twips
     std::string_view icon16{};
     std::string_view icon32{};
-    std::string_view iconScalable{};
 };
 
 inline constexpr int kTwipsPerPixel = 15;

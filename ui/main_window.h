@@ -1,7 +1,7 @@
 #pragma once
 
 // The one window of the program. It is built from the control catalogue
-// (ui/control_catalogue.h); WindowCells lets the fuel planning engine read and write its cells,
+// (ui/window_controls.h); WindowCells lets the fuel planning engine read and write its cells,
 // so the Calculate command runs unchanged against the real widgets. The window adds what the
 // engine does not know about: the key filters and the limit checks of the numeric cells, the
 // Clear and Exit buttons, and the Print button, which hands the cells to the printed report.
@@ -14,13 +14,13 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
-#include <string>
+#include <string_view>
 
 #include "engine/fuel_planner.h"
 #include "report/printer.h"
 #include "ui/window_cells.h"
+#include "ui/window_controls.h"
 
 namespace brimwell {
 
@@ -39,6 +39,7 @@ class MainWindow final : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     // Button handlers.
@@ -59,9 +60,17 @@ class MainWindow final : public QWidget {
     void txtWindIntensity_Validate(bool& Cancel);
     void txtPayLoad_Validate(bool& Cancel);
 
-    void buildControls();
+    // The key filter and the validate handler of a cell, where it has them.
+    struct CellHandlers {
+        std::string_view cell;
+        void (MainWindow::*keyPress)(std::int16_t& KeyAscii);
+        void (MainWindow::*validate)(bool& Cancel);
+    };
+    static const CellHandlers* handlersOf(std::string_view cellName);
+
     void connectHandlers();
     void orderFocusChain();
+    void showPrintFailure(const PrintError& error);
     void checkLimit(std::string_view cellName, bool& Cancel);
     void validate(std::string_view cellName, bool& Cancel);
     // Runs the check of the cell that holds the focus, if it has one, before the focus moves
@@ -75,7 +84,7 @@ class MainWindow final : public QWidget {
     bool mayTakeClick(QWidget& clicked);
     bool pressButtonByAccessKey(QWidget& button);
 
-    std::map<std::string, QWidget*, std::less<>> m_controls;
+    ui::Controls m_controls;
     std::unique_ptr<ui::WindowCells> m_cells;
     std::unique_ptr<FuelPlanner> m_planner;
     PrinterFactory m_printerFactory;

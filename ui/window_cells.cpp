@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "engine/flight_data.h"
+#include "ui/window_controls.h"
 
 namespace brimwell::ui {
 
@@ -18,15 +19,16 @@ QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A palette that inherits everything but the roles that were set on the widget, the base
-// excepted.
-QPalette withoutOwnBase(const QPalette& current) {
+// A palette that inherits everything but the roles that were set on the widget, the base and
+// the text excepted.
+QPalette withoutOwnColours(const QPalette& current) {
     QPalette fresh;
     for (int group = 0; group < QPalette::NColorGroups; ++group) {
         const auto colourGroup = static_cast<QPalette::ColorGroup>(group);
         for (int role = 0; role < QPalette::NColorRoles; ++role) {
             const auto colourRole = static_cast<QPalette::ColorRole>(role);
-            if (colourRole != QPalette::Base && current.isBrushSet(colourGroup, colourRole)) {
+            if (colourRole != QPalette::Base && colourRole != QPalette::Text &&
+                current.isBrushSet(colourGroup, colourRole)) {
                 fresh.setBrush(colourGroup, colourRole, current.brush(colourGroup, colourRole));
             }
         }
@@ -108,10 +110,12 @@ void WindowCells::setBackground(std::string_view name, Background background) {
     if (edit == nullptr) {
         throw std::invalid_argument("no text box named " + std::string(name));
     }
-    QPalette palette = withoutOwnBase(edit->palette());
+    QPalette palette = withoutOwnColours(edit->palette());
     if (!background.isWindowBackground()) {
         const Rgb rgb = background.colour();
-        palette.setColor(QPalette::Base, QColor(rgb.red, rgb.green, rgb.blue));
+        const QColor colour(rgb.red, rgb.green, rgb.blue);
+        palette.setColor(QPalette::Base, colour);
+        palette.setColor(QPalette::Text, textColourOn(colour));
     }
     edit->setPalette(palette);
 }

@@ -23,8 +23,9 @@ class WindowCells final : public Cells, public MessageSink {
     std::string text(std::string_view name) const override;
     bool isTicked(std::string_view name) const override;
     void setText(std::string_view name, std::string_view text) override;
-    // A fixed colour paints the cell's base; the window background gives the cell back the
-    // base colour of the palette, so it follows the user's colour scheme.
+    // A fixed colour paints the cell's base, its text black or white, whichever reads better on
+    // it; the window background gives the cell back the base and text colours of the palette,
+    // so they follow the user's colour scheme.
     void setBackground(std::string_view name, Background background) override;
     void showMessage(std::string_view text) override;
 

@@ -1,0 +1,110 @@
+// The window on today's desktops: every text reads under a light and a dark scheme (WCAG 2
+// contrast 4.5:1, the title and credit line 3:1), and captions keep their size where a wider
+// face stands in.
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
+#include <cmath>
+
+#include "engine/cell_names.h"
+#include "tests/support/window_driver.h"
+#include "ui/control_catalogue.h"
+
+using namespace brimwell;
+using namespace brimwell::test;
+
+namespace {
+
+double luminance(const QColor& colour) {
+    const auto linear = [](double c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+}  // namespace
+
+class DesktopTest final : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<MainWindow> m_window;
+
+  private Q_SLOTS:
+    // One window meets the schemes one after the other, as when the desktop changes its own.
+    void initTestCase() {
+        m_window = openWindow();
+        enterPlan(*m_window, with(samplePlan(), {{cell::txtPayLoad, "140000"},
+                                                 {cell::cmbMLF, "24000"},
+                                                 {cell::cmbAlternateDistance, "500"},
+                                                 {cell::txtContingencyTime, "180"}}));
+        click(*m_window, "cmdCalculate");
+        QCOMPARE(control(*m_window, cell::txtPLW)->palette().color(QPalette::Base), Qt::red);
+    }
+
+    void everyTextReadsOnItsBackground_data() {
+        QTest::addColumn<QPalette>("scheme");
+        QTest::newRow("dark") << QPalette(QColor(50, 50, 50), QColor(50, 50, 50));
+        QTest::newRow("light") << QApplication::style()->standardPalette();
+    }
+    void everyTextReadsOnItsBackground() {
+        QFETCH(QPalette, scheme);
+        QApplication::setPalette(scheme);
+        QTRY_COMPARE(m_window->palette().color(QPalette::Window), scheme.color(QPalette::Window));
+        for (const ui::ControlDescription& description : ui::controlCatalogue()) {
+            const QWidget* widget = control(*m_window, description.name);
+            const QPalette& own = widget->palette();
+            // The colours that each kind of control paints its text and background with.
+            QList<std::pair<QColor, QColor>> pairs = {
+                {own.color(QPalette::WindowText),
+                 widget->parentWidget()->palette().color(QPalette::Window)}};
+            if (qobject_cast<const QLineEdit*>(widget) != nullptr) {
+                pairs = {{own.color(QPalette::Text), own.color(QPalette::Base)}};
+            } else if (const auto* list = qobject_cast<const QComboBox*>(widget)) {
+                const QPalette& items = list->view()->palette();
+                pairs = {{own.color(QPalette::ButtonText), own.color(QPalette::Button)},
+                         {items.color(QPalette::Text), items.color(QPalette::Base)}};
+            }
+            const QByteArray name = widget->objectName().toLatin1();
+            for (const auto& [text, background] : pairs) {
+                const auto [dark, light] = std::minmax({luminance(text), luminance(background)});
+                QVERIFY2((light + 0.05) / (dark + 0.05) >= (name.startsWith("Label1") ? 3 : 4.5),
+                         name.constData());
+            }
+        }
+    }
+
+    // The text of a caption lies within its box and clear of the other controls of its frame.
+    void captionsKeepTheirSizeAndFit() {
+        for (const ui::ControlDescription& description : ui::controlCatalogue()) {
+            if (description.kind != ui::ControlKind::Label) {
+                continue;
+            }
+            const auto* label = qobject_cast<const QLabel*>(control(*m_window, description.name));
+            const QByteArray name = label->objectName().toLatin1();
+            QCOMPARE(label->font().pixelSize(), qRound(description.font.points * 96 / 72));
+            const QFontMetrics metrics(label->font());
+            const QSize text =
+                label->wordWrap()
+                    ? metrics.boundingRect(label->rect(), Qt::TextWordWrap, label->text()).size()
+                    : QSize(metrics.horizontalAdvance(label->text()), metrics.height());
+            QVERIFY2(text.width() <= label->width() &&
+                         (!label->wordWrap() || text.height() <= label->height()),
+                     name.constData());
+            const QRect ink =
+                QStyle::alignedRect(Qt::LeftToRight, label->alignment(), text, label->geometry()) &
+                label->geometry();
+            for (const QWidget* other :
+                 label->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                QVERIFY2(qobject_cast<const QLabel*>(other) || !other->geometry().intersects(ink),
+                         name.constData());
+            }
+        }
+    }
+};
+
+QTEST_MAIN(DesktopTest)
+#include "desktop_test.moc"

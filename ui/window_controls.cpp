@@ -1,0 +1,361 @@
+#include "ui/window_controls.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QIcon>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QStringList>
+#include <QStyleOptionFocusRect>
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+
+// The pictures and icons are compiled into this library; the linker keeps them only when
+// something refers to them.
+static void initialiseResources() {
+    Q_INIT_RESOURCE(brimwell);
+}
+
+namespace brimwell::ui {
+
+namespace {
+
+// The least contrast of a text against its background (WCAG 2, normal text).
+constexpr double kLegibleContrast = 4.5;
+// Space kept between a caption's box and the control beside it, in pixels.
+constexpr int kCaptionGap = 3;
+
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+int toPixels(int twips) {
+    return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
+}
+
+QColor toQColor(const Rgb& rgb) {
+    return {rgb.red, rgb.green, rgb.blue};
+}
+
+// Relative luminance (WCAG 2) of an sRGB colour.
+double luminance(const QColor& colour) {
+    const auto linear = [](double channel) {
+        return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The colour of the layout if it reads on background; else the same hue, lighter on a dark
+// background or darker on a light one, as little as it takes.
+QColor legibleOn(const QColor& wanted, const QColor& background) {
+    if (contrast(wanted, background) >= kLegibleContrast) {
+        return wanted;
+    }
+    const QColor hsl = wanted.toHsl();
+    const int step = textColourOn(background) == QColor(Qt::white) ? 1 : -1;
+    for (int lightness = hsl.lightness(); lightness >= 0 && lightness <= 255; lightness += step) {
+        const QColor colour = QColor::fromHsl(hsl.hslHue(), hsl.hslSaturation(), lightness);
+        if (contrast(colour, background) >= kLegibleContrast) {
+            return colour.toRgb();
+        }
+    }
+    return textColourOn(background);
+}
+
+// The layout places the controls in pixels at 96 dots per inch, so the fonts are sized in
+// pixels of the same scale: text and boxes grow together on a scaled screen. Where the
+// families of the layout are not installed, the nearest sans serif of like width stands in.
+QFont fontFor(const FontDescription& description) {
+    QStringList families;
+    if (description.family == "MS Sans Serif") {
+        families = {QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                    QStringLiteral("Arial"), QStringLiteral("Liberation Sans")};
+    } else {
+        families = {toQString(description.family), QStringLiteral("Liberation Sans")};
+    }
+    families.append(QStringLiteral("Helvetica"));
+    families.append(QStringLiteral("sans-serif"));
+    QFont font;
+    font.setFamilies(families);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(static_cast<int>(std::lround(description.points * 96.0 / 72.0)));
+    font.setBold(description.bold);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+// A picture in a format that the reader is told: left to find the format itself, it would
+// load every image format plugin to ask it first.
+QPixmap readPicture(const QString& path, const char* format) {
+    QImageReader reader(path, format);
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
+QIcon windowIcon(const WindowDescription& window) {
+    QIcon icon;
+    icon.addPixmap(readPicture(toQString(window.icon16), "png"));
+    icon.addPixmap(readPicture(toQString(window.icon32), "png"));
+    return icon;
+}
+
+// A picture box shows its photograph at its top-left corner. It takes the focus like any
+// other control in the tab order, and shows a focus frame while it has it.
+class PictureBox final : public QLabel {
+  public:
+    explicit PictureBox(QWidget* parent) : QLabel(parent) {}
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QLabel::paintEvent(event);
+        if (hasFocus()) {
+            QPainter painter(this);
+            QStyleOptionFocusRect option;
+            option.initFrom(this);
+            option.rect = rect().adjusted(1, 1, -1, -1);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        }
+    }
+};
+
+// A frame draws its caption on its top edge, the edge an etched line around the children.
+class FrameBox final : public QGroupBox {
+  public:
+    FrameBox(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
+
+  protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter painter(this);
+        const QFontMetrics metrics(font());
+        const int edge = metrics.height() / 2;
+        const QRect box = rect().adjusted(0, edge, -2, -2);
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.drawRect(box);
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawRect(box.translated(1, 1));
+        const QString caption = title();
+        if (!caption.isEmpty()) {
+            const QRect captionRect(6, 0, metrics.horizontalAdvance(caption) + 4, metrics.height());
+            painter.fillRect(captionRect, palette().color(QPalette::Window));
+            painter.setPen(palette().color(QPalette::WindowText));
+            painter.drawText(captionRect, Qt::AlignCenter | Qt::TextSingleLine, caption);
+        }
+    }
+};
+
+QWidget* createControl(const ControlDescription& description, QWidget* parent) {
+    const QString caption = toQString(description.caption);
+    switch (description.kind) {
+        case ControlKind::Frame:
+            return new FrameBox(caption, parent);
+        case ControlKind::Label: {
+            auto* label = new QLabel(caption, parent);
+            label->setTextFormat(Qt::PlainText);
+            const Qt::Alignment across =
+                description.alignment == Alignment::Centred ? Qt::AlignHCenter : Qt::AlignLeft;
+            label->setAlignment(across | Qt::AlignTop);
+            return label;
+        }
+        case ControlKind::TextBox: {
+            auto* edit = new QLineEdit(caption, parent);
+            edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            edit->setReadOnly(description.locked);
+            return edit;
+        }
+        case ControlKind::ComboBox: {
+            auto* list = new QComboBox(parent);
+            for (const std::string_view item : description.list) {
+                list->addItem(toQString(item));
+            }
+            list->setCurrentIndex(-1);
+            // Only a list with the focus turns with the mouse wheel, and the wheel does not
+            // take the focus past the check of the cell that holds it.
+            list->setFocusPolicy(Qt::StrongFocus);
+            return list;
+        }
+        case ControlKind::CommandButton: {
+            auto* button = new QPushButton(caption, parent);
+            button->setAutoDefault(false);
+            return button;
+        }
+        case ControlKind::CheckBox:
+            return new QCheckBox(parent);
+        case ControlKind::PictureBox: {
+            auto* picture = new PictureBox(parent);
+            picture->setPixmap(readPicture(caption, "jpeg"));
+            picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            picture->setFocusPolicy(Qt::StrongFocus);
+            return picture;
+        }
+    }
+    return nullptr;
+}
+
+// Where the typeface that stands in for the layout's is wider, a caption keeps its size and
+// its box grows instead: into the free room towards the control on its right (the cell that
+// it names), then to the left, never over another control of its row nor past its container.
+// A caption of several lines keeps its width and grows downwards.
+void makeRoomForCaption(QLabel& label) {
+    const QFontMetrics metrics(label.font());
+    QRect box = label.geometry();
+    if (label.wordWrap()) {
+        const QRect wrapped = metrics.boundingRect(QRect(0, 0, box.width(), QWIDGETSIZE_MAX),
+                                                   Qt::TextWordWrap, label.text());
+        box.setHeight(std::max(box.height(), wrapped.height()));
+        label.setGeometry(box);
+        return;
+    }
+    int missing = metrics.horizontalAdvance(label.text()) - box.width();
+    if (missing <= 0) {
+        return;
+    }
+    const QWidget& container = *label.parentWidget();
+    int rightLimit = container.width() - kCaptionGap;
+    int leftLimit = kCaptionGap;
+    for (const QWidget* other : container.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QRect place = other->geometry();
+        const int shared =
+            std::min(place.bottom(), box.bottom()) - std::max(place.top(), box.top());
+        if (other == &label || 2 * shared < box.height()) {
+            continue;  // not of the caption's row
+        }
+        if (place.center().x() > box.center().x()) {
+            rightLimit = std::min(rightLimit, place.left() - kCaptionGap);
+        } else {
+            leftLimit = std::max(leftLimit, place.right() + 1 + kCaptionGap);
+        }
+    }
+    const int right =
+        std::clamp(box.right() + missing, box.right(), std::max(box.right(), rightLimit - 1));
+    missing -= right - box.right();
+    box.setRight(right);
+    box.setLeft(std::max(box.left() - missing, std::min(box.left(), leftLimit)));
+    label.setGeometry(box);
+}
+
+}  // namespace
+
+bool takesFocus(ControlKind kind) {
+    return kind != ControlKind::Frame && kind != ControlKind::Label;
+}
+
+QColor textColourOn(const QColor& background) {
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    return contrast(black, background) >= contrast(white, background) ? black : white;
+}
+
+Controls buildWindow(QWidget& window) {
+    initialiseResources();
+    const WindowDescription& description = windowDescription();
+    window.setWindowTitle(toQString(description.title));
+    window.setWindowIcon(windowIcon(description));
+
+    Controls controls;
+    // The layout uses eight fonts; each is made once.
+    std::map<std::tuple<std::string_view, double, bool>, QFont> fonts;
+    std::vector<QLabel*> captions;
+    for (const ControlDescription& control : controlCatalogue()) {
+        QWidget* container =
+            control.container.empty() ? &window : controls.at(std::string(control.container));
+        QWidget* widget = createControl(control, container);
+        widget->setObjectName(toQString(control.name));
+        const Twips& place = control.place;
+        widget->setGeometry(toPixels(place.left), toPixels(place.top), toPixels(place.width),
+                            toPixels(place.height));
+        if (!control.font.family.empty()) {
+            const auto key =
+                std::make_tuple(control.font.family, control.font.points, control.font.bold);
+            auto font = fonts.find(key);
+            if (font == fonts.end()) {
+                font = fonts.emplace(key, fontFor(control.font)).first;
+            }
+            widget->setFont(font->second);
+        }
+        if (!control.tooltip.empty()) {
+            widget->setToolTip(toQString(control.tooltip));
+        }
+        if (!control.accessibleName.empty()) {
+            widget->setAccessibleName(toQString(control.accessibleName));
+        }
+        if (!control.accessibleDescription.empty()) {
+            widget->setAccessibleDescription(toQString(control.accessibleDescription));
+        }
+        if (control.kind == ControlKind::Label) {
+            auto* label = static_cast<QLabel*>(widget);
+            // A label two lines high or more wraps its caption.
+            label->setWordWrap(label->height() >= 2 * QFontMetrics(label->font()).lineSpacing());
+            captions.push_back(label);
+        }
+        controls.emplace(std::string(control.name), widget);
+    }
+    for (QLabel* caption : captions) {
+        makeRoomForCaption(*caption);
+    }
+    applyColours(controls);
+
+    // The window opens at the layout's client area, widened where a control would stand
+    // partly outside it (the schematic's frame reaches 45 twips past the right edge).
+    const int clientWidth = toPixels(description.clientWidth);
+    QRect needed(0, 0, clientWidth, toPixels(description.clientHeight));
+    for (const QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        needed = needed.united(child->geometry());
+    }
+    window.resize(needed.width() + (needed.width() > clientWidth ? 2 : 0), needed.height());
+    return controls;
+}
+
+void applyColours(const Controls& controls) {
+    for (const ControlDescription& control : controlCatalogue()) {
+        if (!control.background && control.textColour.kind == TextColourKind::SystemDefault) {
+            continue;  // the system's colours, which read well together
+        }
+        QWidget& widget = *controls.at(std::string(control.name));
+        QColor text;
+        switch (control.textColour.kind) {
+            case TextColourKind::SystemDefault:
+                break;
+            case TextColourKind::Rgb:
+                text = toQColor(control.textColour.rgb);
+                break;
+            case TextColourKind::SystemWindowFrame:
+                text = QApplication::palette(&widget).color(QPalette::WindowText);
+                break;
+        }
+        QPalette palette;
+        if (control.background) {
+            const QColor back = toQColor(*control.background);
+            palette.setColor(QPalette::Base, back);
+            if (control.kind == ControlKind::ComboBox) {
+                palette.setColor(QPalette::Button, back);
+            }
+            if (!text.isValid() || contrast(text, back) < kLegibleContrast) {
+                text = textColourOn(back);
+            }
+        } else {
+            text = legibleOn(text, widget.parentWidget()->palette().color(QPalette::Window));
+        }
+        palette.setColor(QPalette::WindowText, text);
+        palette.setColor(QPalette::Text, text);
+        palette.setColor(QPalette::ButtonText, text);
+        widget.setPalette(palette);
+    }
+}
+
+}  // namespace brimwell::ui
