@@ -16,8 +16,8 @@
 #include "engine/cell_names.h"
 #include "engine/flight_data.h"
 #include "report/print_command.h"
-#include "report/qt/default_printer.h"
 #include "ui/control_catalogue.h"
+#include "ui/system_printer.h"
 
 namespace brimwell {
 
@@ -29,7 +29,14 @@ QString toQString(std::string_view text) {
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QWidget(parent), m_printerFactory(&openDefaultPrinter) {
+MainWindow::MainWindow(QWidget* parent)
+    : QWidget(parent),
+      m_printerFactory([this] {
+          return ui::openSystemPrinter(
+              *this, m_printerAnswerBound,
+              [this](const PrintError& error) { showPrintFailure(error); });
+      }),
+      m_printerAnswerBound(ui::kPrinterAnswerBound) {
     m_controls = ui::buildWindow(*this);
     m_cells = std::make_unique<ui::WindowCells>(*this);
     m_planner = std::make_unique<FuelPlanner>(*m_cells, *m_cells);
@@ -51,6 +58,10 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::setPrinterFactory(PrinterFactory factory) {
     m_printerFactory = std::move(factory);
+}
+
+void MainWindow::setPrinterAnswerBound(std::chrono::milliseconds bound) {
+    m_printerAnswerBound = bound;
 }
 
 void MainWindow::connectHandlers() {
@@ -110,7 +121,8 @@ void MainWindow::Uscita_Click() {
     close();
 }
 
-// Print: a failure shows one message and changes nothing.
+// Print: the report is collected at once from the cells as they are; the printer takes it from
+// there on its own time. A failure, now or later, shows one message and changes nothing.
 void MainWindow::cmbPrint_Click() {
     try {
         std::unique_ptr<Printer> printer = m_printerFactory ? m_printerFactory() : nullptr;

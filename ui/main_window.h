@@ -4,7 +4,8 @@
 // (ui/window_controls.h); WindowCells lets the fuel planning engine read and write its cells,
 // so the Calculate command runs unchanged against the real widgets. The window adds what the
 // engine does not know about: the key filters and the limit checks of the numeric cells, the
-// Clear and Exit buttons, and the Print button, which hands the cells to the printed report.
+// Clear and Exit buttons, and the Print button, which hands the cells to the printed report on
+// the system's printer (ui/system_printer.h) without waiting for it.
 //
 // Leaving a validated cell for another control (Tab, a click, an access key) first runs the
 // cell's check; a refused value shows its warning, keeps the focus in the cell and leaves the
@@ -12,6 +13,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -36,6 +38,9 @@ class MainWindow final : public QWidget {
 
     // Where the Print button prints; the system's default printer unless a test says else.
     void setPrinterFactory(PrinterFactory factory);
+    // How long the system's printer may take to answer before the pilot is told that it did
+    // not; ten seconds unless a test says else.
+    void setPrinterAnswerBound(std::chrono::milliseconds bound);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -88,6 +93,7 @@ class MainWindow final : public QWidget {
     std::unique_ptr<ui::WindowCells> m_cells;
     std::unique_ptr<FuelPlanner> m_planner;
     PrinterFactory m_printerFactory;
+    std::chrono::milliseconds m_printerAnswerBound;
     QPointer<QWidget> m_cellLeftByClick;
 };
 

@@ -1,9 +1,13 @@
 // The window on today's desktops: every text reads under a light and a dark scheme (WCAG 2
-// contrast 4.5:1, the title and credit line 3:1), and captions keep their size where a wider
-// face stands in.
+// contrast 4.5:1, the title and credit line 3:1), captions keep their size where a wider face
+// stands in, and a print service that never answers neither holds the window nor goes unsaid.
+
+#include <arpa/inet.h>
+#include <sys/socket.h>
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
@@ -103,6 +107,31 @@ class DesktopTest final : public QObject {
                          name.constData());
             }
         }
+    }
+
+    void aPrintServiceThatNeverAnswersIsToldAfterTheBound() {
+        // Listening is enough: the system takes the connection, and nothing ever reads it.
+        const int spooler = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the socket calls take it so
+        auto* endpoint = reinterpret_cast<sockaddr*>(&address);
+        QVERIFY(bind(spooler, endpoint, length) == 0 && listen(spooler, 1) == 0 &&
+                getsockname(spooler, endpoint, &length) == 0);
+        qputenv("CUPS_SERVER", "127.0.0.1:" + QByteArray::number(ntohs(address.sin_port)));
+        m_window->setPrinterAnswerBound(std::chrono::milliseconds(1500));
+        const QStringList& shown = warnings();
+        QElapsedTimer clock;
+        clock.start();
+        click(*m_window, "cmbPrint");
+        click(*m_window, "Command1");
+        QCOMPARE(text(*m_window, cell::txtZFW), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 1, 15000);
+        QVERIFY(clock.elapsed() >= 1500);
+        QCOMPARE(shown.first(), QStringLiteral("The report was not printed: the printer did not "
+                                               "answer within 1.5 seconds"));
     }
 };
 
