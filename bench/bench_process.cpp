@@ -4,20 +4,27 @@
 
 #include <benchmark/benchmark.h>
 
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "bench/process_run.h"
 #include "bench/summary.h"
-#include "tests/support/plan.h"
 
 namespace {
 
 using namespace brimwell;
 
 const std::vector<std::string>& planOptions() {
-    static const std::vector<std::string> options = test::planOptions(test::samplePlan());
+    static const std::vector<std::string> options = [] {
+        std::vector<std::string> lines;
+        std::ifstream file(BRIMWELL_SAMPLE_PLAN_ARGS);
+        for (std::string line; std::getline(file, line);) {
+            lines.push_back(line);
+        }
+        return lines;
+    }();
     return options;
 }
 

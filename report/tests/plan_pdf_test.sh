@@ -12,8 +12,7 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 simplify() { tr -d '\f' | sed -e 's/[[:space:]]\+/ /g' -e 's/^ //' -e 's/ $//' |
              sed -e ':a' -e '/^\n*$/{$d;N;ba' -e '}'; }
 
-sample=(--distance 4000 --alternate-distance 200 --wind-direction Head --wind 50
-        --flight-level FL350 --payload 100000 --contingency 30 --min-landing-fuel 19000)
+mapfile -t sample <"$(dirname "${BASH_SOURCE[0]}")/../../tests/support/sample-plan.args"
 headless=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
 
 "${headless[@]}" "$plan" "${sample[@]}" --pdf "$work/plan.pdf" >"$work/out" 2>"$work/err"

@@ -54,32 +54,6 @@ CellTexts with(CellTexts texts, const CellTexts& changes) {
     return texts;
 }
 
-std::vector<std::string> planOptions(const CellTexts& texts) {
-    static const std::vector<std::pair<std::string_view, std::string_view>> kOptions = {
-        {cell::txtOriginICAO, "--origin"},
-        {cell::txtDestinationICAO, "--destination"},
-        {cell::txtDestinationDistance, "--distance"},
-        {cell::txtAlternateICAO, "--alternate"},
-        {cell::cmbAlternateDistance, "--alternate-distance"},
-        {cell::cmbWindDirection, "--wind-direction"},
-        {cell::txtWindIntensity, "--wind"},
-        {cell::cmbFlightLevel, "--flight-level"},
-        {cell::txtPayLoad, "--payload"},
-        {cell::txtContingencyTime, "--contingency"},
-        {cell::cmbMLF, "--min-landing-fuel"},
-        {cell::txtTFB, "--taxi-fuel"}};
-    std::vector<std::string> options;
-    for (const auto& [name, text] : texts) {
-        for (const auto& [cellName, option] : kOptions) {
-            if (cellName == name) {
-                options.emplace_back(option);
-                options.push_back(text);
-            }
-        }
-    }
-    return options;
-}
-
 void enter(Cells& cells, const CellTexts& texts) {
     for (const auto& [name, text] : texts) {
         cells.setText(name, text);

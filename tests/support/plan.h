@@ -17,14 +17,13 @@ namespace brimwell::test {
 using CellTexts = std::vector<std::pair<std::string_view, std::string>>;
 
 // 4000 nm against 50 kt of head wind at FL350, 200 nm to the alternate, 100000 lbs of payload,
-// 30 minutes of contingency, 19000 lbs at landing, 2000 lbs of taxi fuel.
+// 30 minutes of contingency, 19000 lbs at landing, 2000 lbs of taxi fuel. The same flight as
+// options of brimwell-plan is in sample-plan.args, for the tests that run the planner.
 CellTexts samplePlan();
 // The fifteen results of the sample plan.
 CellTexts sampleResults();
 // The texts with the changed cells replaced (or added).
 CellTexts with(CellTexts texts, const CellTexts& changes);
-// The same flight as options of brimwell-plan ("--distance", "4000", ...).
-std::vector<std::string> planOptions(const CellTexts& texts);
 
 void enter(Cells& cells, const CellTexts& texts);
 
