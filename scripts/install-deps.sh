@@ -25,6 +25,7 @@ checks=(
   clang clang-format clang-tidy # the fuzzers are built with clang
   libbenchmark-dev
   xvfb xauth # scripts/screenshot-window.sh, the picture of the window in docs/
+  qt6-gtk-platformtheme # the same under GNOME's dark scheme, docs/window-dark.png
   librsvg2-bin imagemagick # ui/resources/draw_pictures.py, the icon and the window's pictures
 )
 package=(
