@@ -89,6 +89,7 @@ TEST(Calculate, ComputesTheSchematicAndColoursWhatIsOverItsLimit) {
         {"correction tie to even", with(kLight, {{c::txtContingencyTime, "0"}}), true, true, {{c::txtFPF, "176766"}}, none},
         {"trip fuel below a half", {{c::txtDestinationDistance, "1614"}, {c::cmbAlternateDistance, "500"}, {c::cmbWindDirection, "NoWind"}, {c::cmbFlightLevel, "FL390"}, {c::txtPayLoad, "140911"}, {c::txtContingencyTime, "354"}, {c::txtTFB, "1958"}}, false, true, {{c::txtZFW, "534999"}, {c::txtAF, "22951"}, {c::txtFPF, "77900"}, {c::txtFL, "228009"}}, {c::txtPLW}},
         {"tail wind below zero", {{c::txtDestinationDistance, "400"}, {c::cmbWindDirection, "Tail"}, {c::txtWindIntensity, "1000"}}, false, false, {{c::txtDistWinCorr, "-683"}, {c::txtPLW, "533440"}, {c::txtFPF, ""}, {c::txtETA, ""}}, {c::txtDistWinCorr}},
+        {"longest leg", {{c::txtDestinationDistance, "8400"}, {c::cmbWindDirection, "NoWind"}}, false, true, {{c::txtDistWinCorr, "8400"}, {c::txtFPF, "378800"}}, {c::txtGTW, c::txtTW, c::txtFL}},
         {"head wind beyond the table", {{c::txtDestinationDistance, "8400"}}, false, false, {{c::txtFPF, ""}}, {c::txtDistWinCorr}},
         {"decimal payload", {{c::txtPayLoad, "100000,4"}}, false, true, {{c::txtZFW, "494088,4"}}, none},
         {"payload with letters", {{c::txtPayLoad, "1e5"}}, false, false, {}, none},

@@ -42,7 +42,7 @@ TEST(Print, PrintsEveryCellOnItsLineInOneDocumentAndChangesNoCell) {
     cells.setBackground(cell::txtZFW, kLimitRed);
     test::RecordingPrinter printer;
     cmbPrint_Click(cells, printer);
-    EXPECT_EQ(printer.operations, markedReport());
+    EXPECT_EQ(*printer.operations, markedReport());
     EXPECT_EQ(cells.text(cell::txtZFW), "<txtZFW>");
     EXPECT_EQ(cells.background(cell::txtZFW), kLimitRed);
 }
@@ -53,7 +53,7 @@ TEST(Print, AFailingPrinterStopsThePageWithoutEndingIt) {
     for (const std::size_t failAt : {1U, 6U, 9U, 45U}) {
         test::RecordingPrinter printer(failAt);
         EXPECT_THROW(cmbPrint_Click(markedCells(), printer), PrintError) << failAt;
-        EXPECT_EQ(printer.operations, std::vector(whole.begin(), whole.begin() + (failAt - 1)));
+        EXPECT_EQ(*printer.operations, std::vector(whole.begin(), whole.begin() + (failAt - 1)));
     }
     EXPECT_EQ(printFailureMessage(PrintError("no printer is installed")),
               "The report was not printed: no printer is installed");

@@ -61,10 +61,10 @@ void enter(Cells& cells, const CellTexts& texts) {
 }
 
 void RecordingPrinter::record(std::string operation) {
-    if (m_failAt != 0 && operations.size() + 1 == m_failAt) {
+    if (m_failAt != 0 && operations->size() + 1 == m_failAt) {
         throw PrintError("the printer ran out of paper");
     }
-    operations.push_back(std::move(operation));
+    operations->push_back(std::move(operation));
 }
 
 void RecordingPrinter::setFontName(std::string_view name) {

@@ -3,6 +3,7 @@
 // What the tests of every layer share: the sample flight, a message sink and a printer that
 // write down what they are asked to do.
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,6 +36,7 @@ class RecordingSink final : public MessageSink {
 
 // Writes down every operation as one text: "font Arial", "size 16", "x 100", "y 200",
 // "bold on", "line <text>", "end". Throws PrintError at the operation numbered failAt (from 1).
+// A copy writes into the same list, so a window can be handed copies of one printer.
 class RecordingPrinter final : public Printer {
   public:
     explicit RecordingPrinter(std::size_t failAt = 0) : m_failAt(failAt) {}
@@ -46,7 +48,8 @@ class RecordingPrinter final : public Printer {
     void printLine(std::string_view text) override;
     void endDoc() override;
 
-    std::vector<std::string> operations;
+    std::shared_ptr<std::vector<std::string>> operations =
+        std::make_shared<std::vector<std::string>>();
 
   private:
     void record(std::string operation);

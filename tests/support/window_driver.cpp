@@ -172,27 +172,4 @@ QStringList& warnings() {
     return shown;
 }
 
-namespace {
-
-class ForwardingPrinter final : public Printer {
-  public:
-    explicit ForwardingPrinter(Printer& printer) : m_printer(printer) {}
-    void setFontName(std::string_view name) override { m_printer.setFontName(name); }
-    void setFontSize(double points) override { m_printer.setFontSize(points); }
-    void setCurrentX(int twips) override { m_printer.setCurrentX(twips); }
-    void setCurrentY(int twips) override { m_printer.setCurrentY(twips); }
-    void setBold(bool bold) override { m_printer.setBold(bold); }
-    void printLine(std::string_view text) override { m_printer.printLine(text); }
-    void endDoc() override { m_printer.endDoc(); }
-
-  private:
-    Printer& m_printer;
-};
-
-}  // namespace
-
-std::unique_ptr<Printer> forwardingTo(Printer& printer) {
-    return std::make_unique<ForwardingPrinter>(printer);
-}
-
 }  // namespace brimwell::test

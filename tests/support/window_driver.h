@@ -49,9 +49,6 @@ QStringList cellStates(const QWidget& window);
 // on (until ui::setWarningHandler is given another handler).
 QStringList& warnings();
 
-// A printer for the window that hands every operation on to printer.
-std::unique_ptr<Printer> forwardingTo(Printer& printer);
-
 // A row of a test's table: its texts, named after them.
 template <typename... Texts>
 void addRow(const Texts*... texts) {

@@ -79,7 +79,8 @@ class MonkeyTest final : public QObject {
         for (int step = 0; step < 1000; ++step) {
             if (window == nullptr || !window->isVisible()) {  // at the start, and after Exit
                 window = openWindow();
-                window->setPrinterFactory([&printer] { return forwardingTo(printer); });
+                window->setPrinterFactory(
+                    [&printer] { return std::make_unique<RecordingPrinter>(printer); });
                 enterPlan(*window, samplePlan());
             }
             const MemoryCells before = cellsOf(*window);
@@ -87,7 +88,7 @@ class MonkeyTest final : public QObject {
             const auto limit = fieldLimit(focus.toStdString());
             const bool refused = limit && isRefused(*limit, text(*window, focus).toStdString());
             warnings().clear();
-            printer.operations.clear();
+            printer.operations->clear();
             QString action = any(kKeys);
             switch (random() % 5) {
                 case 0:
@@ -120,7 +121,7 @@ class MonkeyTest final : public QObject {
             if (refused && (calculated || printed)) {
                 QCOMPARE(warnings(), QStringList{toQ(limit->warning)});
                 QCOMPARE(results(cellsOf(*window)), results(before));
-                QVERIFY(printer.operations.empty());
+                QVERIFY(printer.operations->empty());
             } else if (calculated) {
                 MemoryCells expected = before;
                 test::RecordingSink sink;
@@ -130,7 +131,7 @@ class MonkeyTest final : public QObject {
             } else if (printed) {
                 RecordingPrinter report;
                 cmbPrint_Click(before, report);
-                QCOMPARE(toQ(printer.operations), toQ(report.operations));
+                QCOMPARE(toQ(*printer.operations), toQ(*report.operations));
             }
         }
     }

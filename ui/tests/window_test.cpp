@@ -35,8 +35,9 @@ class WindowTest final : public QObject {
     void init() {
         warnings().clear();
         m_window = openWindow();
-        m_printer.operations.clear();
-        m_window->setPrinterFactory([this] { return forwardingTo(m_printer); });
+        m_printer.operations->clear();
+        m_window->setPrinterFactory(
+            [this] { return std::make_unique<RecordingPrinter>(m_printer); });
     }
 
     // Keys typed at the end of a cell's text (see typeKeys), and the text the cell then holds.
@@ -102,7 +103,7 @@ class WindowTest final : public QObject {
         QCOMPARE(text(*m_window, cell), value);
         if (refused) {
             QCOMPARE(cellStates(*m_window), before);
-            QVERIFY(m_printer.operations.empty() && m_window->isVisible());
+            QVERIFY(m_printer.operations->empty() && m_window->isVisible());
             paste(*m_window, cell, u"1"_s);
             press(*m_window, leave);
             QVERIFY(focusName(*m_window) != cell);
@@ -165,7 +166,7 @@ class WindowTest final : public QObject {
             if (failAt == -2) {
                 throw std::runtime_error("the spooler is gone");
             }
-            return failAt == -1 ? nullptr : forwardingTo(printer);
+            return failAt == -1 ? nullptr : std::make_unique<RecordingPrinter>(printer);
         });
         enterPlan(*m_window, samplePlan());
         click(*m_window, "cmdCalculate");
@@ -177,8 +178,8 @@ class WindowTest final : public QObject {
         if (failAt == 0) {
             RecordingPrinter report;
             cmbPrint_Click(ui::WindowCells(*m_window), report);
-            QCOMPARE(toQ(printer.operations), toQ(report.operations));
-            QVERIFY(toQ(report.operations).contains(u"line (=) Zero Fuel Weight: 494088 lbs"_s));
+            QCOMPARE(toQ(*printer.operations), toQ(*report.operations));
+            QVERIFY(toQ(*report.operations).contains(u"line (=) Zero Fuel Weight: 494088 lbs"_s));
         }
     }
 
