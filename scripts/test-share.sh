@@ -23,6 +23,6 @@ done < <(find . \( -path ./.git -o -path './build*' -o -path './obj-*' -o -path 
 
 awk -v t="$tests" -v c="$code" -v limit="$limit" 'BEGIN {
   ratio = c > 0 ? t / c : 0
-  printf "test code: %d lines, program: %d lines, ratio %.2f (limit %.2f)\n", t, c, ratio, limit
+  printf "test code: %d lines, program: %d lines, ratio %.3f (limit %.2f)\n", t, c, ratio, limit
   exit ratio > limit ? 1 : 0
 }'

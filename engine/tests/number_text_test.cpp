@@ -65,24 +65,5 @@ TEST(NumberText, RoundsExactHalvesToTheEvenNeighbour) {
     EXPECT_EQ(roundHalfEven(1234.5678, 2), 1234.57);
 }
 
-TEST(NumberText, SixteenBitConversionRoundsFirstAndFailsOutsideTheRange) {
-    EXPECT_EQ(toInt16(32767.0), 32767);
-    EXPECT_EQ(toInt16(-32768.5), -32768);
-    for (const double value : {32767.5, -32769.0, double(NAN)}) {
-        EXPECT_THROW(toInt16(value), CalculationError) << value;
-    }
-}
-
-TEST(NumberText, TimesOfDayAndOrdinalComparison) {
-    EXPECT_EQ(timeOfDayMinutes("17:31"), 1051);
-    EXPECT_EQ(timeOfDayMinutes("0:05"), 5);
-    for (const char* text : {"", "17", ":30", "1:5", "24:00", "1:60", "a:00", "1:00:00"}) {
-        EXPECT_THROW(timeOfDayMinutes(text), CalculationError) << text;
-    }
-    EXPECT_TRUE(textGreater("FL310,1", "FL310"));
-    EXPECT_TRUE(textGreater("fl350", "FL410"));
-    EXPECT_FALSE(textGreater("FL400", "FL410"));
-}
-
 }  // namespace
 }  // namespace brimwell

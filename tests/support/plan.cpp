@@ -1,45 +1,31 @@
 #include "tests/support/plan.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 
 #include "engine/cell_names.h"
+#include "engine/number_text.h"
 
 namespace brimwell::test {
 
+// clang-format off
 CellTexts samplePlan() {
-    return {{cell::txtOriginICAO, "LIRF"},
-            {cell::txtDestinationICAO, "KJFK"},
-            {cell::txtDestinationDistance, "4000"},
-            {cell::txtAlternateICAO, "KBOS"},
-            {cell::cmbAlternateDistance, "200"},
-            {cell::cmbWindDirection, "Head"},
-            {cell::txtWindIntensity, "50"},
-            {cell::cmbFlightLevel, "FL350"},
-            {cell::txtPayLoad, "100000"},
-            {cell::txtContingencyTime, "30"},
-            {cell::cmbMLF, "19000"},
-            {cell::txtTFB, "2000"}};
+    return {{cell::txtOriginICAO, "LIRF"}, {cell::txtDestinationICAO, "KJFK"},
+            {cell::txtDestinationDistance, "4000"}, {cell::txtAlternateICAO, "KBOS"},
+            {cell::cmbAlternateDistance, "200"}, {cell::cmbWindDirection, "Head"},
+            {cell::txtWindIntensity, "50"}, {cell::cmbFlightLevel, "FL350"},
+            {cell::txtPayLoad, "100000"}, {cell::txtContingencyTime, "30"},
+            {cell::cmbMLF, "19000"}, {cell::txtTFB, "2000"}};
 }
 
 CellTexts sampleResults() {
-    return {{cell::txtPayLoadDuplicate, "100000"},
-            {cell::txtZFW, "494088"},
-            {cell::txtZFWDuplicate, "494088"},
-            {cell::txtAF, "11352"},
-            {cell::txtCF, "9000"},
-            {cell::txtPLW, "533440"},
-            {cell::txtPLWDuplicate, "533440"},
-            {cell::txtFPF, "188400"},
-            {cell::txtGTW, "721840"},
-            {cell::txtGTWDuplicate, "721840"},
-            {cell::txtTW, "723840"},
-            {cell::txtETA, "9:07"},
-            {cell::txtFL, "229752"},
-            {cell::txtICA, "33000"},
-            {cell::txtDistWinCorr, "4412"}};
+    return {{cell::txtPayLoadDuplicate, "100000"}, {cell::txtZFW, "494088"},
+            {cell::txtZFWDuplicate, "494088"}, {cell::txtAF, "11352"}, {cell::txtCF, "9000"},
+            {cell::txtPLW, "533440"}, {cell::txtPLWDuplicate, "533440"},
+            {cell::txtFPF, "188400"}, {cell::txtGTW, "721840"}, {cell::txtGTWDuplicate, "721840"},
+            {cell::txtTW, "723840"}, {cell::txtETA, "9:07"}, {cell::txtFL, "229752"},
+            {cell::txtICA, "33000"}, {cell::txtDistWinCorr, "4412"}};
 }
+// clang-format on
 
 CellTexts with(CellTexts texts, const CellTexts& changes) {
     for (const auto& [name, text] : changes) {
@@ -71,9 +57,7 @@ void RecordingPrinter::setFontName(std::string_view name) {
     record("font " + std::string(name));
 }
 void RecordingPrinter::setFontSize(double points) {
-    std::array<char, 32> text{};
-    (void)std::snprintf(text.data(), text.size(), "size %g", points);
-    record(text.data());
+    record("size " + toText(points));
 }
 void RecordingPrinter::setCurrentX(int twips) {
     record("x " + std::to_string(twips));
