@@ -80,6 +80,11 @@ void typeKeys(const QWidget& window, const QString& keys) {
             const bool back = key == u'⌫';
             QTest::sendKeyEvent(QTest::Click, focus, back ? Qt::Key_Backspace : Qt::Key_Delete,
                                 QString(QChar(back ? 8 : 127)), Qt::NoModifier);
+        } else if (key == u'{') {
+            const qsizetype end = keys.indexOf(u'}', i);
+            QTest::sendKeyEvent(QTest::Click, focus, Qt::Key_unknown, keys.mid(i + 1, end - i - 1),
+                                Qt::NoModifier);
+            i = end;
         } else if (key.unicode() < 0x7f) {
             QTest::keyClick(focus, key.toLatin1());
         } else {

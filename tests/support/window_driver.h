@@ -27,7 +27,7 @@ QString focusName(const QWidget& window);
 
 void click(const QWidget& window, QAnyStringView name);
 // Keys for the control that holds the focus: each character is typed as it is, "^x" is Ctrl+X,
-// '⌫' and '⌦' are Backspace and Delete.
+// '⌫' and '⌦' are Backspace and Delete, and "{text}" is one key that types all of the text.
 void typeKeys(const QWidget& window, const QString& keys);
 // Clicks a text box and types the keys at the end of its text.
 void typeInto(const QWidget& window, QAnyStringView name, const QString& keys);

@@ -40,6 +40,15 @@ class WindowTest final : public QObject {
             [this] { return std::make_unique<RecordingPrinter>(m_printer); });
     }
 
+    // The blue inputs empty but for the taxi fuel, the yellow empty weight, the tick box clear.
+    void aFreshWindow() {
+        for (const QString& state :
+             {u"txtDestinationDistance  #80ffff"_s, u"cmbMLF  #80ffff"_s, u"txtTFB 2000 #80ffff"_s,
+              u"txtBOW 394088 #ffff00"_s, u"CheckCorrection not ticked"_s}) {
+            QVERIFY2(cellStates(*m_window).contains(state), qPrintable(state));
+        }
+    }
+
     // Keys typed at the end of a cell's text (see typeKeys), and the text the cell then holds.
     void keyFilter_data() {
         QTest::addColumn<QString>("cell");
@@ -48,6 +57,7 @@ class WindowTest final : public QObject {
         addRow("txtDestinationDistance", "12a.5-", "125");
         addRow("txtWindIntensity", " ,+Z9", "9");
         addRow("txtPayLoad", "1٣１é一2", "12");
+        addRow("txtWindIntensity", "{4x2}", "42");
         addRow("txtContingencyTime", "45⌫6", "46");
         addRow("txtTFB", "^a⌦", "");
         addRow("txtPayLoad", "12^a^c^v^v", "1212");
