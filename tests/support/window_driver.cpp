@@ -26,23 +26,7 @@ QStringList toQ(std::span<const std::string> texts) {
     return list;
 }
 
-namespace {
-
-// The offscreen platform says at every list it opens that it can neither raise the list nor grab
-// the keyboard; those lines would bury a failing test's own.
-QtMessageHandler qtHandler = nullptr;  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
-void withoutPlatformChatter(QtMsgType type, const QMessageLogContext& where, const QString& text) {
-    if (!text.startsWith(u"This plugin does not support")) {
-        qtHandler(type, where, text);
-    }
-}
-
-}  // namespace
-
 std::unique_ptr<MainWindow> openWindow() {
-    if (qtHandler == nullptr) {
-        qtHandler = qInstallMessageHandler(&withoutPlatformChatter);
-    }
     auto window = std::make_unique<MainWindow>();
     window->show();
     window->activateWindow();

@@ -11,7 +11,6 @@
 #include <span>
 #include <string>
 
-#include "report/printer.h"
 #include "tests/support/plan.h"
 #include "ui/main_window.h"
 

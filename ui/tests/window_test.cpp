@@ -55,7 +55,7 @@ class WindowTest final : public QObject {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("text");
         addRow("txtDestinationDistance", "12a.5-", "125");
-        addRow("txtWindIntensity", " ,+Z9", "9");
+        addRow("txtWindIntensity", " ,+Z9/0:", "90");
         addRow("txtPayLoad", "1٣１é一2", "12");
         addRow("txtWindIntensity", "{4x2}", "42");
         addRow("txtContingencyTime", "45⌫6", "46");
@@ -82,7 +82,7 @@ class WindowTest final : public QObject {
         QTest::addColumn<QString>("focus");
         addRow("txtDestinationDistance", "8400", "Tab", "txtAlternateICAO");
         addRow("txtDestinationDistance", "8401", "Tab", "txtDestinationDistance");
-        addRow("txtDestinationDistance", "0009000", "Shift+Tab", "txtDestinationDistance");
+        addRow("txtDestinationDistance", "9000", "Shift+Tab", "txtDestinationDistance");
         addRow("txtDestinationDistance", "", "Shift+Tab", "txtDestinationICAO");
         addRow("txtDestinationDistance", "1e3", "cmdCalculate", "txtDestinationDistance");
         addRow("txtDestinationDistance", "9000", "Alt+P", "txtDestinationDistance");
@@ -90,10 +90,9 @@ class WindowTest final : public QObject {
         addRow("txtWindIntensity", "1001", "Alt+L", "txtWindIntensity");
         addRow("txtWindIntensity", "-5", "CheckCorrection", "txtWindIntensity");
         addRow("txtPayLoad", "140912", "Alt+L", "Command1");
-        addRow("txtPayLoad", "00140912", "Tab", "txtContingencyTime");
         addRow("txtPayLoad", "140913", "Alt+E", "txtPayLoad");
         addRow("txtPayLoad", "140913", "Uscita", "txtPayLoad");
-        addRow("txtPayLoad", "1,5", "cmbFlightLevel", "txtPayLoad");
+        addRow("txtPayLoad", "150000", "cmbFlightLevel", "txtPayLoad");
         addRow("txtPayLoad", "99999", "txtBOW", "txtBOW");
     }
     void leavingACheckedCell() {
@@ -136,15 +135,13 @@ class WindowTest final : public QObject {
         const QString calculate = u"cmdCalculate"_s;
         const QStringList plw{u"txtPLW 654921 #ff0000"_s};
         const QStringList failure{kFailure};
-        QTest::newRow("sample") << plan << calculate << figures << kNone << kNone;
-        QTest::newRow("Alt+C") << plan << u"txtZFW Alt+C"_s << figures << kNone << kNone;
+        QTest::newRow("sample") << plan << u"txtZFW Alt+C"_s << figures << kNone << kNone;
         QTest::newRow("heavy") << heavy << calculate << CellTexts{} << plw << kNone;
         QTest::newRow("no level") << noLevel << calculate << CellTexts{} << kNone << failure;
     }
     void calculateThenClear() {
         QFETCH(CellTexts, plan);
         QFETCH(CellTexts, results);
-        QFETCH(QStringList, red);
         enterPlan(*m_window, plan);
         const QStringList before = cellStates(*m_window);
         QFETCH(QString, press);
@@ -153,7 +150,7 @@ class WindowTest final : public QObject {
         for (const auto& [name, expected] : results) {
             QCOMPARE(text(*m_window, name), toQ(expected));
         }
-        QCOMPARE(cellStates(*m_window).filter(u" #ff0000"_s), red);  // the cells in red
+        QTEST(cellStates(*m_window).filter(u" #ff0000"_s), "red");
         brimwell::test::press(*m_window, u"Alt+L"_s);
         QCOMPARE(cellStates(*m_window), before);
     }
