@@ -74,7 +74,8 @@ press_print() {
   local situation="$1"
   shift
   echo "== $situation"
-  if env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/tmp" "$@" "$program" >"$work/out" 2>&1; then
+  if env QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES=default.warning=false \
+    XDG_RUNTIME_DIR="$work/tmp" "$@" "$program" >"$work/out" 2>&1; then
     grep -E "^(PASS|Totals)" "$work/out" | grep -v -E "initTestCase|cleanupTestCase"
   else
     cat "$work/out"
