@@ -148,8 +148,10 @@ QStringList cellStates(const QWidget& window) {
                           (tick->isChecked() ? u" ticked"_s : u" not ticked"_s));
         } else if (qobject_cast<const QLineEdit*>(cell) != nullptr ||
                    qobject_cast<const QComboBox*>(cell) != nullptr) {
+            const QPalette& colours = cell->palette();
             states.append(cell->objectName() + u' ' + text(window, cell->objectName()) + u' ' +
-                          cell->palette().color(QPalette::Base).name());
+                          colours.color(QPalette::Base).name() + u' ' +
+                          colours.color(QPalette::Text).name());
         }
     }
     return states;

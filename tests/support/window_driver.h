@@ -41,7 +41,8 @@ void press(const QWidget& window, const QString& steps);
 void enterPlan(const QWidget& window, const CellTexts& plan);
 
 QString text(const QWidget& window, QAnyStringView name);
-// "name text colour" of every text box and list, and the tick of the check box.
+// "name text background-colour text-colour" of every text box and list, and the tick of the
+// check box.
 QStringList cellStates(const QWidget& window);
 
 // The program's warnings, which it adds here instead of showing them in a box from this call

@@ -43,8 +43,9 @@ class WindowTest final : public QObject {
     // The blue inputs empty but for the taxi fuel, the yellow empty weight, the tick box clear.
     void aFreshWindow() {
         for (const QString& state :
-             {u"txtDestinationDistance  #80ffff"_s, u"cmbMLF  #80ffff"_s, u"txtTFB 2000 #80ffff"_s,
-              u"txtBOW 394088 #ffff00"_s, u"CheckCorrection not ticked"_s}) {
+             {u"txtDestinationDistance  #80ffff #000000"_s, u"cmbMLF  #80ffff #000000"_s,
+              u"txtTFB 2000 #80ffff #000000"_s, u"txtBOW 394088 #ffff00 #000000"_s,
+              u"CheckCorrection not ticked"_s}) {
             QVERIFY2(cellStates(*m_window).contains(state), qPrintable(state));
         }
     }
@@ -125,7 +126,7 @@ class WindowTest final : public QObject {
         QTest::addColumn<CellTexts>("plan");
         QTest::addColumn<QString>("press");
         QTest::addColumn<CellTexts>("results");
-        QTest::addColumn<QStringList>("red");  // "name text colour" of the cells in red
+        QTest::addColumn<QStringList>("red");  // the cell states (see cellStates) in red
         QTest::addColumn<QStringList>("warnings");
         const CellTexts plan = samplePlan();
         const CellTexts figures = sampleResults();
@@ -133,7 +134,7 @@ class WindowTest final : public QObject {
             with(plan, {{cell::txtPayLoad, "140000"}, {cell::txtContingencyTime, "300"}});
         const CellTexts noLevel = with(plan, {{cell::cmbFlightLevel, ""}});
         const QString calculate = u"cmdCalculate"_s;
-        const QStringList plw{u"txtPLW 654921 #ff0000"_s};
+        const QStringList plw{u"txtPLW 654921 #ff0000 #000000"_s};
         const QStringList failure{kFailure};
         QTest::newRow("sample") << plan << u"txtZFW Alt+C"_s << figures << kNone << kNone;
         QTest::newRow("heavy") << heavy << calculate << CellTexts{} << plw << kNone;
@@ -150,7 +151,7 @@ class WindowTest final : public QObject {
         for (const auto& [name, expected] : results) {
             QCOMPARE(text(*m_window, name), toQ(expected));
         }
-        QTEST(cellStates(*m_window).filter(u" #ff0000"_s), "red");
+        QTEST(cellStates(*m_window).filter(u" #ff0000 "_s), "red");
         brimwell::test::press(*m_window, u"Alt+L"_s);
         QCOMPARE(cellStates(*m_window), before);
     }
