@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/calculation_error.h"
@@ -41,6 +42,12 @@ class Planner : public ::testing::Test {
     test::RecordingSink sink;
     FuelPlanner planner{cells, sink};
 };
+
+TEST_F(Planner, ATableIsNeverReadOutsideItsCells) {
+    for (const auto& [row, column] : std::vector<std::pair<int, int>>{{0, 13}, {24, 0}, {-1, 0}}) {
+        EXPECT_THROW((void)planner.module().TripTable.at(row, column), CalculationError) << row;
+    }
+}
 
 TEST_F(Planner, LooksUpInterpolatesAndCorrects) {
     struct Row {
