@@ -95,6 +95,8 @@ class WindowTest final : public QObject {
         addRow("txtPayLoad", "140913", "Uscita", "txtPayLoad");
         addRow("txtPayLoad", "150000", "cmbFlightLevel", "txtPayLoad");
         addRow("txtPayLoad", "99999", "txtBOW", "txtBOW");
+        QTest::newRow("400 digits") << u"txtPayLoad"_s << QString(400, u'9') << u"Tab"_s
+                                    << u"txtPayLoad"_s;  // beyond the range of a double
     }
     void leavingACheckedCell() {
         QFETCH(QString, cell);
