@@ -12,6 +12,7 @@
 #include "engine/cell_names.h"
 #include "engine/memory_cells.h"
 #include "report/print_command.h"
+#include "report/recorded_page.h"
 #include "tests/support/plan.h"
 
 namespace brimwell {
@@ -45,6 +46,14 @@ TEST(Print, PrintsEveryCellOnItsLineInOneDocumentAndChangesNoCell) {
     EXPECT_EQ(*printer.operations, markedReport());
     EXPECT_EQ(cells.text(cell::txtZFW), "<txtZFW>");
     EXPECT_EQ(cells.background(cell::txtZFW), kLimitRed);
+}
+
+TEST(Print, ARecordedPagePlaysTheSameOperations) {
+    RecordedPage page;
+    cmbPrint_Click(markedCells(), page);
+    test::RecordingPrinter printer;
+    page.playOn(printer);
+    EXPECT_EQ(*printer.operations, markedReport());
 }
 
 TEST(Print, AFailingPrinterStopsThePageWithoutEndingIt) {
