@@ -2,6 +2,7 @@
 // cell is left, Calculate and Clear, Print, Exit, the tab order and the message box itself.
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -48,6 +49,10 @@ class WindowTest final : public QObject {
               u"CheckCorrection not ticked"_s}) {
             QVERIFY2(cellStates(*m_window).contains(state), qPrintable(state));
         }
+        for (const char* picture : {"Picture1", "Picture2"}) {
+            QVERIFY(!qobject_cast<QLabel*>(control(*m_window, picture))->pixmap().isNull());
+        }
+        QCOMPARE(control(*m_window, "Uscita")->accessibleDescription(), u"Ends the program"_s);
     }
 
     // Keys typed at the end of a cell's text (see typeKeys), and the text the cell then holds.
