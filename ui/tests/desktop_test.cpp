@@ -58,6 +58,7 @@ class DesktopTest final : public QObject {
         QFETCH(QPalette, scheme);
         QApplication::setPalette(scheme);
         QTRY_COMPARE(m_window->palette().color(QPalette::Window), scheme.color(QPalette::Window));
+        click(*m_window, "cmdCalculate");  // the limit cells coloured anew under this scheme
         for (const ui::ControlDescription& description : ui::controlCatalogue()) {
             const QWidget* widget = control(*m_window, description.name);
             const QPalette& own = widget->palette();
