@@ -1,7 +1,5 @@
 #include "ui/system_printer.h"
 
-#include <dlfcn.h>
-
 #include <QFuture>
 #include <QFutureWatcher>
 #include <QObject>
@@ -10,12 +8,11 @@
 #include <QTimer>
 #include <array>
 #include <atomic>
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <thread>
 #include <utility>
 
+#include "modules/module_loader.h"
 #include "report/recorded_page.h"
 #include "ui/print_module.h"
 
@@ -23,42 +20,13 @@ namespace brimwell::ui {
 
 namespace {
 
-// Where the module is: in the installation's library directory, found from the program's own
-// place, else where the build tree made it.
-std::filesystem::path modulePath() {
-    std::error_code failed;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", failed);
-    if (!failed) {
-        std::filesystem::path installed =
-            (program.parent_path() / BRIMWELL_PRINT_MODULE_INSTALLED).lexically_normal();
-        if (std::filesystem::exists(installed, failed)) {
-            return installed;
-        }
-    }
-    return BRIMWELL_PRINT_MODULE_BUILT;
-}
-
 // Called on the window's thread only.
 PrintModuleEntry loadModule() {
-    // Loaded once and kept: Qt does not take to being unloaded.
-    static PrintModuleEntry entry = nullptr;
-    if (entry != nullptr) {
-        return entry;
+    try {
+        return moduleFunction<PrintModuleEntry>("brimwell-print.so", kPrintModuleEntry);
+    } catch (const ModuleError& error) {
+        throw PrintError(error.what());
     }
-    const std::string path = modulePath().string();
-    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (module == nullptr) {
-        // NOLINTNEXTLINE(concurrency-mt-unsafe): only the window's thread loads the module
-        const char* reason = dlerror();
-        throw PrintError("the printer module " + path + " cannot be loaded" +
-                         (reason != nullptr ? std::string(": ") + reason : std::string()));
-    }
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): dlsym gives the entry as void*
-    entry = reinterpret_cast<PrintModuleEntry>(dlsym(module, kPrintModuleEntry));
-    if (entry == nullptr) {
-        throw PrintError("the printer module " + path + " has no entry point");
-    }
-    return entry;
 }
 
 // Waits, on the window's thread, for one page on its way to the spooler: whichever comes first,
