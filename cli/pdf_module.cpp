@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "report/print_command.h"
-#include "report/qt/default_printer.h"
+#include "report/qt/pdf_printer.h"
 
 namespace {
 
