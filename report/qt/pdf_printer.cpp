@@ -1,6 +1,8 @@
 #include "report/qt/pdf_printer.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -108,16 +110,30 @@ class PdfFilePrinter final : public Printer {
     void endDoc() override {
         m_page.endDoc();
         const QByteArray pdf = drawPdfPage(std::exchange(m_page, {}), localPaper());
+        const QFileInfo target(m_path);
+        // A device or a pipe (/dev/stdout) is written as it is, never replaced by a file.
+        if (target.exists() && !target.isFile() && !target.isDir()) {
+            QFile device(m_path);
+            if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+                device.write(pdf) != pdf.size()) {
+                throw cannotWrite(device);
+            }
+            return;
+        }
         // The page goes into a new file beside the target first, which replaces the target only
         // when it is complete; QSaveFile gives it the target's mode and follows a link.
         QSaveFile file(m_path);
         if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit()) {
-            throw PrintError("the file " + toStd(m_path) + " cannot be written: " +
-                             toStd(file.errorString()));
+            throw cannotWrite(file);
         }
     }
 
   private:
+    PrintError cannotWrite(const QFileDevice& file) const {
+        return PrintError("the file " + toStd(m_path) + " cannot be written: " +
+                          toStd(file.errorString()));
+    }
+
     QString m_path;
     RecordedPage m_page;
 };

@@ -24,7 +24,8 @@ QPageLayout localPaper();
 // A printer that writes the page into the PDF file at path when the page ends. The file is
 // replaced at once or not at all (a reader sees the old file or the whole new one); an existing
 // file keeps its mode and a symbolic link its target, which is written; a new file gets 0666 less
-// the umask. A failure throws PrintError and leaves an existing file as it was.
+// the umask; a device or a pipe is written as it is. A failure throws PrintError and leaves an
+// existing file as it was.
 std::unique_ptr<Printer> openPdfPrinter(const std::string& path);
 
 }  // namespace brimwell
