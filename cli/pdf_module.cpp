@@ -15,7 +15,7 @@ namespace {
 // planner's to show: it says in one line what went wrong, if anything. Failures still show.
 void onlyFailures(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtCriticalMsg || type == QtFatalMsg) {
-        std::fputs(qPrintable(qFormatLogMessage(type, context, text) + u'\n'), stderr);
+        (void)std::fputs(qPrintable(qFormatLogMessage(type, context, text) + u'\n'), stderr);
     }
 }
 
@@ -25,7 +25,9 @@ class QuietQt final {
     QuietQt() : m_previous(qInstallMessageHandler(onlyFailures)) {}
     ~QuietQt() { qInstallMessageHandler(m_previous); }
     QuietQt(const QuietQt&) = delete;
+    QuietQt(QuietQt&&) = delete;
     QuietQt& operator=(const QuietQt&) = delete;
+    QuietQt& operator=(QuietQt&&) = delete;
 
   private:
     QtMessageHandler m_previous;

@@ -4,11 +4,9 @@
 // the plan was printed in full. PDF files go into a folder of the fuzzer's own (every "/" of a
 // file name made "_"). The sanitizers catch the rest.
 
-#include <stdlib.h>  // mkdtemp
-
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
+#include <cstdlib>  // mkdtemp too
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -25,7 +23,7 @@ namespace {
 const std::filesystem::path& pdfFolder() {
     static const std::filesystem::path folder = [] {
         std::string name = (std::filesystem::temp_directory_path() / "brimwell-fuzz-XXXXXX");
-        if (mkdtemp(name.data()) == nullptr) {
+        if (::mkdtemp(name.data()) == nullptr) {
             std::abort();
         }
         return std::filesystem::path(name);
@@ -80,7 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     if (request && request->pdfPath) {
-        const bool printed = status == brimwell::kExitPlanned && !request->help && !request->version;
+        const bool printed =
+            status == brimwell::kExitPlanned && !request->help && !request->version;
         if (std::filesystem::is_regular_file(*request->pdfPath) != printed) {
             std::abort();
         }

@@ -55,7 +55,9 @@ Connection connect(Exchange& exchange) {
 
 struct Destinations {
     Destinations(const Destinations&) = delete;
+    Destinations(Destinations&&) = delete;
     Destinations& operator=(const Destinations&) = delete;
+    Destinations& operator=(Destinations&&) = delete;
     explicit Destinations(http_t* http) : count(cupsGetDests2(http, &list)) {}
     ~Destinations() { cupsFreeDests(count, list); }
     cups_dest_t* list = nullptr;
@@ -76,8 +78,8 @@ void cancel(Exchange& exchange, const std::string& queue, int job) {
 
 bool release(http_t* http, int job) {
     std::array<char, HTTP_MAX_URI> uri{};
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri.data(), static_cast<int>(uri.size()), "ipp",
-                     nullptr, "localhost", ippPort(), "/jobs/%d", job);
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri.data(), static_cast<int>(uri.size()), "ipp", nullptr,
+                     "localhost", ippPort(), "/jobs/%d", job);
     ipp_t* request = ippNewRequest(IPP_OP_RELEASE_JOB);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.data());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
@@ -163,8 +165,10 @@ bool findPrinter(Exchange& exchange, std::string& queue, Paper& paper, std::stri
 }  // namespace
 
 // No exception leaves the module: the window takes each outcome as a value.
-extern "C" __attribute__((visibility("default"))) bool brimwell_find_printer(
-    Exchange& exchange, std::string& queue, Paper& paper, std::string& error) {
+extern "C" __attribute__((visibility("default"))) bool brimwell_find_printer(Exchange& exchange,
+                                                                             std::string& queue,
+                                                                             Paper& paper,
+                                                                             std::string& error) {
     try {
         return findPrinter(exchange, queue, paper, error);
     } catch (const std::exception& failure) {
@@ -173,8 +177,10 @@ extern "C" __attribute__((visibility("default"))) bool brimwell_find_printer(
     return false;
 }
 
-extern "C" __attribute__((visibility("default"))) bool brimwell_send_page(
-    Exchange& exchange, const std::string& queue, const std::string& pdf, std::string& error) {
+extern "C" __attribute__((visibility("default"))) bool brimwell_send_page(Exchange& exchange,
+                                                                          const std::string& queue,
+                                                                          const std::string& pdf,
+                                                                          std::string& error) {
     try {
         return sendPage(exchange, queue, pdf, error);
     } catch (const std::exception& failure) {

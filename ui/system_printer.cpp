@@ -43,8 +43,8 @@ QPageLayout layoutOf(const print::Paper& paper) {
     return {QPageSize(QSizeF(paper.width / kMillimetre, paper.length / kMillimetre),
                       QPageSize::Millimeter),
             QPageLayout::Portrait,
-            QMarginsF(paper.left / kMillimetre, paper.top / kMillimetre,
-                      paper.right / kMillimetre, paper.bottom / kMillimetre),
+            QMarginsF(paper.left / kMillimetre, paper.top / kMillimetre, paper.right / kMillimetre,
+                      paper.bottom / kMillimetre),
             QPageLayout::Millimeter};
 }
 
@@ -106,8 +106,7 @@ class PrintJob final : public QObject {
         }
     }
 
-    PrintJob(const PrintJob&) = delete;
-    PrintJob& operator=(const PrintJob&) = delete;
+    Q_DISABLE_COPY_MOVE(PrintJob)
 
     // Whether the spooler has given its last answer about this page (or never will).
     bool ended() const { return m_ended; }

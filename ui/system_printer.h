@@ -29,7 +29,9 @@ class SystemPrinter final {
     // joined here. A job the spooler holds for it is left held, so it never prints.
     ~SystemPrinter();
     SystemPrinter(const SystemPrinter&) = delete;
+    SystemPrinter(SystemPrinter&&) = delete;
     SystemPrinter& operator=(const SystemPrinter&) = delete;
+    SystemPrinter& operator=(SystemPrinter&&) = delete;
 
     void setAnswerBound(std::chrono::milliseconds bound);
 

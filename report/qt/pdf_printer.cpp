@@ -130,8 +130,8 @@ class PdfFilePrinter final : public Printer {
 
   private:
     PrintError cannotWrite(const QFileDevice& file) const {
-        return PrintError("the file " + toStd(m_path) + " cannot be written: " +
-                          toStd(file.errorString()));
+        return PrintError("the file " + toStd(m_path) +
+                          " cannot be written: " + toStd(file.errorString()));
     }
 
     QString m_path;
@@ -160,10 +160,10 @@ QByteArray drawPdfPage(const RecordedPage& page, const QPageLayout& layout) {
 
 QPageLayout localPaper() {
     const bool letter = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
-    return {QPageSize(letter ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait,
-            QMarginsF(kPaperMarginInches, kPaperMarginInches, kPaperMarginInches,
-                      kPaperMarginInches),
-            QPageLayout::Inch};
+    return {
+        QPageSize(letter ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait,
+        QMarginsF(kPaperMarginInches, kPaperMarginInches, kPaperMarginInches, kPaperMarginInches),
+        QPageLayout::Inch};
 }
 
 std::unique_ptr<Printer> openPdfPrinter(const std::string& path) {

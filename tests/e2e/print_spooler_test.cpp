@@ -8,14 +8,13 @@
 //                                 Print pressed again (the origin changed) once the printer has
 //                                 answered brings the one page, the new one
 
-#include <signal.h>
-
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 
 #include "engine/cell_names.h"
 #include "report/report_lines.h"
