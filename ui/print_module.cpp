@@ -3,7 +3,7 @@
 #include <cups/cups.h>
 
 #include <array>
-#include <cerrno>
+#include <chrono>
 #include <exception>
 #include <memory>
 #include <string>
@@ -18,7 +18,7 @@ using brimwell::print::Stage;
 constexpr const char* kTitle = "Boeing 747-400 - Fuel Planning Schematic";
 // How often a wait for the spooler looks whether it should go on.
 constexpr double kLookSeconds = 0.1;
-constexpr int kLookMilliseconds = 100;
+constexpr std::chrono::milliseconds kConnectSlice{250};
 
 // Whether to go on waiting for the spooler: not once the program ends, and not for the
 // printer once the window no longer waits for it. A job asked for is waited for even then, so
@@ -37,17 +37,18 @@ struct Closer {
 using Connection = std::unique_ptr<http_t, Closer>;
 
 // A connection of its own to the spooler, whose every wait ends as the exchange says; empty
-// when the spooler cannot be reached or the wait ended.
+// when the spooler cannot be reached or the wait ended. A connection attempt that takes its
+// whole slice has had no answer yet and is made again.
 Connection connect(Exchange& exchange) {
     while (true) {
-        errno = 0;
+        const auto started = std::chrono::steady_clock::now();
         http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(),
-                                    1, kLookMilliseconds, nullptr);
+                                    1, static_cast<int>(kConnectSlice.count()), nullptr);
         if (http != nullptr) {
             httpSetTimeout(http, kLookSeconds, onTimeout, &exchange);
             return Connection(http);
         }
-        if (errno != ETIMEDOUT || !keepWaiting(exchange)) {
+        if (std::chrono::steady_clock::now() - started < kConnectSlice || !keepWaiting(exchange)) {
             return nullptr;
         }
     }

@@ -45,7 +45,7 @@ struct Paper {
 
 // The module's two entry points; each returns false with the reason, in words for the pilot, in
 // error. Both may take as long as the spooler takes to answer, so they are called from a thread
-// of their own; each ends within a tenth of a second once the exchange is closing.
+// of their own; each ends within a quarter of a second once the exchange is closing.
 //
 // Finds the spooler's default printer: its queue name and its default paper.
 extern "C" bool brimwell_find_printer(brimwell::print::Exchange& exchange, std::string& queue,

@@ -25,7 +25,7 @@ class SystemPrinter final {
   public:
     // tell shows a message to the pilot; it is called on the window's thread.
     explicit SystemPrinter(std::function<void(const std::string&)> tell);
-    // A page still on its way is abandoned: its thread ends within a tenth of a second and is
+    // A page still on its way is abandoned: its thread ends within a quarter of a second and is
     // joined here. A job the spooler holds for it is left held, so it never prints.
     ~SystemPrinter();
     SystemPrinter(const SystemPrinter&) = delete;
