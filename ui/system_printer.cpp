@@ -52,28 +52,6 @@ std::string notPrinted(const std::string& reason) {
     return printFailureMessage(PrintError(reason));
 }
 
-// Collects the report and hands the page over at endDoc.
-class PagePrinter final : public Printer {
-  public:
-    explicit PagePrinter(std::function<void(RecordedPage)> done) : m_done(std::move(done)) {}
-
-    void setFontName(std::string_view name) override { m_page.setFontName(name); }
-    void setFontSize(double points) override { m_page.setFontSize(points); }
-    void setCurrentX(int twips) override { m_page.setCurrentX(twips); }
-    void setCurrentY(int twips) override { m_page.setCurrentY(twips); }
-    void setBold(bool bold) override { m_page.setBold(bold); }
-    void printLine(std::string_view text) override { m_page.printLine(text); }
-
-    void endDoc() override {
-        m_page.endDoc();
-        m_done(std::exchange(m_page, {}));
-    }
-
-  private:
-    std::function<void(RecordedPage)> m_done;
-    RecordedPage m_page;
-};
-
 }  // namespace
 
 // One page on its way to the spooler, on the window's thread. Each step that may wait for the
@@ -186,7 +164,7 @@ std::unique_ptr<Printer> SystemPrinter::open() {
     }
     m_job.reset();
     const PrintModule module = loadPrintModule();
-    return std::make_unique<PagePrinter>([this, module](RecordedPage page) {
+    return collectPage([this, module](RecordedPage page) {
         m_job = std::make_unique<PrintJob>(std::move(page), module, m_bound, m_tell);
     });
 }

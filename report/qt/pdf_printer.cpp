@@ -95,48 +95,30 @@ class PdfDrawer final : public Printer {
     std::vector<PageLine> m_page;
 };
 
-// Collects the page and writes it into the file at endDoc.
-class PdfFilePrinter final : public Printer {
-  public:
-    explicit PdfFilePrinter(QString path) : m_path(std::move(path)) {}
-
-    void setFontName(std::string_view name) override { m_page.setFontName(name); }
-    void setFontSize(double points) override { m_page.setFontSize(points); }
-    void setCurrentX(int twips) override { m_page.setCurrentX(twips); }
-    void setCurrentY(int twips) override { m_page.setCurrentY(twips); }
-    void setBold(bool bold) override { m_page.setBold(bold); }
-    void printLine(std::string_view text) override { m_page.printLine(text); }
-
-    void endDoc() override {
-        m_page.endDoc();
-        const QByteArray pdf = drawPdfPage(std::exchange(m_page, {}), localPaper());
-        const QFileInfo target(m_path);
-        // A device or a pipe (/dev/stdout) is written as it is, never replaced by a file.
-        if (target.exists() && !target.isFile() && !target.isDir()) {
-            QFile device(m_path);
-            if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-                device.write(pdf) != pdf.size()) {
-                throw cannotWrite(device);
-            }
-            return;
-        }
-        // The page goes into a new file beside the target first, which replaces the target only
-        // when it is complete; QSaveFile gives it the target's mode and follows a link.
-        QSaveFile file(m_path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit()) {
-            throw cannotWrite(file);
-        }
-    }
-
-  private:
-    PrintError cannotWrite(const QFileDevice& file) const {
-        return PrintError("the file " + toStd(m_path) +
+// Writes the page into the file at path.
+void writePdfFile(const RecordedPage& page, const QString& path) {
+    const QByteArray pdf = drawPdfPage(page, localPaper());
+    const auto cannotWrite = [&path](const QFileDevice& file) {
+        return PrintError("the file " + toStd(path) +
                           " cannot be written: " + toStd(file.errorString()));
+    };
+    const QFileInfo target(path);
+    // A device or a pipe (/dev/stdout) is written as it is, never replaced by a file.
+    if (target.exists() && !target.isFile() && !target.isDir()) {
+        QFile device(path);
+        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+            device.write(pdf) != pdf.size()) {
+            throw cannotWrite(device);
+        }
+        return;
     }
-
-    QString m_path;
-    RecordedPage m_page;
-};
+    // The page goes into a new file beside the target first, which replaces the target only
+    // when it is complete; QSaveFile gives it the target's mode and follows a link.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit()) {
+        throw cannotWrite(file);
+    }
+}
 
 }  // namespace
 
@@ -170,7 +152,9 @@ std::unique_ptr<Printer> openPdfPrinter(const std::string& path) {
     if (path.empty()) {
         throw PrintError("no file name was given for the PDF file");
     }
-    return std::make_unique<PdfFilePrinter>(QString::fromStdString(path));
+    return collectPage([path = QString::fromStdString(path)](const RecordedPage& page) {
+        writePdfFile(page, path);
+    });
 }
 
 }  // namespace brimwell
