@@ -98,9 +98,8 @@ class PdfDrawer final : public Printer {
 // Writes the page into the file at path.
 void writePdfFile(const RecordedPage& page, const QString& path) {
     const QByteArray pdf = drawPdfPage(page, localPaper());
-    const auto cannotWrite = [&path](const QFileDevice& file) {
-        return PrintError("the file " + toStd(path) +
-                          " cannot be written: " + toStd(file.errorString()));
+    const auto cannotWrite = [](const QFileDevice& file) {
+        return PrintError(toStd(file.errorString()));
     };
     const QFileInfo target(path);
     // A device or a pipe (/dev/stdout) is written as it is, never replaced by a file.

@@ -4,6 +4,7 @@
 #   plan_pdf_test.sh <path to brimwell-plan>
 set -uo pipefail
 plan="$1"
+export LC_ALL=C.UTF-8 # the system's reasons, as the rows below quote them
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -55,22 +56,22 @@ over "a private file" "echo old >plan.pdf && chmod 600 plan.pdf" plan.pdf 600
 over "a link" "echo old >kept.pdf && chmod 604 kept.pdf && ln -s kept.pdf plan.pdf" kept.pdf 604
 
 check_unwritable() {
-  local what="$1" target="$2"
+  local what="$1" target="$2" reason="$3"
   "${headless[@]}" "$plan" "${sample[@]}" --pdf "$target" >"$work/out" 2>"$work/err"
   status=$?
   [[ $status -eq 3 ]] || fail "$what: exit $status"
-  grep -q "brimwell-plan: the PDF file $target was not written: " "$work/err" ||
+  [[ "$(cat "$work/err")" == "brimwell-plan: the PDF file $target was not written: $reason" ]] ||
     fail "$what: message: $(cat "$work/err")"
   [[ $(wc -l <"$work/out") -eq 37 ]] || fail "$what: the plan itself was not printed"
 }
-check_unwritable "a full device" /dev/full
+check_unwritable "a full device" /dev/full "No space left on device"
 [[ -c /dev/full ]] || fail "a full device: /dev/full is no longer a device"
-check_unwritable "missing folder" "$work/no/such/plan.pdf"
+check_unwritable "missing folder" "$work/no/such/plan.pdf" "No such file or directory"
 [[ ! -e "$work/no" ]] || fail "missing folder: something was created"
 touch "$work/a-file"
-check_unwritable "folder is a file" "$work/a-file/plan.pdf"
+check_unwritable "folder is a file" "$work/a-file/plan.pdf" "Not a directory"
 mkdir "$work/a-folder"
-check_unwritable "path is a folder" "$work/a-folder"
+check_unwritable "path is a folder" "$work/a-folder" "Filename refers to a directory"
 [[ -z "$(ls -A "$work/a-folder")" ]] || fail "path is a folder: it is no longer empty"
 ls -A "$work" | grep -q '\.pdf\.' && fail "a part-written file was left behind: $(ls -A "$work")"
 
