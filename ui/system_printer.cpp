@@ -7,6 +7,7 @@
 #include <QSizeF>
 #include <QString>
 #include <QTimer>
+#include <optional>
 #include <thread>
 #include <utility>
 
@@ -94,7 +95,7 @@ class PrintJob final : public QObject {
                       const std::string& error) {
         m_thread.join();
         if (!found || m_told) {
-            end(error);
+            end(found ? std::nullopt : std::optional(error));
             return;
         }
         std::string pdf;
@@ -109,21 +110,20 @@ class PrintJob final : public QObject {
             std::string reason;
             const bool sent = m_module.sendPage(m_exchange, queue, pdf, reason);
             QMetaObject::invokeMethod(
-                this, [this, sent, reason] { end(sent ? std::string() : reason); },
+                this, [this, sent, reason] { end(sent ? std::nullopt : std::optional(reason)); },
                 Qt::QueuedConnection);
         });
     }
 
-    // An empty reason means printed.
-    void end(const std::string& reason) {
+    // The spooler's last answer: printed, or the reason why not.
+    void end(const std::optional<std::string>& failure) {
         if (m_thread.joinable()) {
             m_thread.join();
         }
         m_ended = true;
         m_deadline.stop();
-        if (!m_told && !reason.empty()) {
-            m_told = true;
-            m_tell(notPrinted(reason));
+        if (failure && !m_told) {
+            m_tell(notPrinted(*failure));
         }
     }
 

@@ -20,8 +20,10 @@ headless=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DI
 status=$?
 [[ $status -eq 0 && ! -s "$work/err" ]] || fail "sample plan: exit $status: $(cat "$work/err")"
 [[ -s "$work/plan.pdf" ]] || fail "sample plan: no PDF"
-pages=$(pdfinfo "$work/plan.pdf" 2>/dev/null | sed -n 's/^Pages:[[:space:]]*//p')
-[[ "$pages" == 1 ]] || fail "sample plan: $pages pages"
+pdfinfo "$work/plan.pdf" >"$work/info" 2>&1
+grep -q '^Pages: *1$' "$work/info" || fail "sample plan: not one page: $(cat "$work/info")"
+grep -q '^Title: *Boeing 747-400 - Fuel Planning Schematic$' "$work/info" ||
+  fail "sample plan: the document is not titled: $(cat "$work/info")"
 [[ $(wc -l <"$work/out") -eq 37 ]] || fail "sample plan: stdout is not 37 lines"
 pdftotext -layout "$work/plan.pdf" - | simplify >"$work/page.txt"
 simplify <"$work/out" >"$work/expected.txt"

@@ -7,7 +7,8 @@
 #   the queue is the default printer (the page arrives and shows the report);
 #   the scheduler stops when the job comes and goes on after the window's bound (the page the
 #   pilot was told was not printed never prints; Print again brings one page);
-#   the default printer is stopped; it rejects jobs; a printer but no default; no print service.
+#   the default printer is stopped; it rejects jobs; no printer; a printer but no default; no
+#   print service.
 #   print_spooler_test.sh <path to e2e_print_spooler_test>
 set -uo pipefail
 program="$1"
@@ -114,6 +115,8 @@ press_print "the default printer rejects jobs" \
 cupsaccept "$queue"
 
 lpadmin -x "$queue"
+press_print "no printer" \
+  BRIMWELL_E2E_REASON="no printer is installed, or the print service is not running"
 add_queue
 press_print "a printer but no default" \
   BRIMWELL_E2E_REASON="no default printer is chosen (installed: $queue)"
