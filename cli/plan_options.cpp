@@ -178,7 +178,8 @@ std::string planUsage() {
     out += usageLine("--version", "show the version of brimwell-plan");
     out +=
         "\nExit status: 0 plan printed, 1 the plan could not be calculated, 2 an option was "
-        "refused,\n3 the plan was printed but the PDF file could not be written.\n";
+        "refused,\n3 the plan was calculated but its report, JSON object or PDF file could not be "
+        "written\nin full.\n";
     return out;
 }
 

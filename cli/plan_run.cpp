@@ -1,6 +1,8 @@
 #include "cli/plan_run.h"
 
+#include <cerrno>
 #include <ostream>
+#include <system_error>
 
 #include "cli/plan_options.h"
 #include "engine/cell_names.h"
@@ -159,6 +161,14 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     } else {
         err << "brimwell-plan: " << messages.last().value_or("") << '\n';
     }
+    // Output lost on its way (a full disk, a closed output) is told like any other failure.
+    if (!out.flush()) {
+        const int error = errno;
+        err << "brimwell-plan: the " << (request.json ? "JSON object" : "report")
+            << " could not be written in full"
+            << (error != 0 ? ": " + std::generic_category().message(error) : "") << '\n';
+        return planned ? kExitNotWritten : kExitCalculateFailed;
+    }
     if (!planned) {
         return kExitCalculateFailed;
     }
@@ -170,7 +180,7 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
         } catch (const PrintError& error) {
             err << "brimwell-plan: the PDF file " << *request.pdfPath
                 << " was not written: " << error.what() << '\n';
-            return kExitPdfFailed;
+            return kExitNotWritten;
         }
     }
     return kExitPlanned;

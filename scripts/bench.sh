@@ -24,7 +24,7 @@ fi
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$(nproc)"
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
-bench="$root/build/bench/bench"
+bench="$root/build/bench/bin"
 # The two programs of a comparison take turns, so that a busy moment of the machine falls on
 # both alike.
 compare=(--benchmark_repetitions="$repetitions" --benchmark_enable_random_interleaving=true

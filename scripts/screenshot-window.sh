@@ -11,5 +11,5 @@ cd "$root"
 cmake --preset screenshot >/dev/null
 cmake --build --preset screenshot -j "$(nproc)"
 mkdir -p "$(dirname "$out")"
-xvfb-run -a -s '-screen 0 1280x1024x24' "$root/build/screenshot/ui/tests/brimwell-screenshot" "$out"
+xvfb-run -a -s '-screen 0 1280x1024x24' "$root/build/screenshot/bin/brimwell-screenshot" "$out"
 echo "saved $out"
