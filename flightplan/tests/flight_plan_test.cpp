@@ -1,10 +1,13 @@
-// The reader through its face: what the window's summary shows. The cases of a flight plan that
-// does not fit are rows of the planner's process test (cli/tests/plan_process_test.sh).
+// The reader through its face: what the window's summary shows of a flight plan. The planner's
+// process test (cli/tests/plan_process_test.sh) has the rows of the other cases that do not fit,
+// and of the data that is no flight plan.
 
 #include "flightplan/flight_plan.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -47,6 +50,68 @@ TEST(FlightPlanReader, ReadsBothFormsAlike) {
         EXPECT_EQ(xml.unmapped, json.unmapped) << ofpText(spec);
         EXPECT_EQ(xml.kilograms, json.kilograms) << ofpText(spec);
     }
+}
+
+// The summary's line of the cell: what the flight plan filled it with, or why not.
+std::string lineOf(const FlightPlanReading& reading, std::string_view cell) {
+    const auto filled = std::find_if(reading.filled.begin(), reading.filled.end(),
+                                     [cell](const auto& f) { return f.cell == cell; });
+    if (filled != reading.filled.end()) {
+        return describe(*filled);
+    }
+    const auto unmapped = std::find_if(reading.unmapped.begin(), reading.unmapped.end(),
+                                       [cell](const auto& u) { return u.cell == cell; });
+    return unmapped != reading.unmapped.end() ? describe(*unmapped) : "(nothing)";
+}
+
+struct CellRow {
+    OfpSpec spec;
+    std::string_view cell;
+    std::string line;
+};
+
+TEST(FlightPlanReader, FillsACellOrSaysWhyNot) {
+    using F = std::vector<std::pair<std::string, std::optional<std::string>>>;
+    const std::string distance = "Destination distance not filled: general/route_distance ";
+    // clang-format off
+    const std::vector<CellRow> rows = {
+        {{.fields = F{{"params/units", "kgs"}, {"weights/payload", "63916"}}}, cell::txtPayLoad, "Payload: 140911 lbs (63916 kg in the flight plan)"},
+        {{.json = true, .fields = F{{"alternate/distance", "0"}}, .alternates = 3}, cell::cmbAlternateDistance, "Alternate distance: 100 nm (rounded up from 0 nm to the list's 100 nm)"},
+        {{.json = true, .alternates = 3}, cell::txtAlternateICAO, "Alternate: KBOS"},
+        {{.fields = F{{"alternate/distance", "500"}}, .alternates = 2}, cell::cmbAlternateDistance, "Alternate distance: 500 nm"},
+        {{.json = true, .fields = F{{"general/avg_wind_comp", "+30"}}}, cell::cmbWindDirection, "Wind direction: Tail"},
+        {{.fields = F{{"general/avg_wind_comp", "0"}}}, cell::cmbWindDirection, "Wind direction: NoWind"},
+        {{.fields = F{{"general/avg_wind_comp", "-1000"}}}, cell::txtWindIntensity, "Wind: 1000 knots"},
+        {{.fields = F{{"general/avg_wind_comp", "1001"}}}, cell::cmbWindDirection, "Wind direction: Tail"},
+        {{.fields = F{{"general/initial_altitude", "31000"}}}, cell::cmbFlightLevel, "Flight level: FL310"},
+        {{.json = true, .fields = F{{"general/initial_altitude", "41000"}}}, cell::cmbFlightLevel, "Flight level: FL410"},
+        {{.fields = F{{"general/initial_altitude", "41100"}}}, cell::cmbFlightLevel, R"(Flight level not filled: general/initial_altitude "41100" is outside the list's flight levels FL310 to FL410)"},
+        {{.fields = F{{"general/initial_altitude", "35010"}}}, cell::cmbFlightLevel, R"(Flight level not filled: general/initial_altitude "35010" is not one of the list's flight levels (FL310 to FL410, every 1000 feet))"},
+        {{.fields = F{{"general/route_distance", "8400"}}}, cell::txtDestinationDistance, "Destination distance: 8400 nm"},
+        {{.fields = F{{"general/route_distance", "99999999999999999999"}}}, cell::txtDestinationDistance, distance + R"("99999999999999999999" is above the window's limit of 8400 nm)"},
+        {{.fields = F{{"general/route_distance", std::string(400, '9')}}}, cell::txtDestinationDistance, distance + "\"" + std::string(40, '9') + "...\" is too large a number"},
+        {{.fields = F{{"general/route_distance", "-1"}}}, cell::txtDestinationDistance, distance + R"("-1" is below 0)"},
+        {{.json = true, .fields = F{{"general/route_distance", "4000.5"}}}, cell::txtDestinationDistance, distance + R"("4000.5" is not a whole number)"},
+        {{.json = true, .fields = F{{"origin/icao_code", ""}}}, cell::txtOriginICAO, "Origin not filled: origin/icao_code is empty"},
+        {{.fields = F{{"destination/icao_code", "K\nJFK"}}}, cell::txtDestinationICAO, R"(Destination not filled: destination/icao_code "K?JFK" is not an airport code of 3 or 4 letters and digits)"},
+        {{.fields = F{{"params/units", "kg"}, {"fuel/taxi", "907"}}}, cell::txtTFB, R"(Taxi fuel burn off not filled: fuel/taxi "907" has no unit: params/units "kg" is neither lbs nor kgs)"},
+        {{.fields = F{{"params/units", std::nullopt}}}, cell::txtPayLoad, R"(Payload not filled: weights/payload "100000" has no unit: params/units is missing)"},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        EXPECT_EQ(lineOf(readFlightPlan(ofpText(row.spec)), row.cell), row.line) << row.line;
+    }
+}
+
+// Standard input is read up to the bound and no further.
+TEST(FlightPlanReader, ReadsAStreamUpToTheBound) {
+    const auto plan = ofpText();
+    std::istringstream atBound(plan + std::string(kLargestFlightPlan - plan.size(), ' '));
+    EXPECT_EQ(readFlightPlan(atBound, "standard input").filled.size(), 10U);
+    std::istringstream above(plan + std::string(kLargestFlightPlan - plan.size() + 1, ' '));
+    EXPECT_EQ(readFlightPlan(above, "standard input").refusal,
+              "standard input is not a SimBrief flight plan (OFP): it is larger than 32 MiB, more "
+              "than any flight plan");
 }
 
 // Weights in kg become whole pounds; the OFP's own kilograms are kept beside them.

@@ -16,7 +16,7 @@ struct OfpSpec {
     bool json = false;  // the JSON of json=v2; else XML
     // "section/name" and its text, in place of the sample's ("params/units", "kgs"); nullopt
     // leaves the field out. A field of the alternate is one of the first alternate's.
-    std::vector<std::pair<std::string, std::optional<std::string>>> fields;
+    std::vector<std::pair<std::string, std::optional<std::string>>> fields{};
     int alternates = 1;           // each further alternate is a different airport
     std::size_t navlogFixes = 0;  // waypoints of the navigation log
 };
