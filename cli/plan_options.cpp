@@ -166,21 +166,17 @@ std::string planUsage() {
     std::string out =
         "Usage: brimwell-plan [--ofp FILE] [OPTION VALUE]... [--correction] [--json] [--pdf FILE]\n"
         "Plans the fuel load of a Boeing 747-400 flight, as the Calculate button of the window\n"
-        "does, and prints the flight plan report.\n\n";
-    out += usageLine("--ofp FILE", "fill the flight data from a SimBrief flight plan (OFP)");
+        "does, and prints the flight plan report.\n\nFlight plan:\n";
+    out += usageLine("--ofp FILE", "fill the flight data from a SimBrief flight plan (OFP), XML or");
+    out += usageLine("", "JSON; FILE - reads standard input");
     out +=
-        "  The OFP, in XML or JSON (FILE - is standard input), gives the three airports, the "
-        "route\n"
-        "  distance, the first alternate's distance (rounded up to the next distance of the "
-        "list),\n"
-        "  the average wind component, the initial altitude, the payload and the taxi fuel (kg\n"
-        "  become lbs). The contingency time and the minimum landing fuel are not in it. Every\n"
-        "  option below overrides the OFP's value; a value of the OFP that does not fit its cell "
-        "is\n"
-        "  named on the error stream and nothing is planned (exit status 2), unless an option\n"
-        "  gives that cell.\n\nFlight data (an option left out leaves its cell empty, or as the "
-        "OFP\n"
-        "fills it):\n";
+        "From the OFP come the three airports, the route distance, the first alternate's distance\n"
+        "(rounded up to the next distance of the list), the average wind component, the initial\n"
+        "altitude, the payload and the taxi fuel (kg become lbs); the contingency time and the\n"
+        "minimum landing fuel are not in it. Each option below overrides the OFP's value for its\n"
+        "cell. A value of the OFP that does not fit its cell is named on the error stream and\n"
+        "nothing is planned (exit status 2), unless an option gives that cell.\n\n"
+        "Flight data (an option left out leaves its cell empty, or as the OFP fills it):\n";
     for (const auto& option : kCellOptions) {
         std::string help(option.help);
         if (option.rule == Rule::List) {

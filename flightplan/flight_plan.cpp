@@ -80,8 +80,9 @@ std::string shown(std::string_view value) {
         out.push_back(byte < 0x20 || byte == 0x7f ? '?' : c);
     }
     if (value.size() > kLongestValueShown) {
+        // Never part of a UTF-8 character at the cut: its last character goes whole.
         while (!out.empty() && (static_cast<unsigned char>(out.back()) & 0xc0U) == 0x80U) {
-            out.pop_back();  // the rest of a cut UTF-8 sequence
+            out.pop_back();
         }
         if (!out.empty() && static_cast<unsigned char>(out.back()) >= 0xc0U) {
             out.pop_back();

@@ -122,7 +122,7 @@ printf '%s' ' {"navlog": {}}' >"$work/other.json"
 printf '\x89PNG\r\n\x1a\n\0\0' >"$work/picture.png"
 printf '<?xml version="1.0"?>\n<html><body>OFP</body></html>' >"$work/page.html"
 truncate -s 33M "$work/large.xml"
-row 2 "" "$(no_ofp cut.xml "its XML is broken at byte 299 (Error parsing start element tag)")" --ofp "$work/cut.xml" "${own[@]}"
+row 2 "" "$(no_ofp cut.xml "its XML is broken at byte 292 (Start-end tags mismatch)")" --ofp "$work/cut.xml" "${own[@]}"
 row 2 "" "$(no_ofp cut.json "its JSON is broken at byte 301")" --ofp "$work/cut.json" "${own[@]}"
 row 2 "" "$(refused "$work/error.xml holds no flight plan: SimBrief answered \"Error: Unknown UserID\"")" --ofp "$work/error.xml"
 row 2 "" "$(no_ofp empty "it is empty")" --ofp "$work/empty" "${own[@]}"
@@ -133,5 +133,6 @@ row 2 "" "$(no_ofp large.xml "it is larger than 32 MiB, more than any flight pla
 row 2 "" "$(refused "$work/no-such.xml cannot be opened: No such file or directory")" --ofp "$work/no-such.xml"
 row 2 "" "$(refused "$work is a folder, not a flight plan file")" --ofp "$work"
 row 2 "" "$(refused "--ofp needs a file name (- for standard input)")" --ofp=
+row 2 "" "$(refused "standard input is not a SimBrief flight plan (OFP): it is larger than 32 MiB, more than any flight plan")" --ofp - < <(head -c 33M /dev/zero)
 
 exit $((failures > 0))
