@@ -26,47 +26,28 @@ constexpr std::size_t kPlanSize = std::size_t{1024} * 1024;
 // One waypoint of the navigation log, with the fields SimBrief gives each, in either form.
 std::string waypoint(std::size_t i, bool json) {
     const auto n = std::to_string(i);
-    const std::vector<std::pair<std::string, std::string>> fields = {{"ident", "WP" + n},
-                                                                     {"name", "WAYPOINT " + n},
-                                                                     {"type", "wpt"},
-                                                                     {"icao_region", "LI"},
-                                                                     {"pos_lat", "41." + n},
-                                                                     {"pos_long", "-12." + n},
-                                                                     {"stage", "CRZ"},
-                                                                     {"via_airway", "NATA"},
-                                                                     {"is_sid_star", "0"},
-                                                                     {"distance", "52"},
-                                                                     {"track_true", "287"},
-                                                                     {"track_mag", "291"},
-                                                                     {"heading_true", "281"},
-                                                                     {"heading_mag", "285"},
-                                                                     {"altitude_feet", "35000"},
-                                                                     {"ind_airspeed", "283"},
-                                                                     {"true_airspeed", "489"},
-                                                                     {"mach", "0.85"},
-                                                                     {"wind_component", "-50"},
-                                                                     {"groundspeed", "439"},
-                                                                     {"time_leg", "427"},
-                                                                     {"time_total", n + "00"},
-                                                                     {"fuel_flow", "23810"},
-                                                                     {"fuel_leg", "2824"},
-                                                                     {"fuel_totalused", n + "000"},
-                                                                     {"fuel_min_onboard", "41200"},
-                                                                     {"fuel_plan_onboard", "45800"},
-                                                                     {"oat", "-52"},
-                                                                     {"oat_isa_dev", "4"},
-                                                                     {"wind_dir", "268"},
-                                                                     {"wind_spd", "57"},
-                                                                     {"shear", "2"},
-                                                                     {"tropopause_feet", "36120"},
-                                                                     {"ground_height", "0"},
-                                                                     {"mora", "1600"},
-                                                                     {"fir", "LIRR"},
-                                                                     {"fir_units", "N"}};
+    // clang-format off
+    const std::vector<std::pair<std::string, std::string>> fields = {
+        {"ident", "WP" + n}, {"name", "WAYPOINT " + n}, {"type", "wpt"}, {"icao_region", "LI"},
+        {"pos_lat", "41." + n}, {"pos_long", "-12." + n}, {"stage", "CRZ"}, {"via_airway", "NATA"},
+        {"is_sid_star", "0"}, {"distance", "52"}, {"track_true", "287"}, {"track_mag", "291"},
+        {"heading_true", "281"}, {"heading_mag", "285"}, {"altitude_feet", "35000"},
+        {"ind_airspeed", "283"}, {"true_airspeed", "489"}, {"mach", "0.85"},
+        {"wind_component", "-50"}, {"groundspeed", "439"}, {"time_leg", "427"},
+        {"time_total", n + "00"}, {"fuel_flow", "23810"}, {"fuel_leg", "2824"},
+        {"fuel_totalused", n + "000"}, {"fuel_min_onboard", "41200"},
+        {"fuel_plan_onboard", "45800"}, {"oat", "-52"}, {"oat_isa_dev", "4"}, {"wind_dir", "268"},
+        {"wind_spd", "57"}, {"shear", "2"}, {"tropopause_feet", "36120"}, {"ground_height", "0"},
+        {"mora", "1600"}, {"fir", "LIRR"}, {"fir_units", "N"}};
+    // clang-format on
     std::string out = json ? "{" : "<fix>";
     for (const auto& [name, text] : fields) {
-        out += json ? "\"" + name + "\":\"" + text + "\","
-                    : "<" + name + ">" + text + "</" + name + ">";
+        if (json) {
+            out.append("\"").append(name).append("\":\"").append(text).append("\",");
+        } else {
+            out.append("<").append(name).append(">").append(text).append("</").append(name).append(
+                ">");
+        }
     }
     if (json) {
         out.back() = '}';
@@ -85,13 +66,13 @@ std::string writeLargePlan(bool json) {
     }
     if (json) {
         navlog.back() = ']';
-        plan.insert(plan.rfind('}'), ",\"navlog\":{\"fix\":[" + navlog + "}");
+        plan.insert(plan.rfind('}'), R"(,"navlog":{"fix":[)" + navlog + "}");
     } else {
         plan.insert(plan.rfind("</OFP>"), "<navlog>" + navlog + "</navlog>");
     }
-    const auto path = (std::filesystem::temp_directory_path() /
-                       (json ? "brimwell-bench-ofp.json" : "brimwell-bench-ofp.xml"))
-                          .string();
+    auto path = (std::filesystem::temp_directory_path() /
+                 (json ? "brimwell-bench-ofp.json" : "brimwell-bench-ofp.xml"))
+                    .string();
     std::ofstream(path, std::ios::binary) << plan;
     return path;
 }

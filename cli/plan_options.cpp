@@ -55,6 +55,18 @@ struct Flag {
     bool PlanRequest::*setting;
 };
 
+// The options that name a file, and where the request keeps it.
+struct FileOption {
+    std::string_view name;
+    std::optional<std::string> PlanRequest::*path;
+    std::string_view needsName;
+};
+
+const std::array<FileOption, 2> kFileOptions = {{
+    {"--pdf", &PlanRequest::pdfPath, "--pdf needs a file name"},
+    {"--ofp", &PlanRequest::ofpPath, "--ofp needs a file name (- for standard input)"},
+}};
+
 const std::array<Flag, 5> kFlags = {{
     {"--help", &PlanRequest::help},
     {"-h", &PlanRequest::help},
@@ -136,15 +148,13 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
                 throw OptionError(name + " takes no value");
             }
             request.*(flag->setting) = true;
-        } else if (name == "--pdf") {
-            request.pdfPath = takeValue();
-            if (request.pdfPath->empty()) {
-                throw OptionError("--pdf needs a file name");
-            }
-        } else if (name == "--ofp") {
-            request.ofpPath = takeValue();
-            if (request.ofpPath->empty()) {
-                throw OptionError("--ofp needs a file name (- for standard input)");
+        } else if (const auto* const file =
+                       std::find_if(kFileOptions.begin(), kFileOptions.end(),
+                                    [&name](const FileOption& f) { return f.name == name; });
+                   file != kFileOptions.end()) {
+            auto& path = request.*(file->path) = takeValue();
+            if (path->empty()) {
+                throw OptionError(std::string(file->needsName));
             }
         } else if (const auto* const option =
                        std::find_if(kCellOptions.begin(), kCellOptions.end(),
@@ -167,7 +177,8 @@ std::string planUsage() {
         "Usage: brimwell-plan [--ofp FILE] [OPTION VALUE]... [--correction] [--json] [--pdf FILE]\n"
         "Plans the fuel load of a Boeing 747-400 flight, as the Calculate button of the window\n"
         "does, and prints the flight plan report.\n\nFlight plan:\n";
-    out += usageLine("--ofp FILE", "fill the flight data from a SimBrief flight plan (OFP), XML or");
+    out +=
+        usageLine("--ofp FILE", "fill the flight data from a SimBrief flight plan (OFP), XML or");
     out += usageLine("", "JSON; FILE - reads standard input");
     out +=
         "From the OFP come the three airports, the route distance, the first alternate's distance\n"

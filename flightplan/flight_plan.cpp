@@ -258,7 +258,7 @@ class Mapping final {
             return std::nullopt;
         }
         const auto sign = text->find_first_not_of("+-");
-        if (sign > 1 || sign == std::string_view::npos || !isDigitsOnly(text->substr(sign))) {
+        if (sign > 1 || !isDigitsOnly(text->substr(sign))) {  // npos: signs alone
             unmapped(cell, path, "is not a whole number");
             return std::nullopt;
         }
