@@ -179,7 +179,7 @@ std::string planUsage() {
         "does, and prints the flight plan report.\n\nFlight plan:\n";
     out +=
         usageLine("--ofp FILE", "fill the flight data from a SimBrief flight plan (OFP), XML or");
-    out += usageLine("", "JSON; FILE - reads standard input");
+    out += usageLine("", "JSON; --ofp - reads it from standard input");
     out +=
         "From the OFP come the three airports, the route distance, the first alternate's distance\n"
         "(rounded up to the next distance of the list), the average wind component, the initial\n"
