@@ -8,6 +8,7 @@
 #include <fstream>
 #include <istream>
 #include <system_error>
+#include <vector>
 
 #include "engine/cell_names.h"
 #include "engine/flight_data.h"
@@ -313,6 +314,22 @@ FlightPlanReading tooLarge(std::string_view name) {
     return refused(notAFlightPlan(name) + "it is larger than 32 MiB, more than any flight plan");
 }
 
+// Reads the stream to its end or to one chunk past the bound, in room for the size it expects.
+FlightPlanReading readBounded(std::istream& in, std::string_view name, std::size_t expected) {
+    constexpr std::size_t kChunk = std::size_t{64} * 1024;
+    std::string data;
+    data.reserve(std::min(expected, kLargestFlightPlan) + kChunk);
+    std::vector<char> chunk(kChunk);
+    while (in && data.size() <= kLargestFlightPlan) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        data.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad()) {
+        return refused(std::string(name) + " cannot be read");
+    }
+    return readFlightPlan(data, name);
+}
+
 }  // namespace
 
 FlightPlanReading readFlightPlan(std::string_view data, std::string_view name) {
@@ -347,18 +364,7 @@ FlightPlanReading readFlightPlan(std::string_view data, std::string_view name) {
 }
 
 FlightPlanReading readFlightPlan(std::istream& in, std::string_view name) {
-    constexpr std::size_t kChunk = std::size_t{64} * 1024;
-    std::string data;
-    while (in && data.size() <= kLargestFlightPlan) {
-        const auto size = data.size();
-        data.resize(size + kChunk);
-        in.read(data.data() + size, kChunk);
-        data.resize(size + static_cast<std::size_t>(in.gcount()));
-    }
-    if (in.bad()) {
-        return refused(std::string(name) + " cannot be read");
-    }
-    return readFlightPlan(data, name);
+    return readBounded(in, name, 0);
 }
 
 FlightPlanReading readFlightPlanFile(const std::string& path) {
@@ -367,16 +373,19 @@ FlightPlanReading readFlightPlanFile(const std::string& path) {
         return refused(path + " is a folder, not a flight plan file");
     }
     // A file known to be too large is not read at all; others (a pipe) are read to the bound.
-    if (std::filesystem::is_regular_file(path, error) &&
-        std::filesystem::file_size(path, error) > kLargestFlightPlan && !error) {
-        return tooLarge(path);
+    std::size_t size = 0;
+    if (std::filesystem::is_regular_file(path, error)) {
+        size = std::filesystem::file_size(path, error);
+        if (size > kLargestFlightPlan && !error) {
+            return tooLarge(path);
+        }
     }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         const auto why = std::make_error_code(static_cast<std::errc>(errno)).message();
         return refused(path + " cannot be opened: " + why);
     }
-    return readFlightPlan(file, path);
+    return readBounded(file, path, error ? 0 : size);
 }
 
 std::string describe(const FilledCell& filled) {
