@@ -314,28 +314,8 @@ FlightPlanReading tooLarge(std::string_view name) {
     return refused(notAFlightPlan(name) + "it is larger than 32 MiB, more than any flight plan");
 }
 
-// Reads the stream to its end or to one chunk past the bound, in room for the size it expects.
-FlightPlanReading readBounded(std::istream& in, std::string_view name, std::size_t expected) {
-    constexpr std::size_t kChunk = std::size_t{64} * 1024;
-    std::string data;
-    data.reserve(std::min(expected, kLargestFlightPlan) + kChunk);
-    std::vector<char> chunk(kChunk);
-    while (in && data.size() <= kLargestFlightPlan) {
-        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        data.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
-    }
-    if (in.bad()) {
-        return refused(std::string(name) + " cannot be read");
-    }
-    return readFlightPlan(data, name);
-}
-
-}  // namespace
-
-FlightPlanReading readFlightPlan(std::string_view data, std::string_view name) {
-    if (data.size() > kLargestFlightPlan) {
-        return tooLarge(name);
-    }
+// Reads an OFP of at most kLargestFlightPlan bytes, XML in place: the data is changed.
+FlightPlanReading readOwned(std::string data, std::string_view name) {
     auto read = readOfpFields(data, kPaths);
     if (const auto* const why = std::get_if<std::string>(&read)) {
         return refused(notAFlightPlan(name) + *why);
@@ -361,6 +341,34 @@ FlightPlanReading readFlightPlan(std::string_view data, std::string_view name) {
     mapping.weight(cell::txtPayLoad, path::payload);
     mapping.weight(cell::txtTFB, path::taxi);
     return reading;
+}
+
+// Reads the stream to its end or to one chunk past the bound, in room for the size it expects.
+FlightPlanReading readBounded(std::istream& in, std::string_view name, std::size_t expected) {
+    constexpr std::size_t kChunk = std::size_t{64} * 1024;
+    std::string data;
+    data.reserve(std::min(expected, kLargestFlightPlan) + kChunk);
+    std::vector<char> chunk(kChunk);
+    while (in && data.size() <= kLargestFlightPlan) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        data.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad()) {
+        return refused(std::string(name) + " cannot be read");
+    }
+    if (data.size() > kLargestFlightPlan) {
+        return tooLarge(name);
+    }
+    return readOwned(std::move(data), name);
+}
+
+}  // namespace
+
+FlightPlanReading readFlightPlan(std::string_view data, std::string_view name) {
+    if (data.size() > kLargestFlightPlan) {
+        return tooLarge(name);
+    }
+    return readOwned(std::string(data), name);
 }
 
 FlightPlanReading readFlightPlan(std::istream& in, std::string_view name) {

@@ -27,10 +27,12 @@ bool isSection(std::span<const std::string_view> paths, std::string_view section
                        [section](std::string_view path) { return split(path).section == section; });
 }
 
-std::variant<OfpFields, std::string> readXml(std::string_view data,
+std::variant<OfpFields, std::string> readXml(std::string& data,
                                              std::span<const std::string_view> paths) {
     pugi::xml_document document;
-    const auto parsed = document.load_buffer(data.data(), data.size());
+    // Text of an element is kept in the element itself: half the nodes of a navigation log.
+    const auto parsed = document.load_buffer_inplace(
+        data.data(), data.size(), pugi::parse_default | pugi::parse_embed_pcdata);
     if (!parsed) {
         return "its XML is broken at byte " + std::to_string(parsed.offset) + " (" +
                parsed.description() + ")";
@@ -170,7 +172,7 @@ std::variant<OfpFields, std::string> readJson(std::string_view data,
 
 }  // namespace
 
-std::variant<OfpFields, std::string> readOfpFields(std::string_view data,
+std::variant<OfpFields, std::string> readOfpFields(std::string& data,
                                                    std::span<const std::string_view> paths) {
     std::string_view text = data;
     if (text.starts_with("\xef\xbb\xbf")) {

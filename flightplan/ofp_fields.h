@@ -17,8 +17,9 @@ namespace brimwell::flightplan {
 using OfpFields = std::map<std::string, std::string, std::less<>>;
 
 // The fields of `paths` ("section/name") from an OFP in XML (root element OFP) or JSON (an object
-// of sections), or why the data is no OFP ("it is neither XML nor JSON").
-std::variant<OfpFields, std::string> readOfpFields(std::string_view data,
+// of sections), or why the data is no OFP ("it is neither XML nor JSON"). XML is parsed in place:
+// the data is changed.
+std::variant<OfpFields, std::string> readOfpFields(std::string& data,
                                                    std::span<const std::string_view> paths);
 
 }  // namespace brimwell::flightplan
