@@ -55,6 +55,18 @@ struct Flag {
     bool PlanRequest::*setting;
 };
 
+// The options that name a file, and where the request keeps it.
+struct FileOption {
+    std::string_view name;
+    std::optional<std::string> PlanRequest::*path;
+    std::string_view needsName;
+};
+
+const std::array<FileOption, 2> kFileOptions = {{
+    {"--pdf", &PlanRequest::pdfPath, "--pdf needs a file name"},
+    {"--ofp", &PlanRequest::ofpPath, "--ofp needs a file name (- for standard input)"},
+}};
+
 const std::array<Flag, 5> kFlags = {{
     {"--help", &PlanRequest::help},
     {"-h", &PlanRequest::help},
@@ -136,10 +148,13 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
                 throw OptionError(name + " takes no value");
             }
             request.*(flag->setting) = true;
-        } else if (name == "--pdf") {
-            request.pdfPath = takeValue();
-            if (request.pdfPath->empty()) {
-                throw OptionError("--pdf needs a file name");
+        } else if (const auto* const file =
+                       std::find_if(kFileOptions.begin(), kFileOptions.end(),
+                                    [&name](const FileOption& f) { return f.name == name; });
+                   file != kFileOptions.end()) {
+            auto& path = request.*(file->path) = takeValue();
+            if (path->empty()) {
+                throw OptionError(std::string(file->needsName));
             }
         } else if (const auto* const option =
                        std::find_if(kCellOptions.begin(), kCellOptions.end(),
@@ -159,10 +174,20 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
 
 std::string planUsage() {
     std::string out =
-        "Usage: brimwell-plan [OPTION VALUE]... [--correction] [--json] [--pdf FILE]\n"
+        "Usage: brimwell-plan [--ofp FILE] [OPTION VALUE]... [--correction] [--json] [--pdf FILE]\n"
         "Plans the fuel load of a Boeing 747-400 flight, as the Calculate button of the window\n"
-        "does, and prints the flight plan report.\n\nFlight data (an option left out leaves its "
-        "cell empty):\n";
+        "does, and prints the flight plan report.\n\nFlight plan:\n";
+    out +=
+        usageLine("--ofp FILE", "fill the flight data from a SimBrief flight plan (OFP), XML or");
+    out += usageLine("", "JSON; --ofp - reads it from standard input");
+    out +=
+        "From the OFP come the three airports, the route distance, the first alternate's distance\n"
+        "(rounded up to the next distance of the list), the average wind component, the initial\n"
+        "altitude, the payload and the taxi fuel (kg become lbs); the contingency time and the\n"
+        "minimum landing fuel are not in it. Each option below overrides the OFP's value for its\n"
+        "cell. A value of the OFP that does not fit its cell is named on the error stream and\n"
+        "nothing is planned (exit status 2), unless an option gives that cell.\n\n"
+        "Flight data (an option left out leaves its cell empty, or as the OFP fills it):\n";
     for (const auto& option : kCellOptions) {
         std::string help(option.help);
         if (option.rule == Rule::List) {
@@ -177,9 +202,13 @@ std::string planUsage() {
     out += usageLine("--help", "show this text");
     out += usageLine("--version", "show the version of brimwell-plan");
     out +=
-        "\nExit status: 0 plan printed, 1 the plan could not be calculated, 2 an option was "
-        "refused,\n3 the plan was calculated but its report, JSON object or PDF file could not be "
-        "written\nin full.\n";
+        "
+Exit status: 0 plan printed, 1 the plan could not be calculated, 2 an option or the "
+        "OFP was
+refused, 3 the plan was calculated but its report, JSON object or PDF file could "
+        "not be
+written in full.
+";
     return out;
 }
 
