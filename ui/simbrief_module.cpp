@@ -135,16 +135,8 @@ class Fetch final : public QObject {
 
 }  // namespace
 
-// No exception leaves the module: a fetch that cannot start is told through done.
 extern "C" __attribute__((visibility("default"))) QObject* brimwell_simbrief_fetch(
     const QUrl& address, std::chrono::milliseconds bound, QObject& owner,
     brimwell::ui::SimbriefDone done) {
-    try {
-        return new Fetch(address, bound, owner, done);
-    } catch (const std::exception& failure) {
-        QTimer::singleShot(0, &owner, [done, reason = std::string(failure.what())] {
-            done({false, reason});
-        });
-    }
-    return nullptr;
+    return new Fetch(address, bound, owner, std::move(done));
 }

@@ -26,7 +26,7 @@ using SimbriefDone = std::function<void(const SimbriefAnswer&)>;
 // the caller's thread, which must run a Qt event loop, as a child of owner. done is called once,
 // on that thread, with the answer, or with the reason when the fetch failed or took longer than
 // bound in all; afterwards the fetch deletes itself. Deleting the returned object before then
-// aborts the fetch, and done is not called. Throws nothing.
+// aborts the fetch, and done is not called.
 extern "C" QObject* brimwell_simbrief_fetch(const QUrl& address, std::chrono::milliseconds bound,
                                             QObject& owner, brimwell::ui::SimbriefDone done);
 // The entry point's name, as the loader looks it up.

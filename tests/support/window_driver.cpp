@@ -134,7 +134,7 @@ void press(const QWidget& window, const QString& steps) {
             auto* menu = bar->findChild<QMenu*>(step.section(u'/', 0, 0));
             QTest::mouseClick(bar, Qt::LeftButton, {},
                               bar->actionGeometry(menu->menuAction()).center());
-            QAction* item = menu->findChild<QAction*>(step.section(u'/', 1));
+            auto* item = menu->findChild<QAction*>(step.section(u'/', 1));
             if (!menu->isVisible() || item == nullptr) {
                 qFatal("%s cannot be chosen", qPrintable(step));
             }
