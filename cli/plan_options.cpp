@@ -141,6 +141,11 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
             if (request.pdfPath->empty()) {
                 throw OptionError("--pdf needs a file name");
             }
+        } else if (name == "--ofp") {
+            request.ofpPath = takeValue();
+            if (request.ofpPath->empty()) {
+                throw OptionError("--ofp needs a file name (- for standard input)");
+            }
         } else if (const auto* const option =
                        std::find_if(kCellOptions.begin(), kCellOptions.end(),
                                     [&name](const CellOption& o) { return o.flag == name; });
@@ -159,10 +164,19 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
 
 std::string planUsage() {
     std::string out =
-        "Usage: brimwell-plan [OPTION VALUE]... [--correction] [--json] [--pdf FILE]\n"
+        "Usage: brimwell-plan [--ofp FILE] [OPTION VALUE]... [--correction] [--json] [--pdf FILE]\n"
         "Plans the fuel load of a Boeing 747-400 flight, as the Calculate button of the window\n"
-        "does, and prints the flight plan report.\n\nFlight data (an option left out leaves its "
-        "cell empty):\n";
+        "does, and prints the flight plan report.\n\nFlight plan:\n";
+    out += usageLine("--ofp FILE", "fill the flight data from a SimBrief flight plan (OFP), XML or");
+    out += usageLine("", "JSON; FILE - reads standard input");
+    out +=
+        "From the OFP come the three airports, the route distance, the first alternate's distance\n"
+        "(rounded up to the next distance of the list), the average wind component, the initial\n"
+        "altitude, the payload and the taxi fuel (kg become lbs); the contingency time and the\n"
+        "minimum landing fuel are not in it. Each option below overrides the OFP's value for its\n"
+        "cell. A value of the OFP that does not fit its cell is named on the error stream and\n"
+        "nothing is planned (exit status 2), unless an option gives that cell.\n\n"
+        "Flight data (an option left out leaves its cell empty, or as the OFP fills it):\n";
     for (const auto& option : kCellOptions) {
         std::string help(option.help);
         if (option.rule == Rule::List) {
@@ -177,8 +191,8 @@ std::string planUsage() {
     out += usageLine("--help", "show this text");
     out += usageLine("--version", "show the version of brimwell-plan");
     out +=
-        "\nExit status: 0 plan printed, 1 the plan could not be calculated, 2 an option was "
-        "refused,\n3 the plan was printed but the PDF file could not be written.\n";
+        "\nExit status: 0 plan printed, 1 the plan could not be calculated, 2 an option or the "
+        "OFP was\nrefused, 3 the plan was printed but the PDF file could not be written.\n";
     return out;
 }
 

@@ -22,6 +22,7 @@ struct PlanRequest {
     bool help = false;
     bool version = false;
     std::optional<std::string> pdfPath;
+    std::optional<std::string> ofpPath;  // "-" is standard input
 };
 
 // An option that cannot be taken: what() is the message for the pilot.

@@ -1,7 +1,9 @@
 #include "cli/plan_run.h"
 
+#include <nlohmann/json.hpp>
 #include <ostream>
 
+#include "cli/plan_flight_plan.h"
 #include "cli/plan_options.h"
 #include "engine/cell_names.h"
 #include "engine/fuel_planner.h"
@@ -11,69 +13,6 @@
 namespace brimwell {
 
 namespace {
-
-// The length of the well-formed UTF-8 sequence that starts at text[i] with a byte of 0x80 or
-// above, or 0 when none does.
-std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
-    if (byte >= 0xc2 && byte <= 0xdf) {
-        length = 2;
-    } else if (byte >= 0xe0 && byte <= 0xef) {
-        length = 3;
-    } else if (byte >= 0xf0 && byte <= 0xf4) {
-        length = 4;
-    }
-    if (length == 0 || i + length > text.size()) {
-        return 0;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((static_cast<unsigned char>(text[i + k]) & 0xc0) != 0x80) {
-            return 0;
-        }
-    }
-    if (length >= 3) {
-        const auto second = static_cast<unsigned char>(text[i + 1]);
-        if ((byte == 0xe0 && second < 0xa0) || (byte == 0xed && second > 0x9f) ||
-            (byte == 0xf0 && second < 0x90) || (byte == 0xf4 && second > 0x8f)) {
-            return 0;
-        }
-    }
-    return length;
-}
-
-// A JSON string literal; bytes that are not valid UTF-8 become U+FFFD.
-void appendJsonString(std::string& out, std::string_view text) {
-    out.push_back('"');
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte == '"' || byte == '\\') {
-            out.push_back('\\');
-            out.push_back(static_cast<char>(byte));
-            ++i;
-        } else if (byte < 0x20) {
-            static constexpr std::string_view kHex = "0123456789abcdef";
-            out += "\\u00";
-            out.push_back(kHex[byte >> 4]);
-            out.push_back(kHex[byte & 0x0f]);
-            ++i;
-        } else if (byte < 0x80) {
-            out.push_back(static_cast<char>(byte));
-            ++i;
-        } else {
-            const std::size_t length = utf8SequenceLength(text, i);
-            if (length > 0) {
-                out.append(text.substr(i, length));
-                i += length;
-            } else {
-                out += "\\ufffd";
-                ++i;
-            }
-        }
-    }
-    out.push_back('"');
-}
 
 class RecordingMessages final : public MessageSink {
   public:
@@ -87,21 +26,10 @@ class RecordingMessages final : public MessageSink {
 }  // namespace
 
 std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure) {
-    std::string out = "{\"failure\": ";
-    if (failure) {
-        appendJsonString(out, *failure);
-    } else {
-        out += "null";
-    }
-    out += ", \"cells\": {";
-    bool first = true;
-    std::vector<std::string_view> red;
+    auto texts = nlohmann::ordered_json::object();
+    auto red = nlohmann::ordered_json::array();
     const auto addCell = [&](std::string_view name) {
-        out += first ? "" : ", ";
-        first = false;
-        appendJsonString(out, name);
-        out += ": ";
-        appendJsonString(out, cells.text(name));
+        texts[std::string(name)] = cells.text(name);
         if (cells.background(name) == kLimitRed) {
             red.push_back(name);
         }
@@ -113,15 +41,13 @@ std::string planJson(const MemoryCells& cells, const std::optional<std::string>&
     for (const auto name : cell::kResults) {
         addCell(name);
     }
-    out += R"(}, "ticked": {"CheckCorrection": )";
-    out += cells.isTicked(cell::CheckCorrection) ? "true" : "false";
-    out += "}, \"red\": [";
-    for (std::size_t i = 0; i < red.size(); ++i) {
-        out += i == 0 ? "" : ", ";
-        appendJsonString(out, red[i]);
-    }
-    out += "]}\n";
-    return out;
+    nlohmann::ordered_json plan;
+    plan["failure"] = failure ? nlohmann::ordered_json(*failure) : nullptr;
+    plan["cells"] = std::move(texts);
+    plan["ticked"] = {{"CheckCorrection", cells.isTicked(cell::CheckCorrection)}};
+    plan["red"] = std::move(red);
+    // A cell holds what the pilot typed: bytes that are not UTF-8 become U+FFFD.
+    return plan.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
 int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
@@ -142,6 +68,9 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     }
 
     MemoryCells cells;
+    if (request.ofpPath && !fillFromFlightPlan(request, cells, err)) {
+        return kExitRefused;
+    }
     for (const auto& [name, text] : request.cells) {
         cells.setText(name, text);
     }

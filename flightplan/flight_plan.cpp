@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <istream>
@@ -81,8 +80,9 @@ std::string shown(std::string_view value) {
         out.push_back(byte < 0x20 || byte == 0x7f ? '?' : c);
     }
     if (value.size() > kLongestValueShown) {
+        // Never part of a UTF-8 character at the cut: its last character goes whole.
         while (!out.empty() && (static_cast<unsigned char>(out.back()) & 0xc0U) == 0x80U) {
-            out.pop_back();  // the rest of a cut UTF-8 sequence
+            out.pop_back();
         }
         if (!out.empty() && static_cast<unsigned char>(out.back()) >= 0xc0U) {
             out.pop_back();
@@ -184,7 +184,7 @@ class Mapping final {
         }
         const auto hundreds = std::to_string(static_cast<int>(*feet) / 100);
         const auto level = "FL" + hundreds;
-        if (static_cast<std::int64_t>(*feet) % 100 != 0 ||
+        if (static_cast<int>(*feet) % 100 != 0 ||
             std::find(kFlightLevels.begin(), kFlightLevels.end(), level) == kFlightLevels.end()) {
             unmapped(cell, path::altitude,
                      "is not one of the list's flight levels (" + range + ", every 1000 feet)");
@@ -253,25 +253,23 @@ class Mapping final {
 
     // A whole number, with an optional sign.
     std::optional<double> number(std::string_view cell, std::string_view path) {
-        auto digits = text(cell, path);
-        if (!digits) {
+        const auto text = this->text(cell, path);
+        if (!text) {
             return std::nullopt;
         }
-        if (digits->starts_with('+')) {
-            digits->remove_prefix(1);
-        }
-        std::int64_t number = 0;
-        const auto* const end = digits->data() + digits->size();
-        const auto [stop, error] = std::from_chars(digits->data(), end, number);
-        if (error == std::errc::result_out_of_range) {
-            unmapped(cell, path, "is too large a number");
-            return std::nullopt;
-        }
-        if (error != std::errc() || stop != end) {
+        const auto sign = text->find_first_not_of("+-");
+        if (sign > 1 || sign == std::string_view::npos || !isDigitsOnly(text->substr(sign))) {
             unmapped(cell, path, "is not a whole number");
             return std::nullopt;
         }
-        return static_cast<double>(number);
+        double number = 0;
+        const auto digits = text->substr(sign);
+        if (std::from_chars(digits.data(), digits.data() + digits.size(), number).ec !=
+            std::errc()) {
+            unmapped(cell, path, "is too large a number");
+            return std::nullopt;
+        }
+        return text->starts_with('-') ? -number : number;
     }
 
     std::optional<double> nonNegative(std::string_view cell, std::string_view path) {
@@ -306,16 +304,23 @@ FlightPlanReading refused(std::string message) {
     return reading;
 }
 
+std::string notAFlightPlan(std::string_view name) {
+    return std::string(name) + " is not a SimBrief flight plan (OFP): ";
+}
+
+FlightPlanReading tooLarge(std::string_view name) {
+    return refused(notAFlightPlan(name) + "it is larger than 32 MiB, more than any flight plan");
+}
+
 }  // namespace
 
 FlightPlanReading readFlightPlan(std::string_view data, std::string_view name) {
-    const std::string subject = std::string(name) + " is not a SimBrief flight plan (OFP): ";
     if (data.size() > kLargestFlightPlan) {
-        return refused(subject + "it is larger than 32 MiB, more than any flight plan");
+        return tooLarge(name);
     }
     auto read = readOfpFields(data, kPaths);
     if (const auto* const why = std::get_if<std::string>(&read)) {
-        return refused(subject + *why);
+        return refused(notAFlightPlan(name) + *why);
     }
     const auto& fields = std::get<OfpFields>(read);
     if (const auto status = fields.find(path::status);
@@ -360,6 +365,11 @@ FlightPlanReading readFlightPlanFile(const std::string& path) {
     if (std::filesystem::is_directory(path, error)) {
         return refused(path + " is a folder, not a flight plan file");
     }
+    // A file known to be too large is not read at all; others (a pipe) are read to the bound.
+    if (std::filesystem::is_regular_file(path, error) &&
+        std::filesystem::file_size(path, error) > kLargestFlightPlan && !error) {
+        return tooLarge(path);
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         const auto why = std::make_error_code(static_cast<std::errc>(errno)).message();
@@ -372,13 +382,13 @@ std::string describe(const FilledCell& filled) {
     const auto label = labelOf(filled.cell);
     std::string line = std::string(label.label) + ": " + shown(filled.text);
     if (!label.unit.empty()) {
-        line += " " + std::string(label.unit);
+        line.append(" ").append(label.unit);
     }
     if (filled.kilograms) {
-        line += " (" + *filled.kilograms + " kg in the flight plan)";
+        line.append(" (").append(*filled.kilograms).append(" kg in the flight plan)");
     }
     if (!filled.note.empty()) {
-        line += " (" + filled.note + ")";
+        line.append(" (").append(filled.note).append(")");
     }
     return line;
 }

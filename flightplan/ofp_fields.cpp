@@ -1,8 +1,10 @@
 #include "flightplan/ofp_fields.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <nlohmann/json.hpp>
 #include <pugixml.hpp>
+#include <vector>
 
 namespace brimwell::flightplan {
 
@@ -50,54 +52,120 @@ std::variant<OfpFields, std::string> readXml(std::string_view data,
     return fields;
 }
 
-std::string jsonText(const nlohmann::json& value) {
-    if (value.is_string()) {
-        return value.get<std::string>();
+// Takes the fields out of an OFP's JSON as the parser reads it (nlohmann/json's SAX interface),
+// so that nothing else, the navigation log above all, is built: a document of sections, each an
+// object of fields or, where it comes several times, an array of such objects.
+class FieldCollector final {
+  public:
+    explicit FieldCollector(std::span<const std::string_view> paths) : m_paths(paths) {}
+
+    // NOLINTBEGIN(readability-identifier-naming): the names the parser calls
+    bool null() { return value({}); }
+    bool boolean(bool flag) { return value(flag ? "true" : "false"); }
+    bool number_integer(std::int64_t number) { return value(std::to_string(number)); }
+    bool number_unsigned(std::uint64_t number) { return value(std::to_string(number)); }
+    bool number_float(double /*number*/, const std::string& text) { return value(text); }
+    bool string(std::string& text) { return value(std::move(text)); }
+    bool binary(nlohmann::json::binary_t& /*bytes*/) { return value("[...]"); }
+    bool start_object(std::size_t /*elements*/) { return open(false); }
+    bool start_array(std::size_t /*elements*/) { return open(true); }
+    bool end_object() { return close(); }
+    bool end_array() { return close(); }
+    bool key(std::string& name) {
+        auto& frame = m_frames.back();
+        if (frame.field != nullptr) {
+            *frame.field = "{...}";  // a field that holds an object of its own
+        }
+        if (m_frames.size() == 1 && isSection(m_paths, name)) {
+            m_anySection = true;
+        }
+        frame.key = std::move(name);
+        return true;
     }
-    if (value.is_null() || (value.is_object() && value.empty())) {
-        return {};
+    bool parse_error(std::size_t byte, const std::string& /*token*/,
+                     const nlohmann::json::exception& /*error*/) {
+        m_brokenAt = byte;
+        return false;
     }
-    return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
+    // NOLINTEND(readability-identifier-naming)
+
+    std::size_t brokenAt() const { return m_brokenAt; }
+    bool holdsSections() const { return m_anySection; }
+    OfpFields& fields() { return m_fields; }
+
+  private:
+    struct Frame {
+        bool array = false;
+        bool first = true;             // the first element of an array, or no element of one
+        std::size_t elements = 0;      // of an array, so far
+        std::string key;               // of an object, the latest
+        std::string* field = nullptr;  // the field an object is the value of
+    };
+
+    // The field that a value at the current place is, when it is one the reader maps.
+    std::string* field() {
+        const auto depth = m_frames.size();
+        const bool inSection = depth == 2 && !m_frames[1].array;
+        const bool inFirstOfSeveral = depth == 3 && m_frames[1].array && !m_frames[2].array;
+        if (!(inSection || inFirstOfSeveral) || !m_frames.back().first) {
+            return nullptr;
+        }
+        auto path = m_frames[0].key + "/" + m_frames.back().key;
+        if (std::find(m_paths.begin(), m_paths.end(), path) == m_paths.end() ||
+            m_fields.contains(path)) {
+            return nullptr;
+        }
+        return &m_fields[std::move(path)];
+    }
+
+    bool value(std::string text) {
+        if (auto* const field = this->field()) {
+            *field = std::move(text);
+        }
+        if (!m_frames.empty() && m_frames.back().array) {
+            ++m_frames.back().elements;
+        }
+        return true;
+    }
+
+    bool open(bool array) {
+        auto* const field = this->field();
+        if (field != nullptr && array) {
+            *field = "[...]";
+        }
+        Frame frame;
+        frame.array = array;
+        frame.field = array ? nullptr : field;
+        if (!m_frames.empty() && m_frames.back().array) {
+            frame.first = m_frames.back().elements++ == 0;
+        }
+        m_frames.push_back(std::move(frame));
+        return true;
+    }
+
+    bool close() {
+        m_frames.pop_back();
+        return true;
+    }
+
+    std::span<const std::string_view> m_paths;
+    std::vector<Frame> m_frames;
+    OfpFields m_fields;
+    bool m_anySection = false;
+    std::size_t m_brokenAt = 0;
+};
 
 std::variant<OfpFields, std::string> readJson(std::string_view data,
                                               std::span<const std::string_view> paths) {
-    // Only the sections the reader maps are kept; the rest (the navigation log above all) is
-    // read past without being built.
-    const auto keep = [paths](int depth, nlohmann::json::parse_event_t event,
-                              const nlohmann::json& parsed) {
-        return depth != 1 || event != nlohmann::json::parse_event_t::key ||
-               isSection(paths, parsed.get_ref<const std::string&>());
-    };
-    nlohmann::json document;
-    try {
-        document = nlohmann::json::parse(data.begin(), data.end(), keep);
-    } catch (const nlohmann::json::exception& error) {
-        const auto* const parseError = dynamic_cast<const nlohmann::json::parse_error*>(&error);
-        return "its JSON is broken" +
-               (parseError != nullptr ? " at byte " + std::to_string(parseError->byte) : "");
+    FieldCollector collector(paths);
+    if (!nlohmann::json::sax_parse(data.begin(), data.end(), &collector)) {
+        return "its JSON is broken at byte " + std::to_string(collector.brokenAt());
     }
-    if (!document.is_object() || document.empty()) {
+    if (!collector.holdsSections()) {
         return "its JSON holds none of the sections of a flight plan (params, general, origin, "
                "destination, alternate, weights, fuel)";
     }
-    OfpFields fields;
-    for (const auto path : paths) {
-        const auto [sectionName, name] = split(path);
-        const auto section = document.find(sectionName);
-        if (section == document.end()) {
-            continue;
-        }
-        // Several alternates come as an array of sections; the first one counts.
-        const auto& first = section->is_array() && !section->empty() ? section->front() : *section;
-        if (!first.is_object()) {
-            continue;
-        }
-        if (const auto field = first.find(name); field != first.end()) {
-            fields.emplace(path, jsonText(*field));
-        }
-    }
-    return fields;
+    return std::move(collector.fields());
 }
 
 }  // namespace

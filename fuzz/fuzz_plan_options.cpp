@@ -21,8 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         arguments.emplace_back(input.substr(start, end - start));
         start = end + 1;
     }
-    if (std::ranges::any_of(arguments, [](const auto& a) { return a.starts_with("--pdf"); })) {
-        return 0;  // it would write into the working directory
+    if (std::ranges::any_of(arguments, [](const auto& a) {
+            return a.starts_with("--pdf") || a.starts_with("--ofp");
+        })) {
+        return 0;  // it would write into the working directory, or read a file or standard input
     }
     std::ostringstream out;
     std::ostringstream err;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the optimised program with its benchmarks and runs them: the
-# Calculate command and the report lines in memory, brimwell-plan as a whole process against a
-# program that only prints the same lines, the window's start-up and peak memory against a bare
-# Qt window with one button, and Calculate in the window from the click to the painted cells.
+# Calculate command and the report lines in memory, a SimBrief flight plan of 1 MiB read and
+# planned, brimwell-plan as a whole process against a program that only prints the same lines,
+# the window's start-up and peak memory against a bare Qt window with one button, and Calculate
+# in the window from the click to the painted cells.
 # Each program closes with its figures against their goals.
 #   scripts/bench.sh [--quick]     --quick: shorter runs, for a check that they work
 # The windows run on Qt's offscreen platform unless QT_QPA_PLATFORM names another.
@@ -32,6 +33,9 @@ compare=(--benchmark_repetitions="$repetitions" --benchmark_enable_random_interl
 
 echo "== Calculate and the report lines in memory"
 "$bench/bench_engine" --benchmark_min_time="$min_time"
+echo
+echo "== a flight plan of 1 MiB read and planned"
+"$bench/bench_flight_plan" --benchmark_min_time="$min_time"
 echo
 echo "== brimwell-plan as a whole process"
 "$bench/bench_process" "${compare[@]}"

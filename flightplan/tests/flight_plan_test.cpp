@@ -1,5 +1,5 @@
-// The reader through its face: what the window's summary shows. The cases of a flight plan that
-// does not fit are rows of the planner's process test (cli/tests/plan_process_test.sh).
+// The reader through its face, each flight plan in both forms: the summary the window shows. The
+// planner's process test has the rows of the other values that do not fit, and of non-OFPs.
 
 #include "flightplan/flight_plan.h"
 
@@ -15,50 +15,77 @@ namespace brimwell::flightplan {
 namespace {
 
 using test::OfpSpec;
-using test::ofpText;
+using Fields = std::vector<std::pair<std::string, std::optional<std::string>>>;
 
-TEST(FlightPlanReader, FillsTheSampleFlightInTheWindowsFocusOrder) {
-    const std::vector<FilledCell> sample = {
-        {cell::txtOriginICAO, "LIRF", {}, ""},          {cell::txtDestinationICAO, "KJFK", {}, ""},
-        {cell::txtDestinationDistance, "4000", {}, ""}, {cell::txtAlternateICAO, "KBOS", {}, ""},
-        {cell::cmbAlternateDistance, "200", {}, ""},    {cell::cmbWindDirection, "Head", {}, ""},
-        {cell::txtWindIntensity, "50", {}, ""},         {cell::cmbFlightLevel, "FL350", {}, ""},
-        {cell::txtPayLoad, "100000", {}, ""},           {cell::txtTFB, "2000", {}, ""}};
-    const auto reading = readFlightPlan(ofpText());
-    EXPECT_EQ(reading.filled, sample);
-    EXPECT_TRUE(reading.unmapped.empty());
-    EXPECT_FALSE(reading.refusal || reading.kilograms);
+std::vector<FlightPlanReading> bothForms(OfpSpec spec) {
+    const auto xml = readFlightPlan(test::ofpText(spec));
+    spec.json = true;
+    return {xml, readFlightPlan(test::ofpText(spec))};
 }
 
-// XML and JSON of the same flight read alike, whatever fits and whatever does not.
-TEST(FlightPlanReader, ReadsBothFormsAlike) {
-    const std::vector<OfpSpec> specs = {
-        {.fields = {}},
-        {.fields = {{"params/units", "kgs"}, {"weights/payload", "45359"}}},
-        {.fields = {{"alternate/distance", "187"}}, .alternates = 3},
-        {.fields = {{"general/initial_altitude", ""}, {"origin/icao_code", std::nullopt}}},
-        {.fields = {{"general/avg_wind_comp", "+1001"}, {"fuel/taxi", "-1"}}},
-    };
-    for (auto spec : specs) {
-        const auto xml = readFlightPlan(ofpText(spec));
-        spec.json = true;
-        const auto json = readFlightPlan(ofpText(spec));
-        EXPECT_EQ(xml.filled, json.filled) << ofpText(spec);
-        EXPECT_EQ(xml.unmapped, json.unmapped) << ofpText(spec);
-        EXPECT_EQ(xml.kilograms, json.kilograms) << ofpText(spec);
+// A line a cell for the pilot: what the flight plan filled it with, or why not.
+std::string summary(const FlightPlanReading& reading) {
+    std::string lines;
+    for (const auto& filled : reading.filled) {
+        lines += describe(filled) + "\n";
+    }
+    for (const auto& unmapped : reading.unmapped) {
+        lines += describe(unmapped) + "\n";
+    }
+    return lines;
+}
+
+TEST(FlightPlanReader, FillsEveryCellOfAKgsFlightPlanInFocusOrder) {
+    const std::vector<std::string_view> focusOrder = {cell::txtOriginICAO,
+                                                      cell::txtDestinationICAO,
+                                                      cell::txtDestinationDistance,
+                                                      cell::txtAlternateICAO,
+                                                      cell::cmbAlternateDistance,
+                                                      cell::cmbWindDirection,
+                                                      cell::txtWindIntensity,
+                                                      cell::cmbFlightLevel,
+                                                      cell::txtPayLoad,
+                                                      cell::txtTFB};
+    for (const auto& reading :
+         bothForms({.fields = {{"params/units", "kgs"}, {"weights/payload", "45359"}}})) {
+        std::vector<std::string_view> cells;
+        for (const auto& filled : reading.filled) {
+            cells.push_back(filled.cell);
+        }
+        EXPECT_EQ(cells, focusOrder);
+        EXPECT_TRUE(reading.kilograms && reading.unmapped.empty());
     }
 }
 
-// Weights in kg become whole pounds; the OFP's own kilograms are kept beside them.
-TEST(FlightPlanReader, KeepsTheKilogramsOfAKgsFlightPlan) {
-    const auto reading = readFlightPlan(ofpText(
-        {.fields = {{"params/units", "kgs"}, {"weights/payload", "45359"}, {"fuel/taxi", "907"}}}));
-    ASSERT_EQ(reading.filled.size(), 10U);
-    EXPECT_TRUE(reading.kilograms);
-    EXPECT_EQ(reading.filled[2], (FilledCell{cell::txtDestinationDistance, "4000", {}, ""}));
-    EXPECT_EQ(reading.filled[8], (FilledCell{cell::txtPayLoad, "99999", "45359", ""}));
-    EXPECT_EQ(reading.filled[9], (FilledCell{cell::txtTFB, "2000", "907", ""}));
-    EXPECT_EQ(describe(reading.filled[8]), "Payload: 99999 lbs (45359 kg in the flight plan)");
+TEST(FlightPlanReader, FillsACellOrSaysWhyNot) {
+    const std::string distance = "Destination distance not filled: general/route_distance ";
+    // clang-format off
+    const std::vector<std::pair<Fields, std::string>> rows = {
+        {{{"params/units", "kgs"}, {"weights/payload", "63916"}}, "Payload: 140911 lbs (63916 kg in the flight plan)"},
+        {{{"alternate/distance", "0"}}, "Alternate distance: 100 nm (rounded up from 0 nm to the list's 100 nm)"},
+        {{{"alternate/distance", "500"}}, "Alternate distance: 500 nm"},
+        {{{"general/avg_wind_comp", "+30"}}, "Wind direction: Tail"},
+        {{{"general/avg_wind_comp", "0"}}, "Wind direction: NoWind"},
+        {{{"general/avg_wind_comp", "-1000"}}, "Wind: 1000 knots"},
+        {{{"general/initial_altitude", "31000"}}, "Flight level: FL310"},
+        {{{"general/initial_altitude", "41000"}}, "Flight level: FL410"},
+        {{{"general/initial_altitude", "41100"}}, R"(Flight level not filled: general/initial_altitude "41100" is outside the list's flight levels FL310 to FL410)"},
+        {{{"general/initial_altitude", "35010"}}, R"(Flight level not filled: general/initial_altitude "35010" is not one of the list's flight levels (FL310 to FL410, every 1000 feet))"},
+        {{{"general/route_distance", "8400"}}, "Destination distance: 8400 nm"},
+        {{{"general/route_distance", std::string(400, '9')}}, distance + '"' + std::string(40, '9') + R"(..." is too large a number)"},
+        {{{"general/route_distance", "-1"}}, distance + R"("-1" is below 0)"},
+        {{{"general/route_distance", "4000.5"}}, distance + R"("4000.5" is not a whole number)"},
+        {{{"origin/icao_code", ""}}, "Origin not filled: origin/icao_code is empty"},
+        {{{"destination/icao_code", "K\nJFK"}}, R"(Destination not filled: destination/icao_code "K?JFK" is not an airport code of 3 or 4 letters and digits)"},
+        {{{"params/units", "kg"}, {"fuel/taxi", "907"}}, R"(Taxi fuel burn off not filled: fuel/taxi "907" has no unit: params/units "kg" is neither lbs nor kgs)"},
+        {{{"params/units", std::nullopt}}, R"(Payload not filled: weights/payload "100000" has no unit: params/units is missing)"},
+    };
+    // clang-format on
+    for (const auto& [fields, line] : rows) {
+        for (const auto& reading : bothForms({.fields = fields})) {
+            EXPECT_NE(summary(reading).find(line + "\n"), std::string::npos) << summary(reading);
+        }
+    }
 }
 
 }  // namespace
