@@ -305,7 +305,7 @@ void MainWindow::fetchFinished(const QString& user, const ui::FlightPlanFetch::O
     stopFetch();
     const QString whose = u"The latest flight plan of SimBrief user "_s + user;
     if (!outcome.fetched) {
-        ui::showWarning(this, whose + u" was not fetched: "_s + toQString(outcome.text) + u'.');
+        ui::showWarning(this, whose + u" was not fetched: "_s + toQString(outcome.text));
         return;
     }
     fillFromFlightPlan(flightplan::readFlightPlan(outcome.text, "SimBrief's answer"),

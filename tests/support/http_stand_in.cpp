@@ -8,13 +8,11 @@
 namespace brimwell::test {
 
 HttpStandIn::HttpStandIn(std::function<HttpAnswer(const HttpRequest&)> answerFor)
-    : m_answer(std::move(answerFor)), m_server(std::make_unique<httplib::Server>()) {
+    : m_answerFor(std::move(answerFor)), m_server(std::make_unique<httplib::Server>()) {
     const auto serve = [this](const httplib::Request& request, httplib::Response& response) {
         HttpRequest received{request.method, request.path, {}, request.body};
-        for (const auto& [name, value] : request.params) {
-            received.query.emplace(name, value);
-        }
-        const HttpAnswer answer = m_answer(received);
+        received.query.insert(request.params.begin(), request.params.end());
+        const HttpAnswer answer = m_answerFor(received);
         std::unique_lock lock(m_mutex);
         m_requests.push_back(std::move(received));
         if (answer.never) {
@@ -24,16 +22,11 @@ HttpStandIn::HttpStandIn(std::function<HttpAnswer(const HttpRequest&)> answerFor
         response.status = answer.status;
         response.set_content(answer.body, answer.contentType);
     };
-    const std::string every = ".*";
-    m_server->Get(every, serve);
-    m_server->Post(every, serve);
-    m_server->Put(every, serve);
-    m_server->Patch(every, serve);
-    m_server->Delete(every, serve);
-    // Bound and listening here, so that a request sent at once waits for the listener.
+    m_server->Get(".*", serve).Post(".*", serve).Put(".*", serve).Patch(".*", serve);
+    // Listening from here on: a request sent at once waits for the listener.
     m_port = m_server->bind_to_any_port("127.0.0.1");
     if (m_port <= 0) {
-        throw std::runtime_error("the stand-in could not listen on 127.0.0.1");
+        throw std::runtime_error("the stand-in cannot listen on 127.0.0.1");
     }
     m_listener = std::thread([this] {
         m_server->listen_after_bind();
@@ -47,9 +40,8 @@ HttpStandIn::~HttpStandIn() {
         m_stopped = true;
     }
     m_stopping.notify_all();
-    // A server stopped before it runs would run on.
     while (!m_server->is_running() && !m_listened) {
-        std::this_thread::yield();
+        std::this_thread::yield();  // a server stopped before it runs would run on
     }
     m_server->stop();
     m_listener.join();

@@ -37,20 +37,17 @@ struct HttpAnswer {
 class HttpStandIn final {
   public:
     explicit HttpStandIn(std::function<HttpAnswer(const HttpRequest&)> answerFor);
-    // Lets the held requests go and stops.
-    ~HttpStandIn();
+    ~HttpStandIn();  // lets the held requests go and stops
     HttpStandIn(const HttpStandIn&) = delete;
     HttpStandIn& operator=(const HttpStandIn&) = delete;
     HttpStandIn(HttpStandIn&&) = delete;
     HttpStandIn& operator=(HttpStandIn&&) = delete;
 
-    // "http://127.0.0.1:port"
-    std::string address() const;
-    // The requests received so far, the first first.
+    std::string address() const;  // "http://127.0.0.1:port"
     std::vector<HttpRequest> requests() const;
 
   private:
-    std::function<HttpAnswer(const HttpRequest&)> m_answer;
+    std::function<HttpAnswer(const HttpRequest&)> m_answerFor;
     std::unique_ptr<httplib::Server> m_server;
     int m_port = 0;
     std::thread m_listener;

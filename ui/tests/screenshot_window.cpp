@@ -1,11 +1,9 @@
 // Not a test: shows the window after a calculation whose planned landing weight lies above its
-// limit and saves a picture of it; given two more files, saves the screen with the File menu open,
-// and with the summary of a SimBrief flight plan opened from it:
+// limit and saves a picture of it; given two more files, pictures of the screen with the File
+// menu open, and with the summary of a SimBrief flight plan opened from it. Needs a screen (Xvfb):
 //   brimwell-screenshot <window.png> [<menu.png> <import.png>]
-// Needs a screen (Xvfb will do).
 
 #include <QApplication>
-#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -19,18 +17,6 @@
 
 using namespace brimwell;
 
-namespace {
-
-// The screen where the window lies, with what it opened over itself.
-bool saveScreen(const QWidget& window, const QString& file) {
-    const QRect area = window.frameGeometry();
-    return QApplication::primaryScreen()
-        ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-        .save(file);
-}
-
-}  // namespace
-
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     const auto window = test::openWindow();
@@ -41,14 +27,19 @@ int main(int argc, char* argv[]) {
                                                              {cell::txtContingencyTime, "180"}}));
     test::click(*window, "cmdCalculate");
     bool saved = (argc == 2 || argc == 4) && window->grab().save(QString::fromLocal8Bit(argv[1]));
+    const auto saveScreen = [&window, &saved](const char* file) {
+        const QRect area = window->frameGeometry();
+        saved = saved && QApplication::primaryScreen()
+                             ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                             .save(QString::fromLocal8Bit(file));
+    };
     if (saved && argc == 4) {
         auto* bar = window->findChild<QMenuBar*>();
-        auto* menu = bar->findChild<QMenu*>(QStringLiteral("mnuFile"));
-        bar->setActiveAction(menu->menuAction());
+        bar->setActiveAction(bar->actions().first());  // the File menu
         QTest::qWait(500);
-        saved = saveScreen(*window, QString::fromLocal8Bit(argv[2]));
-        menu->close();
-        // A plan whose alternate lies between the list's distances and whose level is not listed.
+        saveScreen(argv[2]);
+        QApplication::activePopupWidget()->close();
+        // An alternate between the list's distances, an initial altitude above the list's levels.
         const QTemporaryDir folder;
         const QString plan = folder.filePath(QStringLiteral("LIRFKJFK_PDF_1701234567.xml"));
         std::ofstream(plan.toStdString()) << test::ofpText(
@@ -56,7 +47,7 @@ int main(int argc, char* argv[]) {
         test::dialogs().files = QStringList{plan};
         ui::setWarningHandler({});  // the program's own box
         QTimer::singleShot(1000, window.get(), [&] {
-            saved = saved && saveScreen(*window, QString::fromLocal8Bit(argv[3]));
+            saveScreen(argv[3]);
             QApplication::activeModalWidget()->close();
         });
         test::press(*window, QStringLiteral("Ctrl+O"));
