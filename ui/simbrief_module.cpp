@@ -119,8 +119,7 @@ class Fetch final : public QObject {
         }
         m_ended = true;
         m_deadline.stop();
-        m_reply->disconnect(this);
-        m_reply->abort();
+        m_reply->abort();  // its finished signal finds the fetch ended
         deleteLater();
         const brimwell::ui::SimbriefDone done = std::move(m_done);
         done(answer);

@@ -68,6 +68,14 @@ class FlightPlanTest final : public QObject {
     std::unique_ptr<HttpStandIn> m_simbrief;  // outlives the window of each test
     std::unique_ptr<MainWindow> m_window;
 
+    QString writePlan(const QByteArray& content) {
+        QFile file(m_folder.filePath(u"plan"_s));
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
+            qFatal("the plan cannot be written");
+        }
+        return file.fileName();
+    }
+
     void standInForSimbrief(std::function<HttpAnswer(const HttpRequest&)> answer) {
         m_simbrief = std::make_unique<HttpStandIn>(std::move(answer));
         qputenv("BRIMWELL_SIMBRIEF_URL", QByteArray::fromStdString(m_simbrief->address()));
@@ -117,22 +125,19 @@ class FlightPlanTest final : public QObject {
     void open() {
         QFETCH(QString, how);
         QFETCH(QByteArray, content);
-        QFile file(m_folder.filePath(u"plan"_s));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-        file.close();
+        const QString file = writePlan(content);
         if (how.contains(u'=')) {
             paste(*m_window, how.section(u'=', 0, 0), how.section(u'=', 1).section(u' ', 0, 0));
         }
         const QStringList before = cellStates(*m_window);
-        dialogs().files = content.isEmpty() ? QStringList() : QStringList{file.fileName()};
+        dialogs().files = content.isEmpty() ? QStringList() : QStringList{file};
         if (how.startsWith(u"drop"_s)) {
-            dropFile(*m_window, how.section(u' ', 1), file.fileName());
+            dropFile(*m_window, how.section(u' ', 1), file);
         } else {
             press(*m_window, how.section(u' ', -1));
         }
         QFETCH(QString, message);
-        QCOMPARE(warnings(),
-                 message.isEmpty() ? QStringList() : QStringList{message.arg(file.fileName())});
+        QCOMPARE(warnings(), message.isEmpty() ? QStringList() : QStringList{message.arg(file)});
         QCOMPARE(dialogs().asked.size(), how.startsWith(u"drop"_s) || how.contains(u'=') ? 0 : 1);
         QFETCH(CellTexts, cells);
         if (cells.empty()) {
@@ -214,29 +219,38 @@ class FlightPlanTest final : public QObject {
         }
     }
 
-    // Asked once, remembered by the next window; changed from the menu. Exit while a fetch
-    // waits closes the window at once, and nothing comes of the fetch.
-    void theUserIsRemembered() {
-        standInForSimbrief([](const HttpRequest&) { return kHung; });
+    // The user name asked once, remembered by the next window too, and changed from the menu.
+    // A file dropped while a fetch waits, and Exit, end the fetch: nothing more comes of it.
+    void aSessionOfFetches() {
+        standInForSimbrief([](const HttpRequest& request) {
+            return request.query.count("userid") != 0 ? kHung : HttpAnswer{.body = ofpText({})};
+        });
         dialogs().texts = QStringList{u"jo"_s, u"77"_s};
-        QStringList queries;
-        for (const QString& steps :
-             {u"mnuFile/mnuFetchFlightPlan"_s, u"mnuFile/mnuFetchFlightPlan"_s,
-              u"mnuFile/mnuSimbriefUser mnuFile/mnuFetchFlightPlan"_s}) {
-            m_window = openWindow();
-            m_window->setFetchBound(std::chrono::milliseconds(500));
-            press(*m_window, steps);
-            QTRY_COMPARE(m_simbrief->requests().size(), std::size_t(queries.size() + 1));
-            const auto& [name, value] = *m_simbrief->requests().back().query.begin();
-            queries.append(toQ(name + '=' + value));
-        }
+        const QString fetch = u"mnuFile/mnuFetchFlightPlan"_s;
+        press(*m_window, fetch);
+        QTRY_COMPARE(warnings().size(), 1);
+        press(*m_window, fetch);
+        QTRY_COMPARE(warnings().size(), 2);
+        m_window = openWindow();
+        m_window->setFetchBound(std::chrono::milliseconds(500));
+        press(*m_window, fetch);
+        QTRY_COMPARE(warnings().size(), 3);
+        press(*m_window, u"mnuFile/mnuSimbriefUser "_s + fetch);
+        QTRY_COMPARE(m_simbrief->requests().size(), std::size_t{4});
+        dropFile(*m_window, {}, writePlan(ofp()));
+        press(*m_window, fetch);
+        QTRY_COMPARE(m_simbrief->requests().size(), std::size_t{5});
         press(*m_window, u"Alt+E"_s);
         QVERIFY(!m_window->isVisible());
         QTest::qWait(700);  // past the bound
-        QCOMPARE(queries, (QStringList{u"username=jo"_s, u"username=jo"_s, u"userid=77"_s}));
+        QStringList queries;
+        for (const HttpRequest& request : m_simbrief->requests()) {
+            queries.append(toQ(request.query.begin()->first + '=' + request.query.begin()->second));
+        }
+        QCOMPARE(queries, u"username=jo username=jo username=jo userid=77 userid=77"_s.split(u' '));
         const QString question = u"Your SimBrief user name or pilot ID: "_s;
         QCOMPARE(dialogs().asked, (QStringList{question, question + u"jo"_s}));
-        QCOMPARE(warnings(), QStringList());
+        QCOMPARE(warnings().size(), 4);  // three plans fetched, one dropped
     }
 };
 
