@@ -11,14 +11,14 @@
 // cell's check; a refused value shows its warning, keeps the focus in the cell and leaves the
 // button that was clicked unpressed.
 //
-// Above the layout, which keeps its own coordinates in a client widget, a menu bar (the table
-// of menuItems) opens a SimBrief flight plan from a file, or fetches the pilot's latest one
-// from SimBrief (ui/flight_plan_fetch.h) while the window goes on answering; a file dropped on
-// the window opens as well. The plan's figures go into the cells, the results of an earlier
-// Calculate are emptied as Clear empties them, and a summary says what was filled and what was
-// not. Each of them is an act that leaves the cell holding the focus, so its check runs first.
+// Above the layout, which keeps its own coordinates in a client widget, a menu bar (a table of
+// MenuItem rows in buildMenuBar: a menu more is rows more) opens a SimBrief flight plan from a
+// file, or fetches the pilot's latest one from SimBrief (ui/flight_plan_fetch.h) while the
+// window goes on answering; a file dropped on the window opens as well. The plan's figures go
+// into the cells, the results of an earlier Calculate are emptied as Clear empties them, and a
+// summary says what was filled and what was not. Each of them is an act that leaves the cell
+// holding the focus, so its check runs first.
 
-#include <QMenuBar>
 #include <QPointer>
 #include <QWidget>
 #include <chrono>
@@ -32,6 +32,8 @@
 #include "ui/flight_plan_fetch.h"
 #include "ui/window_cells.h"
 #include "ui/window_controls.h"
+
+class QMenuBar;
 
 namespace brimwell {
 
