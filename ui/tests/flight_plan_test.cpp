@@ -223,7 +223,7 @@ class FlightPlanTest final : public QObject {
     // A file dropped while a fetch waits, and Exit, end the fetch: nothing more comes of it.
     void aSessionOfFetches() {
         standInForSimbrief([](const HttpRequest& request) {
-            return request.query.count("userid") != 0 ? kHung : HttpAnswer{.body = ofpText({})};
+            return request.query.contains("userid") ? kHung : HttpAnswer{.body = ofpText({})};
         });
         dialogs().texts = QStringList{u"jo"_s, u"77"_s};
         const QString fetch = u"mnuFile/mnuFetchFlightPlan"_s;

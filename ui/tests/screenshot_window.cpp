@@ -27,17 +27,17 @@ int main(int argc, char* argv[]) {
                                                              {cell::txtContingencyTime, "180"}}));
     test::click(*window, "cmdCalculate");
     bool saved = (argc == 2 || argc == 4) && window->grab().save(QString::fromLocal8Bit(argv[1]));
-    const auto saveScreen = [&window, &saved](const char* file) {
+    const auto saveScreen = [&window, &saved](const QString& file) {
         const QRect area = window->frameGeometry();
         saved = saved && QApplication::primaryScreen()
                              ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-                             .save(QString::fromLocal8Bit(file));
+                             .save(file);
     };
     if (saved && argc == 4) {
         auto* bar = window->findChild<QMenuBar*>();
         bar->setActiveAction(bar->actions().first());  // the File menu
         QTest::qWait(500);
-        saveScreen(argv[2]);
+        saveScreen(QString::fromLocal8Bit(argv[2]));
         QApplication::activePopupWidget()->close();
         // An alternate between the list's distances, an initial altitude above the list's levels.
         const QTemporaryDir folder;
@@ -46,8 +46,8 @@ int main(int argc, char* argv[]) {
             {.fields = {{"alternate/distance", "187"}, {"general/initial_altitude", "43000"}}});
         test::dialogs().files = QStringList{plan};
         ui::setWarningHandler({});  // the program's own box
-        QTimer::singleShot(1000, window.get(), [&] {
-            saveScreen(argv[3]);
+        QTimer::singleShot(1000, window.get(), [&, file = QString::fromLocal8Bit(argv[3])] {
+            saveScreen(file);
             QApplication::activeModalWidget()->close();
         });
         test::press(*window, QStringLiteral("Ctrl+O"));
