@@ -10,8 +10,7 @@ namespace brimwell::test {
 HttpStandIn::HttpStandIn(std::function<HttpAnswer(const HttpRequest&)> answerFor)
     : m_answerFor(std::move(answerFor)), m_server(std::make_unique<httplib::Server>()) {
     const auto serve = [this](const httplib::Request& request, httplib::Response& response) {
-        HttpRequest received{request.method, request.path, {}, request.body};
-        received.query.insert(request.params.begin(), request.params.end());
+        HttpRequest received{request.method, request.target, request.body};
         const HttpAnswer answer = m_answerFor(received);
         std::unique_lock lock(m_mutex);
         m_requests.push_back(std::move(received));

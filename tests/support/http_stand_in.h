@@ -7,7 +7,6 @@
 #include <atomic>
 #include <condition_variable>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -22,8 +21,7 @@ namespace brimwell::test {
 
 struct HttpRequest {
     std::string method;
-    std::string path;
-    std::multimap<std::string, std::string> query;  // decoded
+    std::string target;  // path and query, as sent
     std::string body;
 };
 
