@@ -20,6 +20,7 @@ program=(
 )
 tests=(
   libgtest-dev libgmock-dev
+  libcpp-httplib-dev # the tests' HTTP stand-in on 127.0.0.1
   poppler-utils # reading back the PDF page of the report
 )
 checks=(

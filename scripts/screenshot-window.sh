@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
-# Builds the window and saves a picture of it after a calculation with one cell over its
-# limit, under a virtual screen:  scripts/screenshot-window.sh [out.png]  (docs/window.png)
+# Builds the window and saves pictures of it under a virtual screen: after a calculation with one
+# cell over its limit; with the File menu open; and with the summary of a SimBrief flight plan
+# opened from that menu.
+#   scripts/screenshot-window.sh [window.png [menu.png import.png]]
+# With no files named: docs/window.png, docs/menu.png and docs/import.png.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-out="${1:-$root/docs/window.png}"
+if (($# == 0)); then
+  set -- "$root/docs/window.png" "$root/docs/menu.png" "$root/docs/import.png"
+fi
 cd "$root"
 
 "$root/scripts/install-deps.sh" tests checks
 cmake --preset screenshot >/dev/null
 cmake --build --preset screenshot -j "$(nproc)"
-mkdir -p "$(dirname "$out")"
-xvfb-run -a -s '-screen 0 1280x1024x24' "$root/build/screenshot/bin/brimwell-screenshot" "$out"
-echo "saved $out"
+for out in "$@"; do mkdir -p "$(dirname "$out")"; done
+xvfb-run -a -s '-screen 0 1280x1024x24' "$root/build/screenshot/bin/brimwell-screenshot" "$@"
+echo "saved $*"

@@ -262,11 +262,11 @@ QColor textColourOn(const QColor& background) {
     return contrast(black, background) >= contrast(white, background) ? black : white;
 }
 
-Controls buildWindow(QWidget& window) {
+Controls buildWindow(QWidget& client) {
     initialiseResources();
     const WindowDescription& description = windowDescription();
-    window.setWindowTitle(toQString(description.title));
-    window.setWindowIcon(windowIcon(description));
+    client.window()->setWindowTitle(toQString(description.title));
+    client.window()->setWindowIcon(windowIcon(description));
     // Desktops (Wayland's among them) match the window to its menu entry and icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.brimwell"));
 
@@ -276,7 +276,7 @@ Controls buildWindow(QWidget& window) {
     std::vector<QLabel*> captions;
     for (const ControlDescription& control : controlCatalogue()) {
         QWidget* container =
-            control.container.empty() ? &window : controls.at(std::string(control.container));
+            control.container.empty() ? &client : controls.at(std::string(control.container));
         QWidget* widget = createControl(control, container);
         widget->setObjectName(toQString(control.name));
         const Twips& place = control.place;
@@ -317,10 +317,10 @@ Controls buildWindow(QWidget& window) {
     // partly outside it (the schematic's frame reaches 45 twips past the right edge).
     const int clientWidth = toPixels(description.clientWidth);
     QRect needed(0, 0, clientWidth, toPixels(description.clientHeight));
-    for (const QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    for (const QWidget* child : client.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         needed = needed.united(child->geometry());
     }
-    window.resize(needed.width() + (needed.width() > clientWidth ? 2 : 0), needed.height());
+    client.resize(needed.width() + (needed.width() > clientWidth ? 2 : 0), needed.height());
     return controls;
 }
 
@@ -352,7 +352,8 @@ void applyColours(const Controls& controls) {
                 text = textColourOn(back);
             }
         } else {
-            text = legibleOn(text, widget.parentWidget()->palette().color(QPalette::Window));
+            // The window's own palette: it changes before those of the widgets within it.
+            text = legibleOn(text, widget.window()->palette().color(QPalette::Window));
         }
         palette.setColor(QPalette::WindowText, text);
         palette.setColor(QPalette::Text, text);
