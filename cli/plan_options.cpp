@@ -202,13 +202,9 @@ std::string planUsage() {
     out += usageLine("--help", "show this text");
     out += usageLine("--version", "show the version of brimwell-plan");
     out +=
-        "
-Exit status: 0 plan printed, 1 the plan could not be calculated, 2 an option or the "
-        "OFP was
-refused, 3 the plan was calculated but its report, JSON object or PDF file could "
-        "not be
-written in full.
-";
+        "\nExit status: 0 plan printed, 1 the plan could not be calculated, 2 an option or the "
+        "OFP was\nrefused, 3 the plan was calculated but its report, JSON object or PDF file could "
+        "not be\nwritten in full.\n";
     return out;
 }
 
