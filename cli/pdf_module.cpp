@@ -1,10 +1,12 @@
 #include "cli/pdf_module.h"
 
 #include <QGuiApplication>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <string>
 
 #include "report/print_command.h"
 #include "report/qt/pdf_printer.h"
@@ -51,14 +53,16 @@ extern "C" __attribute__((visibility("default"))) bool brimwell_write_report_pdf
     try {
         // The Qt printer needs an application object; the planner has no screen, so it takes
         // the offscreen platform.
+        // The application takes its options out of argc and argv, so each call gives it
+        // fresh ones, which outlive it.
+        int argc = 3;
+        std::string name = "brimwell-plan";
+        std::string platformOption = "-platform";
+        std::string platform = "offscreen";
+        std::array<char*, 4> argv = {name.data(), platformOption.data(), platform.data(), nullptr};
         std::unique_ptr<QGuiApplication> application;
         if (QGuiApplication::instance() == nullptr) {
-            static int argc = 3;
-            static char name[] = "brimwell-plan";
-            static char platformOption[] = "-platform";
-            static char platform[] = "offscreen";
-            static char* argv[] = {name, platformOption, platform, nullptr};
-            application = std::make_unique<QGuiApplication>(argc, argv);
+            application = std::make_unique<QGuiApplication>(argc, argv.data());
         }
         const auto printer = brimwell::openPdfPrinter(path);
         brimwell::cmbPrint_Click(cells, *printer);
