@@ -55,12 +55,13 @@ struct Flag {
     bool PlanRequest::*setting;
 };
 
-const std::array<Flag, 5> kFlags = {{
+const std::array<Flag, 6> kFlags = {{
     {"--help", &PlanRequest::help},
     {"-h", &PlanRequest::help},
     {"--version", &PlanRequest::version},
     {"--json", &PlanRequest::json},
     {"--correction", &PlanRequest::correction},
+    {"--send-to-xplane", &PlanRequest::sendToXPlane},
 }};
 
 std::string joined(std::span<const std::string_view> items) {
@@ -141,6 +142,14 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
             if (request.pdfPath->empty()) {
                 throw OptionError("--pdf needs a file name");
             }
+        } else if (name == "--xplane-url") {
+            const std::string url = takeValue();
+            const auto address = parseXPlaneUrl(url);
+            if (!address) {
+                throw OptionError("--xplane-url takes an address http://host[:port], not \"" + url +
+                                  "\"");
+            }
+            request.xplane = *address;
         } else if (const auto* const option =
                        std::find_if(kCellOptions.begin(), kCellOptions.end(),
                                     [&name](const CellOption& o) { return o.flag == name; });
@@ -160,6 +169,7 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
 std::string planUsage() {
     std::string out =
         "Usage: brimwell-plan [OPTION VALUE]... [--correction] [--json] [--pdf FILE]\n"
+        "                     [--send-to-xplane [--xplane-url URL]]\n"
         "Plans the fuel load of a Boeing 747-400 flight, as the Calculate button of the window\n"
         "does, and prints the flight plan report.\n\nFlight data (an option left out leaves its "
         "cell empty):\n";
@@ -174,11 +184,19 @@ std::string planUsage() {
     out += usageLine("--correction", "correct the trip fuel for the landing weight");
     out += usageLine("--json", "print the cells as one JSON object instead of the report");
     out += usageLine("--pdf FILE", "also write the report page into the PDF file FILE");
+    out += usageLine("--send-to-xplane",
+                     "then load the fuel and payload into the 747-400 in X-Plane 12.1.1 or later");
+    out += usageLine("--xplane-url URL", "X-Plane's web API, http://host[:port] (default " +
+                                             std::string(kDefaultXPlaneUrl) + ")");
     out += usageLine("--help", "show this text");
     out += usageLine("--version", "show the version of brimwell-plan");
     out +=
         "\nExit status: 0 plan printed, 1 the plan could not be calculated, 2 an option was "
-        "refused,\n3 the plan was printed but the PDF file could not be written.\n";
+        "refused,\n3 the plan was printed but the PDF file could not be written, 4 (with "
+        "--send-to-xplane)\nthe aircraft was not loaded, the reason on the error stream.\n"
+        "\nWith --send-to-xplane the report on the output stays as it is: what was loaded into "
+        "each\ntank goes to the error stream (with --json, into the object as \"xplane\", in kg "
+        "as X-Plane\nholds them). X-Plane is given 5 seconds to answer.\n";
     return out;
 }
 

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "xplane/xplane_load.h"
+
 namespace brimwell {
 
 struct PlanRequest {
@@ -22,6 +24,8 @@ struct PlanRequest {
     bool help = false;
     bool version = false;
     std::optional<std::string> pdfPath;
+    bool sendToXPlane = false;
+    XPlaneAddress xplane = *parseXPlaneUrl(kDefaultXPlaneUrl);
 };
 
 // An option that cannot be taken: what() is the message for the pilot.

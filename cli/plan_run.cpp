@@ -1,5 +1,6 @@
 #include "cli/plan_run.h"
 
+#include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "cli/plan_options.h"
@@ -84,9 +85,26 @@ class RecordingMessages final : public MessageSink {
     std::optional<std::string> m_last;
 };
 
+// The "xplane" member of the JSON object.
+std::string xplaneJson(const XPlaneOutcome& outcome) {
+    nlohmann::ordered_json object;
+    if (const auto* loaded = std::get_if<XPlaneLoaded>(&outcome)) {
+        object["loaded"] = true;
+        object["tanks"] = loaded->tanksWritten;
+        object["payload"] = loaded->payloadWritten;
+        object["tanks_read"] = loaded->tanksRead;
+        object["payload_read"] = loaded->payloadRead;
+    } else {
+        object["loaded"] = false;
+        object["refusal"] = std::get<XPlaneRefused>(outcome).reason;
+    }
+    return object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
 }  // namespace
 
-std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure) {
+std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure,
+                     const XPlaneOutcome* xplane) {
     std::string out = "{\"failure\": ";
     if (failure) {
         appendJsonString(out, *failure);
@@ -120,7 +138,11 @@ std::string planJson(const MemoryCells& cells, const std::optional<std::string>&
         out += i == 0 ? "" : ", ";
         appendJsonString(out, red[i]);
     }
-    out += "]}\n";
+    out += "]";
+    if (xplane != nullptr) {
+        out += ", \"xplane\": " + xplaneJson(*xplane);
+    }
+    out += "}\n";
     return out;
 }
 
@@ -150,8 +172,20 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     FuelPlanner planner(cells, messages);
     const bool planned = planner.cmdCalculate_Click();
 
+    // The aircraft is loaded after the report and the page are written, so that the pilot has the
+    // plan even while X-Plane takes its time; the JSON object tells the outcome, so it waits.
+    std::optional<XPlaneOutcome> loaded;
+    const auto load = [&] {
+        if (request.sendToXPlane) {
+            auto xplaneRequest = xplaneRequestFor(cells, request.xplane);
+            loaded = std::holds_alternative<XPlaneRequest>(xplaneRequest)
+                         ? loadIntoXPlane(std::get<XPlaneRequest>(xplaneRequest))
+                         : XPlaneOutcome(std::get<XPlaneRefused>(xplaneRequest));
+        }
+    };
     if (request.json) {
-        out << planJson(cells, messages.last());
+        load();
+        out << planJson(cells, messages.last(), loaded ? &*loaded : nullptr);
     } else if (planned) {
         for (const auto& line : buildReportLines(cells)) {
             out << line << '\n';
@@ -159,21 +193,33 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     } else {
         err << "brimwell-plan: " << messages.last().value_or("") << '\n';
     }
-    if (!planned) {
-        return kExitCalculateFailed;
-    }
+
+    int status = planned ? kExitPlanned : kExitCalculateFailed;
     // The page is written only for a finished plan; the plan itself is on out already, so a
     // file that cannot be written loses nothing but the file.
-    if (request.pdfPath) {
+    if (planned && request.pdfPath) {
         try {
             writeReportPdf(cells, *request.pdfPath);
         } catch (const PrintError& error) {
             err << "brimwell-plan: the PDF file " << *request.pdfPath
                 << " was not written: " << error.what() << '\n';
-            return kExitPdfFailed;
+            status = kExitPdfFailed;
         }
     }
-    return kExitPlanned;
+    if (!request.json) {
+        out.flush();
+        load();
+    }
+    if (loaded) {
+        const bool wasLoaded = std::holds_alternative<XPlaneLoaded>(*loaded);
+        if (!wasLoaded || !request.json) {
+            err << "brimwell-plan: " << describe(*loaded) << (wasLoaded ? "" : "\n");
+        }
+        if (!wasLoaded) {
+            status = kExitNotLoaded;
+        }
+    }
+    return status;
 }
 
 }  // namespace brimwell

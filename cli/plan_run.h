@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/memory_cells.h"
+#include "xplane/xplane_load.h"
 
 namespace brimwell {
 
@@ -13,6 +14,7 @@ inline constexpr int kExitPlanned = 0;
 inline constexpr int kExitCalculateFailed = 1;
 inline constexpr int kExitRefused = 2;
 inline constexpr int kExitPdfFailed = 3;
+inline constexpr int kExitNotLoaded = 4;
 
 // Runs brimwell-plan on its arguments (without the program name): fills the cells, presses
 // Calculate and prints the report (or the JSON object) on out, messages on err; --help and
@@ -21,8 +23,11 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
 
 // The JSON object of --json: "failure" (null or the message), "cells" (the input cells, txtBOW
 // and the fifteen results, name to text), "ticked" (the tick box) and "red" (the cells whose
-// background is red).
-std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure);
+// background is red); with an outcome of --send-to-xplane, "xplane": {"loaded": true, "tanks"
+// and "payload" as written, "tanks_read" and "payload_read" as read back, kg} or {"loaded":
+// false, "refusal": the reason}.
+std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure,
+                     const XPlaneOutcome* xplane = nullptr);
 
 // Writes the report page of the cells into a PDF file; throws PrintError.
 void writeReportPdf(const CellReader& cells, const std::string& path);

@@ -66,7 +66,7 @@ row 2 "" "$(refused "--pdf needs a file name")" --pdf=
 "$plan" --help >"$work/out"
 for option in --origin --destination --alternate --distance --alternate-distance \
   --wind-direction --wind --flight-level --payload --contingency --min-landing-fuel \
-  --taxi-fuel --correction --json --pdf --help --version "Head, Tail, NoWind" "19000, 24000"; do
+  --taxi-fuel --correction --json --pdf --send-to-xplane --xplane-url --help --version "Head, Tail, NoWind" "19000, 24000"; do
   grep -qF -- " $option" "$work/out" || fail "--help does not name $option"
 done
 
