@@ -107,6 +107,14 @@ void check(const CellOption& option, const std::string& value) {
     }
 }
 
+XPlaneAddress xplaneAddress(const std::string& url) {
+    const auto address = parseXPlaneUrl(url);
+    if (!address) {
+        throw OptionError("--xplane-url takes an address http://host[:port], not \"" + url + "\"");
+    }
+    return *address;
+}
+
 }  // namespace
 
 PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
@@ -143,13 +151,7 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
                 throw OptionError("--pdf needs a file name");
             }
         } else if (name == "--xplane-url") {
-            const std::string url = takeValue();
-            const auto address = parseXPlaneUrl(url);
-            if (!address) {
-                throw OptionError("--xplane-url takes an address http://host[:port], not \"" + url +
-                                  "\"");
-            }
-            request.xplane = *address;
+            request.xplane = xplaneAddress(takeValue());
         } else if (const auto* const option =
                        std::find_if(kCellOptions.begin(), kCellOptions.end(),
                                     [&name](const CellOption& o) { return o.flag == name; });

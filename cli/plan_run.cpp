@@ -85,6 +85,29 @@ class RecordingMessages final : public MessageSink {
     std::optional<std::string> m_last;
 };
 
+// --send-to-xplane: the plan in the cells loaded into X-Plane, or why not.
+XPlaneOutcome loadPlan(const CellReader& cells, const XPlaneAddress& address) {
+    const auto request = xplaneRequestFor(cells, address);
+    if (const auto* refused = std::get_if<XPlaneRefused>(&request)) {
+        return *refused;
+    }
+    return loadIntoXPlane(std::get<XPlaneRequest>(request));
+}
+
+// Tells the outcome of --send-to-xplane on the error stream, so that the report on the output
+// stays as it always is (with --json only a refusal: the object holds the rest); returns the
+// exit status.
+int toldLoad(const XPlaneOutcome& outcome, bool json, int status, std::ostream& err) {
+    if (std::holds_alternative<XPlaneRefused>(outcome)) {
+        err << "brimwell-plan: " << describe(outcome) << '\n';
+        return kExitNotLoaded;
+    }
+    if (!json) {
+        err << "brimwell-plan: " << describe(outcome);
+    }
+    return status;
+}
+
 // The "xplane" member of the JSON object.
 std::string xplaneJson(const XPlaneOutcome& outcome) {
     nlohmann::ordered_json object;
@@ -175,16 +198,10 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     // The aircraft is loaded after the report and the page are written, so that the pilot has the
     // plan even while X-Plane takes its time; the JSON object tells the outcome, so it waits.
     std::optional<XPlaneOutcome> loaded;
-    const auto load = [&] {
-        if (request.sendToXPlane) {
-            auto xplaneRequest = xplaneRequestFor(cells, request.xplane);
-            loaded = std::holds_alternative<XPlaneRequest>(xplaneRequest)
-                         ? loadIntoXPlane(std::get<XPlaneRequest>(xplaneRequest))
-                         : XPlaneOutcome(std::get<XPlaneRefused>(xplaneRequest));
-        }
-    };
+    if (request.json && request.sendToXPlane) {
+        loaded = loadPlan(cells, request.xplane);
+    }
     if (request.json) {
-        load();
         out << planJson(cells, messages.last(), loaded ? &*loaded : nullptr);
     } else if (planned) {
         for (const auto& line : buildReportLines(cells)) {
@@ -206,20 +223,11 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
             status = kExitPdfFailed;
         }
     }
-    if (!request.json) {
+    if (request.sendToXPlane && !request.json) {
         out.flush();
-        load();
+        loaded = loadPlan(cells, request.xplane);
     }
-    if (loaded) {
-        const bool wasLoaded = std::holds_alternative<XPlaneLoaded>(*loaded);
-        if (!wasLoaded || !request.json) {
-            err << "brimwell-plan: " << describe(*loaded) << (wasLoaded ? "" : "\n");
-        }
-        if (!wasLoaded) {
-            status = kExitNotLoaded;
-        }
-    }
-    return status;
+    return loaded ? toldLoad(*loaded, request.json, status, err) : status;
 }
 
 }  // namespace brimwell

@@ -14,6 +14,7 @@ program=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
   libcups2-dev # the report hands its page to the print spooler itself
+  libcpp-httplib-dev nlohmann-json3-dev # the X-Plane link, and the tests' web stand-ins
   # fonts: Liberation Sans stands in for Arial, DejaVu for the rest
   fonts-liberation fonts-dejavu-core fontconfig
 )

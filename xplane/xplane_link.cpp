@@ -40,12 +40,20 @@ std::string pounds(double kg) {
     return std::to_string(std::llround(kg / kKilogramsPerPound)) + " lbs";
 }
 
+// A number in the printf format given ("%.3f", "%g").
+std::string printed(const char* format, double value) {
+    std::array<char, 32> text{};
+    const int length = std::snprintf(text.data(), text.size(), format, value);
+    return length > 0 ? std::string(text.data()) : std::string();
+}
+
 std::string shareList(const std::vector<double>& shares) {
     std::string out;
     for (const double share : shares) {
-        std::array<char, 32> text{};
-        std::snprintf(text.data(), text.size(), "%.3f", share);
-        out += (out.empty() ? "" : ", ") + std::string(text.data());
+        if (!out.empty()) {
+            out += ", ";
+        }
+        out += printed("%.3f", share);
     }
     return out;
 }
@@ -94,10 +102,11 @@ class Exchange final {
 
     // The ids of the datarefs, by name, in one request.
     std::map<std::string_view, Dataref> find() {
-        std::string target = "/api/v1/datarefs?";
+        std::string target = "/api/v1/datarefs";
         for (const auto name : kDatarefs) {
-            target += (target.back() == '?' ? "" : "&") + std::string("filter%5Bname%5D=") +
-                      percentEncoded(name);
+            target += target.find('?') == std::string::npos ? '?' : '&';
+            target += "filter%5Bname%5D=";
+            target += percentEncoded(name);
         }
         const json found = get(target, "the list of datarefs");
         std::map<std::string_view, Dataref> datarefs;
@@ -123,7 +132,7 @@ class Exchange final {
                 writable != entry.end() && writable->is_boolean() && writable->get<bool>()};
         }
         for (const auto name : kDatarefs) {
-            if (datarefs.count(name) == 0) {
+            if (!datarefs.contains(name)) {
                 throw Stop("X-Plane at " + m_address.url + " has no dataref " + std::string(name) +
                            ". X-Plane 12.1.1 or later is needed: update X-Plane and try again.");
             }
@@ -269,19 +278,16 @@ XPlaneOutcome XPlaneLink::load(double fuelKg, double payloadKg) const {
         const auto shares = exchange.numbers(datarefs.at(kShares), "the tank layout");
         const double capacity = exchange.number(datarefs.at(kCapacity), "the fuel capacity");
         if (!is747TankLayout(shares)) {
-            std::vector<double> shares747;
-            for (const auto& tank : kTanks747) {
-                shares747.push_back(tank.share);
-            }
+            std::vector<double> shares747(kTanks747.size());
+            std::transform(kTanks747.begin(), kTanks747.end(), shares747.begin(),
+                           [](const Tank747& tank) { return tank.share; });
             throw Stop("The aircraft loaded in X-Plane is not a 747-400: its tanks take " +
                        shareList(shares) + " of the fuel capacity, the 747-400's take " +
                        shareList(shares747) + ". Load the 747-400 in X-Plane and try again.");
         }
         if (!(capacity > 0 && std::isfinite(capacity))) {
-            std::array<char, 32> text{};
-            std::snprintf(text.data(), text.size(), "%g", capacity);
             throw Stop("The 747-400 in X-Plane reports a fuel capacity of " +
-                       std::string(text.data()) + " kg. Load the 747-400 in X-Plane again.");
+                       printed("%g", capacity) + " kg. Load the 747-400 in X-Plane again.");
         }
         TankMasses capacities{};
         for (std::size_t slot = 0; slot < capacities.size(); ++slot) {

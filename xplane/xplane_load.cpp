@@ -98,8 +98,9 @@ std::variant<XPlaneRequest, XPlaneRefused> xplaneRequestFor(const CellReader& ce
         for (const auto& rule : kResultLimits) {
             const std::string text = cells.text(rule.cell);
             if (toNumber(text) > rule.limit) {
-                over += (over.empty() ? "" : ", ") + std::string(rule.caption) + " " + text +
-                        " lbs (limit " + toText(rule.limit) + " lbs)";
+                over += over.empty() ? "" : ", ";
+                over += std::string(rule.caption) + " " + text + " lbs (limit " +
+                        toText(rule.limit) + " lbs)";
             }
         }
     } catch (const CalculationError&) {

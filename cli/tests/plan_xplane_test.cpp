@@ -40,7 +40,7 @@ std::vector<std::string> samplePlan() {
 }
 
 struct Row {
-    const char* name;
+    const char* name = "";
     std::vector<std::string> options;  // after the sample plan; "URL" is the stand-in's address
     int status;
     const char* err;  // the start of the error stream
@@ -55,7 +55,7 @@ constexpr const char* kSend = "--send-to-xplane";
 constexpr const char* kUrl = "--xplane-url";
 
 // clang-format off
-const Row kRows[] = {
+const std::vector<Row> kRows = {
     {"loaded after the report", {kSend, kUrl, "URL"}, 0, "brimwell-plan: X-Plane's 747-400 is loaded with 229752 lbs of fuel and 100000 lbs of payload:\n  centre wing tank: 0 lbs\n  main tank 1: 29921 lbs\n"},
     {"loaded, the address ending in /", {kUrl, "URL/", kSend}, 0, "brimwell-plan: X-Plane's 747-400 is loaded"},
     {"loaded, told in the JSON object", {kSend, "--json", kUrl, "URL"}, 0, "", ""},

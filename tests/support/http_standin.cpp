@@ -23,6 +23,8 @@ void HttpStandIn::start() {
         m_requests.push_back(
             {request.method, request.target, request.headers, request.body, response.status});
     });
+    // Answers go out at once, not held back for the client's acknowledgement of their headers.
+    m_server.set_tcp_nodelay(true);
     m_port = m_server.bind_to_any_port("127.0.0.1");
     if (m_port <= 0) {
         throw std::runtime_error("the stand-in found no free port on 127.0.0.1");

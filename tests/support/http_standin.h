@@ -25,7 +25,9 @@ class HttpStandIn final {
   public:
     HttpStandIn() = default;
     HttpStandIn(const HttpStandIn&) = delete;
+    HttpStandIn(HttpStandIn&&) = delete;
     HttpStandIn& operator=(const HttpStandIn&) = delete;
+    HttpStandIn& operator=(HttpStandIn&&) = delete;
     ~HttpStandIn();
 
     // The server, for routes and handlers before start().
@@ -49,7 +51,9 @@ class SilentPort final {
   public:
     SilentPort();
     SilentPort(const SilentPort&) = delete;
+    SilentPort(SilentPort&&) = delete;
     SilentPort& operator=(const SilentPort&) = delete;
+    SilentPort& operator=(SilentPort&&) = delete;
     ~SilentPort();
     std::string url() const;
 

@@ -10,8 +10,6 @@
 #include <sstream>
 #include <stdexcept>
 
-extern char** environ;  // NOLINT(readability-redundant-declaration): POSIX declares it nowhere
-
 namespace brimwell::test {
 
 namespace {
@@ -20,7 +18,7 @@ std::string readAll(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();
-    std::remove(path.c_str());
+    static_cast<void>(std::remove(path.c_str()));
     return text.str();
 }
 
@@ -36,6 +34,7 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
     }
     const auto pointers = [](std::vector<std::string>& texts) {
         std::vector<char*> list;
+        list.reserve(texts.size() + 1);
         for (auto& text : texts) {
             list.push_back(text.data());
         }

@@ -55,7 +55,7 @@ XPlaneStandIn::Aircraft XPlaneStandIn::twinJet() {
     return {{0.5, 0.25, 0.25, 0, 0, 0, 0, 0, 0}, 21000};
 }
 
-XPlaneStandIn::XPlaneStandIn(Aircraft aircraft, Mode mode) : m_mode(mode) {
+XPlaneStandIn::XPlaneStandIn(const Aircraft& aircraft, Mode mode) : m_mode(mode) {
     // A new run of X-Plane gives its datarefs new ids.
     std::mt19937_64 random(std::random_device{}());
     std::uniform_int_distribution<std::uint64_t> ids(100000000000, 999999999999);
@@ -106,20 +106,28 @@ void XPlaneStandIn::serve(const httplib::Request& request, httplib::Response& re
     }
     const std::lock_guard lock(m_mutex);
     if (request.method == "GET" && request.path == "/api/v1/datarefs") {
-        json data = json::array();
-        const auto [first, last] = request.params.equal_range("filter[name]");
-        for (const auto& dataref : m_datarefs) {
-            if (first == last || std::any_of(first, last, [&](const auto& filter) {
-                    return filter.second == dataref.name;
-                })) {
-                data.push_back({{"id", dataref.id},
-                                {"name", dataref.name},
-                                {"value_type", dataref.value.is_array() ? "float_array" : "float"},
-                                {"is_writable", dataref.writable}});
-            }
-        }
-        return response.set_content(json{{"data", data}}.dump(), "application/json");
+        return list(request, response);
     }
+    value(request, response);
+}
+
+void XPlaneStandIn::list(const httplib::Request& request, httplib::Response& response) const {
+    json data = json::array();
+    const auto [first, last] = request.params.equal_range("filter[name]");
+    for (const auto& dataref : m_datarefs) {
+        if (first == last || std::any_of(first, last, [&](const auto& filter) {
+                return filter.second == dataref.name;
+            })) {
+            data.push_back({{"id", dataref.id},
+                            {"name", dataref.name},
+                            {"value_type", dataref.value.is_array() ? "float_array" : "float"},
+                            {"is_writable", dataref.writable}});
+        }
+    }
+    response.set_content(json{{"data", data}}.dump(), "application/json");
+}
+
+void XPlaneStandIn::value(const httplib::Request& request, httplib::Response& response) {
     static const std::regex kValuePath(R"(/api/v1/datarefs/(\d+)/value)");
     std::smatch match;
     if (!std::regex_match(request.path, match, kValuePath) ||

@@ -37,7 +37,7 @@ class XPlaneStandIn final {
     // An airliner with a centre tank and two wing tanks.
     static Aircraft twinJet();
 
-    explicit XPlaneStandIn(Aircraft aircraft = boeing747(), Mode mode = Mode::Serving);
+    explicit XPlaneStandIn(const Aircraft& aircraft = boeing747(), Mode mode = Mode::Serving);
 
     // What the aircraft's own fuel system does to the tanks (kg) right after they were written.
     void setFuelSystem(std::function<void(std::vector<double>&)> afterWrite);
@@ -55,6 +55,8 @@ class XPlaneStandIn final {
         nlohmann::json value;  // a number, or an array of numbers of fixed length
     };
     void serve(const httplib::Request& request, httplib::Response& response);
+    void list(const httplib::Request& request, httplib::Response& response) const;
+    void value(const httplib::Request& request, httplib::Response& response);
 
     HttpStandIn m_http;
     Mode m_mode;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "xplane/fuel_tanks.h"
 
 namespace brimwell {
@@ -11,14 +13,14 @@ namespace {
 const TankMasses kCapacities = {30000, 7800, 22000, 22000, 7800, 2300, 2300, 5800, 0};
 
 struct Row {
-    const char* name;
+    const char* name = "";
     double fuel;
     TankMasses tanks;  // centre, main 1 to 4, reserve 2 and 3, stabiliser, unused
     double leftOver;
 };
 
 // clang-format off
-const Row kRows[] = {
+const std::vector<Row> kRows = {
     {"none",                          0, {0,     0,     0,     0,     0,    0,    0,    0, 0},   0},
     {"below mains 1 and 4 full",  20000, {0,  5000,  5000,  5000,  5000,    0,    0,    0, 0},   0},
     {"mains 1 and 4 just full",   31200, {0,  7800,  7800,  7800,  7800,    0,    0,    0, 0},   0},

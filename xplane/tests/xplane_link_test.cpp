@@ -23,7 +23,7 @@ constexpr double kSamplePayloadLbs = 100000;
 enum class Address { StandIn, NothingListens, NeverAnswers };
 
 struct Row {
-    const char* name;
+    const char* name = "";
     XPlaneStandIn::Aircraft aircraft = XPlaneStandIn::boeing747();
     XPlaneStandIn::Mode mode = XPlaneStandIn::Mode::Serving;
     Address address = Address::StandIn;
@@ -32,11 +32,11 @@ struct Row {
 };
 
 // clang-format off
-const Row kLoads[] = {
+const std::vector<Row> kLoads = {
     {.name = "747-400", .said = "X-Plane's 747-400 is loaded with 229752 lbs of fuel and 100000 lbs of payload:\n  centre wing tank: 0 lbs\n  main tank 1: 29921 lbs\n  main tank 2: 84393 lbs\n  main tank 3: 84393 lbs\n  main tank 4: 29921 lbs\n  reserve tank 2: 562 lbs\n  reserve tank 3: 562 lbs\n  stabiliser tank: 0 lbs\n  payload: 100000 lbs\n"},
     {.name = "fuel moved by the aircraft", .aircraftMovesFuel = true, .said = "the aircraft has changed some of it since it was written:\n  centre wing tank: 0 lbs written, 2205 lbs now\n  main tank 1: 29921 lbs\n  main tank 2: 84393 lbs written, 82188 lbs now\n"},
 };
-const Row kRefusals[] = {
+const std::vector<Row> kRefusals = {
     {.name = "nothing listens", .address = Address::NothingListens, .said = "X-Plane does not answer at http://127.0.0.1:"},
     {.name = "never answers", .address = Address::NeverAnswers, .said = "X-Plane did not answer at http://127.0.0.1:"},
     {.name = "no web API", .mode = XPlaneStandIn::Mode::NoWebApi, .said = " answers, but not as X-Plane's web API. X-Plane 12.1.1 or later is needed"},
