@@ -109,7 +109,7 @@ int toldLoad(const XPlaneOutcome& outcome, bool json, int status, std::ostream& 
 }
 
 // The "xplane" member of the JSON object.
-std::string xplaneJson(const XPlaneOutcome& outcome) {
+nlohmann::ordered_json xplaneJson(const XPlaneOutcome& outcome) {
     nlohmann::ordered_json object;
     if (const auto* loaded = std::get_if<XPlaneLoaded>(&outcome)) {
         object["loaded"] = true;
@@ -121,7 +121,7 @@ std::string xplaneJson(const XPlaneOutcome& outcome) {
         object["loaded"] = false;
         object["refusal"] = std::get<XPlaneRefused>(outcome).reason;
     }
-    return object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    return object;
 }
 
 }  // namespace
@@ -163,7 +163,8 @@ std::string planJson(const MemoryCells& cells, const std::optional<std::string>&
     }
     out += "]";
     if (xplane != nullptr) {
-        out += ", \"xplane\": " + xplaneJson(*xplane);
+        out += ", \"xplane\": " +
+               xplaneJson(*xplane).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     }
     out += "}\n";
     return out;
