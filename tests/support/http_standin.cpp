@@ -1,10 +1,5 @@
 #include "tests/support/http_standin.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <stdexcept>
 
@@ -18,11 +13,12 @@ HttpStandIn::~HttpStandIn() {
 }
 
 void HttpStandIn::start() {
-    m_server.set_logger([this](const httplib::Request& request, const httplib::Response& response) {
-        const std::lock_guard lock(m_mutex);
-        m_requests.push_back(
-            {request.method, request.target, request.headers, request.body, response.status});
-    });
+    // Written down before the answer goes out, so a client that has its answer finds it here.
+    m_server.set_post_routing_handler(
+        [this](const httplib::Request& request, httplib::Response& response) {
+            const std::lock_guard lock(m_mutex);
+            m_requests.push_back({request.method, request.target, request.body, response.status});
+        });
     // Answers go out at once, not held back for the client's acknowledgement of their headers.
     m_server.set_tcp_nodelay(true);
     m_port = m_server.bind_to_any_port("127.0.0.1");
@@ -43,29 +39,6 @@ std::string HttpStandIn::url() const {
 std::vector<ReceivedRequest> HttpStandIn::requests() const {
     const std::lock_guard lock(m_mutex);
     return m_requests;
-}
-
-SilentPort::SilentPort() : m_socket(::socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof(address);
-    // NOLINTBEGIN(cppcoreguidelines-pro-type-reinterpret-cast): the socket API takes sockaddr*
-    if (m_socket < 0 || ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-        ::listen(m_socket, 8) != 0 ||
-        ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-        throw std::runtime_error("the silent port could not be opened");
-    }
-    // NOLINTEND(cppcoreguidelines-pro-type-reinterpret-cast)
-    m_port = ntohs(address.sin_port);
-}
-
-SilentPort::~SilentPort() {
-    ::close(m_socket);
-}
-
-std::string SilentPort::url() const {
-    return "http://127.0.0.1:" + std::to_string(m_port);
 }
 
 }  // namespace brimwell::test

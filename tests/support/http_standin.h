@@ -1,8 +1,8 @@
 #pragma once
 
 // A stand-in for a web service that Brimwell talks to: a cpp-httplib server on 127.0.0.1, on a
-// port of its own and a thread of its own, that writes down every request it answers. A stand-in
-// of a particular service (xplane_standin.h) gives it its routes before start().
+// free port and a thread of its own, that writes down every request it answered. A stand-in of a
+// particular service (xplane_standin.h) gives the server its routes, then calls start().
 
 #include <httplib.h>
 
@@ -16,9 +16,8 @@ namespace brimwell::test {
 struct ReceivedRequest {
     std::string method;
     std::string target;  // path and query, as sent
-    httplib::Headers headers;
     std::string body;
-    int status = 0;  // the status the stand-in answered with
+    int status = 0;  // the stand-in's answer
 };
 
 class HttpStandIn final {
@@ -30,12 +29,9 @@ class HttpStandIn final {
     HttpStandIn& operator=(HttpStandIn&&) = delete;
     ~HttpStandIn();
 
-    // The server, for routes and handlers before start().
     httplib::Server& server() { return m_server; }
-    // Listens on a free port of 127.0.0.1 and answers on a thread of its own.
     void start();
-    // "http://127.0.0.1:PORT"
-    std::string url() const;
+    std::string url() const;  // "http://127.0.0.1:PORT"
     std::vector<ReceivedRequest> requests() const;
 
   private:
@@ -44,22 +40,6 @@ class HttpStandIn final {
     std::thread m_thread;
     mutable std::mutex m_mutex;
     std::vector<ReceivedRequest> m_requests;
-};
-
-// A port of 127.0.0.1 that takes connections (the kernel completes them) but never answers.
-class SilentPort final {
-  public:
-    SilentPort();
-    SilentPort(const SilentPort&) = delete;
-    SilentPort(SilentPort&&) = delete;
-    SilentPort& operator=(const SilentPort&) = delete;
-    SilentPort& operator=(SilentPort&&) = delete;
-    ~SilentPort();
-    std::string url() const;
-
-  private:
-    int m_socket = -1;
-    int m_port = 0;
 };
 
 }  // namespace brimwell::test
