@@ -187,7 +187,7 @@ std::string planUsage() {
     out += usageLine("--json", "print the cells as one JSON object instead of the report");
     out += usageLine("--pdf FILE", "also write the report page into the PDF file FILE");
     out += usageLine("--send-to-xplane",
-                     "then load the fuel and payload into the 747-400 in X-Plane 12.1.1 or later");
+                     "then load fuel and payload into X-Plane's 747-400 (12.1.1+)");
     out += usageLine("--xplane-url URL", "X-Plane's web API, http://host[:port] (default " +
                                              std::string(kDefaultXPlaneUrl) + ")");
     out += usageLine("--help", "show this text");
