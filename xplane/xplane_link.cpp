@@ -74,13 +74,6 @@ std::string percentEncoded(std::string_view text) {
     return out;
 }
 
-std::string within(std::chrono::milliseconds bound) {
-    if (bound.count() % 1000 == 0) {
-        return std::to_string(bound.count() / 1000) + " seconds";
-    }
-    return std::to_string(bound.count()) + " milliseconds";
-}
-
 struct Dataref {
     std::string valuePath;  // /api/v1/datarefs/{id}/value
     bool writable = false;
@@ -181,9 +174,7 @@ class Exchange final {
     json answer(const httplib::Result& result, std::string_view what) {
         if (!result) {
             if (pastDeadline() || result.error() == httplib::Error::ConnectionTimeout) {
-                throw Stop("X-Plane did not answer at " + m_address.url + " within " +
-                           within(m_bound) +
-                           ". Check that X-Plane is running and not busy loading, then try again.");
+                throw Stop(timedOut());
             }
             if (result.error() == httplib::Error::Connection && !m_answered) {
                 throw Stop("X-Plane does not answer at " + m_address.url +
@@ -223,6 +214,12 @@ class Exchange final {
                " is not what its web API sends. Try again; if it goes on, update X-Plane.";
     }
 
+    std::string timedOut() const {
+        return "X-Plane did not answer at " + m_address.url + " within " +
+               printed("%g", static_cast<double>(m_bound.count()) / 1000) +
+               " seconds. Check that X-Plane is running and not busy loading, then try again.";
+    }
+
     bool pastDeadline() const { return Clock::now() >= m_deadline; }
 
     void cutTimeouts() {
@@ -230,8 +227,7 @@ class Exchange final {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(m_deadline - Clock::now()) +
                           std::chrono::milliseconds(1);
         if (pastDeadline()) {
-            throw Stop("X-Plane did not answer at " + m_address.url + " within " + within(m_bound) +
-                       ". Check that X-Plane is running, then try again.");
+            throw Stop(timedOut());
         }
         m_client.set_connection_timeout(left);
         m_client.set_read_timeout(left);

@@ -65,7 +65,7 @@ struct Row {
     const char* name = "";
     std::vector<std::string> options;  // after the sample plan; "URL" is the stand-in's address
     int status = 0;
-    const char* err = "";  // the start of the error stream
+    const char* err = "";  // a part of the error stream
     // A part of the output; nullptr: exactly the sample's report; with --json, the start of the
     // refusal in the object's "xplane" ("" when loaded).
     const char* out = nullptr;
@@ -88,8 +88,8 @@ const std::vector<Row> kRows = {
     {"fuel moved by the aircraft", {kSend, kUrl, "URL"}, 0, "brimwell-plan: X-Plane's 747-400 is loaded with 229752 lbs of fuel and 100000 lbs of payload; the aircraft has changed some of it since it was written:\n  centre wing tank: 0 lbs written, 2205 lbs now\n  main tank 1: 29921 lbs\n  main tank 2: 84393 lbs written, 82188 lbs now\n", nullptr, movingFuel()},
     {"incoming traffic disabled", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane refuses incoming traffic. In X-Plane's Settings, on the Network tab, set the security policy to one that accepts incoming traffic instead of \"Disable Incoming Traffic\", then try again.\n", nullptr, {}, Mode::IncomingTrafficDisabled},
     {"refused, told in the JSON object", {kSend, "--json", kUrl, "URL"}, 4, "brimwell-plan: X-Plane refuses incoming traffic.", "X-Plane refuses incoming traffic.", {}, Mode::IncomingTrafficDisabled},
-    {"no web API", {kSend, kUrl, "URL"}, 4, "brimwell-plan: http://127.0.0.1:", nullptr, {}, Mode::NoWebApi},
-    {"stalled past the bound", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane did not answer at http://127.0.0.1:", nullptr, {}, Mode::Stalled},
+    {"no web API", {kSend, kUrl, "URL"}, 4, " answers, but not as X-Plane's web API. X-Plane 12.1.1 or later is needed: update X-Plane, or correct the X-Plane address.\n", nullptr, {}, Mode::NoWebApi},
+    {"stalled past the bound", {kSend, kUrl, "URL"}, 4, " within 0.3 seconds. Check that X-Plane is running and not busy loading, then try again.\n", nullptr, {}, Mode::Stalled},
     {"nothing listens", {kSend, kUrl, "http://127.0.0.1:9"}, 4, "brimwell-plan: X-Plane does not answer at http://127.0.0.1:9. Start X-Plane 12.1.1 or later"},
     {"another aircraft", {kSend, kUrl, "URL"}, 4, "brimwell-plan: The aircraft loaded in X-Plane is not a 747-400: its tanks take 0.500, 0.250, 0.250, 0.000, 0.000, 0.000, 0.000, 0.000, 0.000 of the fuel capacity, the 747-400's take 0.300, 0.078, 0.220, 0.220, 0.078, 0.023, 0.023, 0.058, 0.000. Load the 747-400", nullptr, XPlaneStandIn::twinJet()},
     {"fuel over the tanks", {kSend, kUrl, "URL"}, 4, "brimwell-plan: The total fuel load of 229752 lbs does not fit the tanks of X-Plane's 747-400, which hold 220462 lbs.", nullptr, XPlaneStandIn::boeing747(100000)},
@@ -124,7 +124,7 @@ TEST(PlanXPlane, LoadsThePlanOrSaysWhyNotWritingNothing) {
             row.mode == Mode::Stalled ? "BRIMWELL_TEST_XPLANE_BOUND_MS=300" : "", arguments);
 
         EXPECT_EQ(run.status, row.status) << row.name << ": " << run.err;
-        EXPECT_TRUE(run.err.starts_with(row.err)) << row.name << ": " << run.err;
+        EXPECT_NE(run.err.find(row.err), std::string::npos) << row.name << ": " << run.err;
         const bool json = std::count(row.options.begin(), row.options.end(), "--json") > 0;
         const auto xplane = json ? nlohmann::json::parse(run.out).at("xplane") : nlohmann::json();
         if (json) {
