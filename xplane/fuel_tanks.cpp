@@ -49,8 +49,8 @@ SpreadFuel spreadFuel(double fuelKg, const TankMasses& capacities) {
             const std::size_t slot = stage.slots[i];
             room = std::min(room, capacities[slot] - spread.tanks[slot]);
         }
-        const double each =
-            std::min(std::max(left / static_cast<double>(stage.count), 0.0), std::max(room, 0.0));
+        // Every tank is filled to its capacity at most, so no room is ever below zero.
+        const double each = std::min(std::max(left, 0.0) / static_cast<double>(stage.count), room);
         for (std::size_t i = 0; i < stage.count; ++i) {
             spread.tanks[stage.slots[i]] += each;
         }
