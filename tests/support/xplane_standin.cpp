@@ -1,7 +1,6 @@
 #include "tests/support/xplane_standin.h"
 
 #include <algorithm>
-#include <chrono>
 #include <random>
 #include <regex>
 
@@ -49,6 +48,14 @@ XPlaneStandIn::XPlaneStandIn(const Aircraft& aircraft, Mode mode)
     m_http.start();
 }
 
+XPlaneStandIn::~XPlaneStandIn() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_ended = true;
+    }
+    m_ending.notify_all();
+}
+
 nlohmann::json XPlaneStandIn::Dataref::json() const {
     return array ? nlohmann::json(value) : nlohmann::json(value.front());
 }
@@ -68,7 +75,8 @@ void XPlaneStandIn::serve(const httplib::Request& request, httplib::Response& re
         return response.set_content("<html><body>Not Found</body></html>", "text/html");
     }
     if (m_mode == Mode::Stalled) {
-        std::this_thread::sleep_for(std::chrono::seconds(1));
+        std::unique_lock lock(m_mutex);
+        m_ending.wait(lock, [this] { return m_ended; });
     }
     if (m_mode == Mode::IncomingTrafficDisabled) {
         return answerError(response, 403, "Incoming traffic is disabled");

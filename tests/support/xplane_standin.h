@@ -8,6 +8,7 @@
 // Errors answer {"error_code": …, "error_message": …}. It holds the fuel and payload datarefs,
 // as floats.
 
+#include <condition_variable>
 #include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -24,7 +25,7 @@ class XPlaneStandIn final {
         Serving,
         IncomingTrafficDisabled,  // 403 to everything, as X-Plane's network setting makes it
         NoWebApi,                 // another web server: 404 and a page, to everything
-        Stalled,                  // answers a second late, long past the tests' bound
+        Stalled,                  // answers only when the stand-in ends
     };
     struct Aircraft {
         std::vector<float> tankShares;  // acf_tank_rat
@@ -36,6 +37,11 @@ class XPlaneStandIn final {
     static Aircraft twinJet();  // a centre tank and two wing tanks
 
     explicit XPlaneStandIn(const Aircraft& aircraft = boeing747(), Mode mode = Mode::Serving);
+    XPlaneStandIn(const XPlaneStandIn&) = delete;
+    XPlaneStandIn(XPlaneStandIn&&) = delete;
+    XPlaneStandIn& operator=(const XPlaneStandIn&) = delete;
+    XPlaneStandIn& operator=(XPlaneStandIn&&) = delete;
+    ~XPlaneStandIn();
 
     std::string url() const { return m_http.url(); }
     std::vector<ReceivedRequest> requests() const { return m_http.requests(); }
@@ -56,6 +62,8 @@ class XPlaneStandIn final {
     Mode m_mode;
     std::function<void(std::vector<float>&)> m_fuelSystem;
     mutable std::mutex m_mutex;
+    std::condition_variable m_ending;
+    bool m_ended = false;
     std::vector<Dataref> m_datarefs;
     HttpStandIn m_http;  // last: stopped first, while the rest still stands
 };
