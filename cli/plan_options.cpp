@@ -194,8 +194,9 @@ std::string planUsage() {
     out += usageLine("--version", "show the version of brimwell-plan");
     out +=
         "\nExit status: 0 plan printed, 1 the plan could not be calculated, 2 an option was "
-        "refused,\n3 the plan was printed but the PDF file could not be written, 4 (with "
-        "--send-to-xplane)\nthe aircraft was not loaded, the reason on the error stream.\n"
+        "refused,\n3 the plan was calculated but its report, JSON object or PDF file could not be "
+        "written\nin full, 4 (with --send-to-xplane) the aircraft was not loaded, the reason on "
+        "the error\nstream.\n"
         "\nWith --send-to-xplane the report on the output stays as it is: what was loaded into "
         "each\ntank goes to the error stream (with --json, into the object as \"xplane\", in kg "
         "as X-Plane\nholds them). X-Plane is given 5 seconds to answer.\n";

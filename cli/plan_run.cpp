@@ -1,7 +1,9 @@
 #include "cli/plan_run.h"
 
+#include <cerrno>
 #include <nlohmann/json.hpp>
 #include <ostream>
+#include <system_error>
 
 #include "cli/plan_options.h"
 #include "engine/cell_names.h"
@@ -211,21 +213,27 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     } else {
         err << "brimwell-plan: " << messages.last().value_or("") << '\n';
     }
-
+    // Output lost on its way (a full disk, a closed output) is told like any other failure.
     int status = planned ? kExitPlanned : kExitCalculateFailed;
+    if (!out.flush()) {
+        const int error = errno;
+        err << "brimwell-plan: the " << (request.json ? "JSON object" : "report")
+            << " could not be written in full"
+            << (error != 0 ? ": " + std::generic_category().message(error) : "") << '\n';
+        status = planned ? kExitNotWritten : kExitCalculateFailed;
+    }
     // The page is written only for a finished plan; the plan itself is on out already, so a
     // file that cannot be written loses nothing but the file.
-    if (planned && request.pdfPath) {
+    if (status == kExitPlanned && request.pdfPath) {
         try {
             writeReportPdf(cells, *request.pdfPath);
         } catch (const PrintError& error) {
             err << "brimwell-plan: the PDF file " << *request.pdfPath
                 << " was not written: " << error.what() << '\n';
-            status = kExitPdfFailed;
+            status = kExitNotWritten;
         }
     }
     if (request.sendToXPlane && !request.json) {
-        out.flush();
         loaded = loadPlan(cells, request.xplane);
     }
     return loaded ? toldLoad(*loaded, request.json, status, err) : status;

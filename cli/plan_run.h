@@ -13,7 +13,9 @@ namespace brimwell {
 inline constexpr int kExitPlanned = 0;
 inline constexpr int kExitCalculateFailed = 1;
 inline constexpr int kExitRefused = 2;
-inline constexpr int kExitPdfFailed = 3;
+// The plan was calculated, but its report, JSON object or PDF file could not be written in full.
+inline constexpr int kExitNotWritten = 3;
+// --send-to-xplane: the aircraft was not loaded.
 inline constexpr int kExitNotLoaded = 4;
 
 // Runs brimwell-plan on its arguments (without the program name): fills the cells, presses

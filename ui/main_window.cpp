@@ -31,12 +31,10 @@ QString toQString(std::string_view text) {
 
 MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent),
-      m_printerFactory([this] {
-          return ui::openSystemPrinter(
-              *this, m_printerAnswerBound,
-              [this](const PrintError& error) { showPrintFailure(error); });
-      }),
-      m_printerAnswerBound(ui::kPrinterAnswerBound) {
+      m_systemPrinter(std::make_unique<ui::SystemPrinter>([this](const std::string& message) {
+          ui::showWarning(this, QString::fromStdString(message));
+      })),
+      m_printerFactory([this] { return m_systemPrinter->open(); }) {
     m_controls = ui::buildWindow(*this);
     m_cells = std::make_unique<ui::WindowCells>(*this);
     m_planner = std::make_unique<FuelPlanner>(*m_cells, *m_cells);
@@ -61,7 +59,7 @@ void MainWindow::setPrinterFactory(PrinterFactory factory) {
 }
 
 void MainWindow::setPrinterAnswerBound(std::chrono::milliseconds bound) {
-    m_printerAnswerBound = bound;
+    m_systemPrinter->setAnswerBound(bound);
 }
 
 void MainWindow::connectHandlers() {

@@ -26,6 +26,10 @@
 
 namespace brimwell {
 
+namespace ui {
+class SystemPrinter;
+}
+
 class MainWindow final : public QWidget {
     Q_OBJECT
 
@@ -92,8 +96,9 @@ class MainWindow final : public QWidget {
     ui::Controls m_controls;
     std::unique_ptr<ui::WindowCells> m_cells;
     std::unique_ptr<FuelPlanner> m_planner;
+    // Ends the work of a page still on its way when the window goes.
+    std::unique_ptr<ui::SystemPrinter> m_systemPrinter;
     PrinterFactory m_printerFactory;
-    std::chrono::milliseconds m_printerAnswerBound;
     QPointer<QWidget> m_cellLeftByClick;
 };
 

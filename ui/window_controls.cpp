@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QImageReader>
 #include <QLabel>
@@ -266,6 +267,8 @@ Controls buildWindow(QWidget& window) {
     const WindowDescription& description = windowDescription();
     window.setWindowTitle(toQString(description.title));
     window.setWindowIcon(windowIcon(description));
+    // Desktops (Wayland's among them) match the window to its menu entry and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.brimwell"));
 
     Controls controls;
     // The layout uses eight fonts; each is made once.

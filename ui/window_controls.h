@@ -26,8 +26,8 @@ namespace brimwell::ui {
 // The window's controls by name.
 using Controls = std::map<std::string, QWidget*, std::less<>>;
 
-// Titles the window, gives it its icon and size, and makes its controls as its children (or
-// its frames' children).
+// Titles the window, gives it its icon, desktop file name and size, and makes its controls as
+// its children (or its frames' children).
 Controls buildWindow(QWidget& window);
 
 // Gives the controls their colours against the window's present palette; again whenever the

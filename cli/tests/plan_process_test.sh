@@ -63,6 +63,22 @@ row 2 "" "$(refused 'unknown option "--fuel" (see --help)')" --fuel 1
 row 2 "" "$(refused 'unexpected argument "4000" (see --help)')" 4000
 row 2 "" "$(refused "--pdf needs a file name")" --pdf=
 
+# lost STATUS ERR ARGUMENT...: the output lost on its way (the caller redirects it), the exit
+# status and the one line of the error stream.
+lost() {
+  local status="$1" err="$2"
+  shift 2
+  "$plan" "$@" 2>"$work/err"
+  local got=$?
+  [[ $got -eq $status && "$(cat "$work/err")" == "$err" ]] ||
+    fail "$* (output lost): exit $got: $(cat "$work/err")"
+}
+full="could not be written in full: No space left on device"
+lost 3 "brimwell-plan: the report $full" "${sample[@]}" >/dev/full
+lost 3 "brimwell-plan: the JSON object $full" "${sample[@]}" --json >/dev/full
+lost 1 "brimwell-plan: the JSON object $full" --json >/dev/full
+lost 3 "brimwell-plan: the report could not be written in full: Bad file descriptor" "${sample[@]}" >&-
+
 "$plan" --help >"$work/out"
 for option in --origin --destination --alternate --distance --alternate-distance \
   --wind-direction --wind --flight-level --payload --contingency --min-landing-fuel \
