@@ -96,6 +96,19 @@ XPlaneOutcome loadPlan(const CellReader& cells, const XPlaneAddress& address) {
     return loadIntoXPlane(std::get<XPlaneRequest>(request));
 }
 
+// The status once the output is flushed: output lost on its way (a full disk, a closed output)
+// is told like any other failure.
+int flushed(std::ostream& out, std::ostream& err, bool json, bool planned) {
+    if (out.flush()) {
+        return planned ? kExitPlanned : kExitCalculateFailed;
+    }
+    const int error = errno;
+    err << "brimwell-plan: the " << (json ? "JSON object" : "report")
+        << " could not be written in full"
+        << (error != 0 ? ": " + std::generic_category().message(error) : "") << '\n';
+    return planned ? kExitNotWritten : kExitCalculateFailed;
+}
+
 // Tells the outcome of --send-to-xplane on the error stream, so that the report on the output
 // stays as it always is (with --json only a refusal: the object holds the rest); returns the
 // exit status.
@@ -213,15 +226,7 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     } else {
         err << "brimwell-plan: " << messages.last().value_or("") << '\n';
     }
-    // Output lost on its way (a full disk, a closed output) is told like any other failure.
-    int status = planned ? kExitPlanned : kExitCalculateFailed;
-    if (!out.flush()) {
-        const int error = errno;
-        err << "brimwell-plan: the " << (request.json ? "JSON object" : "report")
-            << " could not be written in full"
-            << (error != 0 ? ": " + std::generic_category().message(error) : "") << '\n';
-        status = planned ? kExitNotWritten : kExitCalculateFailed;
-    }
+    int status = flushed(out, err, request.json, planned);
     // The page is written only for a finished plan; the plan itself is on out already, so a
     // file that cannot be written loses nothing but the file.
     if (status == kExitPlanned && request.pdfPath) {
