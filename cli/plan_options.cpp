@@ -67,12 +67,13 @@ const std::array<FileOption, 2> kFileOptions = {{
     {"--ofp", &PlanRequest::ofpPath, "--ofp needs a file name (- for standard input)"},
 }};
 
-const std::array<Flag, 5> kFlags = {{
+const std::array<Flag, 6> kFlags = {{
     {"--help", &PlanRequest::help},
     {"-h", &PlanRequest::help},
     {"--version", &PlanRequest::version},
     {"--json", &PlanRequest::json},
     {"--correction", &PlanRequest::correction},
+    {"--send-to-xplane", &PlanRequest::sendToXPlane},
 }};
 
 std::string joined(std::span<const std::string_view> items) {
@@ -118,6 +119,14 @@ void check(const CellOption& option, const std::string& value) {
     }
 }
 
+XPlaneAddress xplaneAddress(const std::string& url) {
+    const auto address = parseXPlaneUrl(url);
+    if (!address) {
+        throw OptionError("--xplane-url takes an address http://host[:port], not \"" + url + "\"");
+    }
+    return *address;
+}
+
 }  // namespace
 
 PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
@@ -156,6 +165,8 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
             if (path->empty()) {
                 throw OptionError(std::string(file->needsName));
             }
+        } else if (name == "--xplane-url") {
+            request.xplane = xplaneAddress(takeValue());
         } else if (const auto* const option =
                        std::find_if(kCellOptions.begin(), kCellOptions.end(),
                                     [&name](const CellOption& o) { return o.flag == name; });
@@ -175,6 +186,7 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
 std::string planUsage() {
     std::string out =
         "Usage: brimwell-plan [--ofp FILE] [OPTION VALUE]... [--correction] [--json] [--pdf FILE]\n"
+        "                     [--send-to-xplane [--xplane-url URL]]\n"
         "Plans the fuel load of a Boeing 747-400 flight, as the Calculate button of the window\n"
         "does, and prints the flight plan report.\n\nFlight plan:\n";
     out +=
@@ -199,12 +211,20 @@ std::string planUsage() {
     out += usageLine("--correction", "correct the trip fuel for the landing weight");
     out += usageLine("--json", "print the cells as one JSON object instead of the report");
     out += usageLine("--pdf FILE", "also write the report page into the PDF file FILE");
+    out += usageLine("--send-to-xplane",
+                     "then load fuel and payload into X-Plane's 747-400 (12.1.1+)");
+    out += usageLine("--xplane-url URL", "X-Plane's web API, http://host[:port] (default " +
+                                             std::string(kDefaultXPlaneUrl) + ")");
     out += usageLine("--help", "show this text");
     out += usageLine("--version", "show the version of brimwell-plan");
     out +=
         "\nExit status: 0 plan printed, 1 the plan could not be calculated, 2 an option or the "
         "OFP was\nrefused, 3 the plan was calculated but its report, JSON object or PDF file could "
-        "not be\nwritten in full.\n";
+        "not be\nwritten in full, 4 (with --send-to-xplane) the aircraft was not loaded, the "
+        "reason on the\nerror stream.\n"
+        "\nWith --send-to-xplane the report on the output stays as it is: what was loaded into "
+        "each\ntank goes to the error stream (with --json, into the object as \"xplane\", in kg "
+        "as X-Plane\nholds them). X-Plane is given 5 seconds to answer.\n";
     return out;
 }
 

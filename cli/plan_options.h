@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "xplane/xplane_load.h"
+
 namespace brimwell {
 
 struct PlanRequest {
@@ -23,6 +25,8 @@ struct PlanRequest {
     bool version = false;
     std::optional<std::string> pdfPath;
     std::optional<std::string> ofpPath;  // "-" is standard input
+    bool sendToXPlane = false;
+    XPlaneAddress xplane = *parseXPlaneUrl(kDefaultXPlaneUrl);
 };
 
 // An option that cannot be taken: what() is the message for the pilot.

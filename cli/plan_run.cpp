@@ -25,9 +25,62 @@ class RecordingMessages final : public MessageSink {
     std::optional<std::string> m_last;
 };
 
+// --send-to-xplane: the plan in the cells loaded into X-Plane, or why not.
+XPlaneOutcome loadPlan(const CellReader& cells, const XPlaneAddress& address) {
+    const auto request = xplaneRequestFor(cells, address);
+    if (const auto* refused = std::get_if<XPlaneRefused>(&request)) {
+        return *refused;
+    }
+    return loadIntoXPlane(std::get<XPlaneRequest>(request));
+}
+
+// The status once the output is flushed: output lost on its way (a full disk, a closed output)
+// is told like any other failure.
+int flushed(std::ostream& out, std::ostream& err, bool json, bool planned) {
+    if (out.flush()) {
+        return planned ? kExitPlanned : kExitCalculateFailed;
+    }
+    const int error = errno;
+    err << "brimwell-plan: the " << (json ? "JSON object" : "report")
+        << " could not be written in full"
+        << (error != 0 ? ": " + std::generic_category().message(error) : "") << '\n';
+    return planned ? kExitNotWritten : kExitCalculateFailed;
+}
+
+// Tells the outcome of --send-to-xplane on the error stream, so that the report on the output
+// stays as it always is (with --json only a refusal: the object holds the rest); returns the
+// exit status.
+int toldLoad(const XPlaneOutcome& outcome, bool json, int status, std::ostream& err) {
+    if (std::holds_alternative<XPlaneRefused>(outcome)) {
+        err << "brimwell-plan: " << describe(outcome) << '\n';
+        return kExitNotLoaded;
+    }
+    if (!json) {
+        err << "brimwell-plan: " << describe(outcome);
+    }
+    return status;
+}
+
+// The "xplane" member of the JSON object.
+nlohmann::ordered_json xplaneJson(const XPlaneOutcome& outcome) {
+    nlohmann::ordered_json object;
+    if (const auto* loaded = std::get_if<XPlaneLoaded>(&outcome)) {
+        object["loaded"] = true;
+        object["tanks"] = loaded->tanksWritten;
+        object["payload"] = loaded->payloadWritten;
+        object["tanks_read"] = loaded->tanksRead;
+        object["payload_read"] = loaded->payloadRead;
+    } else {
+        object["loaded"] = false;
+        object["refusal"] = std::get<XPlaneRefused>(outcome).reason;
+    }
+    return object;
+}
+
 }  // namespace
 
-std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure) {
+std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure,
+                     const XPlaneOutcome* xplane) {
     auto texts = nlohmann::ordered_json::object();
     auto red = nlohmann::ordered_json::array();
     const auto addCell = [&](std::string_view name) {
@@ -48,6 +101,9 @@ std::string planJson(const MemoryCells& cells, const std::optional<std::string>&
     plan["cells"] = std::move(texts);
     plan["ticked"] = {{"CheckCorrection", cells.isTicked(cell::CheckCorrection)}};
     plan["red"] = std::move(red);
+    if (xplane != nullptr) {
+        plan["xplane"] = xplaneJson(*xplane);
+    }
     // A cell holds what the pilot typed: bytes that are not UTF-8 become U+FFFD.
     return plan.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
@@ -81,8 +137,14 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     FuelPlanner planner(cells, messages);
     const bool planned = planner.cmdCalculate_Click();
 
+    // The aircraft is loaded after the report and the page are written, so that the pilot has the
+    // plan even while X-Plane takes its time; the JSON object tells the outcome, so it waits.
+    std::optional<XPlaneOutcome> loaded;
+    if (request.json && request.sendToXPlane) {
+        loaded = loadPlan(cells, request.xplane);
+    }
     if (request.json) {
-        out << planJson(cells, messages.last());
+        out << planJson(cells, messages.last(), loaded ? &*loaded : nullptr);
     } else if (planned) {
         for (const auto& line : buildReportLines(cells)) {
             out << line << '\n';
@@ -90,29 +152,22 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     } else {
         err << "brimwell-plan: " << messages.last().value_or("") << '\n';
     }
-    // Output lost on its way (a full disk, a closed output) is told like any other failure.
-    if (!out.flush()) {
-        const int error = errno;
-        err << "brimwell-plan: the " << (request.json ? "JSON object" : "report")
-            << " could not be written in full"
-            << (error != 0 ? ": " + std::generic_category().message(error) : "") << '\n';
-        return planned ? kExitNotWritten : kExitCalculateFailed;
-    }
-    if (!planned) {
-        return kExitCalculateFailed;
-    }
+    int status = flushed(out, err, request.json, planned);
     // The page is written only for a finished plan; the plan itself is on out already, so a
     // file that cannot be written loses nothing but the file.
-    if (request.pdfPath) {
+    if (status == kExitPlanned && request.pdfPath) {
         try {
             writeReportPdf(cells, *request.pdfPath);
         } catch (const PrintError& error) {
             err << "brimwell-plan: the PDF file " << *request.pdfPath
                 << " was not written: " << error.what() << '\n';
-            return kExitNotWritten;
+            status = kExitNotWritten;
         }
     }
-    return kExitPlanned;
+    if (request.sendToXPlane && !request.json) {
+        loaded = loadPlan(cells, request.xplane);
+    }
+    return loaded ? toldLoad(*loaded, request.json, status, err) : status;
 }
 
 }  // namespace brimwell

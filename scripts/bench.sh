@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the optimised program with its benchmarks and runs them: the
 # Calculate command and the report lines in memory, a SimBrief flight plan of 1 MiB read and
-# planned, brimwell-plan as a whole process against a program that only prints the same lines,
-# the window's start-up and peak memory against a bare Qt window with one button, and Calculate
-# in the window from the click to the painted cells.
+# planned, brimwell-plan as a whole process against a program that only prints the same lines (and
+# as it would start with the X-Plane link linked in), the whole exchange of the X-Plane link on
+# loopback, the window's start-up and peak memory against a bare Qt window with one button, and
+# Calculate in the window from the click to the painted cells.
 # Each program closes with its figures against their goals.
 #   scripts/bench.sh [--quick]     --quick: shorter runs, for a check that they work
 # The windows run on Qt's offscreen platform unless QT_QPA_PLATFORM names another.
@@ -39,6 +40,10 @@ echo "== a flight plan of 1 MiB read and planned"
 echo
 echo "== brimwell-plan as a whole process"
 "$bench/bench_process" "${compare[@]}"
+echo
+echo "== the X-Plane link on loopback, against the tests' stand-in"
+"$bench/bench_xplane" --benchmark_repetitions="$repetitions" \
+  --benchmark_report_aggregates_only=true --benchmark_min_time="$min_time"
 echo
 echo "== the window's start-up"
 "$bench/bench_window_start" "${compare[@]}"

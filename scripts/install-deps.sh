@@ -14,7 +14,8 @@ program=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
   libcups2-dev # the report hands its page to the print spooler itself
-  libpugixml-dev nlohmann-json3-dev # the flight-plan reader; the planner's JSON
+  libpugixml-dev nlohmann-json3-dev # the flight-plan reader; all JSON
+  libcpp-httplib-dev # the X-Plane link, and the tests' web stand-ins
   # fonts: Liberation Sans stands in for Arial, DejaVu for the rest
   fonts-liberation fonts-dejavu-core fontconfig
 )

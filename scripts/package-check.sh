@@ -81,7 +81,8 @@ trap 'DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get remove -y -qq brim
 metainfo=/usr/share/metainfo/org.example.brimwell.metainfo.xml
 desktop=/usr/share/applications/org.example.brimwell.desktop
 modules=("/usr/lib/$multiarch/brimwell/brimwell-plan-pdf.so"
-  "/usr/lib/$multiarch/brimwell/brimwell-print.so")
+  "/usr/lib/$multiarch/brimwell/brimwell-print.so"
+  "/usr/lib/$multiarch/brimwell/brimwell-xplane.so")
 for path in /usr/bin/brimwell-plan /usr/bin/brimwell "${modules[@]}" "$desktop" "$metainfo" \
   /usr/share/icons/hicolor/16x16/apps/brimwell.png \
   /usr/share/icons/hicolor/32x32/apps/brimwell.png \
@@ -135,6 +136,14 @@ pages="$(pdfinfo "$pdf" | sed -n 's/^Pages:[[:space:]]*//p')"
 [[ "$pages" == 1 ]] || fail "the PDF of the installed brimwell-plan has ${pages:-no} pages"
 pdftotext "$pdf" - | grep -q 'Zero Fuel Weight: 494088' || fail "the PDF page lacks the plan"
 echo "--pdf: one page with the plan"
+# The installed X-Plane link is found and asks the address; nothing listens on the discard port.
+said="$(cd / && /usr/bin/brimwell-plan --distance 4000 --alternate-distance 200 \
+  --wind-direction Head --wind 50 --flight-level FL350 --payload 100000 --contingency 30 \
+  --min-landing-fuel 19000 --send-to-xplane --xplane-url http://127.0.0.1:9 2>&1 >/dev/null)" &&
+  fail "brimwell-plan --send-to-xplane loaded an X-Plane that is not there"
+grep -q '^brimwell-plan: X-Plane does not answer at http://127.0.0.1:9\.' <<<"$said" ||
+  fail "brimwell-plan --send-to-xplane said: $said"
+echo "--send-to-xplane: the installed link tells that X-Plane does not answer"
 
 echo "== brimwell on the offscreen platform"
 # A fresh runtime directory keeps Qt quiet about a missing or foreign one.

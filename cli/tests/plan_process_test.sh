@@ -88,7 +88,8 @@ lost 3 "brimwell-plan: the report could not be written in full: Bad file descrip
 "$plan" --help >"$work/out"
 for option in --origin --destination --alternate --distance --alternate-distance \
   --wind-direction --wind --flight-level --payload --contingency --min-landing-fuel \
-  --taxi-fuel --correction --json --pdf --help --version --ofp "Head, Tail, NoWind" "19000, 24000"; do
+  --taxi-fuel --correction --json --pdf --send-to-xplane --xplane-url --help --version --ofp \
+  "Head, Tail, NoWind" "19000, 24000"; do
   grep -qF -- " $option" "$work/out" || fail "--help does not name $option"
 done
 

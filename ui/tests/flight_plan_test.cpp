@@ -8,7 +8,7 @@
 
 #include "engine/cell_names.h"
 #include "tests/support/flight_plan_file.h"
-#include "tests/support/http_stand_in.h"
+#include "tests/support/http_standin.h"
 #include "tests/support/window_driver.h"
 #include "ui/settings.h"
 
@@ -26,7 +26,13 @@ const CellTexts kBefore = with(samplePlan(), {{cell::txtOriginICAO, "EGLL"},
                                               {cell::cmbWindDirection, "Tail"},
                                               {cell::cmbFlightLevel, "FL310"},
                                               {cell::txtPayLoad, "90000"}});
-const HttpAnswer kHung{.status = 0, .body = {}, .contentType = {}, .never = true};
+// SimBrief's answer to a request: a status and a body, or none ever, as a service that has hung.
+struct HttpAnswer {
+    int status = 200;
+    std::string body;
+    bool never = false;
+};
+const HttpAnswer kHung{.status = 0, .body = {}, .never = true};
 
 // The summary of the sample OFP under its heading, with the lines changed as given.
 QString summary(const QString& heading, const QList<std::pair<QString, QString>>& changes = {}) {
@@ -67,16 +73,27 @@ class FlightPlanTest final : public QObject {
     // What SimBrief was asked, path and query as sent.
     QStringList targets() const {
         QStringList sent;
-        for (const HttpRequest& request :
-             m_simbrief ? m_simbrief->requests() : std::vector<HttpRequest>{}) {
+        for (const ReceivedRequest& request :
+             m_simbrief ? m_simbrief->requests() : std::vector<ReceivedRequest>{}) {
             sent.append(toQ(request.target));
         }
         return sent;
     }
 
-    void standInForSimbrief(std::function<HttpAnswer(const HttpRequest&)> answer) {
-        m_simbrief = std::make_unique<HttpStandIn>(std::move(answer));
-        qputenv("BRIMWELL_SIMBRIEF_URL", QByteArray::fromStdString(m_simbrief->address()));
+    void standInForSimbrief(std::function<HttpAnswer(const httplib::Request&)> answerFor) {
+        m_simbrief = std::make_unique<HttpStandIn>();
+        m_simbrief->server().Get(
+            ".*", [answerFor = std::move(answerFor), standIn = m_simbrief.get()](
+                      const httplib::Request& request, httplib::Response& response) {
+                const HttpAnswer answer = answerFor(request);
+                if (answer.never) {
+                    return standIn->hang();
+                }
+                response.status = answer.status;
+                response.set_content(answer.body, "text/plain");
+            });
+        m_simbrief->start();
+        qputenv("BRIMWELL_SIMBRIEF_URL", QByteArray::fromStdString(m_simbrief->url()));
     }
 
   private Q_SLOTS:
@@ -180,7 +197,7 @@ class FlightPlanTest final : public QObject {
     void fetch() {
         QFETCH(int, status);
         QFETCH(QByteArray, body);
-        standInForSimbrief([&](const HttpRequest&) {
+        standInForSimbrief([&](const httplib::Request&) {
             return HttpAnswer{.status = status, .body = body.toStdString(), .never = status == 0};
         });
         if (status < 0) {
@@ -207,7 +224,7 @@ class FlightPlanTest final : public QObject {
     // The user name asked once, remembered by the next window too, and changed from the menu.
     // A file dropped while a fetch waits, and Exit, end the fetch: nothing more comes of it.
     void aSessionOfFetches() {
-        standInForSimbrief([](const HttpRequest& request) {
+        standInForSimbrief([](const httplib::Request& request) {
             return request.target.find("userid") != std::string::npos
                        ? kHung
                        : HttpAnswer{.body = ofpText({})};
