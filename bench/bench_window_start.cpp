@@ -3,9 +3,10 @@
 // (bench/first_frame_observer.h); runs of the program take turns with runs of a bare Qt Widgets
 // window of the same size with one button. Also the peak memory of both, each ended at its first
 // frame. The program is the one a pilot starts, unchanged.
-//   bench_window_start [--runs N | --quick] [--display NAME] [--trace]
+//   bench_window_start [--runs N | --quick] [--program PATH] [--display NAME] [--trace]
 // Without --display it starts an Xvfb server of its own (1280x1024, 24 bits), on a display
-// that no other client uses, and ends it at the end.
+// that no other client uses, and ends it at the end. --program measures another build of the
+// window (an earlier one, say) instead of this tree's.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -42,6 +43,7 @@ constexpr int kRuns = 20;
 constexpr int kQuickRuns = 3;
 
 struct Options {
+    std::string program = BRIMWELL_PROGRAM;
     int runs = kRuns;
     std::string display;
     bool trace = false;
@@ -60,6 +62,8 @@ std::optional<Options> parse(std::span<char*> arguments) {
                 std::errc()) {
                 return std::nullopt;
             }
+        } else if (argument == "--program" && valued) {
+            options.program = arguments[++i];
         } else if (argument == "--display" && valued) {
             options.display = arguments[++i];
         } else if (argument == "--trace") {
@@ -203,7 +207,7 @@ int measure(const Options& options) {
     FirstFrameObserver observer(display);
     const std::vector<std::string> environment{"QT_QPA_PLATFORM=xcb", "DISPLAY=" + display};
     const auto runWindow = [&] {
-        return observer.observe(BRIMWELL_PROGRAM, {}, environment, options.trace);
+        return observer.observe(options.program, {}, environment, options.trace);
     };
     std::vector<std::string> size;
     const auto runBare = [&] {
@@ -263,8 +267,9 @@ int measure(const Options& options) {
 int main(int argc, char** argv) {
     const auto options = parse(std::span(argv, static_cast<std::size_t>(argc)));
     if (!options) {
-        (void)std::fprintf(stderr, "usage: %s [--runs N | --quick] [--display NAME] [--trace]\n",
-                           argv[0]);
+        (void)std::fprintf(
+            stderr, "usage: %s [--runs N | --quick] [--program PATH] [--display NAME] [--trace]\n",
+            argv[0]);
         return 2;
     }
     try {
