@@ -16,6 +16,7 @@ program=(
   libcups2-dev # the report hands its page to the print spooler itself
   # fonts: Liberation Sans stands in for Arial, DejaVu for the rest
   fonts-liberation fonts-dejavu-core fontconfig
+  libfontconfig-dev # the window reads the font configuration ahead, while it connects
 )
 tests=(
   libgtest-dev libgmock-dev
