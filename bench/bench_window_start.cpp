@@ -3,10 +3,13 @@
 // (bench/first_frame_observer.h); runs of the program take turns with runs of a bare Qt Widgets
 // window of the same size with one button. Also the peak memory of both, each ended at its first
 // frame. The program is the one a pilot starts, unchanged.
-//   bench_window_start [--runs N | --quick] [--program PATH] [--display NAME] [--trace]
+//   bench_window_start [--runs N | --quick] [--callgrind] [--program PATH] [--display NAME]
+//   [--trace]
 // Without --display it starts an Xvfb server of its own (1280x1024, 24 bits), on a display
 // that no other client uses, and ends it at the end. --program measures another build of the
-// window (an earlier one, say) instead of this tree's.
+// window (an earlier one, say) instead of this tree's. --callgrind counts instructions instead
+// of time, each thread apart, running both programs under valgrind (one run of each unless
+// --runs says more): a figure that a busy machine does not change.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -22,6 +25,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -44,9 +49,10 @@ constexpr int kQuickRuns = 3;
 
 struct Options {
     std::string program = BRIMWELL_PROGRAM;
-    int runs = kRuns;
+    std::optional<int> runs;
     std::string display;
     bool trace = false;
+    bool callgrind = false;
 };
 
 std::optional<Options> parse(std::span<char*> arguments) {
@@ -58,10 +64,15 @@ std::optional<Options> parse(std::span<char*> arguments) {
             options.runs = kQuickRuns;
         } else if (argument == "--runs" && valued) {
             const std::string_view count = arguments[++i];
-            if (std::from_chars(count.data(), count.data() + count.size(), options.runs).ec !=
-                std::errc()) {
+            int runs = 0;
+            if (std::from_chars(count.data(), count.data() + count.size(), runs).ec !=
+                    std::errc() ||
+                runs < 1) {
                 return std::nullopt;
             }
+            options.runs = runs;
+        } else if (argument == "--callgrind") {
+            options.callgrind = true;
         } else if (argument == "--program" && valued) {
             options.program = arguments[++i];
         } else if (argument == "--display" && valued) {
@@ -71,9 +82,6 @@ std::optional<Options> parse(std::span<char*> arguments) {
         } else {
             return std::nullopt;
         }
-    }
-    if (options.runs < 1) {
-        return std::nullopt;
     }
     return options;
 }
@@ -197,6 +205,148 @@ std::string loadAverage() {
     return text.data();
 }
 
+// The programs' runs, taking turns: brimwell-bare, bare-brimwell, ...; the bare window at the
+// size brimwell's window was mapped at.
+struct Turns {
+    Series window;
+    Series yardstick;
+    std::vector<StartObservation> windowRuns;
+    std::vector<StartObservation> bareRuns;
+    std::string size;
+};
+
+Turns takeTurns(FirstFrameObserver& observer, const FirstFrameObserver::Run& window,
+                FirstFrameObserver::Run bare, int runs, bool warmUp) {
+    Turns turns;
+    const auto runWindow = [&] {
+        const StartObservation run = observer.observe(window);
+        bare.arguments.resize(bare.arguments.size() - 2);  // the size, given below
+        bare.arguments.push_back(std::to_string(run.width));
+        bare.arguments.push_back(std::to_string(run.height));
+        turns.size = bare.arguments[bare.arguments.size() - 2] + "x" + bare.arguments.back();
+        return run;
+    };
+    bare.arguments.insert(bare.arguments.end(), 2, "");
+    if (warmUp) {
+        // Not counted: the files the programs read come into the page cache.
+        runWindow();
+        observer.observe(bare);
+    }
+    for (int i = 0; i < runs; ++i) {
+        StartObservation a;
+        StartObservation b;
+        if (i % 2 == 0 || turns.size.empty()) {
+            a = runWindow();
+            b = observer.observe(bare);
+        } else {
+            b = observer.observe(bare);
+            a = runWindow();
+        }
+        turns.window.add(a);
+        turns.yardstick.add(b);
+        turns.windowRuns.push_back(a);
+        turns.bareRuns.push_back(b);
+    }
+    return turns;
+}
+
+void printMachine(const std::string& display, bool ownServer) {
+    std::printf("X server %s (%s), platform plugin xcb; %u processors, load average %s\n",
+                display.c_str(), ownServer ? "Xvfb 1280x1024x24 of its own" : "given",
+                std::thread::hardware_concurrency(), loadAverage().c_str());
+    (void)std::fflush(stdout);
+}
+
+int measureTime(FirstFrameObserver& observer, const FirstFrameObserver::Run& window,
+                const FirstFrameObserver::Run& bare, int runs) {
+    std::printf(
+        "The window's start-up as the X server sees it. Each run starts the program's process and\n"
+        "times, from just before the start, the MapNotify of its top-level window and its first\n"
+        "frame: the first moment the mapped window has been drawn over its whole area, told by\n"
+        "the DAMAGE events of the root window. The process is ended there (SIGKILL); its\n"
+        "processor time and peak resident set are what it used until then. The yardstick is a\n"
+        "bare Qt Widgets window of the same size with one button. Nothing is polled, nothing is\n"
+        "added to either program; both run without a session bus\n"
+        "(DBUS_SESSION_BUS_ADDRESS=disabled:). One run of each comes first, not counted.\n");
+    const Turns turns = takeTurns(observer, window, bare, runs, true);
+    std::printf("program %s, window %s; runs of each: %d, taking turns\n\n", window.program.c_str(),
+                turns.size.c_str(), runs);
+    std::printf("%-22s %23s   %23s   %s\n", "", "brimwell", "bare window", "ratio (of pairs)");
+    std::printf("%-22s %7s %7s %7s   %7s %7s %7s\n", "", "median", "min", "max", "median", "min",
+                "max");
+    printMeasure("first frame, ms", turns.window.frame, turns.yardstick.frame, kGoal);
+    printMeasure("window mapped, ms", turns.window.mapped, turns.yardstick.mapped, std::nullopt);
+    printMeasure("processor time, ms", turns.window.cpu, turns.yardstick.cpu, std::nullopt);
+    printMeasure("peak memory, MiB", turns.window.peakMiB, turns.yardstick.peakMiB, kGoal);
+    return 0;
+}
+
+// Callgrind's count of the instructions of one thread of a run: "summary: N" in the file of
+// that thread (PID-01 is the main thread); none when there is no such thread.
+std::optional<double> threadInstructions(const std::filesystem::path& folder, long pid,
+                                         int thread) {
+    std::array<char, 16> suffix{};
+    (void)std::snprintf(suffix.data(), suffix.size(), "-%02d", thread);
+    std::ifstream file(folder / (std::to_string(pid) + suffix.data()));
+    for (std::string line; std::getline(file, line);) {
+        if (line.starts_with("summary: ")) {
+            return std::stod(line.substr(9));
+        }
+    }
+    return std::nullopt;
+}
+
+// The same runs under callgrind, which counts the instructions of each thread of the program to
+// its first frame; the program is ended by SIGTERM there, which valgrind lets it count to.
+int countInstructions(FirstFrameObserver& observer, FirstFrameObserver::Run window,
+                      FirstFrameObserver::Run bare, int runs) {
+    std::string folderName = (std::filesystem::temp_directory_path() / "brimwell-callgrind-XXXXXX");
+    if (mkdtemp(folderName.data()) == nullptr) {
+        throw std::runtime_error("cannot make a folder for callgrind's counts");
+    }
+    const std::filesystem::path folder = folderName;
+    for (FirstFrameObserver::Run* run : {&window, &bare}) {
+        std::vector<std::string> arguments{"--tool=callgrind", "--separate-threads=yes",
+                                           "--callgrind-out-file=" + (folder / "%p").string(),
+                                           run->program};
+        arguments.insert(arguments.end(), run->arguments.begin(), run->arguments.end());
+        run->arguments = arguments;
+        run->program = "valgrind";
+        run->endSignal = SIGTERM;
+        run->boundSeconds = 600;
+    }
+    std::printf(
+        "The instructions that the window's start-up executes, counted by callgrind thread by\n"
+        "thread, from the start of the process to its first frame as the X server sees it (the\n"
+        "first moment its mapped window has been drawn over its whole area); the process is\n"
+        "ended there by SIGTERM. The yardstick is a bare Qt Widgets window of the same size\n"
+        "with one button; both run without a session bus (DBUS_SESSION_BUS_ADDRESS=disabled:).\n");
+    const Turns turns = takeTurns(observer, window, bare, runs, false);
+    std::printf("window %s; runs of each: %d\n\n", turns.size.c_str(), runs);
+    std::array<std::vector<double>, 2> main;
+    std::array<std::vector<double>, 2> others;
+    const std::array<const std::vector<StartObservation>*, 2> observed{&turns.windowRuns,
+                                                                       &turns.bareRuns};
+    for (std::size_t program = 0; program < 2; ++program) {
+        for (const StartObservation& run : *observed.at(program)) {
+            main.at(program).push_back(threadInstructions(folder, run.pid, 1).value_or(0) / 1e6);
+            double rest = 0;
+            for (int thread = 2; const auto count = threadInstructions(folder, run.pid, thread);
+                 ++thread) {
+                rest += *count / 1e6;
+            }
+            others.at(program).push_back(rest);
+        }
+    }
+    std::filesystem::remove_all(folder);
+    std::printf("%-22s %23s   %23s   %s\n", "", "brimwell", "bare window", "ratio (of pairs)");
+    std::printf("%-22s %7s %7s %7s   %7s %7s %7s\n", "", "median", "min", "max", "median", "min",
+                "max");
+    printMeasure("main thread, M instr.", main[0], main[1], std::nullopt);
+    printMeasure("other threads, M", others[0], others[1], std::nullopt);
+    return 0;
+}
+
 int measure(const Options& options) {
     std::optional<XvfbServer> server;
     std::string display = options.display;
@@ -205,61 +355,22 @@ int measure(const Options& options) {
         display = server->display();
     }
     FirstFrameObserver observer(display);
-    const std::vector<std::string> environment{"QT_QPA_PLATFORM=xcb", "DISPLAY=" + display};
-    const auto runWindow = [&] {
-        return observer.observe(options.program, {}, environment, options.trace);
-    };
-    std::vector<std::string> size;
-    const auto runBare = [&] {
-        return observer.observe(BRIMWELL_BARE_WINDOW_PROGRAM, size, environment, options.trace);
-    };
-
-    std::printf(
-        "The window's start-up as the X server sees it. Each run starts the program's process and\n"
-        "times, from just before the start, the MapNotify of its top-level window and its first\n"
-        "frame: the first moment the mapped window has been drawn over its whole area, told by\n"
-        "the DAMAGE events of the root window. The process is ended there (SIGKILL); its "
-        "processor\n"
-        "time and peak resident set are what it used until then. The yardstick is a bare Qt\n"
-        "Widgets window of the same size with one button. Nothing is polled, nothing is added\n"
-        "to either program.\n");
-    std::printf("X server %s (%s), platform plugin xcb; %u processors, load average %s\n",
-                display.c_str(), server ? "Xvfb 1280x1024x24 of its own" : "given",
-                std::thread::hardware_concurrency(), loadAverage().c_str());
-    (void)std::fflush(stdout);
-
-    // A first run of each, not counted: the files the programs read come into the page cache,
-    // and the window's size is known for the bare one.
-    const StartObservation first = runWindow();
-    size = {std::to_string(first.width), std::to_string(first.height)};
-    const StartObservation bare = runBare();
-    std::printf(
-        "windows: brimwell %dx%d, bare %dx%d; runs of each: %d, taking turns "
-        "(brimwell-bare, bare-brimwell, ...) after one of each not counted\n\n",
-        first.width, first.height, bare.width, bare.height, options.runs);
-    (void)std::fflush(stdout);
-
-    Series window;
-    Series yardstick;
-    for (int i = 0; i < options.runs; ++i) {
-        if (i % 2 == 0) {
-            window.add(runWindow());
-            yardstick.add(runBare());
-        } else {
-            yardstick.add(runBare());
-            window.add(runWindow());
-        }
-    }
-
-    std::printf("%-22s %23s   %23s   %s\n", "", "brimwell", "bare window", "ratio (of pairs)");
-    std::printf("%-22s %7s %7s %7s   %7s %7s %7s\n", "", "median", "min", "max", "median", "min",
-                "max");
-    printMeasure("first frame, ms", window.frame, yardstick.frame, kGoal);
-    printMeasure("window mapped, ms", window.mapped, yardstick.mapped, std::nullopt);
-    printMeasure("processor time, ms", window.cpu, yardstick.cpu, std::nullopt);
-    printMeasure("peak memory, MiB", window.peakMiB, yardstick.peakMiB, kGoal);
+    // No session bus: where there is none, as on a machine without a desktop, each program would
+    // otherwise wait while libdbus tries to launch one, which takes long and varies.
+    const std::vector<std::string> environment{"QT_QPA_PLATFORM=xcb", "DISPLAY=" + display,
+                                               "DBUS_SESSION_BUS_ADDRESS=disabled:"};
+    FirstFrameObserver::Run window;
+    window.program = options.program;
+    window.environment = environment;
+    window.trace = options.trace;
+    FirstFrameObserver::Run bare = window;
+    bare.program = BRIMWELL_BARE_WINDOW_PROGRAM;
+    printMachine(display, server.has_value());
+    const int result = options.callgrind
+                           ? countInstructions(observer, window, bare, options.runs.value_or(1))
+                           : measureTime(observer, window, bare, options.runs.value_or(kRuns));
     std::printf("load average after: %s\n", loadAverage().c_str());
-    return 0;
+    return result;
 }
 
 }  // namespace
@@ -267,9 +378,10 @@ int measure(const Options& options) {
 int main(int argc, char** argv) {
     const auto options = parse(std::span(argv, static_cast<std::size_t>(argc)));
     if (!options) {
-        (void)std::fprintf(
-            stderr, "usage: %s [--runs N | --quick] [--program PATH] [--display NAME] [--trace]\n",
-            argv[0]);
+        (void)std::fprintf(stderr,
+                           "usage: %s [--runs N | --quick] [--callgrind] [--program PATH] "
+                           "[--display NAME] [--trace]\n",
+                           argv[0]);
         return 2;
     }
     try {

@@ -32,8 +32,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// How long a program may take to show its first frame, and the server to destroy its window.
-constexpr double kBoundMs = 10000;
+// How long the server may take to destroy a window whose program has ended.
+constexpr double kDestroyBoundMs = 10000;
 
 [[noreturn]] void fail(const std::string& what) {
     throw std::runtime_error(what);
@@ -82,9 +82,9 @@ class Child final {
     // Readable once the process has ended.
     int pidFd() const { return m_pidFd; }
 
-    // Ends the process; what it used.
-    rusage end() {
-        kill(m_pid, SIGKILL);
+    // Ends the process with the signal; what it used.
+    rusage end(int signal) {
+        kill(m_pid, signal);
         rusage usage{};
         while (wait4(m_pid, nullptr, 0, &usage) < 0) {
             if (errno != EINTR) {
@@ -131,7 +131,7 @@ Child startProgram(const std::string& program, const std::vector<std::string>& a
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
     const int spawned =
-        posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+        posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         fail("cannot start " + program + ": " + std::generic_category().message(spawned));
@@ -400,28 +400,28 @@ long FirstFrameObserver::windowProcess(std::uint32_t window) {
     return *static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
 }
 
-StartObservation FirstFrameObserver::observe(const std::string& program,
-                                             const std::vector<std::string>& arguments,
-                                             const std::vector<std::string>& environment,
-                                             bool trace) {
+StartObservation FirstFrameObserver::observe(const Run& launch) {
     forgetEarlierEvents();
-    StartRun run(m_root, m_damageNotify, trace);
+    StartRun run(m_root, m_damageNotify, launch.trace);
     const auto handle = [&run](const xcb_generic_event_t& event, double at) {
         run.handle(event, at);
     };
     const auto started = Clock::now();
-    Child child = startProgram(program, arguments, environment);
+    const std::string& program = launch.program;
+    Child child = startProgram(program, launch.arguments, launch.environment);
+    const double boundMs = launch.boundSeconds * 1e3;
     if (!waitFor(
-            m_connection, started, handle, [&run] { return run.framed(); }, kBoundMs,
+            m_connection, started, handle, [&run] { return run.framed(); }, boundMs,
             child.pidFd())) {
         fail(program + (run.window() == 0 ? " showed no window" : " drew no whole frame") +
-             (millisecondsSince(started) < kBoundMs ? " before it ended" : " in ten seconds"));
+             (millisecondsSince(started) < boundMs ? " before it ended" : " within the bound"));
     }
     if (windowProcess(run.window()) != child.pid()) {
         fail("the window mapped was not " + program + "'s (or a window manager framed it)");
     }
-    const rusage usage = child.end();
     StartObservation result = run.observation();
+    result.pid = child.pid();
+    const rusage usage = child.end(launch.endSignal);
     const auto milliseconds = [](const timeval& time) {
         return static_cast<double>(time.tv_sec) * 1e3 + static_cast<double>(time.tv_usec) / 1e3;
     };
@@ -430,7 +430,7 @@ StartObservation FirstFrameObserver::observe(const std::string& program,
     result.peakRssKiB = usage.ru_maxrss;
     if (!waitFor(
             m_connection, started, handle, [&run] { return run.gone(); },
-            millisecondsSince(started) + kBoundMs, -1)) {
+            millisecondsSince(started) + kDestroyBoundMs, -1)) {
         fail("the X server kept the window of " + program + " after it ended");
     }
     return result;

@@ -13,6 +13,7 @@
 // the program's own, and no background clear passes for a frame. The window must be the
 // program's (its _NET_WM_PID), on a server without a window manager, which would reparent it.
 
+#include <csignal>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,6 +27,7 @@ struct StartObservation {
     double firstFrameMs = 0;  // from just before the process started to its first frame
     double cpuMs = 0;         // the process's processor time, user and system, to its end
     long peakRssKiB = 0;      // the process's peak resident set, to its end
+    long pid = 0;             // the process's id
     int width = 0;            // the window's size in pixels
     int height = 0;
 };
@@ -41,13 +43,21 @@ class FirstFrameObserver final {
     FirstFrameObserver(FirstFrameObserver&&) = delete;
     FirstFrameObserver& operator=(FirstFrameObserver&&) = delete;
 
-    // Starts program with the arguments (without its name) and the extra environment entries
-    // ("NAME=value"), its output and error stream discarded; waits for its first frame, ends it
-    // (SIGKILL) at once and waits until the server has destroyed its window. With trace, the events
-    // of the run are written to the error stream. Throws std::runtime_error when the program ends,
-    // or ten seconds pass, before its first frame.
-    StartObservation observe(const std::string& program, const std::vector<std::string>& arguments,
-                             const std::vector<std::string>& environment, bool trace);
+    struct Run {
+        std::string program;
+        std::vector<std::string> arguments;    // without the program's name
+        std::vector<std::string> environment;  // "NAME=value", over this process's own
+        // How the process is ended at its first frame: at once, or by SIGTERM for a program that
+        // writes what it counted as it ends (valgrind).
+        int endSignal = SIGKILL;
+        double boundSeconds = 10;  // for the first frame
+        bool trace = false;        // the events of the run on the error stream
+    };
+
+    // Starts the program, its output and error stream discarded; waits for its first frame, ends
+    // it and waits until the server has destroyed its window. Throws std::runtime_error when the
+    // program ends, or the bound passes, before its first frame.
+    StartObservation observe(const Run& launch);
 
   private:
     // The process that the window's _NET_WM_PID property names; 0 when it names none.

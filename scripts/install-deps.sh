@@ -27,6 +27,7 @@ checks=(
   libbenchmark-dev
   xvfb xauth # scripts/screenshot-window.sh, the picture of the window in docs/; the start-up benchmark
   libxcb-damage0-dev # the start-up benchmark watches the X server's drawing (DAMAGE extension)
+  valgrind # the start-up benchmark's count of instructions (bench_window_start --callgrind)
   qt6-gtk-platformtheme # the same under GNOME's dark scheme, docs/window-dark.png
   librsvg2-bin imagemagick # ui/resources/draw_pictures.py, the icon and the window's pictures
 )
