@@ -1,7 +1,7 @@
 #pragma once
 
 // Fontconfig reads its configuration and the caches of every installed font once, the first
-// time a font is needed: on a desktop with a hundred or more fonts that is about a quarter of the
+// time a font is needed: on a desktop with a hundred or more fonts that is about a fifth of the
 // window's start-up. FontConfigurationLoad does that reading on a thread of its own, started
 // before QApplication, so that it runs while the application connects to the display; the window
 // waits for it before it is built. Where no thread can be started, the reading happens as before,
