@@ -18,6 +18,7 @@ program=(
   libcpp-httplib-dev # the X-Plane link, and the tests' web stand-ins
   # fonts: Liberation Sans stands in for Arial, DejaVu for the rest
   fonts-liberation fonts-dejavu-core fontconfig
+  libfontconfig-dev # the window reads the font configuration ahead, while it connects
 )
 tests=(
   libgtest-dev libgmock-dev
@@ -27,7 +28,9 @@ tests=(
 checks=(
   clang clang-format clang-tidy # the fuzzers are built with clang
   libbenchmark-dev
-  xvfb xauth # scripts/screenshot-window.sh, the picture of the window in docs/
+  xvfb xauth # scripts/screenshot-window.sh, the picture of the window in docs/; the start-up benchmark
+  libxcb-damage0-dev # the start-up benchmark watches the X server's drawing (DAMAGE extension)
+  valgrind # the start-up benchmark's count of instructions (bench_window_start --callgrind)
   qt6-gtk-platformtheme # the same under GNOME's dark scheme, docs/window-dark.png
   librsvg2-bin imagemagick # ui/resources/draw_pictures.py, the icon and the window's pictures
 )

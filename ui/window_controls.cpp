@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -79,7 +80,10 @@ QColor legibleOn(const QColor& wanted, const QColor& background) {
 
 // The layout places the controls in pixels at 96 dots per inch, so the fonts are sized in
 // pixels of the same scale: text and boxes grow together on a scaled screen. Where the
-// families of the layout are not installed, the nearest sans serif of like width stands in.
+// families of the layout are not installed, the nearest sans serif of like width stands in. The
+// font names only the first of them that is installed, the one Qt would choose: given the
+// whole list, Qt looks for every family before it in turn, and asks fontconfig for the
+// substitutes of each one missing, for each size: some 6 % of the window's start-up.
 QFont fontFor(const FontDescription& description) {
     QStringList families;
     if (description.family == "MS Sans Serif") {
@@ -88,8 +92,17 @@ QFont fontFor(const FontDescription& description) {
     } else {
         families = {toQString(description.family), QStringLiteral("Liberation Sans")};
     }
-    families.append(QStringLiteral("Helvetica"));
-    families.append(QStringLiteral("sans-serif"));
+    const QStringList installed = QFontDatabase::families();
+    const auto first = std::find_if(families.begin(), families.end(), [&](const QString& family) {
+        return installed.contains(family, Qt::CaseInsensitive);
+    });
+    if (first != families.end()) {
+        families = {*first};
+    } else {
+        // Fontconfig's aliases, which Qt resolves itself.
+        families.append(QStringLiteral("Helvetica"));
+        families.append(QStringLiteral("sans-serif"));
+    }
     QFont font;
     font.setFamilies(families);
     font.setStyleHint(QFont::SansSerif);
@@ -138,7 +151,7 @@ class PictureBox final : public QLabel {
 // A frame draws its caption on its top edge, the edge an etched line around the children.
 class FrameBox final : public QGroupBox {
   public:
-    FrameBox(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
+    explicit FrameBox(QWidget* parent) : QGroupBox(parent) {}
 
   protected:
     void paintEvent(QPaintEvent* /*event*/) override {
@@ -160,27 +173,39 @@ class FrameBox final : public QGroupBox {
     }
 };
 
-QWidget* createControl(const ControlDescription& description, QWidget* parent) {
+// A control with its font, given before its text so that the text is laid out once, in it.
+QWidget* createControl(const ControlDescription& description, const QFont* font, QWidget* parent) {
     const QString caption = toQString(description.caption);
+    const auto withFont = [font](auto* widget) {
+        if (font != nullptr) {
+            widget->setFont(*font);
+        }
+        return widget;
+    };
     switch (description.kind) {
-        case ControlKind::Frame:
-            return new FrameBox(caption, parent);
+        case ControlKind::Frame: {
+            auto* frame = withFont(new FrameBox(parent));
+            frame->setTitle(caption);
+            return frame;
+        }
         case ControlKind::Label: {
-            auto* label = new QLabel(caption, parent);
+            auto* label = withFont(new QLabel(parent));
             label->setTextFormat(Qt::PlainText);
             const Qt::Alignment across =
                 description.alignment == Alignment::Centred ? Qt::AlignHCenter : Qt::AlignLeft;
             label->setAlignment(across | Qt::AlignTop);
+            label->setText(caption);
             return label;
         }
         case ControlKind::TextBox: {
-            auto* edit = new QLineEdit(caption, parent);
+            auto* edit = withFont(new QLineEdit(parent));
             edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             edit->setReadOnly(description.locked);
+            edit->setText(caption);
             return edit;
         }
         case ControlKind::ComboBox: {
-            auto* list = new QComboBox(parent);
+            auto* list = withFont(new QComboBox(parent));
             for (const std::string_view item : description.list) {
                 list->addItem(toQString(item));
             }
@@ -191,14 +216,15 @@ QWidget* createControl(const ControlDescription& description, QWidget* parent) {
             return list;
         }
         case ControlKind::CommandButton: {
-            auto* button = new QPushButton(caption, parent);
+            auto* button = withFont(new QPushButton(parent));
+            button->setText(caption);
             button->setAutoDefault(false);
             return button;
         }
         case ControlKind::CheckBox:
-            return new QCheckBox(parent);
+            return withFont(new QCheckBox(parent));
         case ControlKind::PictureBox: {
-            auto* picture = new PictureBox(parent);
+            auto* picture = withFont(new PictureBox(parent));
             picture->setPixmap(readPicture(caption, "jpeg"));
             picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             picture->setFocusPolicy(Qt::StrongFocus);
@@ -277,20 +303,21 @@ Controls buildWindow(QWidget& client) {
     for (const ControlDescription& control : controlCatalogue()) {
         QWidget* container =
             control.container.empty() ? &client : controls.at(std::string(control.container));
-        QWidget* widget = createControl(control, container);
+        const QFont* font = nullptr;
+        if (!control.font.family.empty()) {
+            const auto key =
+                std::make_tuple(control.font.family, control.font.points, control.font.bold);
+            auto found = fonts.find(key);
+            if (found == fonts.end()) {
+                found = fonts.emplace(key, fontFor(control.font)).first;
+            }
+            font = &found->second;
+        }
+        QWidget* widget = createControl(control, font, container);
         widget->setObjectName(toQString(control.name));
         const Twips& place = control.place;
         widget->setGeometry(toPixels(place.left), toPixels(place.top), toPixels(place.width),
                             toPixels(place.height));
-        if (!control.font.family.empty()) {
-            const auto key =
-                std::make_tuple(control.font.family, control.font.points, control.font.bold);
-            auto font = fonts.find(key);
-            if (font == fonts.end()) {
-                font = fonts.emplace(key, fontFor(control.font)).first;
-            }
-            widget->setFont(font->second);
-        }
         if (!control.tooltip.empty()) {
             widget->setToolTip(toQString(control.tooltip));
         }

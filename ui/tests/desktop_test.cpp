@@ -11,11 +11,14 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
 #include <array>
 #include <cmath>
+#include <map>
+#include <string_view>
 
 #include "engine/cell_names.h"
 #include "tests/support/window_driver.h"
@@ -112,6 +115,25 @@ class DesktopTest final : public QObject {
                 QVERIFY2(qobject_cast<const QLabel*>(other) || !other->geometry().intersects(ink),
                          name.constData());
             }
+        }
+    }
+
+    // A control names only the first installed of its layout family and that family's stand-ins:
+    // the face it shows is still the one Qt chooses from the whole list.
+    void everyControlShowsTheFaceQtChoosesFromItsStandIns() {
+        const std::map<std::string_view, QStringList> standIns = {
+            {"MS Sans Serif",
+             {u"MS Sans Serif"_s, u"Microsoft Sans Serif"_s, u"Arial"_s, u"Liberation Sans"_s}},
+            {"Arial", {u"Arial"_s, u"Liberation Sans"_s}}};
+        for (const ui::ControlDescription& description : ui::controlCatalogue()) {
+            if (description.font.family.empty()) {
+                continue;
+            }
+            const QWidget* widget = control(*m_window, description.name);
+            QFont whole = widget->font();
+            whole.setFamilies(standIns.at(description.font.family) +
+                              QStringList{u"Helvetica"_s, u"sans-serif"_s});
+            QCOMPARE(QFontInfo(widget->font()).family(), QFontInfo(whole).family());
         }
     }
 

@@ -69,6 +69,7 @@ class WindowTest final : public QObject {
         addRow("txtPayLoad", "12^a^c^v^v", "1212");
         addRow("txtTFB", "^a^x5^v", "52000");  // the cell starts with 2000
         addRow("txtOriginICAO", "k.-1Z", "k.-1Z");
+        addRow("txtBOW", "7^a⌫", "394088");  // locked: it takes no key
     }
     void keyFilter() {
         QFETCH(QString, cell);
