@@ -18,8 +18,8 @@ namespace brimwell::test {
 struct ReceivedRequest {
     std::string method;
     std::string target;  // path and query, as sent
-    std::string body;  // once answered
-    int status = 0;    // the stand-in's answer; 0 while it has none
+    std::string body;    // once answered
+    int status = 0;      // the stand-in's answer; 0 while it has none
 };
 
 class HttpStandIn final {

@@ -82,16 +82,16 @@ class FlightPlanTest final : public QObject {
 
     void standInForSimbrief(std::function<HttpAnswer(const httplib::Request&)> answerFor) {
         m_simbrief = std::make_unique<HttpStandIn>();
-        m_simbrief->server().Get(
-            ".*", [answerFor = std::move(answerFor), standIn = m_simbrief.get()](
-                      const httplib::Request& request, httplib::Response& response) {
-                const HttpAnswer answer = answerFor(request);
-                if (answer.never) {
-                    return standIn->hang();
-                }
-                response.status = answer.status;
-                response.set_content(answer.body, "text/plain");
-            });
+        m_simbrief->server().Get(".*",
+                                 [answerFor = std::move(answerFor), standIn = m_simbrief.get()](
+                                     const httplib::Request& request, httplib::Response& response) {
+                                     const HttpAnswer answer = answerFor(request);
+                                     if (answer.never) {
+                                         return standIn->hang();
+                                     }
+                                     response.status = answer.status;
+                                     response.set_content(answer.body, "text/plain");
+                                 });
         m_simbrief->start();
         qputenv("BRIMWELL_SIMBRIEF_URL", QByteArray::fromStdString(m_simbrief->url()));
     }
