@@ -425,6 +425,7 @@ void MainWindow::mnuXPlaneAddress_Click() {
 
 std::vector<std::string> MainWindow::inputTexts() const {
     std::vector<std::string> texts;
+    texts.reserve(cell::kInputs.size() + 1);
     for (const std::string_view name : cell::kInputs) {
         texts.push_back(m_cells->text(name));
     }

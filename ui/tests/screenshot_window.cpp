@@ -40,7 +40,7 @@ int main(int argc, char* argv[]) {
                 const QRect area = window->frameGeometry();
                 saved = QApplication::primaryScreen()
                             ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-                            .save(QString::fromLocal8Bit(argv[2]));
+                            .save(QApplication::arguments().at(2));
                 box->close();
             }
         });
