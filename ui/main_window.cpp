@@ -377,8 +377,7 @@ void MainWindow::mnuLoadIntoXPlane_Click() {
     } catch (const std::system_error& failure) {
         showXPlaneOutcome(XPlaneRefused{std::string("The plan was not loaded into X-Plane: ") +
                                         failure.what() +
-                                        ". Close other programs, then load "
-                                        "again."});
+                                        ". Close other programs, then load again."});
         return;
     }
     updateLoadAction();
