@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QEvent>
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -25,6 +27,7 @@
 #include "engine/flight_data.h"
 #include "flightplan/flight_plan.h"
 #include "report/print_command.h"
+#include "ui/aircraft_load.h"
 #include "ui/control_catalogue.h"
 #include "ui/dialogs.h"
 #include "ui/settings.h"
@@ -64,6 +67,13 @@ QString summaryOf(const flightplan::FlightPlanReading& reading, const QString& h
            "stay as you set them. Check them, then press Calculate."_s;
 }
 
+QString notAnXPlaneAddress(const QString& text) {
+    return u"\"%1\" is not an address of X-Plane. Write it as http://host:port: "
+           "http://localhost:8086 for X-Plane on this computer, or the name or IP address of "
+           "another computer and X-Plane's port there, such as http://192.168.1.20:8086."_s.arg(
+               text);
+}
+
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent)
@@ -97,6 +107,7 @@ MainWindow::MainWindow(QWidget* parent)
     }
     connectHandlers();
     orderFocusChain();
+    updateLoadAction();
     m_controls.at(std::string(cell::txtOriginICAO))->setFocus(Qt::OtherFocusReason);
 }
 
@@ -123,6 +134,18 @@ void MainWindow::connectHandlers() {
     connectButton("Command1", &MainWindow::Command1_Click);
     connectButton("Uscita", &MainWindow::Uscita_Click);
     connectButton("cmbPrint", &MainWindow::cmbPrint_Click);
+    // A change of an input may part the results from the inputs they were calculated from.
+    for (const std::string_view name : cell::kInputs) {
+        QWidget* input = m_controls.at(std::string(name));
+        if (auto* list = qobject_cast<QComboBox*>(input)) {
+            connect(list, &QComboBox::currentIndexChanged, this, &MainWindow::updateLoadAction);
+        } else {
+            connect(qobject_cast<QLineEdit*>(input), &QLineEdit::textChanged, this,
+                    &MainWindow::updateLoadAction);
+        }
+    }
+    connect(qobject_cast<QCheckBox*>(m_controls.at(std::string(cell::CheckCorrection))),
+            &QCheckBox::toggled, this, &MainWindow::updateLoadAction);
 }
 
 void MainWindow::orderFocusChain() {
@@ -142,7 +165,7 @@ void MainWindow::orderFocusChain() {
 
 void MainWindow::buildMenuBar() {
     // The menus' access keys leave Alt+C, Alt+L, Alt+E and Alt+P to the buttons.
-    static constexpr std::array<MenuItem, 3> kMenuItems = {{
+    static constexpr std::array<MenuItem, 5> kMenuItems = {{
         {.menu = "mnuFile",
          .menuCaption = "&File",
          .name = "mnuOpenFlightPlan",
@@ -161,6 +184,18 @@ void MainWindow::buildMenuBar() {
          .caption = "SimBrief &User Name or Pilot ID…",
          .shortcut = "",
          .handler = &MainWindow::mnuSimbriefUser_Click},
+        {.menu = "mnuAircraft",
+         .menuCaption = "&Aircraft",
+         .name = "mnuLoadIntoXPlane",
+         .caption = "&Load into X-Plane",
+         .shortcut = "Ctrl+Shift+X",
+         .handler = &MainWindow::mnuLoadIntoXPlane_Click},
+        {.menu = "mnuAircraft",
+         .menuCaption = "&Aircraft",
+         .name = "mnuXPlaneAddress",
+         .caption = "X-Plane &Address…",
+         .shortcut = "",
+         .handler = &MainWindow::mnuXPlaneAddress_Click},
     }};
     for (const MenuItem& item : kMenuItems) {
         auto* menu = m_menuBar->findChild<QMenu*>(toQString(item.menu));
@@ -186,12 +221,16 @@ void MainWindow::changeEvent(QEvent* event) {
 // --- Buttons -----------------------------------------------------------------------------
 
 void MainWindow::cmdCalculate_Click() {
-    m_planner->cmdCalculate_Click();
+    const bool planned = m_planner->cmdCalculate_Click();
+    m_calculatedInputs = planned ? std::optional(inputTexts()) : std::nullopt;
+    updateLoadAction();
 }
 
 // Clear: empties the fifteen results one after the other and gives the six that Calculate
 // may colour back the window background. The inputs, txtBOW, cmbMLF and txtTFB stay.
 void MainWindow::Command1_Click() {
+    m_calculatedInputs.reset();
+    updateLoadAction();
     for (const std::string_view name : cell::kResults) {
         m_cells->setText(name, "");
         if (std::find(cell::kColoured.begin(), cell::kColoured.end(), name) !=
@@ -297,7 +336,9 @@ QString MainWindow::askSimbriefUser() {
 void MainWindow::stopFetch() {
     m_fetch.reset();
     findChild<QAction*>(u"mnuFetchFlightPlan"_s)->setEnabled(true);
-    unsetCursor();
+    if (m_load == nullptr) {
+        unsetCursor();
+    }
 }
 
 void MainWindow::fetchFinished(const QString& user, const ui::FlightPlanFetch::Outcome& outcome) {
@@ -311,7 +352,94 @@ void MainWindow::fetchFinished(const QString& user, const ui::FlightPlanFetch::O
                        whose + u" filled:"_s, whose + u" was not read: "_s);
 }
 
-// A fetch under way ends with the window, before the program does.
+// --- X-Plane -----------------------------------------------------------------------------
+
+void MainWindow::mnuLoadIntoXPlane_Click() {
+    if (m_load != nullptr) {
+        return;
+    }
+    const QString setting = ui::readSetting(ui::kXPlaneAddress);
+    const std::optional<XPlaneAddress> address = parseXPlaneUrl(setting.toStdString());
+    if (!address) {
+        ui::showWarning(this, u"The plan was not loaded: "_s + notAnXPlaneAddress(setting) +
+                                  u" Change it under Aircraft, X-Plane Address…"_s);
+        return;
+    }
+    std::variant<XPlaneRequest, XPlaneRefused> request = xplaneRequestFor(*m_cells, *address);
+    if (const auto* refused = std::get_if<XPlaneRefused>(&request)) {
+        showXPlaneOutcome(*refused);
+        return;
+    }
+    try {
+        m_load = std::make_unique<ui::AircraftLoad>(
+            *this, std::get<XPlaneRequest>(std::move(request)),
+            [this](const XPlaneOutcome& outcome) { loadFinished(outcome); });
+    } catch (const std::system_error& failure) {
+        showXPlaneOutcome(XPlaneRefused{std::string("The plan was not loaded into X-Plane: ") +
+                                        failure.what() +
+                                        ". Close other programs, then load again."});
+        return;
+    }
+    updateLoadAction();
+    setCursor(Qt::BusyCursor);
+}
+
+void MainWindow::loadFinished(const XPlaneOutcome& outcome) {
+    m_load.reset();
+    updateLoadAction();
+    if (m_fetch == nullptr) {
+        unsetCursor();
+    }
+    if (isVisible()) {  // a pilot who has closed the window has left
+        showXPlaneOutcome(outcome);
+    }
+}
+
+// The one place where the outcome of a load becomes the words of its box.
+void MainWindow::showXPlaneOutcome(const XPlaneOutcome& outcome) {
+    const QString text = QString::fromStdString(describe(outcome)).trimmed();
+    if (std::holds_alternative<XPlaneLoaded>(outcome)) {
+        ui::showSummary(this, text);
+    } else {
+        ui::showWarning(this, text);
+    }
+}
+
+// Asks until the answer is an address of X-Plane, offering the refused answer again to mend.
+void MainWindow::mnuXPlaneAddress_Click() {
+    QString offered = ui::readSetting(ui::kXPlaneAddress);
+    while (const std::optional<QString> answer =
+               ui::askForText(this,
+                              u"X-Plane's address, http://host:port (X-Plane on this computer: "
+                              "http://localhost:8086):"_s,
+                              offered)) {
+        offered = answer->trimmed();
+        if (parseXPlaneUrl(offered.toStdString())) {
+            ui::writeSetting(ui::kXPlaneAddress, offered);
+            return;
+        }
+        ui::showWarning(this, notAnXPlaneAddress(offered));
+    }
+}
+
+std::vector<std::string> MainWindow::inputTexts() const {
+    std::vector<std::string> texts;
+    texts.reserve(cell::kInputs.size() + 1);
+    for (const std::string_view name : cell::kInputs) {
+        texts.push_back(m_cells->text(name));
+    }
+    texts.emplace_back(m_cells->isTicked(cell::CheckCorrection) ? "ticked" : "");
+    return texts;
+}
+
+void MainWindow::updateLoadAction() {
+    findChild<QAction*>(u"mnuLoadIntoXPlane"_s)
+        ->setEnabled(m_load == nullptr && m_calculatedInputs &&
+                     *m_calculatedInputs == inputTexts());
+}
+
+// A fetch under way ends with the window, before the program does; a load under way is waited
+// for when the window is destroyed, out of sight.
 void MainWindow::closeEvent(QCloseEvent* event) {
     stopFetch();
     QWidget::closeEvent(event);

@@ -18,6 +18,13 @@
 // into the cells, the results of an earlier Calculate are emptied as Clear empties them, and a
 // summary says what was filled and what was not. Each of them is an act that leaves the cell
 // holding the focus, so its check runs first.
+//
+// The Aircraft menu loads the plan into X-Plane (ui/aircraft_load.h) at the address that the
+// settings keep, while the window goes on answering, and tells the outcome in a box. It is
+// enabled while the cells hold the plan of a Calculate that completed and the inputs are still
+// those it was calculated from; Clear, or a flight plan filled in, ends that. One load at a
+// time; a load still under way when the window goes is waited for (it is bounded) and its
+// outcome dropped.
 
 #include <QPointer>
 #include <QWidget>
@@ -25,13 +32,17 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/fuel_planner.h"
 #include "report/printer.h"
 #include "ui/flight_plan_fetch.h"
 #include "ui/window_cells.h"
 #include "ui/window_controls.h"
+#include "xplane/xplane_load.h"
 
 class QMenuBar;
 
@@ -39,7 +50,8 @@ namespace brimwell {
 
 namespace ui {
 class SystemPrinter;
-}
+class AircraftLoad;
+}  // namespace ui
 namespace flightplan {
 struct FlightPlanReading;
 }
@@ -82,6 +94,9 @@ class MainWindow final : public QWidget {
     void mnuOpenFlightPlan_Click();
     void mnuFetchFlightPlan_Click();
     void mnuSimbriefUser_Click();
+    // Aircraft > Load into X-Plane, X-Plane Address….
+    void mnuLoadIntoXPlane_Click();
+    void mnuXPlaneAddress_Click();
 
     // A row of the menu bar: the menu, and one of its items with its handler.
     struct MenuItem {
@@ -104,6 +119,14 @@ class MainWindow final : public QWidget {
     QString askSimbriefUser();
     void fetchFinished(const QString& user, const ui::FlightPlanFetch::Outcome& outcome);
     void stopFetch();
+    void loadFinished(const XPlaneOutcome& outcome);
+    // The box that tells the pilot how a load into X-Plane ended.
+    void showXPlaneOutcome(const XPlaneOutcome& outcome);
+    // The texts of the inputs and the tick of the correction, as Calculate reads them.
+    std::vector<std::string> inputTexts() const;
+    // Enables Load into X-Plane while the results are those of the inputs and no load is under
+    // way.
+    void updateLoadAction();
     // Whether the data dragged or dropped is one file; takes it for the window if so.
     bool takeDrop(QEvent& event);
 
@@ -153,6 +176,9 @@ class MainWindow final : public QWidget {
     QPointer<QWidget> m_cellLeftByClick;
     std::chrono::milliseconds m_fetchBound;
     std::unique_ptr<ui::FlightPlanFetch> m_fetch;
+    // The inputs of the last Calculate while its results are in the cells.
+    std::optional<std::vector<std::string>> m_calculatedInputs;
+    std::unique_ptr<ui::AircraftLoad> m_load;
 };
 
 }  // namespace brimwell

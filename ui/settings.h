@@ -8,6 +8,8 @@
 #include <QString>
 #include <string_view>
 
+#include "xplane/xplane_load.h"
+
 namespace brimwell::ui {
 
 struct Setting {
@@ -17,6 +19,8 @@ struct Setting {
 
 // The SimBrief user name or pilot ID whose latest flight plan File > Fetch fetches.
 inline constexpr Setting kSimbriefUser{.key = "simbrief/user", .defaultText = ""};
+// Where Aircraft > Load into X-Plane finds X-Plane's web API.
+inline constexpr Setting kXPlaneAddress{.key = "xplane/address", .defaultText = kDefaultXPlaneUrl};
 
 QString readSetting(const Setting& setting);
 void writeSetting(const Setting& setting, const QString& text);

@@ -20,12 +20,10 @@
 namespace brimwell {
 namespace {
 
+using test::kSamplePayloadKg;
+using test::kSampleTanksKg;
 using test::XPlaneStandIn;
 using Mode = XPlaneStandIn::Mode;
-
-// The sample plan's 229752 lbs by the loading order in a 747-400 of 174000 kg, and its payload.
-const std::vector<double> kSampleTanks = {0, 13572, 38280, 38280, 13572, 254.877, 254.877, 0, 0};
-constexpr double kSamplePayloadKg = 45359.237;
 
 std::string fileText(const std::string& path) {
     std::ostringstream text;
@@ -154,12 +152,12 @@ TEST(PlanXPlane, LoadsThePlanOrSaysWhyNotWritingNothing) {
         const auto& tanks = after.at("sim/flightmodel/weight/m_fuel");
         const auto& payload = after.at("sim/flightmodel/weight/m_fixed");
         EXPECT_NEAR(payload.get<double>(), kSamplePayloadKg, 0.01) << row.name;
-        for (std::size_t slot = 0; slot < kSampleTanks.size(); ++slot) {
+        for (std::size_t slot = 0; slot < kSampleTanksKg.size(); ++slot) {
             EXPECT_TRUE(row.aircraft.fuelSystem ||
-                        std::abs(tanks[slot].get<double>() - kSampleTanks[slot]) < 0.01)
+                        std::abs(tanks[slot].get<double>() - kSampleTanksKg[slot]) < 0.01)
                 << row.name << ", slot " << slot << ": " << tanks;
             if (json) {  // what was written, and what was read back, as X-Plane holds them (kg)
-                EXPECT_NEAR(xplane.at("tanks")[slot].get<double>(), kSampleTanks[slot], 0.01);
+                EXPECT_NEAR(xplane.at("tanks")[slot].get<double>(), kSampleTanksKg[slot], 0.01);
                 EXPECT_EQ(xplane.at("tanks_read")[slot], tanks[slot]);
             }
         }

@@ -19,6 +19,12 @@
 
 namespace brimwell::test {
 
+// What the sample plan (plan.h) loads into the stand-in's 747-400 of 174000 kg: its total fuel load
+// of 229752 lbs by the loading order, in kg by X-Plane's tank slot, and its payload in kg.
+inline const std::vector<double> kSampleTanksKg = {0,       13572,   38280, 38280, 13572,
+                                                   254.877, 254.877, 0,     0};
+inline constexpr double kSamplePayloadKg = 45359.237;
+
 class XPlaneStandIn final {
   public:
     enum class Mode {

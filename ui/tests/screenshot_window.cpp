@@ -2,6 +2,9 @@
 // limit and saves a picture of it; given two more files, pictures of the screen with the File
 // menu open, and with the summary of a SimBrief flight plan opened from it. Needs a screen (Xvfb):
 //   brimwell-screenshot <window.png> [<menu.png> <import.png>]
+// With --xplane, the screen with the box that tells of the sample plan loaded into X-Plane (the
+// X-Plane stand-in of the tests) from the Aircraft menu:
+//   brimwell-screenshot --xplane <xplane.png>
 
 #include <QApplication>
 #include <QMenuBar>
@@ -13,6 +16,8 @@
 #include "engine/cell_names.h"
 #include "tests/support/flight_plan_file.h"
 #include "tests/support/window_driver.h"
+#include "tests/support/xplane_standin.h"
+#include "ui/settings.h"
 #include "ui/window_cells.h"
 
 using namespace brimwell;
@@ -21,6 +26,24 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     const auto window = test::openWindow();
     test::warnings();
+    if (argc == 3 && QApplication::arguments().at(1) == QStringLiteral("--xplane")) {
+        const test::XPlaneStandIn xplane;
+        ui::writeSetting(ui::kXPlaneAddress, test::toQ(xplane.url()));
+        test::enterPlan(*window, test::samplePlan());
+        ui::setWarningHandler({});  // the program's own box
+        test::press(*window, QStringLiteral("cmdCalculate Ctrl+Shift+X"));
+        bool saved = false;
+        QTimer::singleShot(1000, window.get(), [&] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                const QRect area = window->frameGeometry();
+                saved = QApplication::primaryScreen()
+                            ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                            .save(QApplication::arguments().at(2));
+                box->close();
+            }
+        });
+        return QTest::qWaitFor([&] { return saved; }, 3000) ? 0 : 1;
+    }
     test::enterPlan(*window, test::with(test::samplePlan(), {{cell::txtPayLoad, "140000"},
                                                              {cell::cmbMLF, "24000"},
                                                              {cell::cmbAlternateDistance, "500"},
