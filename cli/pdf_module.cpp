@@ -23,7 +23,8 @@ void copyError(const char* text, char* error, std::size_t errorSize) {
 // No exception leaves the module: the planner and the module each have their own copy of the
 // report's types.
 extern "C" __attribute__((visibility("default"))) bool brimwell_write_report_pdf(
-    const brimwell::CellReader& cells, const char* path, char* error, std::size_t errorSize) {
+    const brimwell::CellReader& cells, brimwell::Unit unit, const char* path, char* error,
+    std::size_t errorSize) {
     try {
         // The Qt printer needs an application object; the planner has no screen, so it takes
         // the offscreen platform.
@@ -37,7 +38,7 @@ extern "C" __attribute__((visibility("default"))) bool brimwell_write_report_pdf
             application = std::make_unique<QGuiApplication>(argc, argv);
         }
         const auto printer = brimwell::openPdfPrinter(path);
-        brimwell::cmbPrint_Click(cells, *printer);
+        brimwell::cmbPrint_Click(cells, *printer, unit);
         return true;
     } catch (const std::exception& failure) {
         copyError(failure.what(), error, errorSize);

@@ -53,10 +53,10 @@ PdfModuleEntry loadModule() {
 
 }  // namespace
 
-void writeReportPdf(const CellReader& cells, const std::string& path) {
+void writeReportPdf(const CellReader& cells, const std::string& path, Unit unit) {
     const PdfModuleEntry write = loadModule();
     std::array<char, 1024> error{};
-    if (!write(cells, path.c_str(), error.data(), error.size())) {
+    if (!write(cells, unit, path.c_str(), error.data(), error.size())) {
         throw PrintError(error.data());
     }
 }

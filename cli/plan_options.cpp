@@ -42,11 +42,14 @@ const std::array<CellOption, 12> kCellOptions = {{
     {"--wind-direction", cell::cmbWindDirection, Rule::List, kWindDirections, "prevailing wind"},
     {"--wind", cell::txtWindIntensity, Rule::Digits, {}, "wind speed, knots, up to 1000"},
     {"--flight-level", cell::cmbFlightLevel, Rule::List, kFlightLevels, "cruise flight level"},
-    {"--payload", cell::txtPayLoad, Rule::Digits, {}, "payload, lbs, up to 140912"},
+    {"--payload", cell::txtPayLoad, Rule::Digits, {}, "payload, up to 140912 lbs or 63916 kg"},
     {"--contingency", cell::txtContingencyTime, Rule::Digits, {}, "contingency time, minutes"},
-    {"--min-landing-fuel", cell::cmbMLF, Rule::List, kMinimumLandingFuels,
-     "minimum landing fuel, lbs"},
-    {"--taxi-fuel", cell::txtTFB, Rule::Digits, {}, "taxi fuel burn off, lbs (default 2000)"},
+    {"--min-landing-fuel", cell::cmbMLF, Rule::List, kMinimumLandingFuels, "minimum landing fuel"},
+    {"--taxi-fuel",
+     cell::txtTFB,
+     Rule::Digits,
+     {},
+     "taxi fuel burn off (default 2000 lbs, 907 kg)"},
 }};
 
 // The options that take no value, and the switch of the request that each one sets.
@@ -84,7 +87,12 @@ std::string usageLine(std::string_view option, std::string_view help) {
     return line + "\n";
 }
 
-void check(const CellOption& option, const std::string& value) {
+// The items of a list option in the unit.
+std::span<const std::string_view> items(const CellOption& option, Unit unit) {
+    return option.cell == cell::cmbMLF ? minimumLandingFuels(unit) : option.items;
+}
+
+void check(const CellOption& option, const std::string& value, Unit unit) {
     switch (option.rule) {
         case Rule::AnyText:
             return;
@@ -93,16 +101,19 @@ void check(const CellOption& option, const std::string& value) {
                 throw OptionError(std::string(option.flag) + " takes digits only (0 to 9), not \"" +
                                   value + "\"");
             }
-            if (const auto limit = fieldLimit(option.cell); limit && isRefused(*limit, value)) {
+            if (const auto limit = fieldLimit(option.cell, unit);
+                limit && isRefused(*limit, value)) {
                 throw OptionError(std::string(limit->warning));
             }
             return;
-        case Rule::List:
-            if (std::find(option.items.begin(), option.items.end(), value) == option.items.end()) {
+        case Rule::List: {
+            const auto list = items(option, unit);
+            if (std::find(list.begin(), list.end(), value) == list.end()) {
                 throw OptionError(std::string(option.flag) + " \"" + value +
-                                  "\" is not in the list; choose one of: " + joined(option.items));
+                                  "\" is not in the list; choose one of: " + joined(list));
             }
             return;
+        }
     }
 }
 
@@ -110,6 +121,8 @@ void check(const CellOption& option, const std::string& value) {
 
 PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
     PlanRequest request;
+    // The cell options are checked once the unit is known, which may come after them.
+    std::vector<const CellOption*> options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         std::string name = argument;
@@ -141,18 +154,27 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
             if (request.pdfPath->empty()) {
                 throw OptionError("--pdf needs a file name");
             }
+        } else if (name == "--units") {
+            const std::string value = takeValue();
+            const auto unit = unitNamed(value);
+            if (!unit) {
+                throw OptionError("--units \"" + value + "\" is not a unit; choose lbs or kg");
+            }
+            request.unit = *unit;
         } else if (const auto* const option =
                        std::find_if(kCellOptions.begin(), kCellOptions.end(),
                                     [&name](const CellOption& o) { return o.flag == name; });
                    option != kCellOptions.end()) {
-            std::string value = takeValue();
-            check(*option, value);
-            request.cells.emplace_back(option->cell, std::move(value));
+            options.push_back(option);
+            request.cells.emplace_back(option->cell, takeValue());
         } else if (argument.starts_with("-")) {
             throw OptionError("unknown option \"" + name + "\" (see --help)");
         } else {
             throw OptionError("unexpected argument \"" + argument + "\" (see --help)");
         }
+    }
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        check(*options[i], request.cells[i].second, request.unit);
     }
     return request;
 }
@@ -162,15 +184,19 @@ std::string planUsage() {
         "Usage: brimwell-plan [OPTION VALUE]... [--correction] [--json] [--pdf FILE]\n"
         "Plans the fuel load of a Boeing 747-400 flight, as the Calculate button of the window\n"
         "does, and prints the flight plan report.\n\nFlight data (an option left out leaves its "
-        "cell empty):\n";
+        "cell empty), weights in the unit of --units:\n";
     for (const auto& option : kCellOptions) {
         std::string help(option.help);
         if (option.rule == Rule::List) {
             help += ": " + joined(option.items);
+            if (option.cell == cell::cmbMLF) {
+                help += " lbs, or " + joined(minimumLandingFuels(Unit::Kilograms)) + " kg";
+            }
         }
         out += usageLine(std::string(option.flag) + " VALUE", help);
     }
     out += "\nOther options:\n";
+    out += usageLine("--units UNIT", "the unit of every weight: lbs (the default) or kg");
     out += usageLine("--correction", "correct the trip fuel for the landing weight");
     out += usageLine("--json", "print the cells as one JSON object instead of the report");
     out += usageLine("--pdf FILE", "also write the report page into the PDF file FILE");

@@ -5,6 +5,7 @@
 #include "cli/plan_options.h"
 #include "engine/cell_names.h"
 #include "engine/fuel_planner.h"
+#include "engine/unit_cells.h"
 #include "report/printer.h"
 #include "report/report_lines.h"
 
@@ -86,13 +87,16 @@ class RecordingMessages final : public MessageSink {
 
 }  // namespace
 
-std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure) {
+std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure,
+                     Unit unit) {
     std::string out = "{\"failure\": ";
     if (failure) {
         appendJsonString(out, *failure);
     } else {
         out += "null";
     }
+    out += ", \"units\": ";
+    appendJsonString(out, unitName(unit));
     out += ", \"cells\": {";
     bool first = true;
     std::vector<std::string_view> red;
@@ -141,19 +145,22 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
         return kExitPlanned;
     }
 
+    // The cells as the report shows them, in the unit; the engine plans in pounds through units.
     MemoryCells cells;
+    UnitCells units(cells);
+    units.setUnit(request.unit);
     for (const auto& [name, text] : request.cells) {
         cells.setText(name, text);
     }
     cells.setTicked(cell::CheckCorrection, request.correction);
     RecordingMessages messages;
-    FuelPlanner planner(cells, messages);
+    FuelPlanner planner(units, messages);
     const bool planned = planner.cmdCalculate_Click();
 
     if (request.json) {
-        out << planJson(cells, messages.last());
+        out << planJson(cells, messages.last(), request.unit);
     } else if (planned) {
-        for (const auto& line : buildReportLines(cells)) {
+        for (const auto& line : buildReportLines(cells, request.unit)) {
             out << line << '\n';
         }
     } else {
@@ -166,7 +173,7 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     // file that cannot be written loses nothing but the file.
     if (request.pdfPath) {
         try {
-            writeReportPdf(cells, *request.pdfPath);
+            writeReportPdf(cells, *request.pdfPath, request.unit);
         } catch (const PrintError& error) {
             err << "brimwell-plan: the PDF file " << *request.pdfPath
                 << " was not written: " << error.what() << '\n';

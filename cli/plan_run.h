@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/memory_cells.h"
+#include "engine/units.h"
 
 namespace brimwell {
 
@@ -19,12 +20,14 @@ inline constexpr int kExitPdfFailed = 3;
 // --version print their text instead, --help first. Returns the exit status.
 int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
-// The JSON object of --json: "failure" (null or the message), "cells" (the input cells, txtBOW
-// and the fifteen results, name to text), "ticked" (the tick box) and "red" (the cells whose
-// background is red).
-std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure);
+// The JSON object of --json: "failure" (null or the message), "units" (the unit the weights are
+// in, "lbs" or "kg"), "cells" (the input cells, txtBOW and the fifteen results, name to text),
+// "ticked" (the tick box) and "red" (the cells whose background is red).
+std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure,
+                     Unit unit);
 
-// Writes the report page of the cells into a PDF file; throws PrintError.
-void writeReportPdf(const CellReader& cells, const std::string& path);
+// Writes the report page of the cells, whose weights are in `unit`, into a PDF file; throws
+// PrintError.
+void writeReportPdf(const CellReader& cells, const std::string& path, Unit unit);
 
 }  // namespace brimwell

@@ -39,7 +39,8 @@ MainWindow::MainWindow(QWidget* parent)
       m_printerAnswerBound(ui::kPrinterAnswerBound) {
     m_controls = ui::buildWindow(*this);
     m_cells = std::make_unique<ui::WindowCells>(*this);
-    m_planner = std::make_unique<FuelPlanner>(*m_cells, *m_cells);
+    m_units = std::make_unique<UnitCells>(*m_cells);
+    m_planner = std::make_unique<FuelPlanner>(*m_units, *m_cells);
     for (const ui::ControlDescription& description : ui::controlCatalogue()) {
         if (ui::takesFocus(description.kind)) {
             m_controls.at(std::string(description.name))->installEventFilter(this);
@@ -55,6 +56,15 @@ MainWindow::MainWindow(QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::setUnit(Unit unit) {
+    m_units->setUnit(unit);
+    ui::showUnitTexts(m_controls, unit);
+}
+
+Unit MainWindow::unit() const {
+    return m_units->unit();
+}
 
 void MainWindow::setPrinterFactory(PrinterFactory factory) {
     m_printerFactory = std::move(factory);
@@ -129,7 +139,7 @@ void MainWindow::cmbPrint_Click() {
         if (printer == nullptr) {
             throw PrintError("there is no printer");
         }
-        brimwell::cmbPrint_Click(*m_cells, *printer);
+        brimwell::cmbPrint_Click(*m_cells, *printer, m_units->unit());
     } catch (const PrintError& error) {
         showPrintFailure(error);
     } catch (const std::exception& error) {
@@ -178,7 +188,7 @@ void MainWindow::txtPayLoad_Validate(bool& Cancel) {
 // An empty cell passes; a value above the limit, or pasted text that is not a whole number,
 // shows the cell's warning and keeps the focus. The text stays as it is.
 void MainWindow::checkLimit(std::string_view cellName, bool& Cancel) {
-    const auto rule = fieldLimit(cellName);
+    const auto rule = fieldLimit(cellName, m_units->unit());
     if (rule && isRefused(*rule, m_cells->text(cellName))) {
         ui::showWarning(this, toQString(rule->warning));
         Cancel = true;

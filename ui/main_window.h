@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "engine/fuel_planner.h"
+#include "engine/unit_cells.h"
 #include "report/printer.h"
 #include "ui/window_cells.h"
 #include "ui/window_controls.h"
@@ -35,6 +36,14 @@ class MainWindow final : public QWidget {
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
     Q_DISABLE_COPY_MOVE(MainWindow)
+
+    // Shows every weight in the unit: the cells, inputs and results, each through the pair of
+    // texts it was last converted by (engine/unit_cells.h), so that switching back and forth shows
+    // again what was typed; the minimum landing fuel's items, the captions, the note and the
+    // tooltips that name the unit. A new window shows pounds. The engine plans in pounds either
+    // way, and Print names the unit shown.
+    void setUnit(Unit unit);
+    Unit unit() const;
 
     // Where the Print button prints; the system's default printer unless a test says else.
     void setPrinterFactory(PrinterFactory factory);
@@ -91,6 +100,7 @@ class MainWindow final : public QWidget {
 
     ui::Controls m_controls;
     std::unique_ptr<ui::WindowCells> m_cells;
+    std::unique_ptr<UnitCells> m_units;  // the cells as the engine sees them, in pounds
     std::unique_ptr<FuelPlanner> m_planner;
     PrinterFactory m_printerFactory;
     std::chrono::milliseconds m_printerAnswerBound;
