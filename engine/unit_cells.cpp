@@ -11,7 +11,7 @@ std::string UnitCells::other(std::string_view name, const std::string& text, Uni
         (inPounds ? pair->second.pounds : pair->second.kilograms) == text) {
         return inPounds ? pair->second.kilograms : pair->second.pounds;
     }
-    std::string converted = inPounds ? toKilograms(name, text) : toPounds(name, text);
+    std::string converted = inPounds ? toKilograms(text) : toPounds(name, text);
     m_pairs.insert_or_assign(std::string(name),
                              inPounds ? Pair{text, converted} : Pair{converted, text});
     return converted;

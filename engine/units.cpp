@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <iterator>
 
 #include "engine/calculation_error.h"
 #include "engine/number_text.h"
@@ -11,23 +10,13 @@ namespace brimwell {
 
 namespace {
 
-inline constexpr std::array<std::string_view, 2> kMinimumLandingFuelsKilograms = {"8618", "10886"};
+constexpr std::array<std::string_view, 2> kMinimumLandingFuelsKilograms = {"8618", "10886"};
 static_assert(kMinimumLandingFuelsKilograms.size() == kMinimumLandingFuels.size());
 
 // The payload refuses what weighs more than 140912 lbs. 63916 kg is 140911 lbs and 63917 kg is
 // 140913 lbs, so 63916 is the largest kilogram figure that passes, as 140912 is in pounds.
 constexpr FieldLimit kPayloadInKilograms{cell::txtPayLoad, 63916.0,
                                          "Payload: please enter a value lower then 63.916"};
-
-// The item of `to` at the place of `text` among `from`, if it is one of them.
-std::optional<std::string> listItem(std::string_view text, std::span<const std::string_view> from,
-                                    std::span<const std::string_view> to) {
-    const auto found = std::find(from.begin(), from.end(), text);
-    if (found == from.end()) {
-        return std::nullopt;
-    }
-    return std::string(to[static_cast<std::size_t>(std::distance(from.begin(), found))]);
-}
 
 // The weight of the text in the other unit, rounded half to even to a whole number; a text that
 // is no number, or whose weight is too large to write, as it is.
@@ -68,19 +57,17 @@ std::span<const std::string_view> minimumLandingFuels(Unit unit) {
     return kMinimumLandingFuels;
 }
 
-std::string toKilograms(std::string_view cell, std::string_view pounds) {
-    if (cell == cell::cmbMLF) {
-        if (auto item = listItem(pounds, kMinimumLandingFuels, kMinimumLandingFuelsKilograms)) {
-            return *item;
-        }
-    }
+std::string toKilograms(std::string_view pounds) {
     return converted(pounds, Unit::Kilograms);
 }
 
 std::string toPounds(std::string_view cell, std::string_view kilograms) {
     if (cell == cell::cmbMLF) {
-        if (auto item = listItem(kilograms, kMinimumLandingFuelsKilograms, kMinimumLandingFuels)) {
-            return *item;
+        const auto item = std::find(kMinimumLandingFuelsKilograms.begin(),
+                                    kMinimumLandingFuelsKilograms.end(), kilograms);
+        if (item != kMinimumLandingFuelsKilograms.end()) {
+            return std::string(kMinimumLandingFuels[static_cast<std::size_t>(
+                item - kMinimumLandingFuelsKilograms.begin())]);
         }
     }
     return converted(kilograms, Unit::Pounds);

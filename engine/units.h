@@ -45,8 +45,9 @@ bool isWeight(std::string_view cell);
 // The items of the minimum landing fuel list in the unit, in the order of kMinimumLandingFuels.
 std::span<const std::string_view> minimumLandingFuels(Unit unit);
 
-// The text of a weight cell in the other unit.
-std::string toKilograms(std::string_view cell, std::string_view pounds);
+// A weight text in the other unit. The pound items of the minimum landing fuel list become its
+// kilogram items by the arithmetic too; the other way they need the cell's name.
+std::string toKilograms(std::string_view pounds);
 std::string toPounds(std::string_view cell, std::string_view kilograms);
 
 // The entry limit of a cell as it is typed in the unit (see fieldLimit in engine/flight_data.h).
