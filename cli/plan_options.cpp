@@ -117,6 +117,14 @@ void check(const CellOption& option, const std::string& value, Unit unit) {
     }
 }
 
+Unit unitOption(const std::string& value) {
+    const auto unit = unitNamed(value);
+    if (!unit) {
+        throw OptionError("--units \"" + value + "\" is not a unit; choose lbs or kg");
+    }
+    return *unit;
+}
+
 }  // namespace
 
 PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
@@ -155,12 +163,7 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
                 throw OptionError("--pdf needs a file name");
             }
         } else if (name == "--units") {
-            const std::string value = takeValue();
-            const auto unit = unitNamed(value);
-            if (!unit) {
-                throw OptionError("--units \"" + value + "\" is not a unit; choose lbs or kg");
-            }
-            request.unit = *unit;
+            request.unit = unitOption(takeValue());
         } else if (const auto* const option =
                        std::find_if(kCellOptions.begin(), kCellOptions.end(),
                                     [&name](const CellOption& o) { return o.flag == name; });

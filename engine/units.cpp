@@ -63,8 +63,8 @@ std::string toKilograms(std::string_view pounds) {
 
 std::string toPounds(std::string_view cell, std::string_view kilograms) {
     if (cell == cell::cmbMLF) {
-        const auto item = std::find(kMinimumLandingFuelsKilograms.begin(),
-                                    kMinimumLandingFuelsKilograms.end(), kilograms);
+        const auto* const item = std::find(kMinimumLandingFuelsKilograms.begin(),
+                                           kMinimumLandingFuelsKilograms.end(), kilograms);
         if (item != kMinimumLandingFuelsKilograms.end()) {
             return std::string(kMinimumLandingFuels[static_cast<std::size_t>(
                 item - kMinimumLandingFuelsKilograms.begin())]);
