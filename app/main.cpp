@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <span>
 
+#include "ui/font_configuration.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -48,8 +49,11 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationVersion(QStringLiteral(BRIMWELL_VERSION));
     answerHelpOrVersion(argc, argv);
 
+    // Fontconfig reads the installed fonts while QApplication connects to the display.
+    brimwell::ui::FontConfigurationLoad fonts;
     // QApplication takes Qt's own options; the parser refuses whatever is left.
     const QApplication application(argc, argv);
+    fonts.wait();
     QCommandLineParser parser;
     describe(parser);
     parser.process(application);

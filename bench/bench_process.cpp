@@ -45,6 +45,12 @@ void BM_PlanProcess(benchmark::State& state) {
 }
 BENCHMARK(BM_PlanProcess)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
+// The same with the X-Plane link's libraries linked in (cpp-httplib, OpenSSL, brotli, zlib).
+void BM_PlanLinkedHttplibProcess(benchmark::State& state) {
+    timeProcess(state, BRIMWELL_PLAN_LINKED_HTTPLIB_PROGRAM, planOptions());
+}
+BENCHMARK(BM_PlanLinkedHttplibProcess)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
 void BM_PrintLinesProcess(benchmark::State& state) {
     timeProcess(state, BRIMWELL_PRINT_LINES_PROGRAM, {});
 }
@@ -65,6 +71,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::cout << '\n';
+    // Linked in line, the X-Plane link would cost every start; it is a module
+    // (docs/performance.md).
+    bench::reportRatio(reporter, "plan, X-Plane link in line", "BM_PlanLinkedHttplibProcess",
+                       "BM_PrintLinesProcess", "", 1.5);
     return bench::reportRatio(reporter, "brimwell-plan process", "BM_PlanProcess",
                               "BM_PrintLinesProcess", "", 1.5) == bench::Goal::NotMeasured
                ? 1

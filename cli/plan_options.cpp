@@ -58,12 +58,25 @@ struct Flag {
     bool PlanRequest::*setting;
 };
 
-const std::array<Flag, 5> kFlags = {{
+// The options that name a file, and where the request keeps it.
+struct FileOption {
+    std::string_view name;
+    std::optional<std::string> PlanRequest::*path;
+    std::string_view needsName;
+};
+
+const std::array<FileOption, 2> kFileOptions = {{
+    {"--pdf", &PlanRequest::pdfPath, "--pdf needs a file name"},
+    {"--ofp", &PlanRequest::ofpPath, "--ofp needs a file name (- for standard input)"},
+}};
+
+const std::array<Flag, 6> kFlags = {{
     {"--help", &PlanRequest::help},
     {"-h", &PlanRequest::help},
     {"--version", &PlanRequest::version},
     {"--json", &PlanRequest::json},
     {"--correction", &PlanRequest::correction},
+    {"--send-to-xplane", &PlanRequest::sendToXPlane},
 }};
 
 std::string joined(std::span<const std::string_view> items) {
@@ -125,6 +138,14 @@ Unit unitOption(const std::string& value) {
     return *unit;
 }
 
+XPlaneAddress xplaneAddress(const std::string& url) {
+    const auto address = parseXPlaneUrl(url);
+    if (!address) {
+        throw OptionError("--xplane-url takes an address http://host[:port], not \"" + url + "\"");
+    }
+    return *address;
+}
+
 }  // namespace
 
 PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
@@ -157,13 +178,18 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
                 throw OptionError(name + " takes no value");
             }
             request.*(flag->setting) = true;
-        } else if (name == "--pdf") {
-            request.pdfPath = takeValue();
-            if (request.pdfPath->empty()) {
-                throw OptionError("--pdf needs a file name");
+        } else if (const auto* const file =
+                       std::find_if(kFileOptions.begin(), kFileOptions.end(),
+                                    [&name](const FileOption& f) { return f.name == name; });
+                   file != kFileOptions.end()) {
+            auto& path = request.*(file->path) = takeValue();
+            if (path->empty()) {
+                throw OptionError(std::string(file->needsName));
             }
         } else if (name == "--units") {
             request.unit = unitOption(takeValue());
+        } else if (name == "--xplane-url") {
+            request.xplane = xplaneAddress(takeValue());
         } else if (const auto* const option =
                        std::find_if(kCellOptions.begin(), kCellOptions.end(),
                                     [&name](const CellOption& o) { return o.flag == name; });
@@ -184,10 +210,23 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
 
 std::string planUsage() {
     std::string out =
-        "Usage: brimwell-plan [OPTION VALUE]... [--correction] [--json] [--pdf FILE]\n"
+        "Usage: brimwell-plan [--ofp FILE] [OPTION VALUE]... [--correction] [--json] [--pdf FILE]\n"
+        "                     [--send-to-xplane [--xplane-url URL]]\n"
         "Plans the fuel load of a Boeing 747-400 flight, as the Calculate button of the window\n"
-        "does, and prints the flight plan report.\n\nFlight data (an option left out leaves its "
-        "cell empty), weights in the unit of --units:\n";
+        "does, and prints the flight plan report.\n\nFlight plan:\n";
+    out +=
+        usageLine("--ofp FILE", "fill the flight data from a SimBrief flight plan (OFP), XML or");
+    out += usageLine("", "JSON; --ofp - reads it from standard input");
+    out +=
+        "From the OFP come the three airports, the route distance, the first alternate's distance\n"
+        "(rounded up to the next distance of the list), the average wind component, the initial\n"
+        "altitude, the payload and the taxi fuel (in the unit of --units; a kgs OFP's own figures\n"
+        "in kg); the contingency time and the minimum landing fuel are not in it. Each option\n"
+        "below overrides the OFP's value for its cell. A value of the OFP that does not fit its\n"
+        "cell is named on the error stream and nothing is planned (exit status 2), unless an\n"
+        "option gives that cell.\n\n"
+        "Flight data (an option left out leaves its cell empty, or as the OFP fills it), weights in\n"
+        "the unit of --units:\n";
     for (const auto& option : kCellOptions) {
         std::string help(option.help);
         if (option.rule == Rule::List) {
@@ -203,11 +242,20 @@ std::string planUsage() {
     out += usageLine("--correction", "correct the trip fuel for the landing weight");
     out += usageLine("--json", "print the cells as one JSON object instead of the report");
     out += usageLine("--pdf FILE", "also write the report page into the PDF file FILE");
+    out += usageLine("--send-to-xplane",
+                     "then load fuel and payload into X-Plane's 747-400 (12.1.1+)");
+    out += usageLine("--xplane-url URL", "X-Plane's web API, http://host[:port] (default " +
+                                             std::string(kDefaultXPlaneUrl) + ")");
     out += usageLine("--help", "show this text");
     out += usageLine("--version", "show the version of brimwell-plan");
     out +=
-        "\nExit status: 0 plan printed, 1 the plan could not be calculated, 2 an option was "
-        "refused,\n3 the plan was printed but the PDF file could not be written.\n";
+        "\nExit status: 0 plan printed, 1 the plan could not be calculated, 2 an option or the "
+        "OFP was\nrefused, 3 the plan was calculated but its report, JSON object or PDF file could "
+        "not be\nwritten in full, 4 (with --send-to-xplane) the aircraft was not loaded, the "
+        "reason on the\nerror stream.\n"
+        "\nWith --send-to-xplane the report on the output stays as it is: what was loaded into "
+        "each\ntank goes to the error stream (with --json, into the object as \"xplane\", in kg "
+        "as X-Plane\nholds them). X-Plane is given 5 seconds to answer.\n";
     return out;
 }
 

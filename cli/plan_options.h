@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/units.h"
+#include "xplane/xplane_load.h"
 
 namespace brimwell {
 
@@ -26,6 +27,9 @@ struct PlanRequest {
     bool help = false;
     bool version = false;
     std::optional<std::string> pdfPath;
+    std::optional<std::string> ofpPath;  // "-" is standard input
+    bool sendToXPlane = false;
+    XPlaneAddress xplane = *parseXPlaneUrl(kDefaultXPlaneUrl);
 };
 
 // An option that cannot be taken: what() is the message for the pilot.

@@ -1,7 +1,11 @@
 #include "cli/plan_run.h"
 
+#include <cerrno>
+#include <nlohmann/json.hpp>
 #include <ostream>
+#include <system_error>
 
+#include "cli/plan_flight_plan.h"
 #include "cli/plan_options.h"
 #include "engine/cell_names.h"
 #include "engine/fuel_planner.h"
@@ -13,69 +17,6 @@ namespace brimwell {
 
 namespace {
 
-// The length of the well-formed UTF-8 sequence that starts at text[i] with a byte of 0x80 or
-// above, or 0 when none does.
-std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    std::size_t length = 0;
-    if (byte >= 0xc2 && byte <= 0xdf) {
-        length = 2;
-    } else if (byte >= 0xe0 && byte <= 0xef) {
-        length = 3;
-    } else if (byte >= 0xf0 && byte <= 0xf4) {
-        length = 4;
-    }
-    if (length == 0 || i + length > text.size()) {
-        return 0;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((static_cast<unsigned char>(text[i + k]) & 0xc0) != 0x80) {
-            return 0;
-        }
-    }
-    if (length >= 3) {
-        const auto second = static_cast<unsigned char>(text[i + 1]);
-        if ((byte == 0xe0 && second < 0xa0) || (byte == 0xed && second > 0x9f) ||
-            (byte == 0xf0 && second < 0x90) || (byte == 0xf4 && second > 0x8f)) {
-            return 0;
-        }
-    }
-    return length;
-}
-
-// A JSON string literal; bytes that are not valid UTF-8 become U+FFFD.
-void appendJsonString(std::string& out, std::string_view text) {
-    out.push_back('"');
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte == '"' || byte == '\\') {
-            out.push_back('\\');
-            out.push_back(static_cast<char>(byte));
-            ++i;
-        } else if (byte < 0x20) {
-            static constexpr std::string_view kHex = "0123456789abcdef";
-            out += "\\u00";
-            out.push_back(kHex[byte >> 4]);
-            out.push_back(kHex[byte & 0x0f]);
-            ++i;
-        } else if (byte < 0x80) {
-            out.push_back(static_cast<char>(byte));
-            ++i;
-        } else {
-            const std::size_t length = utf8SequenceLength(text, i);
-            if (length > 0) {
-                out.append(text.substr(i, length));
-                i += length;
-            } else {
-                out += "\\ufffd";
-                ++i;
-            }
-        }
-    }
-    out.push_back('"');
-}
-
 class RecordingMessages final : public MessageSink {
   public:
     void showMessage(std::string_view text) override { m_last = std::string(text); }
@@ -85,27 +26,66 @@ class RecordingMessages final : public MessageSink {
     std::optional<std::string> m_last;
 };
 
+// --send-to-xplane: the plan in the cells loaded into X-Plane, or why not.
+XPlaneOutcome loadPlan(const CellReader& cells, const XPlaneAddress& address) {
+    const auto request = xplaneRequestFor(cells, address);
+    if (const auto* refused = std::get_if<XPlaneRefused>(&request)) {
+        return *refused;
+    }
+    return loadIntoXPlane(std::get<XPlaneRequest>(request));
+}
+
+// The status once the output is flushed: output lost on its way (a full disk, a closed output)
+// is told like any other failure.
+int flushed(std::ostream& out, std::ostream& err, bool json, bool planned) {
+    if (out.flush()) {
+        return planned ? kExitPlanned : kExitCalculateFailed;
+    }
+    const int error = errno;
+    err << "brimwell-plan: the " << (json ? "JSON object" : "report")
+        << " could not be written in full"
+        << (error != 0 ? ": " + std::generic_category().message(error) : "") << '\n';
+    return planned ? kExitNotWritten : kExitCalculateFailed;
+}
+
+// Tells the outcome of --send-to-xplane on the error stream, so that the report on the output
+// stays as it always is (with --json only a refusal: the object holds the rest); returns the
+// exit status.
+int toldLoad(const XPlaneOutcome& outcome, bool json, int status, std::ostream& err) {
+    if (std::holds_alternative<XPlaneRefused>(outcome)) {
+        err << "brimwell-plan: " << describe(outcome) << '\n';
+        return kExitNotLoaded;
+    }
+    if (!json) {
+        err << "brimwell-plan: " << describe(outcome);
+    }
+    return status;
+}
+
+// The "xplane" member of the JSON object.
+nlohmann::ordered_json xplaneJson(const XPlaneOutcome& outcome) {
+    nlohmann::ordered_json object;
+    if (const auto* loaded = std::get_if<XPlaneLoaded>(&outcome)) {
+        object["loaded"] = true;
+        object["tanks"] = loaded->tanksWritten;
+        object["payload"] = loaded->payloadWritten;
+        object["tanks_read"] = loaded->tanksRead;
+        object["payload_read"] = loaded->payloadRead;
+    } else {
+        object["loaded"] = false;
+        object["refusal"] = std::get<XPlaneRefused>(outcome).reason;
+    }
+    return object;
+}
+
 }  // namespace
 
 std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure,
-                     Unit unit) {
-    std::string out = "{\"failure\": ";
-    if (failure) {
-        appendJsonString(out, *failure);
-    } else {
-        out += "null";
-    }
-    out += ", \"units\": ";
-    appendJsonString(out, unitName(unit));
-    out += ", \"cells\": {";
-    bool first = true;
-    std::vector<std::string_view> red;
+                     Unit unit, const XPlaneOutcome* xplane) {
+    auto texts = nlohmann::ordered_json::object();
+    auto red = nlohmann::ordered_json::array();
     const auto addCell = [&](std::string_view name) {
-        out += first ? "" : ", ";
-        first = false;
-        appendJsonString(out, name);
-        out += ": ";
-        appendJsonString(out, cells.text(name));
+        texts[std::string(name)] = cells.text(name);
         if (cells.background(name) == kLimitRed) {
             red.push_back(name);
         }
@@ -117,15 +97,17 @@ std::string planJson(const MemoryCells& cells, const std::optional<std::string>&
     for (const auto name : cell::kResults) {
         addCell(name);
     }
-    out += R"(}, "ticked": {"CheckCorrection": )";
-    out += cells.isTicked(cell::CheckCorrection) ? "true" : "false";
-    out += "}, \"red\": [";
-    for (std::size_t i = 0; i < red.size(); ++i) {
-        out += i == 0 ? "" : ", ";
-        appendJsonString(out, red[i]);
+    nlohmann::ordered_json plan;
+    plan["failure"] = failure ? nlohmann::ordered_json(*failure) : nullptr;
+    plan["units"] = unitName(unit);
+    plan["cells"] = std::move(texts);
+    plan["ticked"] = {{"CheckCorrection", cells.isTicked(cell::CheckCorrection)}};
+    plan["red"] = std::move(red);
+    if (xplane != nullptr) {
+        plan["xplane"] = xplaneJson(*xplane);
     }
-    out += "]}\n";
-    return out;
+    // A cell holds what the pilot typed: bytes that are not UTF-8 become U+FFFD.
+    return plan.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
 int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
@@ -149,6 +131,9 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     MemoryCells cells;
     UnitCells units(cells);
     units.setUnit(request.unit);
+    if (request.ofpPath && !fillFromFlightPlan(request, units, err)) {
+        return kExitRefused;
+    }
     for (const auto& [name, text] : request.cells) {
         cells.setText(name, text);
     }
@@ -157,8 +142,14 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     FuelPlanner planner(units, messages);
     const bool planned = planner.cmdCalculate_Click();
 
+    // The aircraft is loaded after the report and the page are written, so that the pilot has the
+    // plan even while X-Plane takes its time; the JSON object tells the outcome, so it waits.
+    std::optional<XPlaneOutcome> loaded;
+    if (request.json && request.sendToXPlane) {
+        loaded = loadPlan(units, request.xplane);
+    }
     if (request.json) {
-        out << planJson(cells, messages.last(), request.unit);
+        out << planJson(cells, messages.last(), request.unit, loaded ? &*loaded : nullptr);
     } else if (planned) {
         for (const auto& line : buildReportLines(cells, request.unit)) {
             out << line << '\n';
@@ -166,21 +157,22 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     } else {
         err << "brimwell-plan: " << messages.last().value_or("") << '\n';
     }
-    if (!planned) {
-        return kExitCalculateFailed;
-    }
+    int status = flushed(out, err, request.json, planned);
     // The page is written only for a finished plan; the plan itself is on out already, so a
     // file that cannot be written loses nothing but the file.
-    if (request.pdfPath) {
+    if (status == kExitPlanned && request.pdfPath) {
         try {
             writeReportPdf(cells, *request.pdfPath, request.unit);
         } catch (const PrintError& error) {
             err << "brimwell-plan: the PDF file " << *request.pdfPath
                 << " was not written: " << error.what() << '\n';
-            return kExitPdfFailed;
+            status = kExitNotWritten;
         }
     }
-    return kExitPlanned;
+    if (request.sendToXPlane && !request.json) {
+        loaded = loadPlan(units, request.xplane);
+    }
+    return loaded ? toldLoad(*loaded, request.json, status, err) : status;
 }
 
 }  // namespace brimwell

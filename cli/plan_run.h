@@ -7,13 +7,17 @@
 
 #include "engine/memory_cells.h"
 #include "engine/units.h"
+#include "xplane/xplane_load.h"
 
 namespace brimwell {
 
 inline constexpr int kExitPlanned = 0;
 inline constexpr int kExitCalculateFailed = 1;
 inline constexpr int kExitRefused = 2;
-inline constexpr int kExitPdfFailed = 3;
+// The plan was calculated, but its report, JSON object or PDF file could not be written in full.
+inline constexpr int kExitNotWritten = 3;
+// --send-to-xplane: the aircraft was not loaded.
+inline constexpr int kExitNotLoaded = 4;
 
 // Runs brimwell-plan on its arguments (without the program name): fills the cells, presses
 // Calculate and prints the report (or the JSON object) on out, messages on err; --help and
@@ -22,9 +26,11 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
 
 // The JSON object of --json: "failure" (null or the message), "units" (the unit the weights are
 // in, "lbs" or "kg"), "cells" (the input cells, txtBOW and the fifteen results, name to text),
-// "ticked" (the tick box) and "red" (the cells whose background is red).
+// "ticked" (the tick box) and "red" (the cells whose background is red); with an outcome of
+// --send-to-xplane, "xplane": {"loaded": true, "tanks" and "payload" as written, "tanks_read"
+// and "payload_read" as read back, kg} or {"loaded": false, "refusal": the reason}.
 std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure,
-                     Unit unit);
+                     Unit unit, const XPlaneOutcome* xplane = nullptr);
 
 // Writes the report page of the cells, whose weights are in `unit`, into a PDF file; throws
 // PrintError.

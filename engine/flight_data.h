@@ -51,6 +51,22 @@ inline constexpr std::array<FieldLimit, 3> kFieldLimits = {{
 // The limit of a cell, if it has one.
 std::optional<FieldLimit> fieldLimit(std::string_view cell);
 
+// An aircraft limit of a result cell, lbs: Calculate turns the cell red above it (equal is not
+// red), with the caption of the cell's row in the schematic.
+struct ResultLimit {
+    std::string_view cell;
+    double limit;
+    std::string_view caption;
+};
+
+inline constexpr std::array<ResultLimit, 5> kResultLimits = {{
+    {cell::txtZFW, 535000.0, "Zero Fuel Weight"},
+    {cell::txtPLW, 630000.0, "Planned Landing Weight"},
+    {cell::txtGTW, 875000.0, "Planned Gross Takeoff Weight"},
+    {cell::txtTW, 877000.0, "Planned Taxi-Out Weight"},
+    {cell::txtFL, 382336.0, "TOTAL FUEL LOAD"},
+}};
+
 // The key filter of the numeric cells: control characters (below 32) and the digits pass;
 // any other character code is set to 0, which drops the character.
 void filterKey(std::int16_t& KeyAscii);

@@ -1,5 +1,6 @@
 #include "engine/fuel_planner.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <exception>
@@ -21,12 +22,6 @@ constexpr double kTripTableShortest = 400.0;
 constexpr double kReferenceLandingWeight = 475000.0;
 // Contingency fuel flow, lbs per hour.
 constexpr double kContingencyFuelPerHour = 18000.0;
-
-constexpr double kZeroFuelWeightLimit = 535000.0;
-constexpr double kLandingWeightLimit = 630000.0;
-constexpr double kTakeoffWeightLimit = 875000.0;
-constexpr double kTaxiWeightLimit = 877000.0;
-constexpr double kFuelLoadLimit = 382336.0;
 
 // The level value of a level text: the text from its third character on ("FL350" is 350).
 double levelValue(const std::string& level) {
@@ -254,9 +249,12 @@ void FuelPlanner::calculate() {
     const auto write = [this](std::string_view name, double value) {
         m_cells.setText(name, toText(value));
     };
-    const auto colour = [&](std::string_view name, double limit) {
-        m_cells.setBackground(name,
-                              number(name) > limit ? kLimitRed : Background::windowBackground());
+    const auto colour = [&](std::string_view name) {
+        const auto* const rule =
+            std::find_if(kResultLimits.begin(), kResultLimits.end(),
+                         [name](const ResultLimit& limit) { return limit.cell == name; });
+        m_cells.setBackground(
+            name, number(name) > rule->limit ? kLimitRed : Background::windowBackground());
     };
     const auto copy = [this](std::string_view from, std::string_view to) {
         m_cells.setText(to, m_cells.text(from));
@@ -266,7 +264,7 @@ void FuelPlanner::calculate() {
     const double payload = number(cell::txtPayLoadDuplicate);
 
     write(cell::txtZFW, finite(number(cell::txtBOW) + payload));
-    colour(cell::txtZFW, kZeroFuelWeightLimit);
+    colour(cell::txtZFW);
     copy(cell::txtZFW, cell::txtZFWDuplicate);
 
     const std::string alternateLandingWeight =
@@ -279,7 +277,7 @@ void FuelPlanner::calculate() {
 
     write(cell::txtPLW, finite(number(cell::cmbMLF) + number(cell::txtZFW) + number(cell::txtAF) +
                                number(cell::txtCF)));
-    colour(cell::txtPLW, kLandingWeightLimit);
+    colour(cell::txtPLW);
     copy(cell::txtPLW, cell::txtPLWDuplicate);
 
     const auto distance = [this] { return m_cells.text(cell::txtDestinationDistance); };
@@ -297,15 +295,15 @@ void FuelPlanner::calculate() {
     }
 
     write(cell::txtGTW, finite(number(cell::txtPLWDuplicate) + number(cell::txtFPF)));
-    colour(cell::txtGTW, kTakeoffWeightLimit);
+    colour(cell::txtGTW);
     copy(cell::txtGTW, cell::txtGTWDuplicate);
 
     write(cell::txtTW, finite(number(cell::txtTFB) + number(cell::txtGTWDuplicate)));
-    colour(cell::txtTW, kTaxiWeightLimit);
+    colour(cell::txtTW);
 
     write(cell::txtFL, finite(number(cell::txtAF) + number(cell::cmbMLF) + number(cell::txtCF) +
                               number(cell::txtFPF) + number(cell::txtTFB)));
-    colour(cell::txtFL, kFuelLoadLimit);
+    colour(cell::txtFL);
 
     m_cells.setText(cell::txtETA, ETA(distance(), wind(), direction(), level()));
     m_cells.setText(cell::txtICA, InitialClimbAltitude(m_cells.text(cell::txtGTW)));

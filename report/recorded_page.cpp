@@ -1,5 +1,7 @@
 #include "report/recorded_page.h"
 
+#include <utility>
+
 namespace brimwell {
 
 void RecordedPage::setFontName(std::string_view name) {
@@ -56,6 +58,35 @@ void RecordedPage::playOn(Printer& printer) const {
                 break;
         }
     }
+}
+
+namespace {
+
+class PageCollector final : public Printer {
+  public:
+    explicit PageCollector(std::function<void(RecordedPage)> done) : m_done(std::move(done)) {}
+
+    void setFontName(std::string_view name) override { m_page.setFontName(name); }
+    void setFontSize(double points) override { m_page.setFontSize(points); }
+    void setCurrentX(int twips) override { m_page.setCurrentX(twips); }
+    void setCurrentY(int twips) override { m_page.setCurrentY(twips); }
+    void setBold(bool bold) override { m_page.setBold(bold); }
+    void printLine(std::string_view text) override { m_page.printLine(text); }
+
+    void endDoc() override {
+        m_page.endDoc();
+        m_done(std::exchange(m_page, {}));
+    }
+
+  private:
+    std::function<void(RecordedPage)> m_done;
+    RecordedPage m_page;
+};
+
+}  // namespace
+
+std::unique_ptr<Printer> collectPage(std::function<void(RecordedPage)> done) {
+    return std::make_unique<PageCollector>(std::move(done));
 }
 
 }  // namespace brimwell

@@ -4,6 +4,8 @@
 // collects its report this way on its own thread, and a thread of its own plays the page on the
 // system's printer, so that a printer that does not answer cannot hold the window.
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,5 +40,9 @@ class RecordedPage final : public Printer {
 
     std::vector<Operation> m_operations;
 };
+
+// A printer that writes the page down and, at endDoc, hands it over to done, whose failures go
+// to the caller.
+std::unique_ptr<Printer> collectPage(std::function<void(RecordedPage)> done);
 
 }  // namespace brimwell

@@ -1,43 +1,75 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the optimised program with its benchmarks and runs them: the
-# Calculate command and the report lines in memory, brimwell-plan as a whole process against a
-# program that only prints the same lines, the window's start-up and peak memory against a bare
-# Qt window with one button, and Calculate in the window from the click to the painted cells.
-# Each program closes with its figures against their goals.
-#   scripts/bench.sh [--quick]     --quick: shorter runs, for a check that they work
-# The windows run on Qt's offscreen platform unless QT_QPA_PLATFORM names another.
+# Calculate command and the report lines in memory (engine), a SimBrief flight plan of 1 MiB read
+# and planned (flight-plan), brimwell-plan as a whole process against a program that only prints
+# the same lines, and as it would start with the X-Plane link linked in (process), the whole
+# exchange of the X-Plane link on loopback (xplane), the window's start-up to its first frame and
+# its peak memory against a bare Qt window of the same size with one button, as an X server of the
+# benchmark's own (Xvfb) sees them (window-start), and Calculate in the window from the click to
+# the painted cells (calculate-click). Each program closes with its figures against their goals.
+#   scripts/bench.sh [--quick] [BENCHMARK]...   --quick: shorter runs, for a check that they work
+# The windows of calculate-click run on Qt's offscreen platform unless QT_QPA_PLATFORM names
+# another; the start-up is always measured on xcb.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 min_time=0.5
 repetitions=5
+start_runs=()
 if [[ "${1:-}" == "--quick" ]]; then
   min_time=0.05
   repetitions=2
-elif [[ $# -gt 0 ]]; then
-  echo "usage: $0 [--quick]" >&2
-  exit 2
+  start_runs=(--quick)
+  shift
 fi
+all=(engine flight-plan process xplane window-start calculate-click)
+chosen=("$@")
+((${#chosen[@]})) || chosen=("${all[@]}")
+for name in "${chosen[@]}"; do
+  if [[ " ${all[*]} " != *" $name "* ]]; then
+    echo "usage: $0 [--quick] [${all[*]}]..." >&2
+    exit 2
+  fi
+done
 
 "$root/scripts/install-deps.sh" checks
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$(nproc)"
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
-bench="$root/build/bench/bench"
+bench="$root/build/bench/bin"
 # The two programs of a comparison take turns, so that a busy moment of the machine falls on
 # both alike.
 compare=(--benchmark_repetitions="$repetitions" --benchmark_enable_random_interleaving=true
   --benchmark_report_aggregates_only=true --benchmark_min_time="$min_time")
 
-echo "== Calculate and the report lines in memory"
-"$bench/bench_engine" --benchmark_min_time="$min_time"
-echo
-echo "== brimwell-plan as a whole process"
-"$bench/bench_process" "${compare[@]}"
-echo
-echo "== the window's start-up"
-"$bench/bench_window_start" "${compare[@]}"
-echo
-echo "== Calculate in the window"
-"$bench/bench_calculate_click" --benchmark_min_time="$min_time"
+for name in "${chosen[@]}"; do
+  case "$name" in
+    engine)
+      echo "== Calculate and the report lines in memory"
+      "$bench/bench_engine" --benchmark_min_time="$min_time"
+      ;;
+    flight-plan)
+      echo "== a flight plan of 1 MiB read and planned"
+      "$bench/bench_flight_plan" --benchmark_min_time="$min_time"
+      ;;
+    process)
+      echo "== brimwell-plan as a whole process"
+      "$bench/bench_process" "${compare[@]}"
+      ;;
+    xplane)
+      echo "== the X-Plane link on loopback, against the tests' stand-in"
+      "$bench/bench_xplane" --benchmark_repetitions="$repetitions" \
+        --benchmark_report_aggregates_only=true --benchmark_min_time="$min_time"
+      ;;
+    window-start)
+      echo "== the window's start-up, seen from the X server"
+      "$bench/bench_window_start" "${start_runs[@]}"
+      ;;
+    calculate-click)
+      echo "== Calculate in the window"
+      "$bench/bench_calculate_click" --benchmark_min_time="$min_time"
+      ;;
+  esac
+  echo
+done

@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets with clang (engine, report and headless planner, no Qt) and runs
 # each for the given number of seconds (default 60), starting from the seeds in fuzz/corpus/.
 # A crash, a hang or a sanitizer report stops with a non-zero status and names the input file,
-# which reproduces it with: <build>/fuzz/<target> <file>
+# which reproduces it with: <build>/bin/<target> <file>
 #   scripts/fuzz.sh [seconds]        the fuzz preset, built in build/fuzz
 set -euo pipefail
 
@@ -19,13 +19,13 @@ cmake --build --preset fuzz -j "$(nproc)"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 status=0
-for target in fuzz_calculate fuzz_plan_options; do
+for target in fuzz_calculate fuzz_plan_options fuzz_flightplan; do
   # The corpus grows in the build directory; the checked-in seeds stay as they are.
   corpus="$build/corpus/$target"
   artifacts="$build/artifacts/$target"
   mkdir -p "$corpus" "$artifacts"
   echo "== $target: ${seconds}s"
-  if ! "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  if ! "$build/bin/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       -max_len=4096 -print_final_stats=1 -artifact_prefix="$artifacts/" \
       "$corpus" "$root/fuzz/corpus/$target" >"$build/$target.log" 2>&1; then
     status=1

@@ -14,17 +14,23 @@ program=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
   libcups2-dev # the report hands its page to the print spooler itself
+  libpugixml-dev nlohmann-json3-dev # the flight-plan reader; all JSON
+  libcpp-httplib-dev # the X-Plane link, and the tests' web stand-ins
   # fonts: Liberation Sans stands in for Arial, DejaVu for the rest
   fonts-liberation fonts-dejavu-core fontconfig
+  libfontconfig-dev # the window reads the font configuration ahead, while it connects
 )
 tests=(
   libgtest-dev libgmock-dev
+  libcpp-httplib-dev # the tests' HTTP stand-in on 127.0.0.1
   poppler-utils # reading back the PDF page of the report
 )
 checks=(
   clang clang-format clang-tidy # the fuzzers are built with clang
   libbenchmark-dev
-  xvfb xauth # scripts/screenshot-window.sh, the picture of the window in docs/
+  xvfb xauth # scripts/screenshot-window.sh, the picture of the window in docs/; the start-up benchmark
+  libxcb-damage0-dev # the start-up benchmark watches the X server's drawing (DAMAGE extension)
+  valgrind # the start-up benchmark's count of instructions (bench_window_start --callgrind)
   qt6-gtk-platformtheme # the same under GNOME's dark scheme, docs/window-dark.png
   librsvg2-bin imagemagick # ui/resources/draw_pictures.py, the icon and the window's pictures
 )

@@ -9,7 +9,8 @@
 # test suites are built and run in the package build only when DEB_BUILD_OPTIONS is set without
 # nocheck (CI runs them in their own presets); it defaults to nocheck.
 # Checks: lintian finds no error and no warning (every tag is printed, the informational and
-# pedantic ones too); the programs are built with the hardening flags; both programs answer --version with the package's version and have a
+# pedantic ones too); the programs and modules are built with the hardening flags and name no
+# build folder; both programs answer --version with the package's version and have a
 # manual page; brimwell-plan prints the sample plan and writes it as a PDF page; brimwell opens
 # its window on the offscreen platform, is still showing it after two seconds and ends on SIGTERM;
 # the menu entry and the AppStream metadata pass their validators; the icons, the menu entry
@@ -79,8 +80,10 @@ trap 'DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get remove -y -qq brim
 
 metainfo=/usr/share/metainfo/org.example.brimwell.metainfo.xml
 desktop=/usr/share/applications/org.example.brimwell.desktop
-for path in /usr/bin/brimwell-plan "/usr/lib/$multiarch/brimwell/brimwell-plan-pdf.so" \
-  /usr/bin/brimwell "$desktop" "$metainfo" \
+modules=("/usr/lib/$multiarch/brimwell/brimwell-plan-pdf.so"
+  "/usr/lib/$multiarch/brimwell/brimwell-print.so"
+  "/usr/lib/$multiarch/brimwell/brimwell-xplane.so")
+for path in /usr/bin/brimwell-plan /usr/bin/brimwell "${modules[@]}" "$desktop" "$metainfo" \
   /usr/share/icons/hicolor/16x16/apps/brimwell.png \
   /usr/share/icons/hicolor/32x32/apps/brimwell.png \
   /usr/share/icons/hicolor/scalable/apps/brimwell.svg \
@@ -91,12 +94,16 @@ done
 
 echo "== hardening"
 grep -q -- '-D_FORTIFY_SOURCE=2' "$out/build.log" || fail "the sources were not compiled with FORTIFY"
-for elf in /usr/bin/brimwell /usr/bin/brimwell-plan "/usr/lib/$multiarch/brimwell/brimwell-plan-pdf.so"; do
+for elf in /usr/bin/brimwell /usr/bin/brimwell-plan "${modules[@]}"; do
+  # A program that names the folder it was built in could load code from there.
+  if strings "$elf" | grep -F -e "$root" -e "$out"; then
+    fail "$elf names the build folder"
+  fi
   readelf -d "$elf" | grep -q 'BIND_NOW' || fail "$elf is not linked with BIND_NOW"
   readelf -lW "$elf" | grep -q 'GNU_RELRO' || fail "$elf has no RELRO segment"
   readelf -hW "$elf" | grep -q 'Type:.*DYN' || fail "$elf is not position independent"
 done
-echo "FORTIFY, BIND_NOW, RELRO, PIE"
+echo "FORTIFY, BIND_NOW, RELRO, PIE, no build path"
 
 echo "== --version, --help and the manual pages"
 # Without a display: both answer before the window system is opened.
@@ -129,6 +136,14 @@ pages="$(pdfinfo "$pdf" | sed -n 's/^Pages:[[:space:]]*//p')"
 [[ "$pages" == 1 ]] || fail "the PDF of the installed brimwell-plan has ${pages:-no} pages"
 pdftotext "$pdf" - | grep -q 'Zero Fuel Weight: 494088' || fail "the PDF page lacks the plan"
 echo "--pdf: one page with the plan"
+# The installed X-Plane link is found and asks the address; nothing listens on the discard port.
+said="$(cd / && /usr/bin/brimwell-plan --distance 4000 --alternate-distance 200 \
+  --wind-direction Head --wind 50 --flight-level FL350 --payload 100000 --contingency 30 \
+  --min-landing-fuel 19000 --send-to-xplane --xplane-url http://127.0.0.1:9 2>&1 >/dev/null)" &&
+  fail "brimwell-plan --send-to-xplane loaded an X-Plane that is not there"
+grep -q '^brimwell-plan: X-Plane does not answer at http://127.0.0.1:9\.' <<<"$said" ||
+  fail "brimwell-plan --send-to-xplane said: $said"
+echo "--send-to-xplane: the installed link tells that X-Plane does not answer"
 
 echo "== brimwell on the offscreen platform"
 # A fresh runtime directory keeps Qt quiet about a missing or foreign one.

@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
-# Builds the window and saves a picture of it after a calculation with one cell over its
-# limit, under a virtual screen:  scripts/screenshot-window.sh [out.png [kg]]  (docs/window.png);
-# with kg the window shows kilograms (docs/window-kg.png).
+# Builds the window and saves pictures of it under a virtual screen: after a calculation with one
+# cell over its limit; with the File menu open; and with the summary of a SimBrief flight plan
+# opened from that menu.
+# With --kg first the window shows kilograms, the same plan typed in them.
+#   scripts/screenshot-window.sh [--kg] [window.png [menu.png import.png]]
+# With nothing named: docs/window.png, docs/menu.png, docs/import.png, then docs/window-kg.png.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-out="${1:-$root/docs/window.png}"
+if (($# == 0)); then
+  "$0" "$root/docs/window.png" "$root/docs/menu.png" "$root/docs/import.png"
+  exec "$0" --kg "$root/docs/window-kg.png"
+fi
 cd "$root"
 
 "$root/scripts/install-deps.sh" tests checks
 cmake --preset screenshot >/dev/null
 cmake --build --preset screenshot -j "$(nproc)"
-mkdir -p "$(dirname "$out")"
-xvfb-run -a -s '-screen 0 1280x1024x24' "$root/build/screenshot/ui/tests/brimwell-screenshot" "$out" "${@:2}"
-echo "saved $out"
+for out in "${@#--kg}"; do [[ -z "$out" ]] || mkdir -p "$(dirname "$out")"; done
+xvfb-run -a -s '-screen 0 1280x1024x24' "$root/build/screenshot/bin/brimwell-screenshot" "$@"
+echo "saved $*"

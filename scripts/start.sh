@@ -8,4 +8,4 @@ cd "$root"
 "$root/scripts/install-deps.sh" program
 cmake --preset release
 cmake --build --preset release -j "$(nproc)"
-exec "$root/build/release/app/brimwell" "$@"
+exec "$root/build/release/bin/brimwell" "$@"

@@ -1,12 +1,20 @@
 #include "ui/main_window.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
+#include <QUrl>
 #include <algorithm>
 #include <array>
 #include <exception>
@@ -15,9 +23,14 @@
 
 #include "engine/cell_names.h"
 #include "engine/flight_data.h"
+#include "flightplan/flight_plan.h"
 #include "report/print_command.h"
 #include "ui/control_catalogue.h"
+#include "ui/dialogs.h"
+#include "ui/settings.h"
 #include "ui/system_printer.h"
+
+using namespace Qt::StringLiterals;
 
 namespace brimwell {
 
@@ -27,17 +40,50 @@ QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The one local file that the data dragged over the window or dropped on it holds, or the empty
+// text.
+QString droppedFile(const QMimeData* data) {
+    const QList<QUrl> urls = data != nullptr ? data->urls() : QList<QUrl>();
+    return urls.size() == 1 && urls.first().isLocalFile() ? urls.first().toLocalFile() : QString();
+}
+
+// What the pilot reads after a plan has filled the cells: what went where, what did not and why.
+QString summaryOf(const flightplan::FlightPlanReading& reading, const QString& heading) {
+    QString summary = heading;
+    for (const flightplan::FilledCell& filled : reading.filled) {
+        summary += u"\n    "_s + toQString(flightplan::describe(filled));
+    }
+    if (!reading.unmapped.empty()) {
+        summary += u"\n\nNot filled, kept as they were:"_s;
+        for (const flightplan::UnmappedField& unmapped : reading.unmapped) {
+            summary += u"\n    "_s + toQString(flightplan::describe(unmapped));
+        }
+    }
+    return summary +
+           u"\n\nThe contingency time, the minimum landing fuel and the correction "
+           "stay as you set them. Check them, then press Calculate."_s;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent),
-      m_printerFactory([this] {
-          return ui::openSystemPrinter(
-              *this, m_printerAnswerBound,
-              [this](const PrintError& error) { showPrintFailure(error); });
-      }),
-      m_printerAnswerBound(ui::kPrinterAnswerBound) {
-    m_controls = ui::buildWindow(*this);
+      m_menuBar(new QMenuBar(this)),
+      m_systemPrinter(std::make_unique<ui::SystemPrinter>([this](const std::string& message) {
+          ui::showWarning(this, QString::fromStdString(message));
+      })),
+      m_printerFactory([this] { return m_systemPrinter->open(); }),
+      m_fetchBound(ui::kFetchBound) {
+    // The layout's controls keep their coordinates in a client widget under the menu bar; the
+    // window grows by the bar's height.
+    auto* client = new QWidget(this);
+    m_controls = ui::buildWindow(*client);
+    buildMenuBar();
+    const int barHeight = m_menuBar->sizeHint().height();
+    m_menuBar->setGeometry(0, 0, client->width(), barHeight);
+    client->move(0, barHeight);
+    resize(client->width(), barHeight + client->height());
+    setAcceptDrops(true);
     m_cells = std::make_unique<ui::WindowCells>(*this);
     m_units = std::make_unique<UnitCells>(*m_cells);
     m_planner = std::make_unique<FuelPlanner>(*m_units, *m_cells);
@@ -66,12 +112,16 @@ Unit MainWindow::unit() const {
     return m_units->unit();
 }
 
+void MainWindow::setFetchBound(std::chrono::milliseconds bound) {
+    m_fetchBound = bound;
+}
+
 void MainWindow::setPrinterFactory(PrinterFactory factory) {
     m_printerFactory = std::move(factory);
 }
 
 void MainWindow::setPrinterAnswerBound(std::chrono::milliseconds bound) {
-    m_printerAnswerBound = bound;
+    m_systemPrinter->setAnswerBound(bound);
 }
 
 void MainWindow::connectHandlers() {
@@ -97,6 +147,41 @@ void MainWindow::orderFocusChain() {
     for (std::size_t i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(m_controls.at(std::string(order[i - 1]->name)),
                              m_controls.at(std::string(order[i]->name)));
+    }
+}
+
+void MainWindow::buildMenuBar() {
+    // The menus' access keys leave Alt+C, Alt+L, Alt+E and Alt+P to the buttons.
+    static constexpr std::array<MenuItem, 3> kMenuItems = {{
+        {.menu = "mnuFile",
+         .menuCaption = "&File",
+         .name = "mnuOpenFlightPlan",
+         .caption = "&Open Flight Plan…",
+         .shortcut = "Ctrl+O",
+         .handler = &MainWindow::mnuOpenFlightPlan_Click},
+        {.menu = "mnuFile",
+         .menuCaption = "&File",
+         .name = "mnuFetchFlightPlan",
+         .caption = "&Fetch Latest Flight Plan…",
+         .shortcut = "",
+         .handler = &MainWindow::mnuFetchFlightPlan_Click},
+        {.menu = "mnuFile",
+         .menuCaption = "&File",
+         .name = "mnuSimbriefUser",
+         .caption = "SimBrief &User Name or Pilot ID…",
+         .shortcut = "",
+         .handler = &MainWindow::mnuSimbriefUser_Click},
+    }};
+    for (const MenuItem& item : kMenuItems) {
+        auto* menu = m_menuBar->findChild<QMenu*>(toQString(item.menu));
+        if (menu == nullptr) {
+            menu = m_menuBar->addMenu(toQString(item.menuCaption));
+            menu->setObjectName(toQString(item.menu));
+        }
+        QAction* action = menu->addAction(toQString(item.caption));
+        action->setObjectName(toQString(item.name));
+        action->setShortcut(QKeySequence(toQString(item.shortcut)));
+        connect(action, &QAction::triggered, this, item.handler);
     }
 }
 
@@ -145,6 +230,131 @@ void MainWindow::cmbPrint_Click() {
     } catch (const std::exception& error) {
         showPrintFailure(PrintError(error.what()));
     }
+}
+
+// --- Flight plans ------------------------------------------------------------------------
+
+void MainWindow::mnuOpenFlightPlan_Click() {
+    if (!mayLeaveFocusFor(nullptr)) {
+        return;
+    }
+    const QString file = ui::chooseFileToOpen(this, u"Open Flight Plan"_s,
+                                              u"SimBrief flight plans (*.xml *.json)"_s);
+    if (!file.isEmpty()) {
+        openFlightPlan(file);
+    }
+}
+
+void MainWindow::openFlightPlan(const QString& file) {
+    stopFetch();  // the plan that the pilot opened is the one he wants
+    fillFromFlightPlan(flightplan::readFlightPlanFile(QFile::encodeName(file).toStdString()),
+                       u"The flight plan "_s + QFileInfo(file).fileName() + u" filled:"_s,
+                       u"The flight plan was not opened: "_s);
+}
+
+void MainWindow::fillFromFlightPlan(const flightplan::FlightPlanReading& reading,
+                                    const QString& heading, const QString& failure) {
+    if (reading.refusal) {
+        ui::showWarning(this, failure + toQString(*reading.refusal));
+        return;
+    }
+    Command1_Click();  // the results no longer match the flight data
+    for (const flightplan::FilledCell& filled : reading.filled) {
+        m_cells->setText(filled.cell, filled.text);
+    }
+    ui::showSummary(this, summaryOf(reading, heading));
+}
+
+void MainWindow::mnuFetchFlightPlan_Click() {
+    if (m_fetch != nullptr || !mayLeaveFocusFor(nullptr)) {
+        return;
+    }
+    QString user = ui::readSetting(ui::kSimbriefUser);
+    if (user.isEmpty()) {
+        user = askSimbriefUser();
+        if (user.isEmpty()) {
+            return;
+        }
+    }
+    try {
+        m_fetch = std::make_unique<ui::FlightPlanFetch>(
+            *this, user, m_fetchBound, [this, user](const ui::FlightPlanFetch::Outcome& outcome) {
+                fetchFinished(user, outcome);
+            });
+    } catch (const std::exception& failure) {
+        fetchFinished(user, {.fetched = false, .text = failure.what()});
+        return;
+    }
+    // Fetching again waits for this one; the busy pointer says that the window is at work.
+    findChild<QAction*>(u"mnuFetchFlightPlan"_s)->setEnabled(false);
+    setCursor(Qt::BusyCursor);
+}
+
+void MainWindow::mnuSimbriefUser_Click() {
+    askSimbriefUser();
+}
+
+QString MainWindow::askSimbriefUser() {
+    const std::optional<QString> answer = ui::askForText(
+        this, u"Your SimBrief user name or pilot ID:"_s, ui::readSetting(ui::kSimbriefUser));
+    if (!answer) {
+        return {};
+    }
+    ui::writeSetting(ui::kSimbriefUser, answer->trimmed());
+    return answer->trimmed();
+}
+
+void MainWindow::stopFetch() {
+    m_fetch.reset();
+    findChild<QAction*>(u"mnuFetchFlightPlan"_s)->setEnabled(true);
+    unsetCursor();
+}
+
+void MainWindow::fetchFinished(const QString& user, const ui::FlightPlanFetch::Outcome& outcome) {
+    stopFetch();
+    const QString whose = u"The latest flight plan of SimBrief user "_s + user;
+    if (!outcome.fetched) {
+        ui::showWarning(this, whose + u" was not fetched: "_s + toQString(outcome.text));
+        return;
+    }
+    fillFromFlightPlan(flightplan::readFlightPlan(outcome.text, "SimBrief's answer"),
+                       whose + u" filled:"_s, whose + u" was not read: "_s);
+}
+
+// A fetch under way ends with the window, before the program does.
+void MainWindow::closeEvent(QCloseEvent* event) {
+    stopFetch();
+    QWidget::closeEvent(event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    m_menuBar->resize(width(), m_menuBar->height());
+    QWidget::resizeEvent(event);
+}
+
+bool MainWindow::takeDrop(QEvent& event) {
+    auto& drop = static_cast<QDropEvent&>(event);
+    const QString file = droppedFile(drop.mimeData());
+    if (file.isEmpty()) {
+        return false;
+    }
+    drop.acceptProposedAction();
+    if (event.type() == QEvent::Drop && mayLeaveFocusFor(nullptr)) {
+        openFlightPlan(file);
+    }
+    return true;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    takeDrop(*event);
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+    takeDrop(*event);
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    takeDrop(*event);
 }
 
 void MainWindow::showPrintFailure(const PrintError& error) {
@@ -321,6 +531,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return false;
         case QEvent::Wheel:
             return qobject_cast<QComboBox*>(widget) != nullptr && !widget->hasFocus();
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            // A file dropped on a cell is a flight plan to open, not a text to type.
+            return takeDrop(*event);
         default:
             return QWidget::eventFilter(watched, event);
     }

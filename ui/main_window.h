@@ -10,6 +10,14 @@
 // Leaving a validated cell for another control (Tab, a click, an access key) first runs the
 // cell's check; a refused value shows its warning, keeps the focus in the cell and leaves the
 // button that was clicked unpressed.
+//
+// Above the layout, which keeps its own coordinates in a client widget, a menu bar (a table of
+// MenuItem rows in buildMenuBar: a menu more is rows more) opens a SimBrief flight plan from a
+// file, or fetches the pilot's latest one from SimBrief (ui/flight_plan_fetch.h) while the
+// window goes on answering; a file dropped on the window opens as well. The plan's figures go
+// into the cells, the results of an earlier Calculate are emptied as Clear empties them, and a
+// summary says what was filled and what was not. Each of them is an act that leaves the cell
+// holding the focus, so its check runs first.
 
 #include <QPointer>
 #include <QWidget>
@@ -22,10 +30,20 @@
 #include "engine/fuel_planner.h"
 #include "engine/unit_cells.h"
 #include "report/printer.h"
+#include "ui/flight_plan_fetch.h"
 #include "ui/window_cells.h"
 #include "ui/window_controls.h"
 
+class QMenuBar;
+
 namespace brimwell {
+
+namespace ui {
+class SystemPrinter;
+}
+namespace flightplan {
+struct FlightPlanReading;
+}
 
 class MainWindow final : public QWidget {
     Q_OBJECT
@@ -50,10 +68,17 @@ class MainWindow final : public QWidget {
     // How long the system's printer may take to answer before the pilot is told that it did
     // not; ten seconds unless a test says else.
     void setPrinterAnswerBound(std::chrono::milliseconds bound);
+    // How long a fetch from SimBrief may take in all; ten seconds unless a test says else.
+    void setFetchBound(std::chrono::milliseconds bound);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     // Button handlers.
@@ -61,6 +86,35 @@ class MainWindow final : public QWidget {
     void Command1_Click();
     void Uscita_Click();
     void cmbPrint_Click();
+
+    // Menu handlers: File > Open Flight Plan…, Fetch Latest Flight Plan…, SimBrief User….
+    void mnuOpenFlightPlan_Click();
+    void mnuFetchFlightPlan_Click();
+    void mnuSimbriefUser_Click();
+
+    // A row of the menu bar: the menu, and one of its items with its handler.
+    struct MenuItem {
+        std::string_view menu;
+        std::string_view menuCaption;
+        std::string_view name;
+        std::string_view caption;
+        std::string_view shortcut;
+        void (MainWindow::*handler)();
+    };
+    void buildMenuBar();
+
+    // Opens the flight plan in file; a file dropped on the window comes here too.
+    void openFlightPlan(const QString& file);
+    // Puts what the plan gave into the cells and says what it did; a refused plan changes nothing
+    // and is told as failure, followed by its reason.
+    void fillFromFlightPlan(const flightplan::FlightPlanReading& reading, const QString& heading,
+                            const QString& failure);
+    // Asks for the SimBrief user name or pilot ID and remembers it; empty when cancelled.
+    QString askSimbriefUser();
+    void fetchFinished(const QString& user, const ui::FlightPlanFetch::Outcome& outcome);
+    void stopFetch();
+    // Whether the data dragged or dropped is one file; takes it for the window if so.
+    bool takeDrop(QEvent& event);
 
     // Key filters of the five numeric cells: KeyAscii is the character code, 0 drops it.
     void txtDestinationDistance_KeyPress(std::int16_t& KeyAscii);
@@ -98,13 +152,17 @@ class MainWindow final : public QWidget {
     bool mayTakeClick(QWidget& clicked);
     bool pressButtonByAccessKey(QWidget& button);
 
+    QMenuBar* m_menuBar;
     ui::Controls m_controls;
     std::unique_ptr<ui::WindowCells> m_cells;
     std::unique_ptr<UnitCells> m_units;  // the cells as the engine sees them, in pounds
     std::unique_ptr<FuelPlanner> m_planner;
+    // Ends the work of a page still on its way when the window goes.
+    std::unique_ptr<ui::SystemPrinter> m_systemPrinter;
     PrinterFactory m_printerFactory;
-    std::chrono::milliseconds m_printerAnswerBound;
     QPointer<QWidget> m_cellLeftByClick;
+    std::chrono::milliseconds m_fetchBound;
+    std::unique_ptr<ui::FlightPlanFetch> m_fetch;
 };
 
 }  // namespace brimwell

@@ -1,48 +1,191 @@
 #include "ui/print_module.h"
 
-#include <cstring>
-#include <exception>
-#include <mutex>
+#include <cups/cups.h>
 
-#include "report/qt/default_printer.h"
-#include "report/recorded_page.h"
+#include <array>
+#include <chrono>
+#include <exception>
+#include <memory>
+#include <string>
+#include <string_view>
 
 namespace {
 
-void copyError(const char* text, char* error, std::size_t errorSize) {
-    if (error == nullptr || errorSize == 0) {
-        return;
+using brimwell::print::Exchange;
+using brimwell::print::Paper;
+using brimwell::print::Stage;
+
+constexpr const char* kTitle = "Boeing 747-400 - Fuel Planning Schematic";
+// How often a wait for the spooler looks whether it should go on.
+constexpr double kLookSeconds = 0.1;
+constexpr std::chrono::milliseconds kConnectSlice{250};
+
+// Whether to go on waiting for the spooler: not once the program ends, and not for the
+// printer once the window no longer waits for it. A job asked for is waited for even then, so
+// that it can be cancelled.
+bool keepWaiting(const Exchange& exchange) {
+    return !exchange.closing && !(exchange.abandoned && exchange.stage == Stage::Finding);
+}
+
+int onTimeout(http_t* /*http*/, void* exchange) {
+    return keepWaiting(*static_cast<const Exchange*>(exchange)) ? 1 : 0;
+}
+
+struct Closer {
+    void operator()(http_t* http) const { httpClose(http); }
+};
+using Connection = std::unique_ptr<http_t, Closer>;
+
+// A connection of its own to the spooler, whose every wait ends as the exchange says; empty
+// when the spooler cannot be reached or the wait ended. A connection attempt that takes its
+// whole slice has had no answer yet and is made again.
+Connection connect(Exchange& exchange) {
+    while (true) {
+        const auto started = std::chrono::steady_clock::now();
+        http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(),
+                                    1, static_cast<int>(kConnectSlice.count()), nullptr);
+        if (http != nullptr) {
+            httpSetTimeout(http, kLookSeconds, onTimeout, &exchange);
+            return Connection(http);
+        }
+        if (std::chrono::steady_clock::now() - started < kConnectSlice || !keepWaiting(exchange)) {
+            return nullptr;
+        }
     }
-    std::strncpy(error, text, errorSize - 1);
-    error[errorSize - 1] = '\0';
+}
+
+struct Destinations {
+    Destinations(const Destinations&) = delete;
+    Destinations(Destinations&&) = delete;
+    Destinations& operator=(const Destinations&) = delete;
+    Destinations& operator=(Destinations&&) = delete;
+    explicit Destinations(http_t* http) : count(cupsGetDests2(http, &list)) {}
+    ~Destinations() { cupsFreeDests(count, list); }
+    cups_dest_t* list = nullptr;
+    int count = 0;
+};
+
+std::string refusal(const std::string& queue) {
+    return "the printer " + queue + " did not take the job: " + cupsLastErrorString();
+}
+
+// Takes the job back; waits for the spooler's answer as long as the exchange lets it.
+void cancel(Exchange& exchange, const std::string& queue, int job) {
+    const Connection http = connect(exchange);
+    if (http != nullptr) {
+        cupsCancelJob2(http.get(), queue.c_str(), job, 0);
+    }
+}
+
+bool release(http_t* http, int job) {
+    std::array<char, HTTP_MAX_URI> uri{};
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri.data(), static_cast<int>(uri.size()), "ipp", nullptr,
+                     "localhost", ippPort(), "/jobs/%d", job);
+    ipp_t* request = ippNewRequest(IPP_OP_RELEASE_JOB);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.data());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    ippDelete(cupsDoRequest(http, request, "/jobs/"));
+    return cupsLastError() <= IPP_STATUS_OK_CONFLICTING;
+}
+
+// The job is created held, so that no step but the last, the release, can make it print.
+bool sendPage(Exchange& exchange, const std::string& queue, const std::string& pdf,
+              std::string& error) {
+    const Connection http = connect(exchange);
+    if (http == nullptr) {
+        error = "the print service is not running";
+        return false;
+    }
+    exchange.stage = Stage::Creating;
+    cups_option_t* options = nullptr;
+    const int optionCount = cupsAddOption("job-hold-until", "indefinite", 0, &options);
+    const int job = cupsCreateJob(http.get(), queue.c_str(), kTitle, optionCount, options);
+    cupsFreeOptions(optionCount, options);
+    if (job == 0) {
+        error = refusal(queue);
+        return false;
+    }
+    exchange.stage = Stage::Sending;
+    const bool sent =
+        !exchange.abandoned &&
+        cupsStartDocument(http.get(), queue.c_str(), job, kTitle, CUPS_FORMAT_PDF, 1) ==
+            HTTP_STATUS_CONTINUE &&
+        cupsWriteRequestData(http.get(), pdf.data(), pdf.size()) == HTTP_STATUS_CONTINUE &&
+        cupsFinishDocument(http.get(), queue.c_str()) == IPP_STATUS_OK;
+    if (sent) {
+        // The window reads the stage after it has given up; either it sees the release coming
+        // or this sees that it gave up.
+        exchange.stage = Stage::Releasing;
+        if (!exchange.abandoned && release(http.get(), job)) {
+            exchange.stage = Stage::Done;
+            return true;
+        }
+    }
+    error = refusal(queue);
+    cancel(exchange, queue, job);
+    return false;
+}
+
+bool findPrinter(Exchange& exchange, std::string& queue, Paper& paper, std::string& error) {
+    const Connection http = connect(exchange);
+    if (http == nullptr) {
+        error = "no printer is installed, or the print service is not running";
+        return false;
+    }
+    const Destinations destinations(http.get());
+    const cups_dest_t* found = cupsGetDest(nullptr, nullptr, destinations.count, destinations.list);
+    if (found == nullptr) {
+        if (destinations.count == 0) {
+            error = "no printer is installed, or the print service is not running";
+            return false;
+        }
+        error = "no default printer is chosen (installed: ";
+        for (int i = 0; i < destinations.count; ++i) {
+            error += (i == 0 ? "" : ", ") + std::string(destinations.list[i].name);
+        }
+        error += ")";
+        return false;
+    }
+    cups_dest_t dest = *found;
+    queue = dest.name;
+    const char* state = cupsGetOption("printer-state", dest.num_options, dest.options);
+    if (state != nullptr && std::string_view(state) == "5") {
+        error = "the default printer " + queue + " is stopped or in error";
+        return false;
+    }
+    cups_dinfo_t* info = cupsCopyDestInfo(http.get(), &dest);
+    cups_size_t size{};
+    if (info != nullptr && cupsGetDestMediaDefault(http.get(), &dest, info, 0, &size) != 0) {
+        paper = {size.width, size.length, size.left, size.top, size.right, size.bottom};
+    }
+    cupsFreeDestInfo(info);
+    return true;
 }
 
 }  // namespace
 
-// No exception leaves the module: the window and the module each have their own copy of the
-// report's types.
-extern "C" __attribute__((visibility("default"))) bool brimwell_print_page(
-    const brimwell::RecordedPage& page, const std::atomic<bool>& abandoned, char* error,
-    std::size_t errorSize) {
+// No exception leaves the module: the window takes each outcome as a value.
+extern "C" __attribute__((visibility("default"))) bool brimwell_find_printer(Exchange& exchange,
+                                                                             std::string& queue,
+                                                                             Paper& paper,
+                                                                             std::string& error) {
     try {
-        // Qt's print support is not made for several threads at once.
-        static std::mutex oneAtATime;
-        const std::lock_guard lock(oneAtATime);
-        // A page whose wait has ended before its turn came, or while its printer was being
-        // found, is not printed: the pilot has already been told that it was not.
-        if (!abandoned) {
-            const auto printer = brimwell::openDefaultPrinter();
-            if (!abandoned) {
-                page.playOn(*printer);
-                return true;
-            }
-        }
-        copyError("the window no longer waits for this page", error, errorSize);
-        return false;
+        return findPrinter(exchange, queue, paper, error);
     } catch (const std::exception& failure) {
-        copyError(failure.what(), error, errorSize);
-    } catch (...) {
-        copyError("the printer failed", error, errorSize);
+        error = failure.what();
+    }
+    return false;
+}
+
+extern "C" __attribute__((visibility("default"))) bool brimwell_send_page(Exchange& exchange,
+                                                                          const std::string& queue,
+                                                                          const std::string& pdf,
+                                                                          std::string& error) {
+    try {
+        return sendPage(exchange, queue, pdf, error);
+    } catch (const std::exception& failure) {
+        error = failure.what();
     }
     return false;
 }

@@ -1,21 +1,19 @@
 #include "ui/system_printer.h"
 
-#include <dlfcn.h>
-
-#include <QFuture>
-#include <QFutureWatcher>
+#include <QMarginsF>
 #include <QObject>
-#include <QPromise>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QSizeF>
 #include <QString>
 #include <QTimer>
-#include <array>
-#include <atomic>
-#include <filesystem>
-#include <string>
-#include <system_error>
+#include <optional>
 #include <thread>
 #include <utility>
 
+#include "modules/module_loader.h"
+#include "report/print_command.h"
+#include "report/qt/pdf_printer.h"
 #include "report/recorded_page.h"
 #include "ui/print_module.h"
 
@@ -23,132 +21,152 @@ namespace brimwell::ui {
 
 namespace {
 
-// Where the module is: in the installation's library directory, found from the program's own
-// place, else where the build tree made it.
-std::filesystem::path modulePath() {
-    std::error_code failed;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", failed);
-    if (!failed) {
-        std::filesystem::path installed =
-            (program.parent_path() / BRIMWELL_PRINT_MODULE_INSTALLED).lexically_normal();
-        if (std::filesystem::exists(installed, failed)) {
-            return installed;
-        }
-    }
-    return BRIMWELL_PRINT_MODULE_BUILT;
-}
-
-// Called on the window's thread only.
-PrintModuleEntry loadModule() {
-    // Loaded once and kept: Qt does not take to being unloaded.
-    static PrintModuleEntry entry = nullptr;
-    if (entry != nullptr) {
-        return entry;
-    }
-    const std::string path = modulePath().string();
-    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (module == nullptr) {
-        // NOLINTNEXTLINE(concurrency-mt-unsafe): only the window's thread loads the module
-        const char* reason = dlerror();
-        throw PrintError("the printer module " + path + " cannot be loaded" +
-                         (reason != nullptr ? std::string(": ") + reason : std::string()));
-    }
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): dlsym gives the entry as void*
-    entry = reinterpret_cast<PrintModuleEntry>(dlsym(module, kPrintModuleEntry));
-    if (entry == nullptr) {
-        throw PrintError("the printer module " + path + " has no entry point");
-    }
-    return entry;
-}
-
-// Waits, on the window's thread, for one page on its way to the spooler: whichever comes first,
-// the outcome or the bound, is reported once; the other is ignored.
-class PrintWatch final : public QObject {
-  public:
-    PrintWatch(QObject& context, const QFuture<std::string>& outcome,
-               std::shared_ptr<std::atomic<bool>> abandoned, std::chrono::milliseconds bound,
-               PrintFailure failed)
-        : QObject(&context), m_abandoned(std::move(abandoned)), m_failed(std::move(failed)) {
-        connect(&m_outcome, &QFutureWatcherBase::finished, this, [this] {
-            end(m_outcome.future().resultCount() > 0 ? m_outcome.result()
-                                                     : std::string("the print job was lost"));
-        });
-        m_deadline.setSingleShot(true);
-        m_deadline.setTimerType(Qt::PreciseTimer);
-        connect(&m_deadline, &QTimer::timeout, this, [this, bound] {
-            m_abandoned->store(true);
-            const double seconds = static_cast<double>(bound.count()) / 1000.0;
-            end("the printer did not answer within " + QString::number(seconds).toStdString() +
-                (bound == std::chrono::seconds(1) ? " second" : " seconds"));
-        });
-        m_outcome.setFuture(outcome);
-        m_deadline.start(bound);
-    }
-
-  private:
-    // An empty reason means printed.
-    void end(const std::string& reason) {
-        if (m_ended) {
-            return;
-        }
-        m_ended = true;
-        m_deadline.stop();
-        deleteLater();
-        if (!reason.empty()) {
-            m_failed(PrintError(reason));
-        }
-    }
-
-    QFutureWatcher<std::string> m_outcome;
-    QTimer m_deadline;
-    std::shared_ptr<std::atomic<bool>> m_abandoned;
-    PrintFailure m_failed;
-    bool m_ended = false;
+struct PrintModule {
+    print::FindPrinter findPrinter = nullptr;
+    print::SendPage sendPage = nullptr;
 };
 
-class SystemPrinter final : public Printer {
-  public:
-    SystemPrinter(QObject& context, std::chrono::milliseconds bound, PrintFailure failed)
-        : m_context(context), m_bound(bound), m_failed(std::move(failed)) {}
-
-    void setFontName(std::string_view name) override { m_page.setFontName(name); }
-    void setFontSize(double points) override { m_page.setFontSize(points); }
-    void setCurrentX(int twips) override { m_page.setCurrentX(twips); }
-    void setCurrentY(int twips) override { m_page.setCurrentY(twips); }
-    void setBold(bool bold) override { m_page.setBold(bold); }
-    void printLine(std::string_view text) override { m_page.printLine(text); }
-
-    void endDoc() override {
-        m_page.endDoc();
-        const PrintModuleEntry print = loadModule();
-        auto abandoned = std::make_shared<std::atomic<bool>>(false);
-        QPromise<std::string> promise;
-        const QFuture<std::string> outcome = promise.future();
-        // The thread may outlive the wait, and the window, when the print service never
-        // answers; it holds all it needs.
-        std::thread([print, page = std::exchange(m_page, {}), abandoned,
-                     promise = std::move(promise)]() mutable {
-            promise.start();
-            std::array<char, 1024> error{};
-            const bool printed = print(page, *abandoned, error.data(), error.size());
-            promise.addResult(printed ? std::string() : std::string(error.data()));
-            promise.finish();
-        }).detach();
-        new PrintWatch(m_context, outcome, abandoned, m_bound, m_failed);
+PrintModule loadPrintModule() {
+    try {
+        return {moduleFunction<print::FindPrinter>(print::kModuleFile, print::kFindPrinter),
+                moduleFunction<print::SendPage>(print::kModuleFile, print::kSendPage)};
+    } catch (const ModuleError& error) {
+        throw PrintError(error.what());
     }
+}
 
-  private:
-    QObject& m_context;
-    std::chrono::milliseconds m_bound;
-    PrintFailure m_failed;
-    RecordedPage m_page;
-};
+// The printer's paper, or the pilot's country's where the printer does not say.
+QPageLayout layoutOf(const print::Paper& paper) {
+    if (paper.width <= 0 || paper.length <= 0) {
+        return localPaper();
+    }
+    constexpr double kMillimetre = 100.0;  // the paper is in hundredths of a millimetre
+    return {QPageSize(QSizeF(paper.width / kMillimetre, paper.length / kMillimetre),
+                      QPageSize::Millimeter),
+            QPageLayout::Portrait,
+            QMarginsF(paper.left / kMillimetre, paper.top / kMillimetre, paper.right / kMillimetre,
+                      paper.bottom / kMillimetre),
+            QPageLayout::Millimeter};
+}
+
+std::string notPrinted(const std::string& reason) {
+    return printFailureMessage(PrintError(reason));
+}
 
 }  // namespace
 
-std::unique_ptr<Printer> openSystemPrinter(QObject& context, std::chrono::milliseconds bound,
-                                           PrintFailure failed) {
-    return std::make_unique<SystemPrinter>(context, bound, std::move(failed));
+// One page on its way to the spooler, on the window's thread. Each step that may wait for the
+// spooler runs on a thread of its own, which posts its outcome back here as its last act; the
+// deadline tells the pilot once the bound has passed. Whichever comes first is told, once.
+class PrintJob final : public QObject {
+  public:
+    PrintJob(RecordedPage page, PrintModule module, std::chrono::milliseconds bound,
+             std::function<void(const std::string&)> tell)
+        : m_page(std::move(page)), m_module(module), m_tell(std::move(tell)) {
+        m_deadline.setSingleShot(true);
+        m_deadline.setTimerType(Qt::PreciseTimer);
+        connect(&m_deadline, &QTimer::timeout, this, [this, bound] { boundPassed(bound); });
+        m_deadline.start(bound);
+        m_thread = std::thread([this] {
+            std::string queue;
+            print::Paper paper;
+            std::string error;
+            const bool found = m_module.findPrinter(m_exchange, queue, paper, error);
+            QMetaObject::invokeMethod(
+                this, [=, this] { printerFound(found, queue, paper, error); },
+                Qt::QueuedConnection);
+        });
+    }
+
+    ~PrintJob() override {
+        m_exchange.closing = true;
+        if (m_thread.joinable()) {
+            m_thread.join();
+        }
+    }
+
+    Q_DISABLE_COPY_MOVE(PrintJob)
+
+    // Whether the spooler has given its last answer about this page (or never will).
+    bool ended() const { return m_ended; }
+
+  private:
+    void printerFound(bool found, const std::string& queue, const print::Paper& paper,
+                      const std::string& error) {
+        m_thread.join();
+        if (!found || m_told) {
+            end(found ? std::nullopt : std::optional(error));
+            return;
+        }
+        std::string pdf;
+        try {
+            const QByteArray drawn = drawPdfPage(m_page, layoutOf(paper));
+            pdf.assign(drawn.constData(), static_cast<std::size_t>(drawn.size()));
+        } catch (const PrintError& failure) {
+            end(failure.what());
+            return;
+        }
+        m_thread = std::thread([this, queue, pdf = std::move(pdf)] {
+            std::string reason;
+            const bool sent = m_module.sendPage(m_exchange, queue, pdf, reason);
+            QMetaObject::invokeMethod(
+                this, [this, sent, reason] { end(sent ? std::nullopt : std::optional(reason)); },
+                Qt::QueuedConnection);
+        });
+    }
+
+    // The spooler's last answer: printed, or the reason why not.
+    void end(const std::optional<std::string>& failure) {
+        if (m_thread.joinable()) {
+            m_thread.join();
+        }
+        m_ended = true;
+        m_deadline.stop();
+        if (failure && !m_told) {
+            m_tell(notPrinted(*failure));
+        }
+    }
+
+    void boundPassed(std::chrono::milliseconds bound) {
+        m_exchange.abandoned = true;
+        m_told = true;
+        const QString seconds = QString::number(static_cast<double>(bound.count()) / 1000.0);
+        const std::string late = "the printer did not answer within " + seconds.toStdString() +
+                                 (bound == std::chrono::seconds(1) ? " second" : " seconds");
+        // Only a release already on its way may still make the page print.
+        m_tell(m_exchange.stage == print::Stage::Releasing
+                   ? "The report may still be printed: " + late
+                   : notPrinted(late));
+    }
+
+    RecordedPage m_page;
+    PrintModule m_module;
+    std::function<void(const std::string&)> m_tell;
+    print::Exchange m_exchange;
+    QTimer m_deadline;
+    std::thread m_thread;
+    bool m_told = false;
+    bool m_ended = false;
+};
+
+SystemPrinter::SystemPrinter(std::function<void(const std::string&)> tell)
+    : m_tell(std::move(tell)) {}
+
+SystemPrinter::~SystemPrinter() = default;
+
+void SystemPrinter::setAnswerBound(std::chrono::milliseconds bound) {
+    m_bound = bound;
+}
+
+std::unique_ptr<Printer> SystemPrinter::open() {
+    if (m_job != nullptr && !m_job->ended()) {
+        throw PrintError("the printer has not yet answered about the last report");
+    }
+    m_job.reset();
+    const PrintModule module = loadPrintModule();
+    return collectPage([this, module](RecordedPage page) {
+        m_job = std::make_unique<PrintJob>(std::move(page), module, m_bound, m_tell);
+    });
 }
 
 }  // namespace brimwell::ui

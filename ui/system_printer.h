@@ -1,28 +1,48 @@
 #pragma once
 
-// The system's default printer as the window uses it. The page is collected as the report prints
-// it; endDoc loads the printer module (ui/print_module.h) if need be and hands the page to a
-// thread of its own, which finds the default printer, draws the page and hands it to the print
-// spooler, while the window goes on answering. The outcome comes back on the thread of context:
-// failed is called with the reason when the page was not printed, or when the printer has not
-// answered within bound; a printed page calls nothing.
+// The system's default printer as the window uses it. The page is collected as the report
+// prints it; its endDoc hands it over and returns at once, while the window goes on answering.
+// A thread of its own finds the default printer and its paper (ui/print_module.h), the window
+// draws the page on that paper, and another thread hands it to the spooler. The pilot hears of
+// a page that was not printed, and of one that the printer has not answered for within the
+// bound; a printed page says nothing. One page at a time: Print pressed while a page is still
+// waiting for the spooler's answer is refused with a message.
 
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "report/printer.h"
-
-class QObject;
 
 namespace brimwell::ui {
 
 inline constexpr std::chrono::milliseconds kPrinterAnswerBound = std::chrono::seconds(10);
 
-using PrintFailure = std::function<void(const PrintError&)>;
+class PrintJob;
 
-// Throws PrintError from endDoc when the printer module cannot be loaded.
-std::unique_ptr<Printer> openSystemPrinter(QObject& context, std::chrono::milliseconds bound,
-                                           PrintFailure failed);
+class SystemPrinter final {
+  public:
+    // tell shows a message to the pilot; it is called on the window's thread.
+    explicit SystemPrinter(std::function<void(const std::string&)> tell);
+    // A page still on its way is abandoned: its thread ends within a quarter of a second and is
+    // joined here. A job the spooler holds for it is left held, so it never prints.
+    ~SystemPrinter();
+    SystemPrinter(const SystemPrinter&) = delete;
+    SystemPrinter(SystemPrinter&&) = delete;
+    SystemPrinter& operator=(const SystemPrinter&) = delete;
+    SystemPrinter& operator=(SystemPrinter&&) = delete;
+
+    void setAnswerBound(std::chrono::milliseconds bound);
+
+    // A printer for one report. Throws PrintError when the last page still waits for the
+    // spooler's answer, or when the printer module cannot be loaded.
+    std::unique_ptr<Printer> open();
+
+  private:
+    std::function<void(const std::string&)> m_tell;
+    std::chrono::milliseconds m_bound = kPrinterAnswerBound;
+    std::unique_ptr<PrintJob> m_job;
+};
 
 }  // namespace brimwell::ui

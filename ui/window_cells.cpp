@@ -47,15 +47,26 @@ void setWarningHandler(std::function<void(const QString&)> handler) {
     warningHandler() = std::move(handler);
 }
 
-void showWarning(QWidget* parent, const QString& text) {
+namespace {
+
+void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
     if (warningHandler()) {
         warningHandler()(text);
         return;
     }
-    QMessageBox box(QMessageBox::Warning, toQString(kApplicationTitle), text, QMessageBox::Ok,
-                    parent);
+    QMessageBox box(icon, toQString(kApplicationTitle), text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+}  // namespace
+
+void showWarning(QWidget* parent, const QString& text) {
+    showBox(parent, QMessageBox::Warning, text);
+}
+
+void showSummary(QWidget* parent, const QString& text) {
+    showBox(parent, QMessageBox::Information, text);
 }
 
 WindowCells::WindowCells(QWidget& window) : m_window(window) {
@@ -98,11 +109,20 @@ bool WindowCells::isTicked(std::string_view name) const {
 }
 
 void WindowCells::setText(std::string_view name, std::string_view text) {
-    if (auto* edit = qobject_cast<QLineEdit*>(&cell(name))) {
+    QWidget& widget = cell(name);
+    if (auto* edit = qobject_cast<QLineEdit*>(&widget)) {
         edit->setText(toQString(text));
         return;
     }
-    throw std::invalid_argument("no text box named " + std::string(name));
+    if (auto* list = qobject_cast<QComboBox*>(&widget)) {
+        const int item = list->findText(toQString(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (item >= 0 || text.empty()) {
+            list->setCurrentIndex(item);
+            return;
+        }
+        throw std::invalid_argument(std::string(text) + " is not an item of " + std::string(name));
+    }
+    throw std::invalid_argument("no text cell named " + std::string(name));
 }
 
 void WindowCells::setBackground(std::string_view name, Background background) {

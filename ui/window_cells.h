@@ -22,6 +22,8 @@ class WindowCells final : public Cells, public MessageSink {
 
     std::string text(std::string_view name) const override;
     bool isTicked(std::string_view name) const override;
+    // A drop-down list picks the item of that text (none for the empty text); a text that is
+    // not one of its items throws std::invalid_argument, as a cell that is not there does.
     void setText(std::string_view name, std::string_view text) override;
     // A fixed colour paints the cell's base, its text black or white, whichever reads better on
     // it; the window background gives the cell back the base and text colours of the palette,
@@ -42,9 +44,12 @@ class WindowCells final : public Cells, public MessageSink {
 // The program's message box: modal to parent, titled with the application's title, the
 // exclamation icon and one OK button. Returns once the user has closed it.
 void showWarning(QWidget* parent, const QString& text);
+// The same box with the information icon, for what the pilot is told when all went well.
+void showSummary(QWidget* parent, const QString& text);
 
-// While a handler is set, showWarning hands it the text instead and returns at once, so that a
-// test reads the program's warnings as they are shown. An empty handler brings the box back.
+// While a handler is set, showWarning and showSummary hand it the text instead and return at
+// once, so that a test reads the program's messages as they are shown. An empty handler brings
+// the box back.
 void setWarningHandler(std::function<void(const QString&)> handler);
 
 }  // namespace brimwell::ui

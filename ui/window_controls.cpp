@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QImageReader>
 #include <QLabel>
@@ -80,7 +82,10 @@ QColor legibleOn(const QColor& wanted, const QColor& background) {
 
 // The layout places the controls in pixels at 96 dots per inch, so the fonts are sized in
 // pixels of the same scale: text and boxes grow together on a scaled screen. Where the
-// families of the layout are not installed, the nearest sans serif of like width stands in.
+// families of the layout are not installed, the nearest sans serif of like width stands in. The
+// font names only the first of them that is installed, the one Qt would choose: given the
+// whole list, Qt looks for every family before it in turn, and asks fontconfig for the
+// substitutes of each one missing, for each size: some 6 % of the window's start-up.
 QFont fontFor(const FontDescription& description) {
     QStringList families;
     if (description.family == "MS Sans Serif") {
@@ -89,8 +94,17 @@ QFont fontFor(const FontDescription& description) {
     } else {
         families = {toQString(description.family), QStringLiteral("Liberation Sans")};
     }
-    families.append(QStringLiteral("Helvetica"));
-    families.append(QStringLiteral("sans-serif"));
+    const QStringList installed = QFontDatabase::families();
+    const auto first = std::find_if(families.begin(), families.end(), [&](const QString& family) {
+        return installed.contains(family, Qt::CaseInsensitive);
+    });
+    if (first != families.end()) {
+        families = {*first};
+    } else {
+        // Fontconfig's aliases, which Qt resolves itself.
+        families.append(QStringLiteral("Helvetica"));
+        families.append(QStringLiteral("sans-serif"));
+    }
     QFont font;
     font.setFamilies(families);
     font.setStyleHint(QFont::SansSerif);
@@ -139,7 +153,7 @@ class PictureBox final : public QLabel {
 // A frame draws its caption on its top edge, the edge an etched line around the children.
 class FrameBox final : public QGroupBox {
   public:
-    FrameBox(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
+    explicit FrameBox(QWidget* parent) : QGroupBox(parent) {}
 
   protected:
     void paintEvent(QPaintEvent* /*event*/) override {
@@ -161,27 +175,39 @@ class FrameBox final : public QGroupBox {
     }
 };
 
-QWidget* createControl(const ControlDescription& description, QWidget* parent) {
+// A control with its font, given before its text so that the text is laid out once, in it.
+QWidget* createControl(const ControlDescription& description, const QFont* font, QWidget* parent) {
     const QString caption = toQString(description.caption);
+    const auto withFont = [font](auto* widget) {
+        if (font != nullptr) {
+            widget->setFont(*font);
+        }
+        return widget;
+    };
     switch (description.kind) {
-        case ControlKind::Frame:
-            return new FrameBox(caption, parent);
+        case ControlKind::Frame: {
+            auto* frame = withFont(new FrameBox(parent));
+            frame->setTitle(caption);
+            return frame;
+        }
         case ControlKind::Label: {
-            auto* label = new QLabel(caption, parent);
+            auto* label = withFont(new QLabel(parent));
             label->setTextFormat(Qt::PlainText);
             const Qt::Alignment across =
                 description.alignment == Alignment::Centred ? Qt::AlignHCenter : Qt::AlignLeft;
             label->setAlignment(across | Qt::AlignTop);
+            label->setText(caption);
             return label;
         }
         case ControlKind::TextBox: {
-            auto* edit = new QLineEdit(caption, parent);
+            auto* edit = withFont(new QLineEdit(parent));
             edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             edit->setReadOnly(description.locked);
+            edit->setText(caption);
             return edit;
         }
         case ControlKind::ComboBox: {
-            auto* list = new QComboBox(parent);
+            auto* list = withFont(new QComboBox(parent));
             for (const std::string_view item : description.list) {
                 list->addItem(toQString(item));
             }
@@ -192,14 +218,15 @@ QWidget* createControl(const ControlDescription& description, QWidget* parent) {
             return list;
         }
         case ControlKind::CommandButton: {
-            auto* button = new QPushButton(caption, parent);
+            auto* button = withFont(new QPushButton(parent));
+            button->setText(caption);
             button->setAutoDefault(false);
             return button;
         }
         case ControlKind::CheckBox:
-            return new QCheckBox(parent);
+            return withFont(new QCheckBox(parent));
         case ControlKind::PictureBox: {
-            auto* picture = new PictureBox(parent);
+            auto* picture = withFont(new PictureBox(parent));
             picture->setPixmap(readPicture(caption, "jpeg"));
             picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             picture->setFocusPolicy(Qt::StrongFocus);
@@ -263,11 +290,13 @@ QColor textColourOn(const QColor& background) {
     return contrast(black, background) >= contrast(white, background) ? black : white;
 }
 
-Controls buildWindow(QWidget& window) {
+Controls buildWindow(QWidget& client) {
     initialiseResources();
     const WindowDescription& description = windowDescription();
-    window.setWindowTitle(toQString(description.title));
-    window.setWindowIcon(windowIcon(description));
+    client.window()->setWindowTitle(toQString(description.title));
+    client.window()->setWindowIcon(windowIcon(description));
+    // Desktops (Wayland's among them) match the window to its menu entry and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.brimwell"));
 
     Controls controls;
     // The layout uses eight fonts; each is made once.
@@ -275,21 +304,22 @@ Controls buildWindow(QWidget& window) {
     std::vector<QLabel*> captions;
     for (const ControlDescription& control : controlCatalogue()) {
         QWidget* container =
-            control.container.empty() ? &window : controls.at(std::string(control.container));
-        QWidget* widget = createControl(control, container);
+            control.container.empty() ? &client : controls.at(std::string(control.container));
+        const QFont* font = nullptr;
+        if (!control.font.family.empty()) {
+            const auto key =
+                std::make_tuple(control.font.family, control.font.points, control.font.bold);
+            auto found = fonts.find(key);
+            if (found == fonts.end()) {
+                found = fonts.emplace(key, fontFor(control.font)).first;
+            }
+            font = &found->second;
+        }
+        QWidget* widget = createControl(control, font, container);
         widget->setObjectName(toQString(control.name));
         const Twips& place = control.place;
         widget->setGeometry(toPixels(place.left), toPixels(place.top), toPixels(place.width),
                             toPixels(place.height));
-        if (!control.font.family.empty()) {
-            const auto key =
-                std::make_tuple(control.font.family, control.font.points, control.font.bold);
-            auto font = fonts.find(key);
-            if (font == fonts.end()) {
-                font = fonts.emplace(key, fontFor(control.font)).first;
-            }
-            widget->setFont(font->second);
-        }
         if (!control.tooltip.empty()) {
             widget->setToolTip(toQString(control.tooltip));
         }
@@ -316,10 +346,10 @@ Controls buildWindow(QWidget& window) {
     // partly outside it (the schematic's frame reaches 45 twips past the right edge).
     const int clientWidth = toPixels(description.clientWidth);
     QRect needed(0, 0, clientWidth, toPixels(description.clientHeight));
-    for (const QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    for (const QWidget* child : client.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         needed = needed.united(child->geometry());
     }
-    window.resize(needed.width() + (needed.width() > clientWidth ? 2 : 0), needed.height());
+    client.resize(needed.width() + (needed.width() > clientWidth ? 2 : 0), needed.height());
     return controls;
 }
 
@@ -380,7 +410,8 @@ void applyColours(const Controls& controls) {
                 text = textColourOn(back);
             }
         } else {
-            text = legibleOn(text, widget.parentWidget()->palette().color(QPalette::Window));
+            // The window's own palette: it changes before those of the widgets within it.
+            text = legibleOn(text, widget.window()->palette().color(QPalette::Window));
         }
         palette.setColor(QPalette::WindowText, text);
         palette.setColor(QPalette::Text, text);

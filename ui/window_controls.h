@@ -27,9 +27,10 @@ namespace brimwell::ui {
 // The window's controls by name.
 using Controls = std::map<std::string, QWidget*, std::less<>>;
 
-// Titles the window, gives it its icon and size, and makes its controls as its children (or
-// its frames' children).
-Controls buildWindow(QWidget& window);
+// Titles the window of client and gives it its icon and desktop file name; makes the controls as
+// children of client (or of its frames), at the layout's coordinates, and gives client the
+// layout's size.
+Controls buildWindow(QWidget& client);
 
 // Gives the controls their colours against the window's present palette; again whenever the
 // palette changes.

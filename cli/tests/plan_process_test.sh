@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # brimwell-plan as a pilot runs it: one run a row, with its exit status, a text that its output
-# must hold ("" for no output at all) and its exact error stream.
-#   plan_process_test.sh <path to brimwell-plan>
+# must hold ("" for no output at all) and its exact error stream; then the same with the flight
+# plans (OFPs) that the tests' write_ofp makes.
+#   plan_process_test.sh <path to brimwell-plan> <path to write_ofp>
 set -uo pipefail
 plan="$1"
+write_ofp="$2"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 mapfile -t sample <"$here/../../tests/support/sample-plan.args"
 work="$(mktemp -d)"
@@ -18,12 +20,15 @@ row() {
   "$plan" "$@" >"$work/out" 2>"$work/err"
   local got=$?
   [[ $got -eq $status ]] || fail "$*: exit $got, not $status"
+  # Read by the shell itself: a run of the planner is the only process a row starts.
+  local printed errors
+  printed="$(<"$work/out")" errors="$(<"$work/err")"
   if [[ -z "$out" ]]; then
-    [[ ! -s "$work/out" ]] || fail "$*: printed $(head -c 200 "$work/out")"
+    [[ ! -s "$work/out" ]] || fail "$*: printed ${printed:0:200}"
   else
-    grep -qF -- "$out" <(tr '\n' '\r' <"$work/out") || fail "$*: no \"$out\" in $(cat "$work/out")"
+    [[ "${printed//$'\n'/$nl}"$nl == *"$out"* ]] || fail "$*: no \"$out\" in $printed"
   fi
-  [[ "$(cat "$work/err")" == "$err" ]] || fail "$*: error stream: $(cat "$work/err")"
+  [[ "$errors" == "$err" ]] || fail "$*: error stream: $errors"
 }
 nl=$'\r'  # the lines of the output, joined
 failed="brimwell-plan: Please enter all Flight Data or check limits"
@@ -39,12 +44,13 @@ row 0 "distance: 8400 nm${nl}Alternate: KBOS distance: 200 nm${nl}Prevalent Wind
 row 0 "Prevalent Wind: NoWind - 50 Knots${nl}Flight Level: FL310${nl}" "" "${sample[@]}" --flight-level FL310 --wind-direction=NoWind --alternate-distance 500 --min-landing-fuel 24000
 row 1 "" "$failed"
 row 1 "" "$failed" "${sample[@]}" "${tail_wind[@]}"
-row 0 '"txtZFW": "494088", "txtZFWDuplicate": "494088"' "" "${sample[@]}" --json
+row 0 '"txtZFW":"494088","txtZFWDuplicate":"494088"' "" "${sample[@]}" --json
 row 2 "" "$(refused "Payload: please enter a value lower then 140.912")" "${sample[@]}" --json --payload 140913
-row 1 '{"failure": "Please enter all Flight Data or check limits", ' "" "${sample[@]}" --json "${tail_wind[@]}"
-row 1 '"txtDistWinCorr": "-683"}, "ticked": {"CheckCorrection": false}, "red": ["txtDistWinCorr"]}' "" "${sample[@]}" --json "${tail_wind[@]}"
-row 1 '"txtOriginICAO": "a\"\\\u0009b\u0001'$'\xc3\xa9''\ufffd\ufffd\ufffd"' "" --json --origin $'a"\\\tb\x01\xc3\xa9\xff\xe2\x82'
-row 1 '"ticked": {"CheckCorrection": true}, "red": []}' "" --json --correction
+row 1 '{"failure":"Please enter all Flight Data or check limits",' "" "${sample[@]}" --json "${tail_wind[@]}"
+row 1 '"txtDistWinCorr":"-683"},"ticked":{"CheckCorrection":false},"red":["txtDistWinCorr"]}' "" "${sample[@]}" --json "${tail_wind[@]}"
+# A byte that is not UTF-8, and a sequence cut short at the end, become one U+FFFD each.
+row 1 '"txtOriginICAO":"a\"\\\tb\u0001'$'\xc3\xa9\xef\xbf\xbd\xef\xbf\xbd''"' "" --json --origin $'a"\\\tb\x01\xc3\xa9\xff\xe2\x82'
+row 1 '"ticked":{"CheckCorrection":true},"red":[]}' "" --json --correction
 row 0 "Usage: brimwell-plan" "" --help
 row 2 "" "$(refused "Distance: please enter a value lower then 8400")" --help --distance 99999
 row 2 "" "$(refused "Distance: please enter a value lower then 8400")" --distance 8401
@@ -62,6 +68,22 @@ row 2 "" "$(refused "--json takes no value")" --json=yes
 row 2 "" "$(refused 'unknown option "--fuel" (see --help)')" --fuel 1
 row 2 "" "$(refused 'unexpected argument "4000" (see --help)')" 4000
 row 2 "" "$(refused "--pdf needs a file name")" --pdf=
+
+# lost STATUS ERR ARGUMENT...: the output lost on its way (the caller redirects it), the exit
+# status and the one line of the error stream.
+lost() {
+  local status="$1" err="$2"
+  shift 2
+  "$plan" "$@" 2>"$work/err"
+  local got=$?
+  [[ $got -eq $status && "$(cat "$work/err")" == "$err" ]] ||
+    fail "$* (output lost): exit $got: $(cat "$work/err")"
+}
+full="could not be written in full: No space left on device"
+lost 3 "brimwell-plan: the report $full" "${sample[@]}" >/dev/full
+lost 3 "brimwell-plan: the JSON object $full" "${sample[@]}" --json >/dev/full
+lost 1 "brimwell-plan: the JSON object $full" --json >/dev/full
+lost 3 "brimwell-plan: the report could not be written in full: Bad file descriptor" "${sample[@]}" >&-
 
 # A plan in kilograms is the plan in pounds of the same weights: each weight the pound figure at
 # 0.45359237 kg a pound rounded half to even (awk's printf rounds so), every other cell, the red
@@ -105,8 +127,8 @@ row 2 "" "$(refused '--units "KG" is not a unit; choose lbs or kg')" --units KG
 "$plan" --help >"$work/out"
 for option in --origin --destination --alternate --distance --alternate-distance \
   --wind-direction --wind --flight-level --payload --contingency --min-landing-fuel \
-  --taxi-fuel --units --correction --json --pdf --help --version "Head, Tail, NoWind" "19000, 24000" \
-  "8618, 10886"; do
+  --taxi-fuel --units --correction --json --pdf --send-to-xplane --xplane-url --help --version \
+  --ofp "Head, Tail, NoWind" "19000, 24000" "8618, 10886"; do
   grep -qF -- " $option" "$work/out" || fail "--help does not name $option"
 done
 
@@ -115,5 +137,61 @@ done
 [[ ! -e "$work/no" ]] || fail "unwritable PDF: something was created"
 "$plan" --distance 4000 --pdf "$work/failed.pdf" >/dev/null 2>&1
 [[ ! -e "$work/failed.pdf" ]] || fail "a failed plan wrote a PDF"
+
+# Flight plans. ofp_row STATUS OUT ERR 'WRITE_OFP ARGUMENTS' ARGUMENT...: the run with --ofp of
+# the flight plan that write_ofp makes, the sample flight with fields replaced (FIELD=TEXT) or
+# left out (FIELD).
+ofp_row() {
+  local arguments before=$failures
+  read -ra arguments <<<"$4"
+  "$write_ofp" "${arguments[@]}" >"$work/plan.ofp"
+  row "$1" "$2" "$3" --ofp "$work/plan.ofp" "${@:5}"
+  ((failures == before)) || echo "  the flight plan: write_ofp $4" >&2
+}
+own=(--contingency 30 --min-landing-fuel 19000) # the pilot's; no OFP gives them
+unfilled() { refused "$1 not filled: $2"; }
+for form in "" --json; do
+  "$write_ofp" $form | "$plan" --ofp - "${own[@]}" | diff -u "$here/sample_report.txt" - || fail "the sample OFP $form"
+done
+ofp_row 0 '"txtPayLoad":"99999","txtContingencyTime":"30","cmbMLF":"19000","txtTFB":"2002"' "" "--json params/units=kgs weights/payload=45359 fuel/taxi=908" "${own[@]}" --json
+ofp_row 2 "" "$(unfilled Payload 'weights/payload "63917" is 140913 lbs, above the window'"'"'s limit of 140912 lbs')" "params/units=kgs weights/payload=63917" "${own[@]}"
+ofp_row 2 "" "$(unfilled Payload 'weights/payload "140913" is above the window'"'"'s limit of 140912 lbs')" "weights/payload=140913" "${own[@]}"
+ofp_row 0 "Payload: 140000 lbs" "" "weights/payload=140913" "${own[@]}" --payload 140000
+ofp_row 0 "Alternate: KBOS distance: 200 nm" "$(refused "Alternate distance: 200 nm (rounded up from 187 nm to the list's 200 nm)")" "alternate/distance=187" "${own[@]}"
+ofp_row 0 "Alternate: KBOS distance: 300 nm" "" "alternate/distance=187" "${own[@]}" --alternate-distance 300
+ofp_row 2 "" "$(unfilled "Alternate distance" "alternate/distance \"501\" is farther than the list's largest, 500 nm")" "alternate/distance=501" "${own[@]}"
+ofp_row 2 "" "$(unfilled Wind "general/avg_wind_comp \"-1001\" is above the window's limit of 1000 knots")" "general/avg_wind_comp=-1001" "${own[@]}"
+ofp_row 0 "Prevalent Wind: Tail - 40 Knots" "" "general/avg_wind_comp=1001" "${own[@]}" --wind 40
+ofp_row 2 "" "$(unfilled "Wind direction" 'general/avg_wind_comp "1-2" is not a whole number')"$'\n'"$(unfilled Wind 'general/avg_wind_comp "1-2" is not a whole number')" "general/avg_wind_comp=1-2" "${own[@]}"
+ofp_row 2 "" "$(unfilled "Flight level" "general/initial_altitude \"30000\" is outside the list's flight levels FL310 to FL410")" "general/initial_altitude=30000" "${own[@]}"
+ofp_row 2 "" "$(unfilled "Flight level" "general/initial_altitude \"35500\" is not one of the list's flight levels (FL310 to FL410, every 1000 feet)")" "general/initial_altitude=35500" "${own[@]}"
+ofp_row 0 "Flight Level: FL330" "" "general/initial_altitude=29000" "${own[@]}" --flight-level FL330
+ofp_row 2 "" "$(unfilled "Destination distance" "general/route_distance \"8401\" is above the window's limit of 8400 nm")" "general/route_distance=8401" "${own[@]}"
+ofp_row 0 "KJFK distance: 300 nm" "" "general/route_distance=4000.5" "${own[@]}" --distance 300
+ofp_row 2 "" "$(unfilled Payload "weights/payload is missing")" "weights/payload" "${own[@]}"
+ofp_row 2 "" "$(unfilled Alternate "alternate/icao_code is missing")"$'\n'"$(unfilled "Alternate distance" "alternate/distance is missing")" "alternate/icao_code alternate/distance" "${own[@]}"
+
+# What is no flight plan at all is one message, and nothing else.
+no_ofp() { refused "$work/$1 is not a SimBrief flight plan (OFP): $2"; }
+"$write_ofp" | head -c 300 >"$work/cut.xml"
+"$write_ofp" --json | head -c 300 >"$work/cut.json"
+"$write_ofp" fetch/status="Error: Unknown UserID" >"$work/error.xml"
+printf '' >"$work/empty"
+printf '%s' ' {"navlog": {}}' >"$work/other.json"
+printf '\x89PNG\r\n\x1a\n\0\0' >"$work/picture.png"
+printf '<?xml version="1.0"?>\n<html><body>OFP</body></html>' >"$work/page.html"
+truncate -s 33M "$work/large.xml"
+row 2 "" "$(no_ofp cut.xml "its XML is broken at byte 292 (Start-end tags mismatch)")" --ofp "$work/cut.xml" "${own[@]}"
+row 2 "" "$(no_ofp cut.json "its JSON is broken at byte 301")" --ofp "$work/cut.json" "${own[@]}"
+row 2 "" "$(refused "$work/error.xml holds no flight plan: SimBrief answered \"Error: Unknown UserID\"")" --ofp "$work/error.xml"
+row 2 "" "$(no_ofp empty "it is empty")" --ofp "$work/empty" "${own[@]}"
+row 2 "" "$(no_ofp other.json "its JSON holds none of the sections of a flight plan (params, general, origin, destination, alternate, weights, fuel)")" --ofp "$work/other.json"
+row 2 "" "$(no_ofp picture.png "it is neither XML nor JSON")" --ofp "$work/picture.png"
+row 2 "" "$(no_ofp page.html "its root element is <html>, not <OFP>")" --ofp "$work/page.html"
+row 2 "" "$(no_ofp large.xml "it is larger than 32 MiB, more than any flight plan")" --ofp "$work/large.xml"
+row 2 "" "$(refused "$work/no-such.xml cannot be opened: No such file or directory")" --ofp "$work/no-such.xml"
+row 2 "" "$(refused "$work is a folder, not a flight plan file")" --ofp "$work"
+row 2 "" "$(refused "--ofp needs a file name (- for standard input)")" --ofp=
+row 2 "" "$(refused "standard input is not a SimBrief flight plan (OFP): it is larger than 32 MiB, more than any flight plan")" --ofp - < <(head -c 33M /dev/zero)
 
 exit $((failures > 0))

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# brimwell-plan --pdf as a pilot runs it, without any screen: the page it writes, and what it
-# does with a file it cannot write.
+# brimwell-plan --pdf as a pilot runs it, without any screen (nor runtime folder): the page it
+# writes, what it keeps of a file it writes over, and what it does with a file it cannot write.
 #   plan_pdf_test.sh <path to brimwell-plan>
 set -uo pipefail
 plan="$1"
+export LC_ALL=C.UTF-8 # the system's reasons, as the rows below quote them
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -13,14 +14,16 @@ simplify() { tr -d '\f' | sed -e 's/[[:space:]]\+/ /g' -e 's/^ //' -e 's/ $//' |
              sed -e ':a' -e '/^\n*$/{$d;N;ba' -e '}'; }
 
 mapfile -t sample <"$(dirname "${BASH_SOURCE[0]}")/../../tests/support/sample-plan.args"
-headless=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+headless=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR)
 
 "${headless[@]}" "$plan" "${sample[@]}" --pdf "$work/plan.pdf" >"$work/out" 2>"$work/err"
 status=$?
-[[ $status -eq 0 ]] || fail "sample plan: exit $status: $(cat "$work/err")"
+[[ $status -eq 0 && ! -s "$work/err" ]] || fail "sample plan: exit $status: $(cat "$work/err")"
 [[ -s "$work/plan.pdf" ]] || fail "sample plan: no PDF"
-pages=$(pdfinfo "$work/plan.pdf" 2>/dev/null | sed -n 's/^Pages:[[:space:]]*//p')
-[[ "$pages" == 1 ]] || fail "sample plan: $pages pages"
+pdfinfo "$work/plan.pdf" >"$work/info" 2>&1
+grep -q '^Pages: *1$' "$work/info" || fail "sample plan: not one page: $(cat "$work/info")"
+grep -q '^Title: *Boeing 747-400 - Fuel Planning Schematic$' "$work/info" ||
+  fail "sample plan: the document is not titled: $(cat "$work/info")"
 [[ $(wc -l <"$work/out") -eq 37 ]] || fail "sample plan: stdout is not 37 lines"
 pdftotext -layout "$work/plan.pdf" - | simplify >"$work/page.txt"
 simplify <"$work/out" >"$work/expected.txt"
@@ -29,7 +32,7 @@ diff "$work/expected.txt" "$work/page.txt" >"$work/diff" ||
 pdffonts "$work/plan.pdf" | awk 'NR > 2 { print $1 }' >"$work/fonts"
 grep -Eq '(^|\+)(Arial|LiberationSans|Arimo).*Bold' "$work/fonts" ||
   fail "no bold Arial-compatible font: $(tr '\n' ' ' <"$work/fonts")"
-ls -A "$work" | grep -q '^\.' && fail "a hidden file was left behind: $(ls -A "$work")"
+ls -A "$work" | grep -q '\.pdf\.' && fail "a part-written file was left behind: $(ls -A "$work")"
 
 # In kilograms the page is the plan in kilograms too.
 kg=(--units kg --distance 4000 --alternate-distance 200 --wind-direction Head --wind 50
@@ -44,23 +47,43 @@ env DISPLAY=:99 QT_QPA_PLATFORM=xcb "$plan" "${sample[@]}" --pdf "$work/xcb.pdf"
   >/dev/null 2>"$work/err" || fail "with an absent display: $(cat "$work/err")"
 [[ -s "$work/xcb.pdf" ]] || fail "with an absent display: no PDF"
 
+# Writing over what is there (umask 027): how the target plan.pdf is made first, the file that
+# then holds the page, and that file's mode.
+over() {
+  local what="$1" make="$2" holder="$3" mode="$4"
+  rm -rf "$work/over" && mkdir "$work/over" && (cd "$work/over" && eval "$make")
+  (umask 027 && "${headless[@]}" "$plan" "${sample[@]}" --pdf "$work/over/plan.pdf") \
+    >/dev/null 2>"$work/err" || fail "$what: $(cat "$work/err")"
+  [[ "$(head -c 5 "$work/over/$holder")" == "%PDF-" ]] || fail "$what: no page in $holder"
+  [[ "$(stat -c %a "$work/over/$holder")" == "$mode" ]] ||
+    fail "$what: $holder has mode $(stat -c %a "$work/over/$holder"), not $mode"
+  [[ "$holder" == plan.pdf || -L "$work/over/plan.pdf" ]] || fail "$what: the link is gone"
+  [[ "$(ls -A "$work/over")" == "$(ls -A "$work/over" | grep -v '\.pdf\.')" ]] ||
+    fail "$what: a part-written file was left behind"
+}
+over "a new file" ":" plan.pdf 640
+over "a private file" "echo old >plan.pdf && chmod 600 plan.pdf" plan.pdf 600
+over "a link" "echo old >kept.pdf && chmod 604 kept.pdf && ln -s kept.pdf plan.pdf" kept.pdf 604
+
 check_unwritable() {
-  local what="$1" target="$2"
+  local what="$1" target="$2" reason="$3"
   "${headless[@]}" "$plan" "${sample[@]}" --pdf "$target" >"$work/out" 2>"$work/err"
   status=$?
   [[ $status -eq 3 ]] || fail "$what: exit $status"
-  grep -q "brimwell-plan: the PDF file $target was not written: " "$work/err" ||
+  [[ "$(cat "$work/err")" == "brimwell-plan: the PDF file $target was not written: $reason" ]] ||
     fail "$what: message: $(cat "$work/err")"
   [[ $(wc -l <"$work/out") -eq 37 ]] || fail "$what: the plan itself was not printed"
 }
-check_unwritable "missing folder" "$work/no/such/plan.pdf"
+check_unwritable "a full device" /dev/full "No space left on device"
+[[ -c /dev/full ]] || fail "a full device: /dev/full is no longer a device"
+check_unwritable "missing folder" "$work/no/such/plan.pdf" "No such file or directory"
 [[ ! -e "$work/no" ]] || fail "missing folder: something was created"
 touch "$work/a-file"
-check_unwritable "folder is a file" "$work/a-file/plan.pdf"
+check_unwritable "folder is a file" "$work/a-file/plan.pdf" "Not a directory"
 mkdir "$work/a-folder"
-check_unwritable "path is a folder" "$work/a-folder"
+check_unwritable "path is a folder" "$work/a-folder" "Filename refers to a directory"
 [[ -z "$(ls -A "$work/a-folder")" ]] || fail "path is a folder: it is no longer empty"
-ls -A "$work" | grep -q '^\.' && fail "a hidden file was left behind: $(ls -A "$work")"
+ls -A "$work" | grep -q '\.pdf\.' && fail "a part-written file was left behind: $(ls -A "$work")"
 
 # The PDF writer is a module of its own, loaded only for --pdf: without it the plan is still
 # calculated and printed, and the planner says why there is no file.
@@ -74,7 +97,7 @@ cp "$plan" "$work/alone/brimwell-plan"
   >"$work/out" 2>"$work/err"
 status=$?
 [[ $status -eq 3 ]] || fail "without the PDF writer: exit $status"
-grep -q "was not written: the PDF writer .*brimwell-plan-pdf.so cannot be loaded" "$work/err" ||
+grep -q "was not written: the module brimwell-plan-pdf.so is neither in .* nor in $work/alone\$" "$work/err" ||
   fail "without the PDF writer: message: $(cat "$work/err")"
 [[ $(wc -l <"$work/out") -eq 37 ]] || fail "without the PDF writer: the plan was not printed"
 [[ ! -e "$work/alone.pdf" ]] || fail "without the PDF writer: a file was written"

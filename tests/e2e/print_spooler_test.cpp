@@ -2,11 +2,21 @@
 // print_spooler_test.sh runs for this test alone. The script says what must happen:
 //   BRIMWELL_E2E_JOBS=<folder>    the page arrives in the folder, as job-<number>.prn
 //   BRIMWELL_E2E_REASON=<text>    the printer message gives this reason, and nothing is printed
+//   BRIMWELL_E2E_STOP=<pid>       (with _JOBS) the scheduler, this process, is stopped (SIGSTOP)
+//                                 when the job comes, so the pilot is told after the bound that
+//                                 it was not printed; continued, it must not print that page:
+//                                 Print pressed again (the origin changed) once the printer has
+//                                 answered brings the one page, the new one
 
 #include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 
+#include "engine/cell_names.h"
 #include "report/report_lines.h"
 #include "tests/support/window_driver.h"
 #include "ui/window_cells.h"
@@ -15,6 +25,45 @@ using namespace brimwell;
 using namespace brimwell::test;
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// Stands between the window and the scheduler, passing everything on, and stops the scheduler
+// as the first request that names a job passes: the scheduler takes the job only once continued.
+class StoppingProxy final : public QObject {
+  public:
+    StoppingProxy(const QString& listenAt, QString scheduler, pid_t pid)
+        : m_scheduler(std::move(scheduler)), m_pid(pid) {
+        connect(&m_server, &QLocalServer::newConnection, this, [this] {
+            while (QLocalSocket* window = m_server.nextPendingConnection()) {
+                auto* spooler = new QLocalSocket(window);
+                spooler->connectToServer(m_scheduler);
+                spooler->waitForConnected();
+                connect(window, &QLocalSocket::readyRead, spooler, [this, window, spooler] {
+                    const QByteArray request = window->readAll();
+                    if (!m_stopped && request.contains("job-name")) {
+                        m_stopped = ::kill(m_pid, SIGSTOP) == 0;
+                    }
+                    spooler->write(request);
+                });
+                connect(spooler, &QLocalSocket::readyRead, window,
+                        [window, spooler] { window->write(spooler->readAll()); });
+                connect(window, &QLocalSocket::disconnected, spooler,
+                        &QLocalSocket::disconnectFromServer);
+            }
+        });
+        m_server.listen(listenAt);
+    }
+    bool stopped() const { return m_stopped; }
+
+  private:
+    QLocalServer m_server;
+    QString m_scheduler;
+    pid_t m_pid;
+    bool m_stopped = false;
+};
+
+}  // namespace
+
 class PrintSpoolerTest final : public QObject {
     Q_OBJECT
 
@@ -22,12 +71,22 @@ class PrintSpoolerTest final : public QObject {
     void printGoesToTheDefaultPrinterOrSaysWhyNot() {
         const QString jobs = qEnvironmentVariable("BRIMWELL_E2E_JOBS");
         const QString reason = qEnvironmentVariable("BRIMWELL_E2E_REASON");
+        const pid_t scheduler = qEnvironmentVariableIntValue("BRIMWELL_E2E_STOP");
         QVERIFY2(jobs.isEmpty() != reason.isEmpty(), "say BRIMWELL_E2E_JOBS or _REASON");
         const auto window = openWindow();
         warnings().clear();
         enterPlan(*window, samplePlan());
         click(*window, "cmdCalculate");
         const QStringList before = cellStates(*window);
+        const QTemporaryDir proxyFolder;
+        std::unique_ptr<StoppingProxy> proxy;
+        if (scheduler != 0) {
+            const QString at = proxyFolder.filePath(u"proxy.sock"_s);
+            proxy =
+                std::make_unique<StoppingProxy>(at, qEnvironmentVariable("CUPS_SERVER"), scheduler);
+            qputenv("CUPS_SERVER", at.toLocal8Bit());
+            window->setPrinterAnswerBound(std::chrono::seconds(1));
+        }
         click(*window, "cmbPrint");
         QCOMPARE(cellStates(*window), before);
         if (!reason.isEmpty()) {  // the printer may answer after the click
@@ -37,10 +96,31 @@ class PrintSpoolerTest final : public QObject {
                      qPrintable(warnings().join(u'\n')));
             return;
         }
-        // The spooler hands the page to the queue's backend in its own time.
+        if (proxy != nullptr) {
+            QTRY_VERIFY_WITH_TIMEOUT(!warnings().isEmpty(), 30000);
+            QVERIFY(proxy->stopped());
+            QCOMPARE(warnings(), QStringList{u"The report was not printed: the printer did not "
+                                             u"answer within 1 second"_s});
+            QCOMPARE(::kill(scheduler, SIGCONT), 0);
+            // The page printed below is this one, not the first.
+            enterPlan(*window, {{cell::txtOriginICAO, "EGLL"}});
+            // Refused while the printer has not answered about the first page.
+            bool taken = false;
+            const auto printTaken = [&window, &taken] {
+                const qsizetype told = warnings().size();
+                taken = taken || (click(*window, "cmbPrint"), warnings().size() == told);
+                return taken;
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(printTaken(), 30000);
+            warnings().removeAll(
+                u"The report was not printed: the printer has not yet answered about the last "
+                u"report"_s);
+        }
+        // The spooler hands the page to the queue's backend in its own time; pages print in
+        // the order they were released.
         QTRY_COMPARE_WITH_TIMEOUT(QDir(jobs, u"job-*.prn"_s).entryList().size(), 1, 60000);
         const QDir folder(jobs, u"job-*.prn"_s);
-        QCOMPARE(warnings(), QStringList());
+        QCOMPARE(warnings().size(), proxy != nullptr ? 1 : 0);
         QProcess pdftotext;
         pdftotext.start(u"pdftotext"_s,
                         {u"-layout"_s, folder.filePath(folder.entryList()[0]), u"-"_s});

@@ -5,7 +5,10 @@
 # neither used nor changed. Its one queue hands every job to a backend that keeps it in a
 # folder. The window's Print test then runs once per situation:
 #   the queue is the default printer (the page arrives and shows the report);
-#   the default printer is stopped; it rejects jobs; a printer but no default; no print service.
+#   the scheduler stops when the job comes and goes on after the window's bound (the page the
+#   pilot was told was not printed never prints; Print again brings one page);
+#   the default printer is stopped; it rejects jobs; no printer; a printer but no default; no
+#   print service.
 #   print_spooler_test.sh <path to e2e_print_spooler_test>
 set -uo pipefail
 program="$1"
@@ -82,6 +85,7 @@ press_print() {
     echo "FAIL: $situation"
     failures=$((failures + 1))
   fi
+  kill -CONT "$cupsd_pid" # in case the test stopped it and failed
   for _ in $(seq 1 50); do
     [[ -n "$(lpstat -o 2>/dev/null)" ]] || break
     sleep 0.1
@@ -96,6 +100,10 @@ add_queue
 lpadmin -d "$queue"
 press_print "the queue is the default printer" BRIMWELL_E2E_JOBS="$work/jobs"
 
+rm -f "$work"/jobs/job-*.prn
+press_print "the scheduler stops when the job comes, and goes on after the bound" \
+  BRIMWELL_E2E_JOBS="$work/jobs" BRIMWELL_E2E_STOP="$cupsd_pid"
+
 cupsdisable "$queue"
 press_print "the default printer is stopped" \
   BRIMWELL_E2E_REASON="the default printer $queue is stopped"
@@ -107,6 +115,8 @@ press_print "the default printer rejects jobs" \
 cupsaccept "$queue"
 
 lpadmin -x "$queue"
+press_print "no printer" \
+  BRIMWELL_E2E_REASON="no printer is installed, or the print service is not running"
 add_queue
 press_print "a printer but no default" \
   BRIMWELL_E2E_REASON="no default printer is chosen (installed: $queue)"

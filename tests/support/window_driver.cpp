@@ -6,8 +6,16 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
+#include <QWindow>
 
+#include "ui/dialogs.h"
 #include "ui/window_cells.h"
 
 using namespace Qt::StringLiterals;
@@ -27,6 +35,9 @@ QStringList toQ(std::span<const std::string> texts) {
 }
 
 std::unique_ptr<MainWindow> openWindow() {
+    // What the window remembers goes to a folder of the test program's own, never the user's.
+    static const QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     auto window = std::make_unique<MainWindow>();
     window->show();
     window->activateWindow();
@@ -116,10 +127,43 @@ void press(const QWidget& window, const QString& steps) {
             QTest::keyClick(window.focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
         } else if (step.startsWith(u"Alt+")) {
             QTest::keyClick(window.focusWidget(), step.at(4).toLower().toLatin1(), Qt::AltModifier);
+        } else if (step.startsWith(u"Ctrl+")) {
+            QTest::keySequence(window.focusWidget(), QKeySequence(step));
+        } else if (step.contains(u'/')) {
+            auto* bar = window.findChild<QMenuBar*>();
+            auto* menu = bar->findChild<QMenu*>(step.section(u'/', 0, 0));
+            QTest::mouseClick(bar, Qt::LeftButton, {},
+                              bar->actionGeometry(menu->menuAction()).center());
+            auto* item = menu->findChild<QAction*>(step.section(u'/', 1));
+            if (!menu->isVisible() || item == nullptr) {
+                qFatal("%s cannot be chosen", qPrintable(step));
+            }
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+            // The offscreen platform leaves the closed menu active; a desktop gives the window
+            // its activation back.
+            window.windowHandle()->requestActivate();
+            if (!QTest::qWaitForWindowActive(window.windowHandle())) {
+                qFatal("the window did not become active again after %s", qPrintable(step));
+            }
         } else {
             click(window, step);
         }
     }
+}
+
+void dropFile(const QWidget& window, QAnyStringView name, const QString& file) {
+    QWidget* target = name.isEmpty() ? window.window() : control(window, name);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    data.setText(file);  // as file managers do; a cell must not take it for a text
+    const QPoint place = target->rect().center();
+    QDragEnterEvent enter(place, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) {
+        qFatal("%s refuses a dropped file", qPrintable(target->objectName()));
+    }
+    QDropEvent drop(place, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
 }
 
 void enterPlan(const QWidget& window, const CellTexts& plan) {
@@ -161,6 +205,23 @@ QStringList& warnings() {
     static QStringList shown;
     ui::setWarningHandler([](const QString& warning) { shown.append(warning); });
     return shown;
+}
+
+DialogAnswers& dialogs() {
+    static DialogAnswers answers;
+    ui::setFileChoiceHandler([](const QString& caption) {
+        answers.asked.append(caption);
+        return answers.files.isEmpty() ? QString() : answers.files.takeFirst();
+    });
+    ui::setTextAnswerHandler(
+        [](const QString& question, const QString& text) -> std::optional<QString> {
+            answers.asked.append(question + u' ' + text);
+            if (answers.texts.isEmpty()) {
+                return std::nullopt;
+            }
+            return answers.texts.takeFirst();
+        });
+    return answers;
 }
 
 }  // namespace brimwell::test

@@ -19,7 +19,8 @@ namespace brimwell::test {
 QString toQ(std::string_view text);
 QStringList toQ(std::span<const std::string> texts);
 
-// A freshly built window, shown and active, so that focus and access keys work.
+// A freshly built window, shown and active, so that focus and access keys work. Its settings
+// are kept in a temporary folder that lasts as long as the test program.
 std::unique_ptr<MainWindow> openWindow();
 QWidget* control(const QWidget& window, QAnyStringView name);
 QString focusName(const QWidget& window);
@@ -35,8 +36,12 @@ void paste(const QWidget& window, QAnyStringView name, const QString& text);
 // Opens a list by a click and picks the item with the arrow keys and Enter; false when the list
 // does not open or hold the item.
 bool pick(const QWidget& window, QAnyStringView name, const QString& item);
-// Steps apart by spaces: "Tab", "Shift+Tab", an access key ("Alt+C") or a control to click.
+// Steps apart by spaces: "Tab", "Shift+Tab", an access key ("Alt+C"), a shortcut ("Ctrl+O"),
+// a control to click, or a menu and its item to click ("mnuFile/mnuOpenFlightPlan").
 void press(const QWidget& window, const QString& steps);
+// Drops a file on the named control, or on the window itself for an empty name, as a file
+// manager does.
+void dropFile(const QWidget& window, QAnyStringView name, const QString& file);
 // Types each text over its text box's, or picks it in its list.
 void enterPlan(const QWidget& window, const CellTexts& plan);
 
@@ -48,6 +53,16 @@ QStringList cellStates(const QWidget& window);
 // The program's warnings, which it adds here instead of showing them in a box from this call
 // on (until ui::setWarningHandler is given another handler).
 QStringList& warnings();
+
+// What the program's dialogs are answered from this call on, in turn: the files picked in the
+// file dialog, the texts typed when the window asks for one (none left: the pilot cancels); and
+// the captions and questions that were asked.
+struct DialogAnswers {
+    QStringList files;
+    QStringList texts;
+    QStringList asked;
+};
+DialogAnswers& dialogs();
 
 // A row of a test's table: its texts, named after them.
 template <typename... Texts>

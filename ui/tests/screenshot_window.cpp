@@ -1,17 +1,30 @@
 // Not a test: shows the window after a calculation whose planned landing weight lies above its
-// limit and saves a picture of it: brimwell-screenshot <file.png> [lbs|kg]. In kg the window
-// shows kilograms and the same plan is typed in them. Needs a screen (Xvfb will do).
+// limit and saves a picture of it; given two more files, pictures of the screen with the File
+// menu open, and with the summary of a SimBrief flight plan opened from it. Needs a screen (Xvfb):
+// With --kg first the window shows kilograms, and the same plan is typed in them:
+//   brimwell-screenshot [--kg] <window.png> [<menu.png> <import.png>]
 
 #include <QApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <fstream>
 
 #include "engine/cell_names.h"
+#include "tests/support/flight_plan_file.h"
 #include "tests/support/window_driver.h"
+#include "ui/window_cells.h"
 
 using namespace brimwell;
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    const bool kg = argc == 3 && std::string_view(argv[2]) == "kg";
+    QStringList files = QApplication::arguments().mid(1);
+    const bool kg = !files.isEmpty() && files.first() == QStringLiteral("--kg");
+    if (kg) {
+        files.removeFirst();
+    }
     const auto window = test::openWindow();
     test::warnings();
     window->setUnit(kg ? Unit::Kilograms : Unit::Pounds);
@@ -22,6 +35,31 @@ int main(int argc, char* argv[]) {
                                                     {cell::cmbAlternateDistance, "500"},
                                                     {cell::txtContingencyTime, "180"}}));
     test::click(*window, "cmdCalculate");
-    const bool saved = argc >= 2 && window->grab().save(QString::fromLocal8Bit(argv[1]));
+    bool saved = (files.size() == 1 || files.size() == 3) && window->grab().save(files[0]);
+    const auto saveScreen = [&window, &saved](const QString& file) {
+        const QRect area = window->frameGeometry();
+        saved = saved && QApplication::primaryScreen()
+                             ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                             .save(file);
+    };
+    if (saved && files.size() == 3) {
+        auto* bar = window->findChild<QMenuBar*>();
+        bar->setActiveAction(bar->actions().first());  // the File menu
+        QTest::qWait(500);
+        saveScreen(files[1]);
+        QApplication::activePopupWidget()->close();
+        // An alternate between the list's distances, an initial altitude above the list's levels.
+        const QTemporaryDir folder;
+        const QString plan = folder.filePath(QStringLiteral("LIRFKJFK_PDF_1701234567.xml"));
+        std::ofstream(plan.toStdString()) << test::ofpText(
+            {.fields = {{"alternate/distance", "187"}, {"general/initial_altitude", "43000"}}});
+        test::dialogs().files = QStringList{plan};
+        ui::setWarningHandler({});  // the program's own box
+        QTimer::singleShot(1000, window.get(), [&, file = files[2]] {
+            saveScreen(file);
+            QApplication::activeModalWidget()->close();
+        });
+        test::press(*window, QStringLiteral("Ctrl+O"));
+    }
     return saved && test::warnings().isEmpty() ? 0 : 1;
 }

@@ -1,0 +1,62 @@
+// The X-Plane link on loopback: the sample plan loaded into the X-Plane stand-in through the
+// link's face, as the window and brimwell-plan call it; seven requests on one kept-alive
+// connection, from the connection to the last answer read back. The first load, which also loads
+// the link's module with cpp-httplib, OpenSSL, brotli and zlib behind it, is timed once apart.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+
+#include "bench/summary.h"
+#include "tests/support/xplane_standin.h"
+#include "xplane/xplane_load.h"
+
+namespace {
+
+using namespace brimwell;
+
+XPlaneRequest sampleRequest(const test::XPlaneStandIn& standIn) {
+    return {*parseXPlaneUrl(standIn.url()), 229752, 100000, std::chrono::seconds(5)};
+}
+
+void BM_LoadIntoXPlane(benchmark::State& state) {
+    const test::XPlaneStandIn standIn;
+    const XPlaneRequest request = sampleRequest(standIn);
+    for ([[maybe_unused]] auto _ : state) {
+        const XPlaneOutcome outcome = loadIntoXPlane(request);
+        if (!std::holds_alternative<XPlaneLoaded>(outcome)) {
+            state.SkipWithError(describe(outcome).c_str());
+            break;
+        }
+    }
+}
+BENCHMARK(BM_LoadIntoXPlane)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    {
+        const test::XPlaneStandIn standIn;
+        const auto started = std::chrono::steady_clock::now();
+        const XPlaneOutcome outcome = loadIntoXPlane(sampleRequest(standIn));
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - started;
+        if (!std::holds_alternative<XPlaneLoaded>(outcome)) {
+            std::cerr << "bench_xplane: " << describe(outcome) << '\n';
+            return 1;
+        }
+        std::printf("first load, the module loaded with it: %.2f ms\n\n", took.count());
+    }
+    bench::SummaryReporter reporter;
+    if (!bench::runBenchmarks(argc, argv, reporter)) {
+        return 1;
+    }
+    std::cout << '\n';
+    // The goal is the link's bound: the exchange on loopback takes a small part of it.
+    return bench::reportFigure(reporter, "X-Plane exchange on loopback", "BM_LoadIntoXPlane",
+                               5000) == bench::Goal::NotMeasured
+               ? 1
+               : 0;
+}

@@ -1,0 +1,422 @@
+#include "flightplan/flight_plan.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <istream>
+#include <system_error>
+#include <vector>
+
+#include "engine/cell_names.h"
+#include "engine/flight_data.h"
+#include "engine/number_text.h"
+#include "flightplan/ofp_fields.h"
+
+namespace brimwell::flightplan {
+
+namespace {
+
+constexpr double kKilogramsPerPound = 0.45359237;
+constexpr std::size_t kLongestValueShown = 40;
+
+namespace path {
+constexpr std::string_view units = "params/units";
+constexpr std::string_view status = "fetch/status";
+constexpr std::string_view origin = "origin/icao_code";
+constexpr std::string_view destination = "destination/icao_code";
+constexpr std::string_view routeDistance = "general/route_distance";
+constexpr std::string_view alternate = "alternate/icao_code";
+constexpr std::string_view alternateDistance = "alternate/distance";
+constexpr std::string_view wind = "general/avg_wind_comp";
+constexpr std::string_view altitude = "general/initial_altitude";
+constexpr std::string_view payload = "weights/payload";
+constexpr std::string_view taxi = "fuel/taxi";
+}  // namespace path
+
+constexpr std::array<std::string_view, 11> kPaths = {path::units,
+                                                     path::status,
+                                                     path::origin,
+                                                     path::destination,
+                                                     path::routeDistance,
+                                                     path::alternate,
+                                                     path::alternateDistance,
+                                                     path::wind,
+                                                     path::altitude,
+                                                     path::payload,
+                                                     path::taxi};
+
+// How the pilot knows each cell the reader fills, and the unit of its value.
+struct CellLabel {
+    std::string_view cell;
+    std::string_view label;
+    std::string_view unit;
+};
+
+constexpr std::array<CellLabel, 10> kLabels = {{
+    {cell::txtOriginICAO, "Origin", ""},
+    {cell::txtDestinationICAO, "Destination", ""},
+    {cell::txtDestinationDistance, "Destination distance", "nm"},
+    {cell::txtAlternateICAO, "Alternate", ""},
+    {cell::cmbAlternateDistance, "Alternate distance", "nm"},
+    {cell::cmbWindDirection, "Wind direction", ""},
+    {cell::txtWindIntensity, "Wind", "knots"},
+    {cell::cmbFlightLevel, "Flight level", ""},
+    {cell::txtPayLoad, "Payload", "lbs"},
+    {cell::txtTFB, "Taxi fuel burn off", "lbs"},
+}};
+
+CellLabel labelOf(std::string_view cell) {
+    const auto* const found = std::find_if(kLabels.begin(), kLabels.end(),
+                                           [cell](const CellLabel& l) { return l.cell == cell; });
+    return found != kLabels.end() ? *found : CellLabel{cell, cell, ""};
+}
+
+// A value as the pilot is shown it: on one line, and not longer than a line.
+std::string shown(std::string_view value) {
+    std::string out;
+    for (const char c : value.substr(0, kLongestValueShown)) {
+        const auto byte = static_cast<unsigned char>(c);
+        out.push_back(byte < 0x20 || byte == 0x7f ? '?' : c);
+    }
+    if (value.size() > kLongestValueShown) {
+        // Never part of a UTF-8 character at the cut: its last character goes whole.
+        while (!out.empty() && (static_cast<unsigned char>(out.back()) & 0xc0U) == 0x80U) {
+            out.pop_back();
+        }
+        if (!out.empty() && static_cast<unsigned char>(out.back()) >= 0xc0U) {
+            out.pop_back();
+        }
+        out += "...";
+    }
+    return out;
+}
+
+std::string_view trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// Fills the reading from the fields, cell by cell in the window's focus order.
+class Mapping final {
+  public:
+    Mapping(const OfpFields& fields, FlightPlanReading& reading)
+        : m_fields(fields), m_reading(reading) {}
+
+    void airport(std::string_view cell, std::string_view path) {
+        const auto code = text(cell, path);
+        if (!code) {
+            return;
+        }
+        if (code->size() < 3 || code->size() > 4 ||
+            !std::all_of(code->begin(), code->end(), [](char c) {
+                return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+            })) {
+            unmapped(cell, path, "is not an airport code of 3 or 4 letters and digits");
+            return;
+        }
+        fill(cell, std::string(*code));
+    }
+
+    void destinationDistance() {
+        const auto cell = cell::txtDestinationDistance;
+        if (const auto nm = nonNegative(cell, path::routeDistance);
+            nm && withinLimit(cell, path::routeDistance, *nm)) {
+            fill(cell, toText(*nm));
+        }
+    }
+
+    // The list's next item at or above the distance: the conservative choice.
+    void alternateDistance() {
+        const auto cell = cell::cmbAlternateDistance;
+        const auto nm = nonNegative(cell, path::alternateDistance);
+        if (!nm) {
+            return;
+        }
+        const auto* const item =
+            std::find_if(kAlternateDistances.begin(), kAlternateDistances.end(),
+                         [nm](std::string_view listed) { return toNumber(listed) >= *nm; });
+        if (item == kAlternateDistances.end()) {
+            unmapped(cell, path::alternateDistance,
+                     "is farther than the list's largest, " +
+                         std::string(kAlternateDistances.back()) + " nm");
+            return;
+        }
+        fill(cell, std::string(*item), std::nullopt,
+             toNumber(*item) == *nm ? ""
+                                    : "rounded up from " + toText(*nm) + " nm to the list's " +
+                                          std::string(*item) + " nm");
+    }
+
+    // Knots along the route: positive helps (Tail), negative retards (Head).
+    void wind() {
+        const auto knots = number(cell::cmbWindDirection, path::wind);
+        if (!knots) {
+            auto intensity = m_reading.unmapped.back();
+            intensity.cell = cell::txtWindIntensity;
+            m_reading.unmapped.push_back(std::move(intensity));
+            return;
+        }
+        fill(cell::cmbWindDirection,
+             std::string(*knots > 0 ? "Tail" : (*knots < 0 ? "Head" : "NoWind")));
+        const double speed = *knots < 0 ? -*knots : *knots;
+        if (withinLimit(cell::txtWindIntensity, path::wind, speed)) {
+            fill(cell::txtWindIntensity, toText(speed));
+        }
+    }
+
+    void flightLevel() {
+        const auto cell = cell::cmbFlightLevel;
+        const auto feet = number(cell, path::altitude);
+        if (!feet) {
+            return;
+        }
+        const std::string range =
+            std::string(kFlightLevels.back()) + " to " + std::string(kFlightLevels.front());
+        const auto lowest = toNumber(kFlightLevels.back().substr(2)) * 100;
+        const auto highest = toNumber(kFlightLevels.front().substr(2)) * 100;
+        if (*feet < lowest || *feet > highest) {
+            unmapped(cell, path::altitude, "is outside the list's flight levels " + range);
+            return;
+        }
+        const auto hundreds = std::to_string(static_cast<int>(*feet) / 100);
+        const auto level = "FL" + hundreds;
+        if (static_cast<int>(*feet) % 100 != 0 ||
+            std::find(kFlightLevels.begin(), kFlightLevels.end(), level) == kFlightLevels.end()) {
+            unmapped(cell, path::altitude,
+                     "is not one of the list's flight levels (" + range + ", every 1000 feet)");
+            return;
+        }
+        fill(cell, level);
+    }
+
+    // A weight in the OFP's unit, filled in whole pounds.
+    void weight(std::string_view cell, std::string_view path) {
+        const auto figure = nonNegative(cell, path);
+        if (!figure) {
+            return;
+        }
+        const auto* const units = value(path::units);
+        if (units == nullptr || (*units != "lbs" && *units != "kgs")) {
+            unmapped(cell, path,
+                     "has no unit: " + std::string(path::units) +
+                         (units == nullptr ? " is missing"
+                                           : " \"" + shown(*units) + "\" is neither lbs nor kgs"));
+            return;
+        }
+        const bool kilograms = *units == "kgs";
+        const double pounds = kilograms ? roundHalfEven(*figure / kKilogramsPerPound) : *figure;
+        if (const auto limit = fieldLimit(cell); limit && isRefused(*limit, toText(pounds))) {
+            unmapped(
+                cell, path,
+                (kilograms ? "is " + toText(pounds) + " lbs, above" : std::string("is above")) +
+                    " the window's limit of " + toText(limit->limit) + " lbs");
+            return;
+        }
+        fill(cell, toText(pounds), kilograms ? std::optional(toText(*figure)) : std::nullopt);
+    }
+
+  private:
+    const std::string* value(std::string_view path) const {
+        const auto found = m_fields.find(path);
+        return found == m_fields.end() ? nullptr : &found->second;
+    }
+
+    void fill(std::string_view cell, std::string text,
+              std::optional<std::string> kilograms = std::nullopt, std::string note = {}) {
+        m_reading.filled.push_back({cell, std::move(text), std::move(kilograms), std::move(note)});
+    }
+
+    void unmapped(std::string_view cell, std::string_view path, std::string reason) {
+        const auto* const written = value(path);
+        m_reading.unmapped.push_back(
+            {cell, std::string(path), written == nullptr ? "" : *written, std::move(reason)});
+    }
+
+    // The field's text without surrounding blanks; none when it is missing or empty.
+    std::optional<std::string_view> text(std::string_view cell, std::string_view path) {
+        const auto* const written = value(path);
+        if (written == nullptr) {
+            unmapped(cell, path, "is missing");
+            return std::nullopt;
+        }
+        const auto text = trimmed(*written);
+        if (text.empty()) {
+            unmapped(cell, path, "is empty");
+            return std::nullopt;
+        }
+        return text;
+    }
+
+    // A whole number, with an optional sign.
+    std::optional<double> number(std::string_view cell, std::string_view path) {
+        const auto text = this->text(cell, path);
+        if (!text) {
+            return std::nullopt;
+        }
+        const auto sign = text->find_first_not_of("+-");
+        if (sign > 1 || !isDigitsOnly(text->substr(sign))) {  // npos: signs alone
+            unmapped(cell, path, "is not a whole number");
+            return std::nullopt;
+        }
+        double number = 0;
+        const auto digits = text->substr(sign);
+        if (std::from_chars(digits.data(), digits.data() + digits.size(), number).ec !=
+            std::errc()) {
+            unmapped(cell, path, "is too large a number");
+            return std::nullopt;
+        }
+        return text->starts_with('-') ? -number : number;
+    }
+
+    std::optional<double> nonNegative(std::string_view cell, std::string_view path) {
+        const auto number = this->number(cell, path);
+        if (number && *number < 0) {
+            unmapped(cell, path, "is below 0");
+            return std::nullopt;
+        }
+        return number;
+    }
+
+    // The window's entry limit of the cell (engine/flight_data.h), where it has one.
+    bool withinLimit(std::string_view cell, std::string_view path, double value) {
+        const auto limit = fieldLimit(cell);
+        if (!limit || !isRefused(*limit, toText(value))) {
+            return true;
+        }
+        const auto label = labelOf(cell);
+        unmapped(cell, path,
+                 "is above the window's limit of " + toText(limit->limit) + " " +
+                     std::string(label.unit));
+        return false;
+    }
+
+    const OfpFields& m_fields;
+    FlightPlanReading& m_reading;
+};
+
+FlightPlanReading refused(std::string message) {
+    FlightPlanReading reading;
+    reading.refusal = std::move(message);
+    return reading;
+}
+
+std::string notAFlightPlan(std::string_view name) {
+    return std::string(name) + " is not a SimBrief flight plan (OFP): ";
+}
+
+FlightPlanReading tooLarge(std::string_view name) {
+    return refused(notAFlightPlan(name) + "it is larger than 32 MiB, more than any flight plan");
+}
+
+// Reads an OFP of at most kLargestFlightPlan bytes, XML in place: the data is changed.
+FlightPlanReading readOwned(std::string data, std::string_view name) {
+    auto read = readOfpFields(data, kPaths);
+    if (const auto* const why = std::get_if<std::string>(&read)) {
+        return refused(notAFlightPlan(name) + *why);
+    }
+    const auto& fields = std::get<OfpFields>(read);
+    if (const auto status = fields.find(path::status);
+        status != fields.end() && trimmed(status->second) != "Success") {
+        return refused(std::string(name) + " holds no flight plan: SimBrief answered \"" +
+                       shown(status->second) + "\"");
+    }
+
+    FlightPlanReading reading;
+    const auto units = fields.find(path::units);
+    reading.kilograms = units != fields.end() && units->second == "kgs";
+    Mapping mapping(fields, reading);
+    mapping.airport(cell::txtOriginICAO, path::origin);
+    mapping.airport(cell::txtDestinationICAO, path::destination);
+    mapping.destinationDistance();
+    mapping.airport(cell::txtAlternateICAO, path::alternate);
+    mapping.alternateDistance();
+    mapping.wind();
+    mapping.flightLevel();
+    mapping.weight(cell::txtPayLoad, path::payload);
+    mapping.weight(cell::txtTFB, path::taxi);
+    return reading;
+}
+
+// Reads the stream to its end or to one chunk past the bound, in room for the size it expects.
+FlightPlanReading readBounded(std::istream& in, std::string_view name, std::size_t expected) {
+    constexpr std::size_t kChunk = std::size_t{64} * 1024;
+    std::string data;
+    data.reserve(std::min(expected, kLargestFlightPlan) + kChunk);
+    std::vector<char> chunk(kChunk);
+    while (in && data.size() <= kLargestFlightPlan) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        data.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad()) {
+        return refused(std::string(name) + " cannot be read");
+    }
+    if (data.size() > kLargestFlightPlan) {
+        return tooLarge(name);
+    }
+    return readOwned(std::move(data), name);
+}
+
+}  // namespace
+
+FlightPlanReading readFlightPlan(std::string_view data, std::string_view name) {
+    if (data.size() > kLargestFlightPlan) {
+        return tooLarge(name);
+    }
+    return readOwned(std::string(data), name);
+}
+
+FlightPlanReading readFlightPlan(std::istream& in, std::string_view name) {
+    return readBounded(in, name, 0);
+}
+
+FlightPlanReading readFlightPlanFile(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        return refused(path + " is a folder, not a flight plan file");
+    }
+    // A file known to be too large is not read at all; others (a pipe) are read to the bound.
+    std::size_t size = 0;
+    if (std::filesystem::is_regular_file(path, error)) {
+        size = std::filesystem::file_size(path, error);
+        if (size > kLargestFlightPlan && !error) {
+            return tooLarge(path);
+        }
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        const auto why = std::make_error_code(static_cast<std::errc>(errno)).message();
+        return refused(path + " cannot be opened: " + why);
+    }
+    return readBounded(file, path, error ? 0 : size);
+}
+
+std::string describe(const FilledCell& filled) {
+    const auto label = labelOf(filled.cell);
+    std::string line = std::string(label.label) + ": " + shown(filled.text);
+    if (!label.unit.empty()) {
+        line.append(" ").append(label.unit);
+    }
+    if (filled.kilograms) {
+        line.append(" (").append(*filled.kilograms).append(" kg in the flight plan)");
+    }
+    if (!filled.note.empty()) {
+        line.append(" (").append(filled.note).append(")");
+    }
+    return line;
+}
+
+std::string describe(const UnmappedField& unmapped) {
+    std::string line = std::string(labelOf(unmapped.cell).label) + " not filled: " + unmapped.field;
+    if (!unmapped.value.empty()) {
+        line += " \"" + shown(unmapped.value) + "\"";
+    }
+    return line + " " + unmapped.reason;
+}
+
+}  // namespace brimwell::flightplan

@@ -1,0 +1,65 @@
+#pragma once
+
+// The flight-plan reader: a SimBrief operational flight plan (OFP), in either form SimBrief serves
+// (XML with the root element OFP, or the JSON of json=v2), read into the window's input cells.
+//
+// It reads the airports, the route distance, the alternate's distance, the average wind component,
+// the initial altitude, the payload and the taxi fuel, and gives each as the text its cell takes
+// under the window's own rules (engine/flight_data.h). What does not fit a cell is not guessed: it
+// is listed with the value the OFP wrote and the reason, and that cell keeps what it had. Data
+// that is no OFP at all is one refusal and nothing else. Nothing here throws.
+
+#include <cstddef>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brimwell::flightplan {
+
+// No real OFP is larger, not even one with the navigation log of the longest flight; bytes.
+inline constexpr std::size_t kLargestFlightPlan = std::size_t{32} * 1024 * 1024;
+
+struct FilledCell {
+    std::string_view cell;  // a name of engine/cell_names.h
+    std::string text;       // the cell's text in the window's terms; weights in whole lbs
+    // A weight read from a kgs OFP: the OFP's own figure, whole kg.
+    std::optional<std::string> kilograms;
+    // Where the value was changed to fit, for the pilot ("rounded up from 187 nm to the list's
+    // 200 nm"); else empty.
+    std::string note;
+    friend bool operator==(const FilledCell&, const FilledCell&) = default;
+};
+
+struct UnmappedField {
+    std::string_view cell;  // the cell that keeps what it had
+    std::string field;      // "general/initial_altitude"
+    std::string value;      // as the OFP wrote it; empty when missing
+    std::string reason;     // "is outside the list's flight levels FL310 to FL410"
+    friend bool operator==(const UnmappedField&, const UnmappedField&) = default;
+};
+
+struct FlightPlanReading {
+    // The data is no OFP: one clear message; nothing else is set.
+    std::optional<std::string> refusal;
+    std::vector<FilledCell> filled;  // in the window's focus order
+    std::vector<UnmappedField> unmapped;
+    bool kilograms = false;  // params/units is "kgs"
+};
+
+// Reads an OFP held in memory. A refusal names the data as `name` ("plan.xml", "SimBrief's
+// answer").
+FlightPlanReading readFlightPlan(std::string_view data, std::string_view name = "The data");
+// Reads an OFP from a stream, at most kLargestFlightPlan bytes; more is a refusal.
+FlightPlanReading readFlightPlan(std::istream& in, std::string_view name);
+// Reads an OFP file; a file it cannot read, or one larger than kLargestFlightPlan, is a refusal.
+FlightPlanReading readFlightPlanFile(const std::string& path);
+
+// One line for the pilot each, shared by the window's summary and the planner's error stream:
+// "Alternate distance: 200 nm (rounded up from 187 nm to the list's 200 nm)",
+// "Flight level not filled: general/initial_altitude "29000" is outside the list's ...".
+std::string describe(const FilledCell& filled);
+std::string describe(const UnmappedField& unmapped);
+
+}  // namespace brimwell::flightplan

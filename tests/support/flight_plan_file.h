@@ -1,0 +1,24 @@
+#pragma once
+
+// SimBrief flight plans (OFPs) for the tests, in either form SimBrief serves: the sample flight
+// (plan.h) with fields replaced or left out; write_ofp makes them for the tests that run programs.
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace brimwell::test {
+
+struct OfpSpec {
+    bool json = false;  // the JSON of json=v2; else XML
+    // "section/name" and its text, in place of the sample's ("params/units", "kgs"); nullopt
+    // leaves the field out. A field of the alternate is one of the first alternate's.
+    std::vector<std::pair<std::string, std::optional<std::string>>> fields{};
+};
+
+// LIRF to KJFK, 4000 nm along the route against 50 knots, FL350, the first of two alternates KBOS
+// 200 nm away, 100000 lbs of payload and 2000 lbs of taxi fuel, among fields no cell takes.
+std::string ofpText(const OfpSpec& spec = {});
+
+}  // namespace brimwell::test

@@ -1,0 +1,54 @@
+#include "ui/dialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <utility>
+
+#include "engine/flight_data.h"
+
+namespace brimwell::ui {
+
+namespace {
+
+std::function<QString(const QString&)>& fileChoiceHandler() {
+    static std::function<QString(const QString&)> handler;
+    return handler;
+}
+
+std::function<std::optional<QString>(const QString&, const QString&)>& textAnswerHandler() {
+    static std::function<std::optional<QString>(const QString&, const QString&)> handler;
+    return handler;
+}
+
+}  // namespace
+
+void setFileChoiceHandler(std::function<QString(const QString& caption)> handler) {
+    fileChoiceHandler() = std::move(handler);
+}
+
+void setTextAnswerHandler(
+    std::function<std::optional<QString>(const QString& question, const QString& text)> handler) {
+    textAnswerHandler() = std::move(handler);
+}
+
+QString chooseFileToOpen(QWidget* parent, const QString& caption, const QString& filter) {
+    if (fileChoiceHandler()) {
+        return fileChoiceHandler()(caption);
+    }
+    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+}
+
+std::optional<QString> askForText(QWidget* parent, const QString& question, const QString& text) {
+    if (textAnswerHandler()) {
+        return textAnswerHandler()(question, text);
+    }
+    bool answered = false;
+    const QString title = QString::fromUtf8(kApplicationTitle.data(),
+                                            static_cast<qsizetype>(kApplicationTitle.size()));
+    QString answer =
+        QInputDialog::getText(parent, title, question, QLineEdit::Normal, text, &answered);
+    return answered ? std::optional(std::move(answer)) : std::nullopt;
+}
+
+}  // namespace brimwell::ui

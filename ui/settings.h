@@ -1,0 +1,24 @@
+#pragma once
+
+// The window's settings, remembered between runs in the user's configuration folder
+// (~/.config/brimwell/brimwell.conf, or under $XDG_CONFIG_HOME). Each setting is one row below:
+// its key and the text it reads as until the pilot gives it. Nothing is written until then, so a
+// first run leaves no file behind and opens the window as it always has.
+
+#include <QString>
+#include <string_view>
+
+namespace brimwell::ui {
+
+struct Setting {
+    std::string_view key;
+    std::string_view defaultText;
+};
+
+// The SimBrief user name or pilot ID whose latest flight plan File > Fetch fetches.
+inline constexpr Setting kSimbriefUser{.key = "simbrief/user", .defaultText = ""};
+
+QString readSetting(const Setting& setting);
+void writeSetting(const Setting& setting, const QString& text);
+
+}  // namespace brimwell::ui

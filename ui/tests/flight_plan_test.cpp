@@ -1,0 +1,259 @@
+// A pilot's SimBrief flight plan in the window: opened from the menu or by Ctrl+O, dropped, or
+// fetched from a stand-in of SimBrief on 127.0.0.1; the cells it fills, the results it empties,
+// the summary and the messages; the SimBrief user name remembered from one window to the next.
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "engine/cell_names.h"
+#include "tests/support/flight_plan_file.h"
+#include "tests/support/http_standin.h"
+#include "tests/support/window_driver.h"
+#include "ui/settings.h"
+
+using namespace brimwell;
+using namespace brimwell::test;
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(brimwell::test::CellTexts)
+
+namespace {
+
+// Another flight than the sample OFP's (the sample plan), calculated before each test.
+const CellTexts kBefore = with(samplePlan(), {{cell::txtOriginICAO, "EGLL"},
+                                              {cell::txtDestinationDistance, "3000"},
+                                              {cell::cmbWindDirection, "Tail"},
+                                              {cell::cmbFlightLevel, "FL310"},
+                                              {cell::txtPayLoad, "90000"}});
+// SimBrief's answer to a request: a status and a body, or none ever, as a service that has hung.
+struct HttpAnswer {
+    int status = 200;
+    std::string body;
+    bool never = false;
+};
+const HttpAnswer kHung{.status = 0, .body = {}, .never = true};
+
+// The summary of the sample OFP under its heading, with the lines changed as given.
+QString summary(const QString& heading, const QList<std::pair<QString, QString>>& changes = {}) {
+    QString text = heading +
+                   u"\n    Origin: LIRF\n    Destination: KJFK\n    Destination "
+                   "distance: 4000 nm\n    Alternate: KBOS\n    Alternate distance: 200 "
+                   "nm\n    Wind direction: Head\n    Wind: 50 knots\n    Flight level: "
+                   "FL350\n    Payload: 100000 lbs\n    Taxi fuel burn off: 2000 lbs\n\n"
+                   "The contingency time, the minimum landing fuel and the correction "
+                   "stay as you set them. Check them, then press Calculate."_s;
+    for (const auto& [from, to] : changes) {
+        text.replace(from, to);
+    }
+    return text;
+}
+
+QByteArray ofp(const OfpSpec& spec = {}) {
+    return QByteArray::fromStdString(ofpText(spec));
+}
+
+}  // namespace
+
+class FlightPlanTest final : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_folder;
+    std::unique_ptr<HttpStandIn> m_simbrief;  // outlives the window of each test
+    std::unique_ptr<MainWindow> m_window;
+
+    QString writePlan(const QByteArray& content) {
+        QFile file(m_folder.filePath(u"plan"_s));
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
+            qFatal("the plan cannot be written");
+        }
+        return file.fileName();
+    }
+
+    // What SimBrief was asked, path and query as sent.
+    QStringList targets() const {
+        QStringList sent;
+        for (const ReceivedRequest& request :
+             m_simbrief ? m_simbrief->requests() : std::vector<ReceivedRequest>{}) {
+            sent.append(toQ(request.target));
+        }
+        return sent;
+    }
+
+    void standInForSimbrief(std::function<HttpAnswer(const httplib::Request&)> answerFor) {
+        m_simbrief = std::make_unique<HttpStandIn>();
+        m_simbrief->server().Get(
+            ".*", [answerFor = std::move(answerFor), standIn = m_simbrief.get()](
+                      const httplib::Request& request, httplib::Response& response) {
+                const HttpAnswer answer = answerFor(request);
+                if (answer.never) {
+                    return standIn->hang();
+                }
+                response.status = answer.status;
+                response.set_content(answer.body, "text/plain");
+            });
+        m_simbrief->start();
+        qputenv("BRIMWELL_SIMBRIEF_URL", QByteArray::fromStdString(m_simbrief->url()));
+    }
+
+  private Q_SLOTS:
+    void init() {
+        m_window.reset();
+        m_simbrief.reset();
+        warnings().clear();
+        dialogs() = {};
+        ui::writeSetting(ui::kSimbriefUser, {});  // as on a first run
+        m_window = openWindow();
+        enterPlan(*m_window, kBefore);
+        click(*m_window, "cmdCalculate");
+    }
+
+    // How the file is opened (a cell=value pasted first), what it holds, the cells then (none:
+    // nothing changed) and the message, %1 the file.
+    void open_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<CellTexts>("cells");
+        QTest::addColumn<QString>("message");
+        const QString heading = u"The flight plan plan filled:"_s;
+        const QString level = u"    Flight level: FL350\n"_s;
+        QTest::newRow("XML") << u"Ctrl+O"_s << ofp() << samplePlan() << summary(heading);
+        QTest::newRow("level too high, dropped")
+            << u"drop"_s << ofp({.fields = {{"general/initial_altitude", "45000"}}})
+            << with(samplePlan(), {{cell::cmbFlightLevel, "FL310"}})
+            << summary(heading, {{level, {}},
+                                 {u"2000 lbs\n"_s,
+                                  u"2000 lbs\n\nNot filled, kept as they were:\n    Flight level "
+                                  "not filled: general/initial_altitude \"45000\" is outside the "
+                                  "list's flight levels FL310 to FL410\n"_s}});
+        QTest::newRow("dropped on a cell")
+            << u"drop txtPayLoad"_s << ofp() << samplePlan() << summary(heading);
+        QTest::newRow("no OFP") << u"Ctrl+O"_s << QByteArray("Hello") << CellTexts{}
+                                << u"The flight plan was not opened: %1 is not a SimBrief flight "
+                                   "plan (OFP): it is neither XML nor JSON"_s;
+        QTest::newRow("refused payload") << u"txtPayLoad=150000 Ctrl+O"_s << ofp() << CellTexts{}
+                                         << u"Payload: please enter a value lower then 140.912"_s;
+    }
+    void open() {
+        QFETCH(QString, how);
+        QFETCH(QByteArray, content);
+        const QString file = writePlan(content);
+        if (how.contains(u'=')) {
+            paste(*m_window, how.section(u'=', 0, 0), how.section(u'=', 1).section(u' ', 0, 0));
+        }
+        const QStringList before = cellStates(*m_window);
+        dialogs().files = QStringList{file};
+        if (how.startsWith(u"drop"_s)) {
+            dropFile(*m_window, how.section(u' ', 1), file);
+        } else {
+            press(*m_window, how.section(u' ', -1));
+        }
+        QFETCH(QString, message);
+        QCOMPARE(warnings(), QStringList{message.arg(file)});
+        QCOMPARE(dialogs().asked.size(), how.startsWith(u"drop"_s) || how.contains(u'=') ? 0 : 1);
+        QFETCH(CellTexts, cells);
+        if (cells.empty()) {
+            QCOMPARE(cellStates(*m_window), before);
+            return;
+        }
+        for (const auto& [name, expected] : cells) {
+            QCOMPARE(text(*m_window, name), toQ(expected));
+        }
+        QCOMPARE(text(*m_window, cell::txtZFW), QString());  // the results emptied
+    }
+
+    // The user name as typed, what SimBrief was asked, its answer (0: none ever, -1: nothing
+    // listens) and the message; the window answers a click while it waits.
+    void fetch_data() {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("message");
+        const QString fetcher = u"/api/xml.fetcher.php?"_s;
+        const QString whose = u"The latest flight plan of SimBrief user "_s;
+        QTest::newRow("user name")
+            << u" Jo + Ann&Co "_s << fetcher + u"username=Jo%20%2B%20Ann%26Co"_s << 200 << ofp()
+            << summary(whose + u"Jo + Ann&Co filled:"_s);
+        QTest::newRow("unknown pilot ID")
+            << u"123456"_s << fetcher + u"userid=123456"_s << 400
+            << QByteArray(
+                   "<?xml version=\"1.0\"?>\n<OFP>\n<fetch>\n<userid></userid>\n"
+                   "<status>Error: Unknown UserID</status>\n</fetch>\n</OFP>")
+            << whose + u"123456 was not fetched: SimBrief answered \"Error: Unknown UserID\""_s;
+        QTest::newRow("no OFP") << u"jo"_s << fetcher + u"username=jo"_s << 200
+                                << QByteArray("<html/>")
+                                << whose +
+                                       u"jo was not read: SimBrief's answer is not a SimBrief "
+                                       "flight plan (OFP): its root element is <html>, not "
+                                       "<OFP>"_s;
+        QTest::newRow("nothing listens")
+            << u"jo"_s << QString() << -1 << QByteArray()
+            << whose + u"jo was not fetched: SimBrief could not be reached: Connection refused"_s;
+        QTest::newRow("never answers")
+            << u"jo"_s << fetcher + u"username=jo"_s << 0 << QByteArray()
+            << whose + u"jo was not fetched: SimBrief did not answer within 0.5 seconds"_s;
+    }
+    void fetch() {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        standInForSimbrief([&](const httplib::Request&) {
+            return HttpAnswer{.status = status, .body = body.toStdString(), .never = status == 0};
+        });
+        if (status < 0) {
+            m_simbrief.reset();
+        }
+        m_window->setFetchBound(std::chrono::milliseconds(500));
+        QFETCH(QString, user);
+        dialogs().texts = QStringList{user};
+        QElapsedTimer clock;
+        clock.start();
+        press(*m_window, u"mnuFile/mnuFetchFlightPlan Command1"_s);
+        QCOMPARE(text(*m_window, cell::txtZFW), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(warnings().size(), 1, 5000);
+        QVERIFY(status != 0 || clock.elapsed() >= 500);
+        QTEST(warnings().first(), "message");
+        QFETCH(QString, target);
+        QCOMPARE(targets(), target.isEmpty() ? QStringList() : QStringList{target});
+        const bool filled = warnings().first().endsWith(u"press Calculate."_s);
+        for (const auto& [name, expected] : filled ? samplePlan() : kBefore) {
+            QCOMPARE(text(*m_window, name), toQ(expected));
+        }
+    }
+
+    // The user name asked once, remembered by the next window too, and changed from the menu.
+    // A file dropped while a fetch waits, and Exit, end the fetch: nothing more comes of it.
+    void aSessionOfFetches() {
+        standInForSimbrief([](const httplib::Request& request) {
+            return request.target.find("userid") != std::string::npos
+                       ? kHung
+                       : HttpAnswer{.body = ofpText({})};
+        });
+        dialogs().texts = QStringList{u"jo"_s, u"77"_s};
+        const QString fetch = u"mnuFile/mnuFetchFlightPlan"_s;
+        press(*m_window, fetch);
+        QTRY_COMPARE(warnings().size(), 1);
+        press(*m_window, fetch);
+        QTRY_COMPARE(warnings().size(), 2);
+        m_window = openWindow();
+        m_window->setFetchBound(std::chrono::milliseconds(500));
+        press(*m_window, fetch);
+        QTRY_COMPARE(warnings().size(), 3);
+        press(*m_window, u"mnuFile/mnuSimbriefUser "_s + fetch);
+        QTRY_COMPARE(m_simbrief->requests().size(), std::size_t{4});
+        dropFile(*m_window, {}, writePlan(ofp()));
+        press(*m_window, fetch);
+        QTRY_COMPARE(m_simbrief->requests().size(), std::size_t{5});
+        press(*m_window, u"Alt+E"_s);
+        QVERIFY(!m_window->isVisible());
+        QTest::qWait(700);  // past the bound
+        QCOMPARE(targets().join(u' ').remove(u"/api/xml.fetcher.php?"_s),
+                 u"username=jo username=jo username=jo userid=77 userid=77"_s);
+        const QString question = u"Your SimBrief user name or pilot ID: "_s;
+        QCOMPARE(dialogs().asked, (QStringList{question, question + u"jo"_s}));
+        QCOMPARE(warnings().size(), 4);  // three plans fetched, one dropped
+    }
+};
+
+QTEST_MAIN(FlightPlanTest)
+#include "flight_plan_test.moc"

@@ -1,0 +1,105 @@
+#pragma once
+
+// Loading a plan into X-Plane 12: the face that the window and brimwell-plan call.
+//
+// The link itself (xplane/xplane_link.h, over cpp-httplib and so OpenSSL, brotli and zlib) lives
+// in the module brimwell-xplane.so, loaded on the first load; this face holds only the plan's
+// side: what to load, the address, the outcome and its words for the pilot.
+//
+// From the window: on the user-interface thread, take the request from the cells with
+// xplaneRequestFor() (it reads the cells, so never from another thread); then call
+// loadIntoXPlane() on a worker thread. It shares nothing with other calls, takes no lock that the
+// user-interface thread holds, never throws, and returns within the request's bound (5 s, a few
+// milliseconds more for the last request to be given up), so the worker can simply be joined at
+// Exit. Show the outcome with describe(), or build a box of your own from XPlaneLoaded's figures.
+
+#include <array>
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "engine/units.h"
+
+namespace brimwell {
+
+class CellReader;
+
+// X-Plane's fuel tanks, as many as sim/flightmodel/weight/m_fuel holds.
+inline constexpr std::size_t kXPlaneTanks = 9;
+using TankMasses = std::array<double, kXPlaneTanks>;  // kg, by X-Plane's tank slot
+
+// The 747-400's tanks in X-Plane, by slot: the name for the pilot and the share of the total
+// capacity (sim/aircraft/overflow/acf_tank_rat) that tells the aircraft apart. Slot 8 is unused.
+struct Tank747 {
+    std::string_view name;
+    double share;
+};
+inline constexpr std::array<Tank747, kXPlaneTanks> kTanks747 = {{
+    {"centre wing tank", 0.300},
+    {"main tank 1", 0.078},
+    {"main tank 2", 0.220},
+    {"main tank 3", 0.220},
+    {"main tank 4", 0.078},
+    {"reserve tank 2", 0.023},
+    {"reserve tank 3", 0.023},
+    {"stabiliser tank", 0.058},
+    {"", 0.0},
+}};
+inline constexpr std::string_view kDefaultXPlaneUrl = "http://localhost:8086";
+
+// Where X-Plane's web server answers: plain HTTP, a host name or IPv4 address and a port.
+struct XPlaneAddress {
+    std::string host;
+    int port = 8086;
+    std::string url;  // as the pilot wrote it, for messages
+};
+
+// Reads "http://host[:port]" (a trailing "/" allowed); nullopt for anything else.
+std::optional<XPlaneAddress> parseXPlaneUrl(std::string_view url);
+
+struct XPlaneRequest {
+    XPlaneAddress address;
+    double fuelLbs = 0;     // the total fuel load, txtFL
+    double payloadLbs = 0;  // txtPayLoad
+    // The bound on the whole exchange: every request's timeouts are cut to what is left of it.
+    std::chrono::milliseconds bound{5000};
+};
+
+// The aircraft was loaded: what was written and what X-Plane gave back when read afterwards.
+struct XPlaneLoaded {
+    TankMasses tanksWritten{};
+    TankMasses tanksRead{};
+    double payloadWritten = 0;  // kg
+    double payloadRead = 0;     // kg
+    // Whether what was read back differs from what was written (by more than half a kilogram in
+    // a tank or the payload): the aircraft's own fuel system moved or limited it.
+    bool changedByAircraft() const;
+};
+
+// Nothing was loaded, or (said in the reason) only part of it: what happened and what to do.
+struct XPlaneRefused {
+    std::string reason;
+};
+
+using XPlaneOutcome = std::variant<XPlaneLoaded, XPlaneRefused>;
+
+// The request for the plan in the cells, or the refusal when there is no finished plan (an empty
+// or unreadable result) or a result cell is over its aircraft limit (each named, with its figure
+// and limit). The bound is 5 seconds, unless BRIMWELL_TEST_XPLANE_BOUND_MS says otherwise (tests).
+std::variant<XPlaneRequest, XPlaneRefused> xplaneRequestFor(const CellReader& cells,
+                                                            const XPlaneAddress& address);
+
+// Loads the request into the aircraft of the X-Plane at its address: reads the tank layout and
+// capacity, checks that they are the 747-400's, spreads the fuel by the loading order, writes the
+// tanks and the payload, and reads both back. Refuses, writing nothing, when X-Plane does not
+// answer, serves no web API, refuses incoming traffic, flies another aircraft or has too little
+// room; also when its own module cannot be loaded. Never throws; safe on any thread.
+XPlaneOutcome loadIntoXPlane(const XPlaneRequest& request);
+
+// The outcome in words for the pilot, in pounds: on success the fuel of each tank and the payload
+// (and, when the aircraft changed them, what it holds now), else the reason.
+std::string describe(const XPlaneOutcome& outcome);
+
+}  // namespace brimwell
