@@ -27,6 +27,12 @@ void UnitCells::setUnit(Unit unit) {
     m_unit = unit;
 }
 
+void UnitCells::setWeight(std::string_view name, std::string_view pounds,
+                          std::string_view kilograms) {
+    m_pairs.insert_or_assign(std::string(name), Pair{std::string(pounds), std::string(kilograms)});
+    m_shown.setText(name, m_unit == Unit::Pounds ? pounds : kilograms);
+}
+
 std::string UnitCells::text(std::string_view name) const {
     std::string shown = m_shown.text(name);
     if (m_unit == Unit::Pounds || !isWeight(name)) {

@@ -28,6 +28,11 @@ class UnitCells final : public Cells {
     // (minimumLandingFuels).
     void setUnit(Unit unit);
 
+    // Shows a weight text box's figure given in both units, as a flight plan in kilograms gives
+    // it: the text of the unit shown, and the pair remembered, so that the other unit shows the
+    // other text and the engine reads `pounds`.
+    void setWeight(std::string_view name, std::string_view pounds, std::string_view kilograms);
+
     std::string text(std::string_view name) const override;
     bool isTicked(std::string_view name) const override;
     void setText(std::string_view name, std::string_view text) override;

@@ -155,6 +155,11 @@ for form in "" --json; do
 done
 ofp_row 0 '"txtPayLoad":"99999","txtContingencyTime":"30","cmbMLF":"19000","txtTFB":"2002"' "" "--json params/units=kgs weights/payload=45359 fuel/taxi=908" "${own[@]}" --json
 ofp_row 2 "" "$(unfilled Payload 'weights/payload "63917" is 140913 lbs, above the window'"'"'s limit of 140912 lbs')" "params/units=kgs weights/payload=63917" "${own[@]}"
+# In kilograms a kgs flight plan's own figures, an lbs one's converted; an option overrides them.
+kg_own=(--units kg --contingency 30 --min-landing-fuel 8618 --json)
+ofp_row 0 '"txtPayLoad":"45360","txtContingencyTime":"30","cmbMLF":"8618","txtTFB":"908"' "" "params/units=kgs weights/payload=45360 fuel/taxi=908" "${kg_own[@]}"
+ofp_row 0 '"txtPayLoad":"45359","txtContingencyTime":"30","cmbMLF":"8618","txtTFB":"907"' "" "" "${kg_own[@]}"
+ofp_row 0 '"txtPayLoad":"40000","txtContingencyTime":"30","cmbMLF":"8618","txtTFB":"908"' "" "params/units=kgs fuel/taxi=908" "${kg_own[@]}" --payload 40000
 ofp_row 2 "" "$(unfilled Payload 'weights/payload "140913" is above the window'"'"'s limit of 140912 lbs')" "weights/payload=140913" "${own[@]}"
 ofp_row 0 "Payload: 140000 lbs" "" "weights/payload=140913" "${own[@]}" --payload 140000
 ofp_row 0 "Alternate: KBOS distance: 200 nm" "$(refused "Alternate distance: 200 nm (rounded up from 187 nm to the list's 200 nm)")" "alternate/distance=187" "${own[@]}"
