@@ -27,7 +27,7 @@ class RecordingMessages final : public MessageSink {
 };
 
 // --send-to-xplane: the plan in the cells loaded into X-Plane, or why not.
-XPlaneOutcome loadPlan(const CellReader& cells, const XPlaneAddress& address) {
+XPlaneOutcome loadPlan(const UnitCells& cells, const XPlaneAddress& address) {
     const auto request = xplaneRequestFor(cells, address);
     if (const auto* refused = std::get_if<XPlaneRefused>(&request)) {
         return *refused;
@@ -51,13 +51,14 @@ int flushed(std::ostream& out, std::ostream& err, bool json, bool planned) {
 // Tells the outcome of --send-to-xplane on the error stream, so that the report on the output
 // stays as it always is (with --json only a refusal: the object holds the rest); returns the
 // exit status.
-int toldLoad(const XPlaneOutcome& outcome, bool json, int status, std::ostream& err) {
+int toldLoad(const XPlaneOutcome& outcome, const PlanRequest& request, int status,
+             std::ostream& err) {
     if (std::holds_alternative<XPlaneRefused>(outcome)) {
-        err << "brimwell-plan: " << describe(outcome) << '\n';
+        err << "brimwell-plan: " << describe(outcome, request.unit) << '\n';
         return kExitNotLoaded;
     }
-    if (!json) {
-        err << "brimwell-plan: " << describe(outcome);
+    if (!request.json) {
+        err << "brimwell-plan: " << describe(outcome, request.unit);
     }
     return status;
 }
@@ -172,7 +173,7 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     if (request.sendToXPlane && !request.json) {
         loaded = loadPlan(units, request.xplane);
     }
-    return loaded ? toldLoad(*loaded, request.json, status, err) : status;
+    return loaded ? toldLoad(*loaded, request, status, err) : status;
 }
 
 }  // namespace brimwell
