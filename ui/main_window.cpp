@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QActionGroup>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QEvent>
@@ -48,10 +49,11 @@ QString droppedFile(const QMimeData* data) {
 }
 
 // What the pilot reads after a plan has filled the cells: what went where, what did not and why.
-QString summaryOf(const flightplan::FlightPlanReading& reading, const QString& heading) {
+QString summaryOf(const flightplan::FlightPlanReading& reading, const QString& heading,
+                  Unit unit) {
     QString summary = heading;
     for (const flightplan::FilledCell& filled : reading.filled) {
-        summary += u"\n    "_s + toQString(flightplan::describe(filled));
+        summary += u"\n    "_s + toQString(flightplan::describe(filled, unit));
     }
     if (!reading.unmapped.empty()) {
         summary += u"\n\nNot filled, kept as they were:"_s;
@@ -98,6 +100,7 @@ MainWindow::MainWindow(QWidget* parent)
     }
     connectHandlers();
     orderFocusChain();
+    setUnit(unitNamed(ui::readSetting(ui::kWeightUnit).toStdString()).value_or(Unit::Pounds));
     m_controls.at(std::string(cell::txtOriginICAO))->setFocus(Qt::OtherFocusReason);
 }
 
@@ -106,6 +109,8 @@ MainWindow::~MainWindow() = default;
 void MainWindow::setUnit(Unit unit) {
     m_units->setUnit(unit);
     ui::showUnitTexts(m_controls, unit);
+    findChild<QAction*>(unit == Unit::Kilograms ? u"mnuKilograms"_s : u"mnuPounds"_s)
+        ->setChecked(true);
 }
 
 Unit MainWindow::unit() const {
@@ -152,7 +157,7 @@ void MainWindow::orderFocusChain() {
 
 void MainWindow::buildMenuBar() {
     // The menus' access keys leave Alt+C, Alt+L, Alt+E and Alt+P to the buttons.
-    static constexpr std::array<MenuItem, 3> kMenuItems = {{
+    static constexpr std::array<MenuItem, 5> kMenuItems = {{
         {.menu = "mnuFile",
          .menuCaption = "&File",
          .name = "mnuOpenFlightPlan",
@@ -171,6 +176,20 @@ void MainWindow::buildMenuBar() {
          .caption = "SimBrief &User Name or Pilot ID…",
          .shortcut = "",
          .handler = &MainWindow::mnuSimbriefUser_Click},
+        {.menu = "mnuUnits",
+         .menuCaption = "U&nits",
+         .name = "mnuPounds",
+         .caption = "Poun&ds (lbs)",
+         .shortcut = "",
+         .handler = &MainWindow::mnuPounds_Click,
+         .group = "weight"},
+        {.menu = "mnuUnits",
+         .menuCaption = "U&nits",
+         .name = "mnuKilograms",
+         .caption = "&Kilograms (kg)",
+         .shortcut = "",
+         .handler = &MainWindow::mnuKilograms_Click,
+         .group = "weight"},
     }};
     for (const MenuItem& item : kMenuItems) {
         auto* menu = m_menuBar->findChild<QMenu*>(toQString(item.menu));
@@ -181,6 +200,15 @@ void MainWindow::buildMenuBar() {
         QAction* action = menu->addAction(toQString(item.caption));
         action->setObjectName(toQString(item.name));
         action->setShortcut(QKeySequence(toQString(item.shortcut)));
+        if (!item.group.empty()) {
+            auto* group = menu->findChild<QActionGroup*>(toQString(item.group));
+            if (group == nullptr) {
+                group = new QActionGroup(menu);
+                group->setObjectName(toQString(item.group));
+            }
+            action->setCheckable(true);
+            group->addAction(action);
+        }
         connect(action, &QAction::triggered, this, item.handler);
     }
 }
@@ -260,9 +288,9 @@ void MainWindow::fillFromFlightPlan(const flightplan::FlightPlanReading& reading
     }
     Command1_Click();  // the results no longer match the flight data
     for (const flightplan::FilledCell& filled : reading.filled) {
-        m_cells->setText(filled.cell, filled.text);
+        flightplan::fill(*m_units, filled);
     }
-    ui::showSummary(this, summaryOf(reading, heading));
+    ui::showSummary(this, summaryOf(reading, heading, m_units->unit()));
 }
 
 void MainWindow::mnuFetchFlightPlan_Click() {
@@ -292,6 +320,26 @@ void MainWindow::mnuFetchFlightPlan_Click() {
 
 void MainWindow::mnuSimbriefUser_Click() {
     askSimbriefUser();
+}
+
+// --- Units -------------------------------------------------------------------------------
+
+void MainWindow::mnuPounds_Click() {
+    chooseUnit(Unit::Pounds);
+}
+
+void MainWindow::mnuKilograms_Click() {
+    chooseUnit(Unit::Kilograms);
+}
+
+// A cell that refuses its value keeps the focus and the unit it was typed in.
+void MainWindow::chooseUnit(Unit unit) {
+    if (!mayLeaveFocusFor(nullptr)) {
+        setUnit(m_units->unit());
+        return;
+    }
+    setUnit(unit);
+    ui::writeSetting(ui::kWeightUnit, toQString(unitName(unit)));
 }
 
 QString MainWindow::askSimbriefUser() {
@@ -397,10 +445,12 @@ void MainWindow::txtPayLoad_Validate(bool& Cancel) {
 
 // An empty cell passes; a value above the limit, or pasted text that is not a whole number,
 // shows the cell's warning and keeps the focus. The text stays as it is.
+// A weight is judged by its pounds, which the pair it was converted by keeps (140912 lbs shows as
+// 63917 kg), and refused with the warning of the unit shown.
 void MainWindow::checkLimit(std::string_view cellName, bool& Cancel) {
-    const auto rule = fieldLimit(cellName, m_units->unit());
-    if (rule && isRefused(*rule, m_cells->text(cellName))) {
-        ui::showWarning(this, toQString(rule->warning));
+    const auto rule = fieldLimit(cellName);
+    if (rule && isRefused(*rule, m_units->text(cellName))) {
+        ui::showWarning(this, toQString(fieldLimit(cellName, m_units->unit())->warning));
         Cancel = true;
     }
 }

@@ -59,7 +59,8 @@ class MainWindow final : public QWidget {
     // texts it was last converted by (engine/unit_cells.h), so that switching back and forth shows
     // again what was typed; the minimum landing fuel's items, the captions, the note and the
     // tooltips that name the unit. A new window shows pounds. The engine plans in pounds either
-    // way, and Print names the unit shown.
+    // way, and Print names the unit shown. The Units menu calls it, and remembers the unit for
+    // the next window.
     void setUnit(Unit unit);
     Unit unit() const;
 
@@ -87,12 +88,18 @@ class MainWindow final : public QWidget {
     void Uscita_Click();
     void cmbPrint_Click();
 
-    // Menu handlers: File > Open Flight Plan…, Fetch Latest Flight Plan…, SimBrief User….
+    // Menu handlers: File > Open Flight Plan…, Fetch Latest Flight Plan…, SimBrief User…;
+    // Units > Pounds, Kilograms.
     void mnuOpenFlightPlan_Click();
     void mnuFetchFlightPlan_Click();
     void mnuSimbriefUser_Click();
+    void mnuPounds_Click();
+    void mnuKilograms_Click();
+    // The unit chosen from the menu, once the cell holding the focus takes leave.
+    void chooseUnit(Unit unit);
 
-    // A row of the menu bar: the menu, and one of its items with its handler.
+    // A row of the menu bar: the menu, and one of its items with its handler. The items of a
+    // named group are ticked, one of them at a time.
     struct MenuItem {
         std::string_view menu;
         std::string_view menuCaption;
@@ -100,6 +107,7 @@ class MainWindow final : public QWidget {
         std::string_view caption;
         std::string_view shortcut;
         void (MainWindow::*handler)();
+        std::string_view group{};
     };
     void buildMenuBar();
 

@@ -18,6 +18,9 @@ struct Setting {
 // The SimBrief user name or pilot ID whose latest flight plan File > Fetch fetches.
 inline constexpr Setting kSimbriefUser{.key = "simbrief/user", .defaultText = ""};
 
+// The unit of weight the window shows: "lbs" or "kg" (engine/units.h).
+inline constexpr Setting kWeightUnit{.key = "units/weight", .defaultText = "lbs"};
+
 QString readSetting(const Setting& setting);
 void writeSetting(const Setting& setting, const QString& text);
 

@@ -1,13 +1,20 @@
-// The window in kilograms: the unit switched back and forth loses nothing, a plan in kilograms is
-// the plan in pounds of the same weights, the payload's limit in kilograms, and no text of the
-// window names pounds while it shows kilograms.
+// The window in kilograms: the Units menu, by keys and clicks, remembered by the next window; the
+// unit switched back and forth loses nothing, a plan in kilograms is the plan in pounds of the
+// same weights, the payload's limit in kilograms, flight plans in either unit opened in
+// kilograms, and no text of the window names pounds while it shows kilograms.
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include "engine/cell_names.h"
+#include "tests/support/flight_plan_file.h"
 #include "tests/support/window_driver.h"
+#include "ui/settings.h"
 
 using namespace brimwell;
 using namespace brimwell::test;
@@ -44,8 +51,100 @@ class UnitsTest final : public QObject {
 
   private Q_SLOTS:
     void init() {
+        m_window.reset();
         warnings().clear();
+        ui::writeSetting(ui::kWeightUnit, {});  // as on a first run
         m_window = openWindow();
+    }
+
+    // Units chosen by the menu's access keys or by clicks, the payload typed first (empty: none):
+    // the unit shown, in this window and in the next one, the payload shown and the warnings.
+    // A payload refused in pounds keeps the focus and the unit.
+    void unitsMenu_data() {
+        for (const char* column : {"payload", "steps", "unit", "shown"}) {
+            QTest::addColumn<QString>(column);
+        }
+        addRow("", "Alt+N K", "kg", "");
+        addRow("140912", "Alt+N K Alt+N D", "lbs", "140912");
+        addRow("", "mnuUnits/mnuKilograms", "kg", "");
+        addRow("100000", "mnuUnits/mnuKilograms mnuUnits/mnuKilograms", "kg", "45359");
+        addRow("100000", "Alt+N K mnuUnits/mnuPounds", "lbs", "100000");
+        addRow("140913", "Alt+N K", "lbs", "140913");
+    }
+    void unitsMenu() {
+        QFETCH(QString, payload);
+        QFETCH(QString, steps);
+        QFETCH(QString, unit);
+        QFETCH(QString, shown);
+        if (!payload.isEmpty()) {
+            typeInto(*m_window, "txtPayLoad", payload);
+        }
+        for (const QString& step : steps.split(u' ')) {
+            if (QWidget* menu = QApplication::activePopupWidget(); menu != nullptr) {
+                QTest::keyClick(menu, step.at(0).toLower().toLatin1());
+            } else {
+                press(*m_window, step);
+            }
+        }
+        const QStringList refused{u"Payload: please enter a value lower then 140.912"_s};
+        QCOMPARE(warnings(), payload == u"140913"_s ? refused : kNone);
+        QCOMPARE(focusName(*m_window), payload.isEmpty() ? u"txtOriginICAO"_s : u"txtPayLoad"_s);
+        for (int window = 0; window < 2; ++window) {
+            QCOMPARE(toQ(unitName(m_window->unit())), unit);
+            QCOMPARE(qobject_cast<QLabel*>(control(*m_window, "lblPayloadlbs"))->text(), unit);
+            QVERIFY(m_window->findChild<QAction*>(unit == u"kg"_s ? u"mnuKilograms"_s
+                                                                  : u"mnuPounds"_s)
+                        ->isChecked());
+            QCOMPARE(text(*m_window, cell::txtPayLoad), window == 0 ? shown : QString());
+            m_window = openWindow();
+        }
+    }
+
+    // A flight plan opened in kilograms: a kgs plan shows its own figures, an lbs plan's are
+    // converted, and the summary names kilograms; in pounds the kgs plan's figures converted.
+    void flightPlanOpenedInKilograms_data() {
+        QTest::addColumn<QString>("units");
+        QTest::addColumn<QStringList>("kilograms");  // payload, taxi fuel; then the summary lines
+        QTest::addColumn<QStringList>("pounds");
+        QTest::newRow("kgs") << u"kgs"_s
+                             << QStringList{u"45360"_s, u"908"_s, u"Payload: 45360 kg\n"_s,
+                                            u"Taxi fuel burn off: 908 kg\n"_s}
+                             << QStringList{u"100002"_s, u"2002"_s};
+        QTest::newRow("lbs")
+            << u"lbs"_s
+            << QStringList{u"45359"_s, u"907"_s, u"Payload: 45359 kg (100000 lbs in the flight plan)\n"_s,
+                           u"Taxi fuel burn off: 907 kg (2000 lbs in the flight plan)\n"_s}
+            << QStringList{u"100000"_s, u"2000"_s};
+    }
+    void flightPlanOpenedInKilograms() {
+        QFETCH(QString, units);
+        QFETCH(QStringList, kilograms);
+        QFETCH(QStringList, pounds);
+        const QTemporaryDir folder;
+        const QString plan = folder.filePath(u"plan.xml"_s);
+        QFile file(plan);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const bool kgs = units == u"kgs"_s;
+        file.write(QByteArray::fromStdString(ofpText(
+            {.fields = {{"params/units", units.toStdString()},
+                        {"weights/payload", kgs ? "45360" : "100000"},
+                        {"fuel/taxi", kgs ? "908" : "2000"}}})));
+        file.close();
+        m_window->setUnit(Unit::Kilograms);
+        dropFile(*m_window, "", plan);
+        QCOMPARE(warnings().size(), 1);
+        for (const QString& line : kilograms.mid(2)) {
+            QVERIFY2(warnings().first().contains(line), qPrintable(warnings().first()));
+        }
+        QCOMPARE(warnings().first().count(u" lbs"_s), kgs ? 0 : 2);
+        for (int round = 0; round < 2; ++round) {
+            QCOMPARE(text(*m_window, cell::txtPayLoad), kilograms[0]);
+            QCOMPARE(text(*m_window, cell::txtTFB), kilograms[1]);
+            m_window->setUnit(Unit::Pounds);
+            QCOMPARE(text(*m_window, cell::txtPayLoad), pounds[0]);
+            QCOMPARE(text(*m_window, cell::txtTFB), pounds[1]);
+            m_window->setUnit(Unit::Kilograms);
+        }
     }
 
     // Cells pasted or picked in one unit, and Calculate pressed or not. In the other unit the
