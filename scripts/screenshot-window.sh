@@ -2,15 +2,20 @@
 # Builds the window and saves pictures of it under a virtual screen: after a calculation with one
 # cell over its limit; with the File menu open; and with the summary of a SimBrief flight plan
 # opened from that menu.
-# With --kg first the window shows kilograms, the same plan typed in them.
+# With --kg first the window shows kilograms, the same plan typed in them, the Units menu and a
+# flight plan in kilograms.
 #   scripts/screenshot-window.sh [--kg] [window.png [menu.png import.png]]
-# With nothing named: docs/window.png, docs/menu.png, docs/import.png, then docs/window-kg.png.
+# With no files named: docs/window.png, docs/menu.png and docs/import.png, then (alone with --kg)
+# docs/window-kg.png, docs/units-menu.png and docs/import-kg.png.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 if (($# == 0)); then
   "$0" "$root/docs/window.png" "$root/docs/menu.png" "$root/docs/import.png"
-  exec "$0" --kg "$root/docs/window-kg.png"
+  set -- --kg
+fi
+if [[ "$*" == --kg ]]; then
+  set -- --kg "$root/docs/window-kg.png" "$root/docs/units-menu.png" "$root/docs/import-kg.png"
 fi
 cd "$root"
 

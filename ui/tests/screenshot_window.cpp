@@ -1,7 +1,8 @@
 // Not a test: shows the window after a calculation whose planned landing weight lies above its
 // limit and saves a picture of it; given two more files, pictures of the screen with the File
-// menu open, and with the summary of a SimBrief flight plan opened from it. Needs a screen (Xvfb):
-// With --kg first the window shows kilograms, and the same plan is typed in them:
+// menu open, and with the summary of a SimBrief flight plan opened from it. With --kg first the
+// window shows kilograms and the same plan is typed in them, the menu pictured is the Units menu
+// and the flight plan one in kilograms. Needs a screen (Xvfb will do):
 //   brimwell-screenshot [--kg] <window.png> [<menu.png> <import.png>]
 
 #include <QApplication>
@@ -44,15 +45,21 @@ int main(int argc, char* argv[]) {
     };
     if (saved && files.size() == 3) {
         auto* bar = window->findChild<QMenuBar*>();
-        bar->setActiveAction(bar->actions().first());  // the File menu
+        bar->setActiveAction(kg ? bar->actions().last() : bar->actions().first());
         QTest::qWait(500);
         saveScreen(files[1]);
         QApplication::activePopupWidget()->close();
         // An alternate between the list's distances, an initial altitude above the list's levels.
         const QTemporaryDir folder;
         const QString plan = folder.filePath(QStringLiteral("LIRFKJFK_PDF_1701234567.xml"));
-        std::ofstream(plan.toStdString()) << test::ofpText(
-            {.fields = {{"alternate/distance", "187"}, {"general/initial_altitude", "43000"}}});
+        test::OfpSpec spec{
+            .fields = {{"alternate/distance", "187"}, {"general/initial_altitude", "43000"}}};
+        if (kg) {
+            spec.fields.insert(spec.fields.end(), {{"params/units", "kgs"},
+                                                   {"weights/payload", "45360"},
+                                                   {"fuel/taxi", "907"}});
+        }
+        std::ofstream(plan.toStdString()) << test::ofpText(spec);
         test::dialogs().files = QStringList{plan};
         ui::setWarningHandler({});  // the program's own box
         QTimer::singleShot(1000, window.get(), [&, file = files[2]] {
