@@ -81,8 +81,8 @@ nlohmann::ordered_json xplaneJson(const XPlaneOutcome& outcome) {
 
 }  // namespace
 
-std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure,
-                     Unit unit, const XPlaneOutcome* xplane) {
+std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure, Unit unit,
+                     const XPlaneOutcome* xplane) {
     auto texts = nlohmann::ordered_json::object();
     auto red = nlohmann::ordered_json::array();
     const auto addCell = [&](std::string_view name) {

@@ -29,8 +29,8 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
 // "ticked" (the tick box) and "red" (the cells whose background is red); with an outcome of
 // --send-to-xplane, "xplane": {"loaded": true, "tanks" and "payload" as written, "tanks_read"
 // and "payload_read" as read back, kg} or {"loaded": false, "refusal": the reason}.
-std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure,
-                     Unit unit, const XPlaneOutcome* xplane = nullptr);
+std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure, Unit unit,
+                     const XPlaneOutcome* xplane = nullptr);
 
 // Writes the report page of the cells, whose weights are in `unit`, into a PDF file; throws
 // PrintError.

@@ -49,8 +49,7 @@ QString droppedFile(const QMimeData* data) {
 }
 
 // What the pilot reads after a plan has filled the cells: what went where, what did not and why.
-QString summaryOf(const flightplan::FlightPlanReading& reading, const QString& heading,
-                  Unit unit) {
+QString summaryOf(const flightplan::FlightPlanReading& reading, const QString& heading, Unit unit) {
     QString summary = heading;
     for (const flightplan::FilledCell& filled : reading.filled) {
         summary += u"\n    "_s + toQString(flightplan::describe(filled, unit));

@@ -196,9 +196,9 @@ TEST(PlanXPlane, TellsTheOutcomeInKilograms) {
     for (const auto& row : rows) {
         XPlaneStandIn standIn(row.aircraft);
         std::vector<std::string> arguments = flight;
-        arguments.insert(arguments.end(), {"--units", "kg", "--min-landing-fuel", "8618",
-                                           "--taxi-fuel", "907", "--send-to-xplane",
-                                           "--xplane-url", standIn.url()});
+        arguments.insert(arguments.end(),
+                         {"--units", "kg", "--min-landing-fuel", "8618", "--taxi-fuel", "907",
+                          "--send-to-xplane", "--xplane-url", standIn.url()});
         arguments.insert(arguments.end(), row.options.begin(), row.options.end());
         if (row.options.empty()) {
             arguments.insert(arguments.end(), {"--payload", "45359"});

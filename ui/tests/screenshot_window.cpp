@@ -55,9 +55,9 @@ int main(int argc, char* argv[]) {
         test::OfpSpec spec{
             .fields = {{"alternate/distance", "187"}, {"general/initial_altitude", "43000"}}};
         if (kg) {
-            spec.fields.insert(spec.fields.end(), {{"params/units", "kgs"},
-                                                   {"weights/payload", "45360"},
-                                                   {"fuel/taxi", "907"}});
+            spec.fields.insert(
+                spec.fields.end(),
+                {{"params/units", "kgs"}, {"weights/payload", "45360"}, {"fuel/taxi", "907"}});
         }
         std::ofstream(plan.toStdString()) << test::ofpText(spec);
         test::dialogs().files = QStringList{plan};

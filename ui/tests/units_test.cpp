@@ -92,9 +92,9 @@ class UnitsTest final : public QObject {
         for (int window = 0; window < 2; ++window) {
             QCOMPARE(toQ(unitName(m_window->unit())), unit);
             QCOMPARE(qobject_cast<QLabel*>(control(*m_window, "lblPayloadlbs"))->text(), unit);
-            QVERIFY(m_window->findChild<QAction*>(unit == u"kg"_s ? u"mnuKilograms"_s
-                                                                  : u"mnuPounds"_s)
-                        ->isChecked());
+            QVERIFY(
+                m_window->findChild<QAction*>(unit == u"kg"_s ? u"mnuKilograms"_s : u"mnuPounds"_s)
+                    ->isChecked());
             QCOMPARE(text(*m_window, cell::txtPayLoad), window == 0 ? shown : QString());
             m_window = openWindow();
         }
@@ -112,7 +112,8 @@ class UnitsTest final : public QObject {
                              << QStringList{u"100002"_s, u"2002"_s};
         QTest::newRow("lbs")
             << u"lbs"_s
-            << QStringList{u"45359"_s, u"907"_s, u"Payload: 45359 kg (100000 lbs in the flight plan)\n"_s,
+            << QStringList{u"45359"_s, u"907"_s,
+                           u"Payload: 45359 kg (100000 lbs in the flight plan)\n"_s,
                            u"Taxi fuel burn off: 907 kg (2000 lbs in the flight plan)\n"_s}
             << QStringList{u"100000"_s, u"2000"_s};
     }
@@ -125,10 +126,10 @@ class UnitsTest final : public QObject {
         QFile file(plan);
         QVERIFY(file.open(QIODevice::WriteOnly));
         const bool kgs = units == u"kgs"_s;
-        file.write(QByteArray::fromStdString(ofpText(
-            {.fields = {{"params/units", units.toStdString()},
-                        {"weights/payload", kgs ? "45360" : "100000"},
-                        {"fuel/taxi", kgs ? "908" : "2000"}}})));
+        file.write(QByteArray::fromStdString(
+            ofpText({.fields = {{"params/units", units.toStdString()},
+                                {"weights/payload", kgs ? "45360" : "100000"},
+                                {"fuel/taxi", kgs ? "908" : "2000"}}})));
         file.close();
         m_window->setUnit(Unit::Kilograms);
         dropFile(*m_window, "", plan);
