@@ -225,9 +225,8 @@ std::string planUsage() {
         "below overrides the OFP's value for its cell. A value of the OFP that does not fit its\n"
         "cell is named on the error stream and nothing is planned (exit status 2), unless an\n"
         "option gives that cell.\n\n"
-        "Flight data (an option left out leaves its cell empty, or as the OFP fills it), weights "
-        "in\n"
-        "the unit of --units:\n";
+        "Flight data, weights in the unit of --units (an option left out leaves its cell empty,\n"
+        "or as the OFP fills it):\n";
     for (const auto& option : kCellOptions) {
         std::string help(option.help);
         if (option.rule == Rule::List) {

@@ -443,9 +443,9 @@ void MainWindow::txtPayLoad_Validate(bool& Cancel) {
 }
 
 // An empty cell passes; a value above the limit, or pasted text that is not a whole number,
-// shows the cell's warning and keeps the focus. The text stays as it is.
-// A weight is judged by its pounds, which the pair it was converted by keeps (140912 lbs shows as
-// 63917 kg), and refused with the warning of the unit shown.
+// shows the cell's warning and keeps the focus. The text stays as it is. A weight is judged by
+// its pounds, which the pair it was converted by keeps (140912 lbs shows as 63917 kg), and
+// refused with the warning of the unit shown.
 void MainWindow::checkLimit(std::string_view cellName, bool& Cancel) {
     const auto rule = fieldLimit(cellName);
     if (rule && isRefused(*rule, m_units->text(cellName))) {

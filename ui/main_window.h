@@ -58,9 +58,9 @@ class MainWindow final : public QWidget {
     // Shows every weight in the unit: the cells, inputs and results, each through the pair of
     // texts it was last converted by (engine/unit_cells.h), so that switching back and forth shows
     // again what was typed; the minimum landing fuel's items, the captions, the note and the
-    // tooltips that name the unit. A new window shows pounds. The engine plans in pounds either
-    // way, and Print names the unit shown. The Units menu calls it, and remembers the unit for
-    // the next window.
+    // tooltips that name the unit. A window opens in the unit last chosen from the Units menu,
+    // in pounds on a first run. The engine plans in pounds either way, and Print names the unit
+    // shown.
     void setUnit(Unit unit);
     Unit unit() const;
 
