@@ -57,49 +57,6 @@ class UnitsTest final : public QObject {
         m_window = openWindow();
     }
 
-    // Units chosen by the menu's access keys or by clicks, the payload typed first (empty: none):
-    // the unit shown, in this window and in the next one, the payload shown and the warnings.
-    // A payload refused in pounds keeps the focus and the unit.
-    void unitsMenu_data() {
-        for (const char* column : {"payload", "steps", "unit", "shown"}) {
-            QTest::addColumn<QString>(column);
-        }
-        addRow("", "Alt+N K", "kg", "");
-        addRow("140912", "Alt+N K Alt+N D", "lbs", "140912");
-        addRow("", "mnuUnits/mnuKilograms", "kg", "");
-        addRow("100000", "mnuUnits/mnuKilograms mnuUnits/mnuKilograms", "kg", "45359");
-        addRow("100000", "Alt+N K mnuUnits/mnuPounds", "lbs", "100000");
-        addRow("140913", "Alt+N K", "lbs", "140913");
-    }
-    void unitsMenu() {
-        QFETCH(QString, payload);
-        QFETCH(QString, steps);
-        QFETCH(QString, unit);
-        QFETCH(QString, shown);
-        if (!payload.isEmpty()) {
-            typeInto(*m_window, "txtPayLoad", payload);
-        }
-        for (const QString& step : steps.split(u' ')) {
-            if (QWidget* menu = QApplication::activePopupWidget(); menu != nullptr) {
-                QTest::keyClick(menu, step.at(0).toLower().toLatin1());
-            } else {
-                press(*m_window, step);
-            }
-        }
-        const QStringList refused{u"Payload: please enter a value lower then 140.912"_s};
-        QCOMPARE(warnings(), payload == u"140913"_s ? refused : kNone);
-        QCOMPARE(focusName(*m_window), payload.isEmpty() ? u"txtOriginICAO"_s : u"txtPayLoad"_s);
-        for (int window = 0; window < 2; ++window) {
-            QCOMPARE(toQ(unitName(m_window->unit())), unit);
-            QCOMPARE(qobject_cast<QLabel*>(control(*m_window, "lblPayloadlbs"))->text(), unit);
-            QVERIFY(
-                m_window->findChild<QAction*>(unit == u"kg"_s ? u"mnuKilograms"_s : u"mnuPounds"_s)
-                    ->isChecked());
-            QCOMPARE(text(*m_window, cell::txtPayLoad), window == 0 ? shown : QString());
-            m_window = openWindow();
-        }
-    }
-
     // A flight plan opened in kilograms: a kgs plan shows its own figures, an lbs plan's are
     // converted, and the summary names kilograms; in pounds the kgs plan's figures converted.
     void flightPlanOpenedInKilograms_data() {
@@ -230,6 +187,51 @@ class UnitsTest final : public QObject {
         QCOMPARE(texts.filter(kilograms).size(), namingPounds);
         m_window->setUnit(Unit::Pounds);
         QCOMPARE(windowTexts(*m_window), fresh);
+    }
+
+    // Last, and its clicked rows last: LeakSanitizer of GCC 12 crashes at the end of the run
+    // (dynamic TLS it cannot read) when a later test follows a menu chosen by a click.
+    // Units chosen by the menu's access keys or by clicks, the payload typed first (empty: none):
+    // the unit shown, in this window and in the next one, the payload shown and the warnings.
+    // A payload refused in pounds keeps the focus and the unit.
+    void unitsMenu_data() {
+        for (const char* column : {"payload", "steps", "unit", "shown"}) {
+            QTest::addColumn<QString>(column);
+        }
+        addRow("", "Alt+N K", "kg", "");
+        addRow("140912", "Alt+N K Alt+N D", "lbs", "140912");
+        addRow("140913", "Alt+N K", "lbs", "140913");
+        addRow("", "mnuUnits/mnuKilograms", "kg", "");
+        addRow("100000", "mnuUnits/mnuKilograms mnuUnits/mnuKilograms", "kg", "45359");
+        addRow("100000", "Alt+N K mnuUnits/mnuPounds", "lbs", "100000");
+    }
+    void unitsMenu() {
+        QFETCH(QString, payload);
+        QFETCH(QString, steps);
+        QFETCH(QString, unit);
+        QFETCH(QString, shown);
+        if (!payload.isEmpty()) {
+            typeInto(*m_window, "txtPayLoad", payload);
+        }
+        for (const QString& step : steps.split(u' ')) {
+            if (QWidget* menu = QApplication::activePopupWidget(); menu != nullptr) {
+                QTest::keyClick(menu, step.at(0).toLower().toLatin1());
+            } else {
+                press(*m_window, step);
+            }
+        }
+        const QStringList refused{u"Payload: please enter a value lower then 140.912"_s};
+        QCOMPARE(warnings(), payload == u"140913"_s ? refused : kNone);
+        QCOMPARE(focusName(*m_window), payload.isEmpty() ? u"txtOriginICAO"_s : u"txtPayLoad"_s);
+        for (int window = 0; window < 2; ++window) {
+            QCOMPARE(toQ(unitName(m_window->unit())), unit);
+            QCOMPARE(qobject_cast<QLabel*>(control(*m_window, "lblPayloadlbs"))->text(), unit);
+            QVERIFY(
+                m_window->findChild<QAction*>(unit == u"kg"_s ? u"mnuKilograms"_s : u"mnuPounds"_s)
+                    ->isChecked());
+            QCOMPARE(text(*m_window, cell::txtPayLoad), window == 0 ? shown : QString());
+            m_window = openWindow();
+        }
     }
 };
 
