@@ -27,7 +27,7 @@ void BM_LoadIntoXPlane(benchmark::State& state) {
     for ([[maybe_unused]] auto _ : state) {
         const XPlaneOutcome outcome = loadIntoXPlane(request);
         if (!std::holds_alternative<XPlaneLoaded>(outcome)) {
-            state.SkipWithError(describe(outcome).c_str());
+            state.SkipWithError(describe(outcome, Unit::Pounds).c_str());
             break;
         }
     }
@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
         const std::chrono::duration<double, std::milli> took =
             std::chrono::steady_clock::now() - started;
         if (!std::holds_alternative<XPlaneLoaded>(outcome)) {
-            std::cerr << "bench_xplane: " << describe(outcome) << '\n';
+            std::cerr << "bench_xplane: " << describe(outcome, Unit::Pounds) << '\n';
             return 1;
         }
         std::printf("first load, the module loaded with it: %.2f ms\n\n", took.count());

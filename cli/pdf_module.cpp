@@ -48,7 +48,8 @@ void copyError(const char* text, char* error, std::size_t errorSize) {
 // No exception leaves the module: the planner and the module each have their own copy of the
 // report's types.
 extern "C" __attribute__((visibility("default"))) bool brimwell_write_report_pdf(
-    const brimwell::CellReader& cells, const char* path, char* error, std::size_t errorSize) {
+    const brimwell::CellReader& cells, brimwell::Unit unit, const char* path, char* error,
+    std::size_t errorSize) {
     const QuietQt quiet;
     try {
         // The Qt printer needs an application object; the planner has no screen, so it takes
@@ -65,7 +66,7 @@ extern "C" __attribute__((visibility("default"))) bool brimwell_write_report_pdf
             application = std::make_unique<QGuiApplication>(argc, argv.data());
         }
         const auto printer = brimwell::openPdfPrinter(path);
-        brimwell::cmbPrint_Click(cells, *printer);
+        brimwell::cmbPrint_Click(cells, *printer, unit);
         return true;
     } catch (const std::exception& failure) {
         copyError(failure.what(), error, errorSize);

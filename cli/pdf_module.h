@@ -6,14 +6,18 @@
 
 #include <cstddef>
 
+#include "engine/units.h"
+
 namespace brimwell {
 class CellReader;
 }
 
-// The module's one entry point. Writes the report page of the cells into the PDF file at path;
-// on failure returns false with the reason, cut to the size of the buffer, in error.
-extern "C" bool brimwell_write_report_pdf(const brimwell::CellReader& cells, const char* path,
-                                          char* error, std::size_t errorSize);
+// The module's one entry point. Writes the report page of the cells, whose weights are in unit,
+// into the PDF file at path; on failure returns false with the reason, cut to the size of the
+// buffer, in error.
+extern "C" bool brimwell_write_report_pdf(const brimwell::CellReader& cells, brimwell::Unit unit,
+                                          const char* path, char* error, std::size_t errorSize);
 // The entry point's name, as the loader looks it up.
 inline constexpr const char* kPdfModuleEntry = "brimwell_write_report_pdf";
-using PdfModuleEntry = bool (*)(const brimwell::CellReader&, const char*, char*, std::size_t);
+using PdfModuleEntry = bool (*)(const brimwell::CellReader&, brimwell::Unit, const char*, char*,
+                                std::size_t);

@@ -8,7 +8,7 @@
 
 namespace brimwell {
 
-void writeReportPdf(const CellReader& cells, const std::string& path) {
+void writeReportPdf(const CellReader& cells, const std::string& path, Unit unit) {
     PdfModuleEntry write = nullptr;
     try {
         write = moduleFunction<PdfModuleEntry>("brimwell-plan-pdf.so", kPdfModuleEntry);
@@ -16,7 +16,7 @@ void writeReportPdf(const CellReader& cells, const std::string& path) {
         throw PrintError(error.what());
     }
     std::array<char, 1024> error{};
-    if (!write(cells, path.c_str(), error.data(), error.size())) {
+    if (!write(cells, unit, path.c_str(), error.data(), error.size())) {
         throw PrintError(error.data());
     }
 }

@@ -3,7 +3,7 @@
 
 namespace brimwell {
 
-void writeReportPdf(const CellReader& /*cells*/, const std::string& /*path*/) {
+void writeReportPdf(const CellReader& /*cells*/, const std::string& /*path*/, Unit /*unit*/) {
     throw PrintError("this build of brimwell-plan was made without the Qt printer");
 }
 

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <iostream>
 
+#include "engine/unit_cells.h"
 #include "flightplan/flight_plan.h"
 
 namespace brimwell {
 
-bool fillFromFlightPlan(const PlanRequest& request, Cells& cells, std::ostream& err) {
+bool fillFromFlightPlan(const PlanRequest& request, UnitCells& cells, std::ostream& err) {
     const auto& path = request.ofpPath.value();
     const auto reading = path == "-" ? flightplan::readFlightPlan(std::cin, "standard input")
                                      : flightplan::readFlightPlanFile(path);
@@ -30,9 +31,9 @@ bool fillFromFlightPlan(const PlanRequest& request, Cells& cells, std::ostream& 
         return false;
     }
     for (const auto& filled : reading.filled) {
-        cells.setText(filled.cell, filled.text);
+        flightplan::fill(cells, filled);
         if (!filled.note.empty() && !given(filled.cell)) {
-            err << "brimwell-plan: " << flightplan::describe(filled) << '\n';
+            err << "brimwell-plan: " << flightplan::describe(filled, request.unit) << '\n';
         }
     }
     return true;

@@ -3,14 +3,15 @@
 #include <iosfwd>
 
 #include "cli/plan_options.h"
-#include "engine/cells.h"
+#include "engine/unit_cells.h"
 
 namespace brimwell {
 
 // Fills the cells from the flight plan of --ofp (request.ofpPath), before the options fill
-// theirs. Says on err why the flight plan is refused, or each of its values that no cell takes
-// and no option gives, and then returns false: nothing is to be planned. The notes of the values
-// it changed to fit go to err as well.
-bool fillFromFlightPlan(const PlanRequest& request, Cells& cells, std::ostream& err);
+// theirs: in kilograms a kgs flight plan's own figures, an lbs one's converted. Says on err why the
+// flight plan is refused, or each of its values that no cell takes and no option gives, and then
+// returns false: nothing is to be planned. The notes of the values it changed to fit go to err as
+// well.
+bool fillFromFlightPlan(const PlanRequest& request, UnitCells& cells, std::ostream& err);
 
 }  // namespace brimwell

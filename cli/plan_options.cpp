@@ -42,11 +42,14 @@ const std::array<CellOption, 12> kCellOptions = {{
     {"--wind-direction", cell::cmbWindDirection, Rule::List, kWindDirections, "prevailing wind"},
     {"--wind", cell::txtWindIntensity, Rule::Digits, {}, "wind speed, knots, up to 1000"},
     {"--flight-level", cell::cmbFlightLevel, Rule::List, kFlightLevels, "cruise flight level"},
-    {"--payload", cell::txtPayLoad, Rule::Digits, {}, "payload, lbs, up to 140912"},
+    {"--payload", cell::txtPayLoad, Rule::Digits, {}, "payload, up to 140912 lbs or 63916 kg"},
     {"--contingency", cell::txtContingencyTime, Rule::Digits, {}, "contingency time, minutes"},
-    {"--min-landing-fuel", cell::cmbMLF, Rule::List, kMinimumLandingFuels,
-     "minimum landing fuel, lbs"},
-    {"--taxi-fuel", cell::txtTFB, Rule::Digits, {}, "taxi fuel burn off, lbs (default 2000)"},
+    {"--min-landing-fuel", cell::cmbMLF, Rule::List, kMinimumLandingFuels, "minimum landing fuel"},
+    {"--taxi-fuel",
+     cell::txtTFB,
+     Rule::Digits,
+     {},
+     "taxi fuel burn off (default 2000 lbs, 907 kg)"},
 }};
 
 // The options that take no value, and the switch of the request that each one sets.
@@ -97,7 +100,12 @@ std::string usageLine(std::string_view option, std::string_view help) {
     return line + "\n";
 }
 
-void check(const CellOption& option, const std::string& value) {
+// The items of a list option in the unit.
+std::span<const std::string_view> items(const CellOption& option, Unit unit) {
+    return option.cell == cell::cmbMLF ? minimumLandingFuels(unit) : option.items;
+}
+
+void check(const CellOption& option, const std::string& value, Unit unit) {
     switch (option.rule) {
         case Rule::AnyText:
             return;
@@ -106,17 +114,28 @@ void check(const CellOption& option, const std::string& value) {
                 throw OptionError(std::string(option.flag) + " takes digits only (0 to 9), not \"" +
                                   value + "\"");
             }
-            if (const auto limit = fieldLimit(option.cell); limit && isRefused(*limit, value)) {
+            if (const auto limit = fieldLimit(option.cell, unit);
+                limit && isRefused(*limit, value)) {
                 throw OptionError(std::string(limit->warning));
             }
             return;
-        case Rule::List:
-            if (std::find(option.items.begin(), option.items.end(), value) == option.items.end()) {
+        case Rule::List: {
+            const auto list = items(option, unit);
+            if (std::find(list.begin(), list.end(), value) == list.end()) {
                 throw OptionError(std::string(option.flag) + " \"" + value +
-                                  "\" is not in the list; choose one of: " + joined(option.items));
+                                  "\" is not in the list; choose one of: " + joined(list));
             }
             return;
+        }
     }
+}
+
+Unit unitOption(const std::string& value) {
+    const auto unit = unitNamed(value);
+    if (!unit) {
+        throw OptionError("--units \"" + value + "\" is not a unit; choose lbs or kg");
+    }
+    return *unit;
 }
 
 XPlaneAddress xplaneAddress(const std::string& url) {
@@ -131,6 +150,8 @@ XPlaneAddress xplaneAddress(const std::string& url) {
 
 PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
     PlanRequest request;
+    // The cell options are checked once the unit is known, which may come after them.
+    std::vector<const CellOption*> options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         std::string name = argument;
@@ -165,20 +186,24 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
             if (path->empty()) {
                 throw OptionError(std::string(file->needsName));
             }
+        } else if (name == "--units") {
+            request.unit = unitOption(takeValue());
         } else if (name == "--xplane-url") {
             request.xplane = xplaneAddress(takeValue());
         } else if (const auto* const option =
                        std::find_if(kCellOptions.begin(), kCellOptions.end(),
                                     [&name](const CellOption& o) { return o.flag == name; });
                    option != kCellOptions.end()) {
-            std::string value = takeValue();
-            check(*option, value);
-            request.cells.emplace_back(option->cell, std::move(value));
+            options.push_back(option);
+            request.cells.emplace_back(option->cell, takeValue());
         } else if (argument.starts_with("-")) {
             throw OptionError("unknown option \"" + name + "\" (see --help)");
         } else {
             throw OptionError("unexpected argument \"" + argument + "\" (see --help)");
         }
+    }
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        check(*options[i], request.cells[i].second, request.unit);
     }
     return request;
 }
@@ -195,19 +220,25 @@ std::string planUsage() {
     out +=
         "From the OFP come the three airports, the route distance, the first alternate's distance\n"
         "(rounded up to the next distance of the list), the average wind component, the initial\n"
-        "altitude, the payload and the taxi fuel (kg become lbs); the contingency time and the\n"
-        "minimum landing fuel are not in it. Each option below overrides the OFP's value for its\n"
-        "cell. A value of the OFP that does not fit its cell is named on the error stream and\n"
-        "nothing is planned (exit status 2), unless an option gives that cell.\n\n"
-        "Flight data (an option left out leaves its cell empty, or as the OFP fills it):\n";
+        "altitude, the payload and the taxi fuel (in the unit of --units; a kgs OFP's own figures\n"
+        "in kg); the contingency time and the minimum landing fuel are not in it. Each option\n"
+        "below overrides the OFP's value for its cell. A value of the OFP that does not fit its\n"
+        "cell is named on the error stream and nothing is planned (exit status 2), unless an\n"
+        "option gives that cell.\n\n"
+        "Flight data, weights in the unit of --units (an option left out leaves its cell empty,\n"
+        "or as the OFP fills it):\n";
     for (const auto& option : kCellOptions) {
         std::string help(option.help);
         if (option.rule == Rule::List) {
             help += ": " + joined(option.items);
+            if (option.cell == cell::cmbMLF) {
+                help += " lbs, or " + joined(minimumLandingFuels(Unit::Kilograms)) + " kg";
+            }
         }
         out += usageLine(std::string(option.flag) + " VALUE", help);
     }
     out += "\nOther options:\n";
+    out += usageLine("--units UNIT", "the unit of every weight: lbs (the default) or kg");
     out += usageLine("--correction", "correct the trip fuel for the landing weight");
     out += usageLine("--json", "print the cells as one JSON object instead of the report");
     out += usageLine("--pdf FILE", "also write the report page into the PDF file FILE");

@@ -3,7 +3,8 @@
 // The options of brimwell-plan. Each flight-data option fills the cell of the window that it
 // names, under the window's own input rules: the five numeric cells take digits only, distance,
 // wind and payload refuse a value above their limit with the window's warning, and a drop-down
-// cell takes only an item of its list.
+// cell takes only an item of its list. With --units kg the weights are kilograms, the payload's
+// limit and the minimum landing fuel's list those of the window in kilograms.
 
 #include <optional>
 #include <stdexcept>
@@ -12,13 +13,15 @@
 #include <utility>
 #include <vector>
 
+#include "engine/units.h"
 #include "xplane/xplane_load.h"
 
 namespace brimwell {
 
 struct PlanRequest {
-    // Cell name and text, in the order given; a later setting of the same cell wins.
+    // Cell name and text, in the order given, in `unit`; a later setting of the same cell wins.
     std::vector<std::pair<std::string_view, std::string>> cells;
+    Unit unit = Unit::Pounds;
     bool correction = false;
     bool json = false;
     bool help = false;

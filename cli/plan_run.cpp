@@ -9,6 +9,7 @@
 #include "cli/plan_options.h"
 #include "engine/cell_names.h"
 #include "engine/fuel_planner.h"
+#include "engine/unit_cells.h"
 #include "report/printer.h"
 #include "report/report_lines.h"
 
@@ -26,7 +27,7 @@ class RecordingMessages final : public MessageSink {
 };
 
 // --send-to-xplane: the plan in the cells loaded into X-Plane, or why not.
-XPlaneOutcome loadPlan(const CellReader& cells, const XPlaneAddress& address) {
+XPlaneOutcome loadPlan(const UnitCells& cells, const XPlaneAddress& address) {
     const auto request = xplaneRequestFor(cells, address);
     if (const auto* refused = std::get_if<XPlaneRefused>(&request)) {
         return *refused;
@@ -50,13 +51,14 @@ int flushed(std::ostream& out, std::ostream& err, bool json, bool planned) {
 // Tells the outcome of --send-to-xplane on the error stream, so that the report on the output
 // stays as it always is (with --json only a refusal: the object holds the rest); returns the
 // exit status.
-int toldLoad(const XPlaneOutcome& outcome, bool json, int status, std::ostream& err) {
+int toldLoad(const XPlaneOutcome& outcome, const PlanRequest& request, int status,
+             std::ostream& err) {
     if (std::holds_alternative<XPlaneRefused>(outcome)) {
-        err << "brimwell-plan: " << describe(outcome) << '\n';
+        err << "brimwell-plan: " << describe(outcome, request.unit) << '\n';
         return kExitNotLoaded;
     }
-    if (!json) {
-        err << "brimwell-plan: " << describe(outcome);
+    if (!request.json) {
+        err << "brimwell-plan: " << describe(outcome, request.unit);
     }
     return status;
 }
@@ -79,7 +81,7 @@ nlohmann::ordered_json xplaneJson(const XPlaneOutcome& outcome) {
 
 }  // namespace
 
-std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure,
+std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure, Unit unit,
                      const XPlaneOutcome* xplane) {
     auto texts = nlohmann::ordered_json::object();
     auto red = nlohmann::ordered_json::array();
@@ -98,6 +100,7 @@ std::string planJson(const MemoryCells& cells, const std::optional<std::string>&
     }
     nlohmann::ordered_json plan;
     plan["failure"] = failure ? nlohmann::ordered_json(*failure) : nullptr;
+    plan["units"] = unitName(unit);
     plan["cells"] = std::move(texts);
     plan["ticked"] = {{"CheckCorrection", cells.isTicked(cell::CheckCorrection)}};
     plan["red"] = std::move(red);
@@ -125,8 +128,11 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
         return kExitPlanned;
     }
 
+    // The cells as the report shows them, in the unit; the engine plans in pounds through units.
     MemoryCells cells;
-    if (request.ofpPath && !fillFromFlightPlan(request, cells, err)) {
+    UnitCells units(cells);
+    units.setUnit(request.unit);
+    if (request.ofpPath && !fillFromFlightPlan(request, units, err)) {
         return kExitRefused;
     }
     for (const auto& [name, text] : request.cells) {
@@ -134,19 +140,19 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     }
     cells.setTicked(cell::CheckCorrection, request.correction);
     RecordingMessages messages;
-    FuelPlanner planner(cells, messages);
+    FuelPlanner planner(units, messages);
     const bool planned = planner.cmdCalculate_Click();
 
     // The aircraft is loaded after the report and the page are written, so that the pilot has the
     // plan even while X-Plane takes its time; the JSON object tells the outcome, so it waits.
     std::optional<XPlaneOutcome> loaded;
     if (request.json && request.sendToXPlane) {
-        loaded = loadPlan(cells, request.xplane);
+        loaded = loadPlan(units, request.xplane);
     }
     if (request.json) {
-        out << planJson(cells, messages.last(), loaded ? &*loaded : nullptr);
+        out << planJson(cells, messages.last(), request.unit, loaded ? &*loaded : nullptr);
     } else if (planned) {
-        for (const auto& line : buildReportLines(cells)) {
+        for (const auto& line : buildReportLines(cells, request.unit)) {
             out << line << '\n';
         }
     } else {
@@ -157,7 +163,7 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     // file that cannot be written loses nothing but the file.
     if (status == kExitPlanned && request.pdfPath) {
         try {
-            writeReportPdf(cells, *request.pdfPath);
+            writeReportPdf(cells, *request.pdfPath, request.unit);
         } catch (const PrintError& error) {
             err << "brimwell-plan: the PDF file " << *request.pdfPath
                 << " was not written: " << error.what() << '\n';
@@ -165,9 +171,9 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
         }
     }
     if (request.sendToXPlane && !request.json) {
-        loaded = loadPlan(cells, request.xplane);
+        loaded = loadPlan(units, request.xplane);
     }
-    return loaded ? toldLoad(*loaded, request.json, status, err) : status;
+    return loaded ? toldLoad(*loaded, request, status, err) : status;
 }
 
 }  // namespace brimwell

@@ -13,13 +13,13 @@
 #include "engine/cell_names.h"
 #include "engine/flight_data.h"
 #include "engine/number_text.h"
+#include "engine/unit_cells.h"
 #include "flightplan/ofp_fields.h"
 
 namespace brimwell::flightplan {
 
 namespace {
 
-constexpr double kKilogramsPerPound = 0.45359237;
 constexpr std::size_t kLongestValueShown = 40;
 
 namespace path {
@@ -396,19 +396,36 @@ FlightPlanReading readFlightPlanFile(const std::string& path) {
     return readBounded(file, path, error ? 0 : size);
 }
 
-std::string describe(const FilledCell& filled) {
+std::string describe(const FilledCell& filled, Unit unit) {
     const auto label = labelOf(filled.cell);
-    std::string line = std::string(label.label) + ": " + shown(filled.text);
-    if (!label.unit.empty()) {
-        line.append(" ").append(label.unit);
+    const bool weight = label.unit == "lbs";
+    const bool inKilograms = weight && unit == Unit::Kilograms;
+    std::string line = std::string(label.label) + ": ";
+    if (inKilograms) {
+        line += shown(filled.kilograms.value_or(toKilograms(filled.text))) + " kg";
+    } else {
+        line += shown(filled.text);
+        if (!label.unit.empty()) {
+            line.append(" ").append(label.unit);
+        }
     }
-    if (filled.kilograms) {
-        line.append(" (").append(*filled.kilograms).append(" kg in the flight plan)");
+    // The flight plan's own figure, where the cell shows it in the other unit.
+    if (weight && inKilograms != filled.kilograms.has_value()) {
+        line += " (" + (inKilograms ? filled.text + " lbs" : *filled.kilograms + " kg") +
+                " in the flight plan)";
     }
     if (!filled.note.empty()) {
         line.append(" (").append(filled.note).append(")");
     }
     return line;
+}
+
+void fill(UnitCells& cells, const FilledCell& filled) {
+    if (filled.kilograms) {
+        cells.setWeight(filled.cell, filled.text, *filled.kilograms);
+    } else {
+        cells.setText(filled.cell, filled.text);
+    }
 }
 
 std::string describe(const UnmappedField& unmapped) {

@@ -16,6 +16,12 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/units.h"
+
+namespace brimwell {
+class UnitCells;
+}
+
 namespace brimwell::flightplan {
 
 // No real OFP is larger, not even one with the navigation log of the longest flight; bytes.
@@ -59,7 +65,13 @@ FlightPlanReading readFlightPlanFile(const std::string& path);
 // One line for the pilot each, shared by the window's summary and the planner's error stream:
 // "Alternate distance: 200 nm (rounded up from 187 nm to the list's 200 nm)",
 // "Flight level not filled: general/initial_altitude "29000" is outside the list's ...".
-std::string describe(const FilledCell& filled);
+// A weight is told in `unit`, with the flight plan's own figure where that is in the other unit:
+// "Payload: 138891 lbs (63000 kg in the flight plan)".
+std::string describe(const FilledCell& filled, Unit unit = Unit::Pounds);
 std::string describe(const UnmappedField& unmapped);
+
+// Puts the value into its cell: a weight the flight plan gave in kilograms shows that figure
+// itself while the cells show kilograms (UnitCells::setWeight), any other as its text in pounds.
+void fill(UnitCells& cells, const FilledCell& filled);
 
 }  // namespace brimwell::flightplan

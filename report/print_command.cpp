@@ -4,8 +4,8 @@
 
 namespace brimwell {
 
-void cmbPrint_Click(const CellReader& cells, Printer& printer) {
-    const ReportLines lines = buildReportLines(cells);
+void cmbPrint_Click(const CellReader& cells, Printer& printer, Unit unit) {
+    const ReportLines lines = buildReportLines(cells, unit);
     printer.setFontName("Arial");
     printer.setFontSize(16);
     printer.setCurrentX(100);

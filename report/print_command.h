@@ -3,14 +3,16 @@
 #include <string>
 
 #include "engine/cells.h"
+#include "engine/units.h"
 #include "report/printer.h"
 
 namespace brimwell {
 
 // The "Print" button: prints the 37 report lines of the current cell texts on one page, Arial,
 // the title 16 point bold at 100 twips across and 200 down, every other line 10 point.
-// Throws PrintError when the printer fails; the cells are never changed.
-void cmbPrint_Click(const CellReader& cells, Printer& printer);
+// The weights are named in `unit`, the unit the cells show them in. Throws PrintError when the
+// printer fails; the cells are never changed.
+void cmbPrint_Click(const CellReader& cells, Printer& printer, Unit unit = Unit::Pounds);
 
 // The message shown when a report could not be printed.
 std::string printFailureMessage(const PrintError& error);

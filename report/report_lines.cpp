@@ -4,8 +4,9 @@
 
 namespace brimwell {
 
-ReportLines buildReportLines(const CellReader& cells) {
+ReportLines buildReportLines(const CellReader& cells, Unit unit) {
     const auto v = [&cells](std::string_view name) { return cells.text(name); };
+    const std::string weight = " " + std::string(unitName(unit));
     namespace c = cell;
     return ReportLines{
         "Boeing 747-400 - Fuel Planning Schematic",
@@ -18,30 +19,30 @@ ReportLines buildReportLines(const CellReader& cells) {
         "Alternate: " + v(c::txtAlternateICAO) + " distance: " + v(c::cmbAlternateDistance) + " nm",
         "Prevalent Wind: " + v(c::cmbWindDirection) + " - " + v(c::txtWindIntensity) + " Knots",
         "Flight Level: " + v(c::cmbFlightLevel),
-        "Payload: " + v(c::txtPayLoad) + " lbs",
+        "Payload: " + v(c::txtPayLoad) + weight,
         "Contingency Time: " + v(c::txtContingencyTime) + " minutes",
         "Wind Distance Correction: " + v(c::txtDistWinCorr) + " nm",
         "",
         "********** Fuel Planning Schematic **********",
-        "(+) Basic Operation Empty Weight: " + v(c::txtBOW) + " lbs",
-        "(+) Payload: " + v(c::txtPayLoadDuplicate) + " lbs",
-        "(=) Zero Fuel Weight: " + v(c::txtZFW) + " lbs",
+        "(+) Basic Operation Empty Weight: " + v(c::txtBOW) + weight,
+        "(+) Payload: " + v(c::txtPayLoadDuplicate) + weight,
+        "(=) Zero Fuel Weight: " + v(c::txtZFW) + weight,
         "",
-        "(+) Zero Fuel Weight: " + v(c::txtZFWDuplicate) + " lbs",
-        "(+) Minimum Landing Fuel: " + v(c::cmbMLF) + " lbs",
-        "(+) Alternate Fuel: " + v(c::txtAF) + " lbs",
-        "(+) Contingency Fuel: " + v(c::txtCF) + " lbs",
-        "(=) Planned Landing Weight: " + v(c::txtPLW) + " lbs",
+        "(+) Zero Fuel Weight: " + v(c::txtZFWDuplicate) + weight,
+        "(+) Minimum Landing Fuel: " + v(c::cmbMLF) + weight,
+        "(+) Alternate Fuel: " + v(c::txtAF) + weight,
+        "(+) Contingency Fuel: " + v(c::txtCF) + weight,
+        "(=) Planned Landing Weight: " + v(c::txtPLW) + weight,
         "",
-        "(+) Planned Landing Weight: " + v(c::txtPLWDuplicate) + " lbs",
-        "(+) Flight Plan Fuel: " + v(c::txtFPF) + " lbs",
-        "(=) Planned Gross Takeoff Weight: " + v(c::txtGTW) + " lbs",
+        "(+) Planned Landing Weight: " + v(c::txtPLWDuplicate) + weight,
+        "(+) Flight Plan Fuel: " + v(c::txtFPF) + weight,
+        "(=) Planned Gross Takeoff Weight: " + v(c::txtGTW) + weight,
         "",
-        "(+) Planned Gross Takeoff Weight: " + v(c::txtGTWDuplicate) + " lbs",
-        "(+) Taxi Fuel Burn Off: " + v(c::txtTFB) + " lbs",
-        "(=) Planned Taxi-Out Weight: " + v(c::txtTW) + " lbs",
+        "(+) Planned Gross Takeoff Weight: " + v(c::txtGTWDuplicate) + weight,
+        "(+) Taxi Fuel Burn Off: " + v(c::txtTFB) + weight,
+        "(=) Planned Taxi-Out Weight: " + v(c::txtTW) + weight,
         "",
-        "TOTAL FUEL LOAD: " + v(c::txtFL) + " lbs",
+        "TOTAL FUEL LOAD: " + v(c::txtFL) + weight,
         "Extimated Time to Arrive (ETA): " + v(c::txtETA) + " hh:mm",
         "Optimal Initial Cruise Altitude: " + v(c::txtICA) + " feet",
         "",

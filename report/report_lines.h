@@ -7,12 +7,14 @@
 #include <string>
 
 #include "engine/cells.h"
+#include "engine/units.h"
 
 namespace brimwell {
 
 inline constexpr std::size_t kReportLineCount = 37;
 using ReportLines = std::array<std::string, kReportLineCount>;
 
-ReportLines buildReportLines(const CellReader& cells);
+// The cells show their weights in `unit`, which the report names after each of them.
+ReportLines buildReportLines(const CellReader& cells, Unit unit = Unit::Pounds);
 
 }  // namespace brimwell

@@ -36,6 +36,10 @@ constexpr TextColour kWindowFrameText{TextColourKind::SystemWindowFrame, {}};
 constexpr std::string_view kCorrectionCaption =
     "Enable fuel burnout correction for deviation above/below 475.000 lbs Landing Weight";
 
+// The same in kilograms: 475000 lbs is 215456 kg.
+constexpr std::string_view kCorrectionCaptionKilograms =
+    "Enable fuel burnout correction for deviation above/below 215.456 kg Landing Weight";
+
 // Places are {left, top, width, height} in twips. Every text box is right-aligned; every combo
 // box is a drop-down list, whose text the user cannot type.
 // clang-format off
@@ -277,6 +281,21 @@ constexpr auto kControls = std::to_array<ControlDescription>({
 
 static_assert(kControls.size() == 89);
 
+// The limits in kilograms are the pound limits converted and rounded to whole kilograms: the
+// cells turn red as they do in pounds, above the pound limit.
+constexpr auto kKilogramTexts = std::to_array<KilogramText>({
+    {"lblPayloadlbs", TextRole::Caption, "kg"},
+    {cell::txtPayLoad, TextRole::AccessibleName, "Payload (kg)"},
+    {"Label17", TextRole::Caption, kCorrectionCaptionKilograms},
+    {cell::CheckCorrection, TextRole::AccessibleName, kCorrectionCaptionKilograms},
+    {cell::txtZFW, TextRole::Tooltip, "MUST be lower than 242.672 kg"},
+    {cell::cmbMLF, TextRole::Tooltip, "8.618 kg for short range; 10.886 kg for long range"},
+    {cell::txtPLW, TextRole::Tooltip, "MUST be lower than 285.763 kg"},
+    {cell::txtGTW, TextRole::Tooltip, "MUST be lower than 396.893 kg"},
+    {cell::txtTW, TextRole::Tooltip, "MUST be lower than 397.801 kg"},
+    {"lblInstructions2", TextRole::Caption, "NOTE: all weights are in KG"},
+});
+
 constexpr WindowDescription kWindowDescription{
     .title = "Brimwell",
     .clientWidth = 10290,
@@ -293,6 +312,10 @@ const WindowDescription& windowDescription() {
 
 std::span<const ControlDescription> controlCatalogue() {
     return kControls;
+}
+
+std::span<const KilogramText> kilogramTexts() {
+    return kKilogramTexts;
 }
 
 }  // namespace brimwell::ui

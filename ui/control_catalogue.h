@@ -71,11 +71,23 @@ struct WindowDescription {
     std::string_view icon32{};
 };
 
+// A text of the window that names pounds, and what it says while the window shows kilograms;
+// in pounds it says what its control's row of the catalogue says.
+enum class TextRole { Caption, Tooltip, AccessibleName };
+struct KilogramText {
+    std::string_view control{};
+    TextRole role = TextRole::Caption;
+    std::string_view kilograms{};
+};
+
 inline constexpr int kTwipsPerPixel = 15;
 
 const WindowDescription& windowDescription();
 
 // The 89 controls of the window.
 std::span<const ControlDescription> controlCatalogue();
+
+// Every text of the controls that names pounds.
+std::span<const KilogramText> kilogramTexts();
 
 }  // namespace brimwell::ui

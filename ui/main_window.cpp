@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
@@ -51,10 +52,10 @@ QString droppedFile(const QMimeData* data) {
 }
 
 // What the pilot reads after a plan has filled the cells: what went where, what did not and why.
-QString summaryOf(const flightplan::FlightPlanReading& reading, const QString& heading) {
+QString summaryOf(const flightplan::FlightPlanReading& reading, const QString& heading, Unit unit) {
     QString summary = heading;
     for (const flightplan::FilledCell& filled : reading.filled) {
-        summary += u"\n    "_s + toQString(flightplan::describe(filled));
+        summary += u"\n    "_s + toQString(flightplan::describe(filled, unit));
     }
     if (!reading.unmapped.empty()) {
         summary += u"\n\nNot filled, kept as they were:"_s;
@@ -95,7 +96,8 @@ MainWindow::MainWindow(QWidget* parent)
     resize(client->width(), barHeight + client->height());
     setAcceptDrops(true);
     m_cells = std::make_unique<ui::WindowCells>(*this);
-    m_planner = std::make_unique<FuelPlanner>(*m_cells, *m_cells);
+    m_units = std::make_unique<UnitCells>(*m_cells);
+    m_planner = std::make_unique<FuelPlanner>(*m_units, *m_cells);
     for (const ui::ControlDescription& description : ui::controlCatalogue()) {
         if (ui::takesFocus(description.kind)) {
             m_controls.at(std::string(description.name))->installEventFilter(this);
@@ -107,11 +109,23 @@ MainWindow::MainWindow(QWidget* parent)
     }
     connectHandlers();
     orderFocusChain();
-    updateLoadAction();
+    setUnit(unitNamed(ui::readSetting(ui::kWeightUnit).toStdString()).value_or(Unit::Pounds));
     m_controls.at(std::string(cell::txtOriginICAO))->setFocus(Qt::OtherFocusReason);
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::setUnit(Unit unit) {
+    m_units->setUnit(unit);
+    ui::showUnitTexts(m_controls, unit);
+    findChild<QAction*>(unit == Unit::Kilograms ? u"mnuKilograms"_s : u"mnuPounds"_s)
+        ->setChecked(true);
+    updateLoadAction();
+}
+
+Unit MainWindow::unit() const {
+    return m_units->unit();
+}
 
 void MainWindow::setFetchBound(std::chrono::milliseconds bound) {
     m_fetchBound = bound;
@@ -165,7 +179,7 @@ void MainWindow::orderFocusChain() {
 
 void MainWindow::buildMenuBar() {
     // The menus' access keys leave Alt+C, Alt+L, Alt+E and Alt+P to the buttons.
-    static constexpr std::array<MenuItem, 5> kMenuItems = {{
+    static constexpr std::array<MenuItem, 7> kMenuItems = {{
         {.menu = "mnuFile",
          .menuCaption = "&File",
          .name = "mnuOpenFlightPlan",
@@ -196,6 +210,20 @@ void MainWindow::buildMenuBar() {
          .caption = "X-Plane &Address…",
          .shortcut = "",
          .handler = &MainWindow::mnuXPlaneAddress_Click},
+        {.menu = "mnuUnits",
+         .menuCaption = "U&nits",
+         .name = "mnuPounds",
+         .caption = "Poun&ds (lbs)",
+         .shortcut = "",
+         .handler = &MainWindow::mnuPounds_Click,
+         .group = "weight"},
+        {.menu = "mnuUnits",
+         .menuCaption = "U&nits",
+         .name = "mnuKilograms",
+         .caption = "&Kilograms (kg)",
+         .shortcut = "",
+         .handler = &MainWindow::mnuKilograms_Click,
+         .group = "weight"},
     }};
     for (const MenuItem& item : kMenuItems) {
         auto* menu = m_menuBar->findChild<QMenu*>(toQString(item.menu));
@@ -206,6 +234,15 @@ void MainWindow::buildMenuBar() {
         QAction* action = menu->addAction(toQString(item.caption));
         action->setObjectName(toQString(item.name));
         action->setShortcut(QKeySequence(toQString(item.shortcut)));
+        if (!item.group.empty()) {
+            auto* group = menu->findChild<QActionGroup*>(toQString(item.group));
+            if (group == nullptr) {
+                group = new QActionGroup(menu);
+                group->setObjectName(toQString(item.group));
+            }
+            action->setCheckable(true);
+            group->addAction(action);
+        }
         connect(action, &QAction::triggered, this, item.handler);
     }
 }
@@ -253,7 +290,7 @@ void MainWindow::cmbPrint_Click() {
         if (printer == nullptr) {
             throw PrintError("there is no printer");
         }
-        brimwell::cmbPrint_Click(*m_cells, *printer);
+        brimwell::cmbPrint_Click(*m_cells, *printer, m_units->unit());
     } catch (const PrintError& error) {
         showPrintFailure(error);
     } catch (const std::exception& error) {
@@ -289,9 +326,9 @@ void MainWindow::fillFromFlightPlan(const flightplan::FlightPlanReading& reading
     }
     Command1_Click();  // the results no longer match the flight data
     for (const flightplan::FilledCell& filled : reading.filled) {
-        m_cells->setText(filled.cell, filled.text);
+        flightplan::fill(*m_units, filled);
     }
-    ui::showSummary(this, summaryOf(reading, heading));
+    ui::showSummary(this, summaryOf(reading, heading, m_units->unit()));
 }
 
 void MainWindow::mnuFetchFlightPlan_Click() {
@@ -321,6 +358,26 @@ void MainWindow::mnuFetchFlightPlan_Click() {
 
 void MainWindow::mnuSimbriefUser_Click() {
     askSimbriefUser();
+}
+
+// --- Units -------------------------------------------------------------------------------
+
+void MainWindow::mnuPounds_Click() {
+    chooseUnit(Unit::Pounds);
+}
+
+void MainWindow::mnuKilograms_Click() {
+    chooseUnit(Unit::Kilograms);
+}
+
+// A cell that refuses its value keeps the focus and the unit it was typed in.
+void MainWindow::chooseUnit(Unit unit) {
+    if (!mayLeaveFocusFor(nullptr)) {
+        setUnit(m_units->unit());
+        return;
+    }
+    setUnit(unit);
+    ui::writeSetting(ui::kWeightUnit, toQString(unitName(unit)));
 }
 
 QString MainWindow::askSimbriefUser() {
@@ -365,7 +422,7 @@ void MainWindow::mnuLoadIntoXPlane_Click() {
                                   u" Change it under Aircraft, X-Plane Address…"_s);
         return;
     }
-    std::variant<XPlaneRequest, XPlaneRefused> request = xplaneRequestFor(*m_cells, *address);
+    std::variant<XPlaneRequest, XPlaneRefused> request = xplaneRequestFor(*m_units, *address);
     if (const auto* refused = std::get_if<XPlaneRefused>(&request)) {
         showXPlaneOutcome(*refused);
         return;
@@ -397,7 +454,7 @@ void MainWindow::loadFinished(const XPlaneOutcome& outcome) {
 
 // The one place where the outcome of a load becomes the words of its box.
 void MainWindow::showXPlaneOutcome(const XPlaneOutcome& outcome) {
-    const QString text = QString::fromStdString(describe(outcome)).trimmed();
+    const QString text = QString::fromStdString(describe(outcome, m_units->unit())).trimmed();
     if (std::holds_alternative<XPlaneLoaded>(outcome)) {
         ui::showSummary(this, text);
     } else {
@@ -422,13 +479,15 @@ void MainWindow::mnuXPlaneAddress_Click() {
     }
 }
 
+// The inputs in pounds, as the engine reads them, so that a switch of the unit parts no plan from
+// its inputs.
 std::vector<std::string> MainWindow::inputTexts() const {
     std::vector<std::string> texts;
     texts.reserve(cell::kInputs.size() + 1);
     for (const std::string_view name : cell::kInputs) {
-        texts.push_back(m_cells->text(name));
+        texts.push_back(m_units->text(name));
     }
-    texts.emplace_back(m_cells->isTicked(cell::CheckCorrection) ? "ticked" : "");
+    texts.emplace_back(m_units->isTicked(cell::CheckCorrection) ? "ticked" : "");
     return texts;
 }
 
@@ -514,11 +573,13 @@ void MainWindow::txtPayLoad_Validate(bool& Cancel) {
 }
 
 // An empty cell passes; a value above the limit, or pasted text that is not a whole number,
-// shows the cell's warning and keeps the focus. The text stays as it is.
+// shows the cell's warning and keeps the focus. The text stays as it is. A weight is judged by
+// its pounds, which the pair it was converted by keeps (140912 lbs shows as 63917 kg), and
+// refused with the warning of the unit shown.
 void MainWindow::checkLimit(std::string_view cellName, bool& Cancel) {
     const auto rule = fieldLimit(cellName);
-    if (rule && isRefused(*rule, m_cells->text(cellName))) {
-        ui::showWarning(this, toQString(rule->warning));
+    if (rule && isRefused(*rule, m_units->text(cellName))) {
+        ui::showWarning(this, toQString(fieldLimit(cellName, m_units->unit())->warning));
         Cancel = true;
     }
 }

@@ -38,6 +38,7 @@
 #include <vector>
 
 #include "engine/fuel_planner.h"
+#include "engine/unit_cells.h"
 #include "report/printer.h"
 #include "ui/flight_plan_fetch.h"
 #include "ui/window_cells.h"
@@ -66,6 +67,15 @@ class MainWindow final : public QWidget {
     ~MainWindow() override;
     Q_DISABLE_COPY_MOVE(MainWindow)
 
+    // Shows every weight in the unit: the cells, inputs and results, each through the pair of
+    // texts it was last converted by (engine/unit_cells.h), so that switching back and forth shows
+    // again what was typed; the minimum landing fuel's items, the captions, the note and the
+    // tooltips that name the unit. A window opens in the unit last chosen from the Units menu,
+    // in pounds on a first run. The engine plans in pounds either way, and Print names the unit
+    // shown.
+    void setUnit(Unit unit);
+    Unit unit() const;
+
     // Where the Print button prints; the system's default printer unless a test says else.
     void setPrinterFactory(PrinterFactory factory);
     // How long the system's printer may take to answer before the pilot is told that it did
@@ -90,15 +100,21 @@ class MainWindow final : public QWidget {
     void Uscita_Click();
     void cmbPrint_Click();
 
-    // Menu handlers: File > Open Flight Plan…, Fetch Latest Flight Plan…, SimBrief User….
+    // Menu handlers: File > Open Flight Plan…, Fetch Latest Flight Plan…, SimBrief User…;
+    // Units > Pounds, Kilograms.
     void mnuOpenFlightPlan_Click();
     void mnuFetchFlightPlan_Click();
     void mnuSimbriefUser_Click();
     // Aircraft > Load into X-Plane, X-Plane Address….
     void mnuLoadIntoXPlane_Click();
     void mnuXPlaneAddress_Click();
+    void mnuPounds_Click();
+    void mnuKilograms_Click();
+    // The unit chosen from the menu, once the cell holding the focus takes leave.
+    void chooseUnit(Unit unit);
 
-    // A row of the menu bar: the menu, and one of its items with its handler.
+    // A row of the menu bar: the menu, and one of its items with its handler. The items of a
+    // named group are ticked, one of them at a time.
     struct MenuItem {
         std::string_view menu;
         std::string_view menuCaption;
@@ -106,6 +122,7 @@ class MainWindow final : public QWidget {
         std::string_view caption;
         std::string_view shortcut;
         void (MainWindow::*handler)();
+        std::string_view group{};
     };
     void buildMenuBar();
 
@@ -169,6 +186,7 @@ class MainWindow final : public QWidget {
     QMenuBar* m_menuBar;
     ui::Controls m_controls;
     std::unique_ptr<ui::WindowCells> m_cells;
+    std::unique_ptr<UnitCells> m_units;  // the cells as the engine sees them, in pounds
     std::unique_ptr<FuelPlanner> m_planner;
     // Ends the work of a page still on its way when the window goes.
     std::unique_ptr<ui::SystemPrinter> m_systemPrinter;

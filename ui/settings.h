@@ -22,6 +22,9 @@ inline constexpr Setting kSimbriefUser{.key = "simbrief/user", .defaultText = ""
 // Where Aircraft > Load into X-Plane finds X-Plane's web API.
 inline constexpr Setting kXPlaneAddress{.key = "xplane/address", .defaultText = kDefaultXPlaneUrl};
 
+// The unit of weight the window shows: "lbs" or "kg" (engine/units.h).
+inline constexpr Setting kWeightUnit{.key = "units/weight", .defaultText = "lbs"};
+
 QString readSetting(const Setting& setting);
 void writeSetting(const Setting& setting, const QString& text);
 

@@ -19,6 +19,8 @@
 #include <cmath>
 #include <tuple>
 
+#include "engine/cell_names.h"
+
 // The pictures and icons are compiled into this library; the linker keeps them only when
 // something refers to them.
 static void initialiseResources() {
@@ -349,6 +351,35 @@ Controls buildWindow(QWidget& client) {
     }
     client.resize(needed.width() + (needed.width() > clientWidth ? 2 : 0), needed.height());
     return controls;
+}
+
+void showUnitTexts(const Controls& controls, Unit unit) {
+    auto* list = qobject_cast<QComboBox*>(controls.at(std::string(cell::cmbMLF)));
+    const auto items = minimumLandingFuels(unit);
+    for (int i = 0; i < list->count(); ++i) {
+        list->setItemText(i, toQString(items[static_cast<std::size_t>(i)]));
+    }
+    const auto catalogue = controlCatalogue();
+    for (const KilogramText& text : kilogramTexts()) {
+        const auto row = std::find_if(catalogue.begin(), catalogue.end(),
+                                      [&](const auto& c) { return c.name == text.control; });
+        const std::string_view inPounds = text.role == TextRole::Caption   ? row->caption
+                                          : text.role == TextRole::Tooltip ? row->tooltip
+                                                                           : row->accessibleName;
+        const QString said = toQString(unit == Unit::Kilograms ? text.kilograms : inPounds);
+        QWidget& widget = *controls.at(std::string(text.control));
+        switch (text.role) {
+            case TextRole::Caption:
+                qobject_cast<QLabel*>(&widget)->setText(said);
+                break;
+            case TextRole::Tooltip:
+                widget.setToolTip(said);
+                break;
+            case TextRole::AccessibleName:
+                widget.setAccessibleName(said);
+                break;
+        }
+    }
 }
 
 void applyColours(const Controls& controls) {

@@ -17,6 +17,7 @@
 #include <map>
 #include <string>
 
+#include "engine/units.h"
 #include "ui/control_catalogue.h"
 
 class QWidget;
@@ -37,6 +38,11 @@ void applyColours(const Controls& controls);
 
 // The text colour for a cell painted in a fixed colour: black or white, whichever reads better.
 QColor textColourOn(const QColor& background);
+
+// Gives the controls the texts that name the unit of weight: the catalogue's in pounds, those of
+// kilogramTexts in kilograms. The items of the minimum landing fuel list are relabelled in place,
+// its choice kept.
+void showUnitTexts(const Controls& controls, Unit unit);
 
 // Whether a control of this kind takes the focus: all but frames and labels.
 bool takesFocus(ControlKind kind);

@@ -36,10 +36,6 @@ class Stop final : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-std::string pounds(double kg) {
-    return std::to_string(std::llround(kg / kKilogramsPerPound)) + " lbs";
-}
-
 // A number in the printf format given ("%.3f", "%g").
 std::string printed(const char* format, double value) {
     std::array<char, 32> text{};
@@ -263,8 +259,8 @@ std::string afterWrites(Written written) {
 
 }  // namespace
 
-XPlaneLink::XPlaneLink(XPlaneAddress address, std::chrono::milliseconds bound)
-    : m_address(std::move(address)), m_bound(bound) {}
+XPlaneLink::XPlaneLink(XPlaneAddress address, std::chrono::milliseconds bound, Unit unit)
+    : m_address(std::move(address)), m_bound(bound), m_unit(unit) {}
 
 XPlaneOutcome XPlaneLink::load(double fuelKg, double payloadKg) const {
     Written written = Written::Nothing;
@@ -292,9 +288,9 @@ XPlaneOutcome XPlaneLink::load(double fuelKg, double payloadKg) const {
         const SpreadFuel spread = spreadFuel(fuelKg, capacities);
         if (spread.leftOver > 0) {
             const SpreadFuel full = spreadFuel(capacity, capacities);
-            throw Stop("The total fuel load of " + pounds(fuelKg) +
+            throw Stop("The total fuel load of " + weightText(fuelKg, m_unit) +
                        " does not fit the tanks of X-Plane's 747-400, which hold " +
-                       pounds(capacity - full.leftOver) +
+                       weightText(capacity - full.leftOver, m_unit) +
                        ". Plan with less fuel, then load again.");
         }
         for (const auto& [name, what] : {std::pair{kFuel, "the fuel"}, {kPayload, "the payload"}}) {

@@ -23,8 +23,8 @@ namespace brimwell {
 class XPlaneLink final {
   public:
     // bound: the time the whole exchange may take; every request's connection, read and write
-    // timeouts are cut to what is left of it.
-    XPlaneLink(XPlaneAddress address, std::chrono::milliseconds bound);
+    // timeouts are cut to what is left of it. unit: the unit a refusal names its weights in.
+    XPlaneLink(XPlaneAddress address, std::chrono::milliseconds bound, Unit unit = Unit::Pounds);
 
     // Loads fuelKg by the 747-400's loading order and payloadKg into the aircraft. Never throws.
     XPlaneOutcome load(double fuelKg, double payloadKg) const;
@@ -32,6 +32,7 @@ class XPlaneLink final {
   private:
     XPlaneAddress m_address;
     std::chrono::milliseconds m_bound;
+    Unit m_unit;
 };
 
 }  // namespace brimwell

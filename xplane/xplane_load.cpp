@@ -11,6 +11,7 @@
 #include "engine/cells.h"
 #include "engine/flight_data.h"
 #include "engine/number_text.h"
+#include "engine/unit_cells.h"
 #include "modules/module_loader.h"
 #include "xplane/xplane_module.h"
 
@@ -35,17 +36,20 @@ std::chrono::milliseconds bound() {
     return std::chrono::milliseconds(5000);
 }
 
-std::string pounds(double kg) {
-    return std::to_string(std::llround(kg / kKilogramsPerPound)) + " lbs";
-}
-
 bool differs(double written, double read) {
     return !(std::abs(written - read) <= kReadBackTolerance);
 }
 
-std::string figure(double written, double read) {
-    return differs(written, read) ? pounds(written) + " written, " + pounds(read) + " now"
-                                  : pounds(written);
+std::string figure(double written, double read, Unit unit) {
+    return differs(written, read)
+               ? weightText(written, unit) + " written, " + weightText(read, unit) + " now"
+               : weightText(written, unit);
+}
+
+// A cell's pound text as the window shows it in the unit.
+std::string shownWeight(const std::string& pounds, Unit unit) {
+    return (unit == Unit::Kilograms ? toKilograms(pounds) : pounds) + " " +
+           std::string(unitName(unit));
 }
 
 }  // namespace
@@ -88,9 +92,15 @@ std::optional<XPlaneAddress> parseXPlaneUrl(std::string_view url) {
     return XPlaneAddress{std::string(host), port, std::string(url)};
 }
 
-std::variant<XPlaneRequest, XPlaneRefused> xplaneRequestFor(const CellReader& cells,
+std::string weightText(double kg, Unit unit) {
+    return std::to_string(std::llround(unit == Unit::Kilograms ? kg : kg / kKilogramsPerPound)) +
+           " " + std::string(unitName(unit));
+}
+
+std::variant<XPlaneRequest, XPlaneRefused> xplaneRequestFor(const UnitCells& cells,
                                                             const XPlaneAddress& address) {
-    XPlaneRequest request{address, 0, 0, bound()};
+    const Unit unit = cells.unit();
+    XPlaneRequest request{address, 0, 0, bound(), unit};
     std::string over;
     try {
         request.fuelLbs = toNumber(cells.text(cell::txtFL));
@@ -99,8 +109,8 @@ std::variant<XPlaneRequest, XPlaneRefused> xplaneRequestFor(const CellReader& ce
             const std::string text = cells.text(rule.cell);
             if (toNumber(text) > rule.limit) {
                 over += over.empty() ? "" : ", ";
-                over += std::string(rule.caption) + " " + text + " lbs (limit " +
-                        toText(rule.limit) + " lbs)";
+                over += std::string(rule.caption) + " " + shownWeight(text, unit) + " (limit " +
+                        shownWeight(toText(rule.limit), unit) + ")";
             }
         }
     } catch (const CalculationError&) {
@@ -128,7 +138,7 @@ XPlaneOutcome loadIntoXPlane(const XPlaneRequest& request) {
     }
 }
 
-std::string describe(const XPlaneOutcome& outcome) {
+std::string describe(const XPlaneOutcome& outcome, Unit unit) {
     if (const auto* refused = std::get_if<XPlaneRefused>(&outcome)) {
         return refused->reason;
     }
@@ -137,18 +147,18 @@ std::string describe(const XPlaneOutcome& outcome) {
     for (const double tank : loaded.tanksWritten) {
         fuel += tank;
     }
-    std::string out = "X-Plane's 747-400 is loaded with " + pounds(fuel) + " of fuel and " +
-                      pounds(loaded.payloadWritten) + " of payload" +
+    std::string out = "X-Plane's 747-400 is loaded with " + weightText(fuel, unit) +
+                      " of fuel and " + weightText(loaded.payloadWritten, unit) + " of payload" +
                       (loaded.changedByAircraft()
                            ? "; the aircraft has changed some of it since it was written:\n"
                            : ":\n");
     for (std::size_t slot = 0; slot < kTanks747.size(); ++slot) {
         if (!kTanks747[slot].name.empty()) {
             out += "  " + std::string(kTanks747[slot].name) + ": " +
-                   figure(loaded.tanksWritten[slot], loaded.tanksRead[slot]) + "\n";
+                   figure(loaded.tanksWritten[slot], loaded.tanksRead[slot], unit) + "\n";
         }
     }
-    out += "  payload: " + figure(loaded.payloadWritten, loaded.payloadRead) + "\n";
+    out += "  payload: " + figure(loaded.payloadWritten, loaded.payloadRead, unit) + "\n";
     return out;
 }
 

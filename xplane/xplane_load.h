@@ -12,6 +12,8 @@
 // user-interface thread holds, never throws, and returns within the request's bound (5 s, a few
 // milliseconds more for the last request to be given up), so the worker can simply be joined at
 // Exit. Show the outcome with describe(), or build a box of your own from XPlaneLoaded's figures.
+// The cells are those the engine reads, in pounds (engine/unit_cells.h), and the unit the pilot
+// reads them in names every weight of a refusal; pass the same unit to describe().
 
 #include <array>
 #include <chrono>
@@ -20,15 +22,15 @@
 #include <string_view>
 #include <variant>
 
+#include "engine/units.h"
+
 namespace brimwell {
 
-class CellReader;
+class UnitCells;
 
 // X-Plane's fuel tanks, as many as sim/flightmodel/weight/m_fuel holds.
 inline constexpr std::size_t kXPlaneTanks = 9;
 using TankMasses = std::array<double, kXPlaneTanks>;  // kg, by X-Plane's tank slot
-
-inline constexpr double kKilogramsPerPound = 0.45359237;
 
 // The 747-400's tanks in X-Plane, by slot: the name for the pilot and the share of the total
 // capacity (sim/aircraft/overflow/acf_tank_rat) that tells the aircraft apart. Slot 8 is unused.
@@ -65,6 +67,7 @@ struct XPlaneRequest {
     double payloadLbs = 0;  // txtPayLoad
     // The bound on the whole exchange: every request's timeouts are cut to what is left of it.
     std::chrono::milliseconds bound{5000};
+    Unit unit = Unit::Pounds;  // the unit that a refusal names its weights in
 };
 
 // The aircraft was loaded: what was written and what X-Plane gave back when read afterwards.
@@ -87,8 +90,9 @@ using XPlaneOutcome = std::variant<XPlaneLoaded, XPlaneRefused>;
 
 // The request for the plan in the cells, or the refusal when there is no finished plan (an empty
 // or unreadable result) or a result cell is over its aircraft limit (each named, with its figure
-// and limit). The bound is 5 seconds, unless BRIMWELL_TEST_XPLANE_BOUND_MS says otherwise (tests).
-std::variant<XPlaneRequest, XPlaneRefused> xplaneRequestFor(const CellReader& cells,
+// and limit, in the cells' unit). The bound is 5 seconds, unless BRIMWELL_TEST_XPLANE_BOUND_MS
+// says otherwise (tests).
+std::variant<XPlaneRequest, XPlaneRefused> xplaneRequestFor(const UnitCells& cells,
                                                             const XPlaneAddress& address);
 
 // Loads the request into the aircraft of the X-Plane at its address: reads the tank layout and
@@ -98,8 +102,11 @@ std::variant<XPlaneRequest, XPlaneRefused> xplaneRequestFor(const CellReader& ce
 // room; also when its own module cannot be loaded. Never throws; safe on any thread.
 XPlaneOutcome loadIntoXPlane(const XPlaneRequest& request);
 
-// The outcome in words for the pilot, in pounds: on success the fuel of each tank and the payload
-// (and, when the aircraft changed them, what it holds now), else the reason.
-std::string describe(const XPlaneOutcome& outcome);
+// The outcome in words for the pilot, weights in `unit`: on success the fuel of each tank and the
+// payload (and, when the aircraft changed them, what it holds now), else the reason.
+std::string describe(const XPlaneOutcome& outcome, Unit unit);
+
+// A mass in kilograms as the pilot reads it in `unit`, whole: "229752 lbs", "104213 kg".
+std::string weightText(double kg, Unit unit);
 
 }  // namespace brimwell

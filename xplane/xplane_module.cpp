@@ -7,7 +7,7 @@
 extern "C" __attribute__((visibility("default"))) void brimwell_xplane_load(
     const brimwell::XPlaneRequest& request, brimwell::XPlaneOutcome& outcome) {
     try {
-        const brimwell::XPlaneLink link(request.address, request.bound);
+        const brimwell::XPlaneLink link(request.address, request.bound, request.unit);
         outcome = link.load(request.fuelLbs * brimwell::kKilogramsPerPound,
                             request.payloadLbs * brimwell::kKilogramsPerPound);
     } catch (const std::exception& failure) {

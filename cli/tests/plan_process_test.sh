@@ -85,11 +85,50 @@ lost 3 "brimwell-plan: the JSON object $full" "${sample[@]}" --json >/dev/full
 lost 1 "brimwell-plan: the JSON object $full" --json >/dev/full
 lost 3 "brimwell-plan: the report could not be written in full: Bad file descriptor" "${sample[@]}" >&-
 
+# A plan in kilograms is the plan in pounds of the same weights: each weight the pound figure at
+# 0.45359237 kg a pound rounded half to even (awk's printf rounds so), every other cell, the red
+# cells and the exit status the same. Each row adds the weights to the sample flight without them.
+#   same_plan "OPTIONS IN POUNDS" "OPTIONS IN KILOGRAMS"
+flight=()
+for ((i = 0; i < ${#sample[@]}; i += 2)); do
+  [[ " --payload --min-landing-fuel --taxi-fuel " == *" ${sample[i]} "* ]] || flight+=("${sample[@]:i:2}")
+done
+weights=" txtPayLoad cmbMLF txtTFB txtBOW txtPayLoadDuplicate txtZFW txtZFWDuplicate txtAF txtCF txtPLW txtPLWDuplicate txtFPF txtGTW txtGTWDuplicate txtTW txtFL "
+cells() { grep -o '"cells": *{[^}]*' "$1" | grep -o '"[A-Za-z]*": *"[^"]*"' | sed -e 's/": *"/\t/' -e 's/"//g'; }
+same_plan() {
+  "$plan" "${flight[@]}" $1 --json >"$work/lbs"
+  local lbs=$?
+  "$plan" "${flight[@]}" --units kg $2 --json >"$work/kg"
+  local kg=$?
+  [[ $kg -eq $lbs ]] || fail "$2: exit $kg, in pounds $lbs"
+  paste <(cells "$work/lbs") <(cells "$work/kg") | awk -F '\t' -v weights="$weights" '
+    { want = $2 != "" && index(weights, " " $1 " ") ? sprintf("%.0f", $2 * 0.45359237) : $2 }
+    $3 != $1 || $4 != want { print $3 " is \"" $4 "\", not \"" want "\""; bad = 1 }
+    END { exit bad || NR != 28 }' >"$work/diff" || fail "$2: $(cat "$work/diff")"
+  [[ "$(grep -o '"red".*' "$work/kg")" == "$(grep -o '"red".*' "$work/lbs")" ]] || fail "$2: red cells"
+  grep -q '"units": *"kg"' "$work/kg" || fail "$2: the JSON does not say kg"
+}
+same_plan "--payload 99999 --min-landing-fuel 19000" "--payload 45359 --min-landing-fuel 8618"
+same_plan "--payload 138891 --min-landing-fuel 24000 --correction" "--payload 63000 --min-landing-fuel 10886 --correction --taxi-fuel 907"
+same_plan "--payload 140911 --min-landing-fuel 19000 --distance 7500 --contingency 200 --taxi-fuel 44092" "--payload 63916 --min-landing-fuel 8618 --distance 7500 --contingency 200 --taxi-fuel 20000"
+same_plan "--payload 0 --min-landing-fuel 24000 --taxi-fuel 0 --distance 400 --wind-direction Tail --wind 1000" "--payload 0 --min-landing-fuel 10886 --taxi-fuel 0 --distance 400 --wind-direction Tail --wind 1000"
+
+# In kilograms the payload's limit is 63916 kg (140911 lbs; 63917 kg is 140913 lbs), and every
+# weight of the report, sixteen lines, is named in kg.
+kg=("${flight[@]}" --units kg --min-landing-fuel 8618)
+row 0 "Payload: 63916 kg${nl}" "" "${kg[@]}" --payload 63916
+row 2 "" "$(refused "Payload: please enter a value lower then 63.916")" "${kg[@]}" --payload 63917
+row 2 "" "$(refused "Payload: please enter a value lower then 63.916")" --payload 63917 --units=kg
+row 2 "" "$(refused '--min-landing-fuel "19000" is not in the list; choose one of: 8618, 10886')" --min-landing-fuel 19000 --units kg
+row 2 "" "$(refused '--units "KG" is not a unit; choose lbs or kg')" --units KG
+"$plan" "${kg[@]}" --payload 63000 >"$work/out"
+[[ $(grep -c ' kg$' "$work/out") -eq 16 ]] && ! grep -q lbs "$work/out" || fail "kg report: $(cat "$work/out")"
+
 "$plan" --help >"$work/out"
 for option in --origin --destination --alternate --distance --alternate-distance \
   --wind-direction --wind --flight-level --payload --contingency --min-landing-fuel \
-  --taxi-fuel --correction --json --pdf --send-to-xplane --xplane-url --help --version --ofp \
-  "Head, Tail, NoWind" "19000, 24000"; do
+  --taxi-fuel --units --correction --json --pdf --send-to-xplane --xplane-url --help --version \
+  --ofp "Head, Tail, NoWind" "19000, 24000" "8618, 10886"; do
   grep -qF -- " $option" "$work/out" || fail "--help does not name $option"
 done
 
@@ -116,6 +155,11 @@ for form in "" --json; do
 done
 ofp_row 0 '"txtPayLoad":"99999","txtContingencyTime":"30","cmbMLF":"19000","txtTFB":"2002"' "" "--json params/units=kgs weights/payload=45359 fuel/taxi=908" "${own[@]}" --json
 ofp_row 2 "" "$(unfilled Payload 'weights/payload "63917" is 140913 lbs, above the window'"'"'s limit of 140912 lbs')" "params/units=kgs weights/payload=63917" "${own[@]}"
+# In kilograms a kgs flight plan's own figures, an lbs one's converted; an option overrides them.
+kg_own=(--units kg --contingency 30 --min-landing-fuel 8618 --json)
+ofp_row 0 '"txtPayLoad":"45360","txtContingencyTime":"30","cmbMLF":"8618","txtTFB":"908"' "" "params/units=kgs weights/payload=45360 fuel/taxi=908" "${kg_own[@]}"
+ofp_row 0 '"txtPayLoad":"45359","txtContingencyTime":"30","cmbMLF":"8618","txtTFB":"907"' "" "" "${kg_own[@]}"
+ofp_row 0 '"txtPayLoad":"40000","txtContingencyTime":"30","cmbMLF":"8618","txtTFB":"908"' "" "params/units=kgs fuel/taxi=908" "${kg_own[@]}" --payload 40000
 ofp_row 2 "" "$(unfilled Payload 'weights/payload "140913" is above the window'"'"'s limit of 140912 lbs')" "weights/payload=140913" "${own[@]}"
 ofp_row 0 "Payload: 140000 lbs" "" "weights/payload=140913" "${own[@]}" --payload 140000
 ofp_row 0 "Alternate: KBOS distance: 200 nm" "$(refused "Alternate distance: 200 nm (rounded up from 187 nm to the list's 200 nm)")" "alternate/distance=187" "${own[@]}"

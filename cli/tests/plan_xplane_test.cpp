@@ -168,5 +168,44 @@ TEST(PlanXPlane, LoadsThePlanOrSaysWhyNotWritingNothing) {
     }
 }
 
+// With --units kg the outcome names kilograms, a refusal's figures too; the JSON object is in kg
+// either way. The sample flight, its weights in kilograms: 45359 kg is 99999 lbs of payload.
+TEST(PlanXPlane, TellsTheOutcomeInKilograms) {
+    struct KgRow {
+        std::vector<std::string> options;
+        int status;
+        const char* err;
+        XPlaneStandIn::Aircraft aircraft = XPlaneStandIn::boeing747();
+    };
+    // clang-format off
+    const std::vector<KgRow> rows = {
+        {{}, 0, "brimwell-plan: X-Plane's 747-400 is loaded with 104214 kg of fuel and 45359 kg of payload:\n  centre wing tank: 0 kg\n  main tank 1: 13572 kg\n  main tank 2: 38280 kg\n  main tank 3: 38280 kg\n  main tank 4: 13572 kg\n  reserve tank 2: 255 kg\n  reserve tank 3: 255 kg\n  stabiliser tank: 0 kg\n  payload: 45359 kg\n"},
+        {{}, 4, "brimwell-plan: The total fuel load of 104214 kg does not fit the tanks of X-Plane's 747-400, which hold 100000 kg. Plan with less fuel, then load again.\n", XPlaneStandIn::boeing747(100000)},
+        {{"--distance", "7000", "--payload", "63916"}, 4, "brimwell-plan: The plan is over the aircraft's limits: Planned Gross Takeoff Weight 416057 kg (limit 396893 kg), Planned Taxi-Out Weight 416964 kg (limit 397801 kg), TOTAL FUEL LOAD 174292 kg (limit 173425 kg). Change the flight data"},
+    };
+    // clang-format on
+    std::vector<std::string> flight;  // the sample's options but its weights
+    std::istringstream lines(fileText(BRIMWELL_SAMPLE_PLAN_ARGS));
+    for (std::string option, value; std::getline(lines, option) && std::getline(lines, value);) {
+        if (option != "--payload" && option != "--min-landing-fuel" && option != "--taxi-fuel") {
+            flight.insert(flight.end(), {option, value});
+        }
+    }
+    for (const auto& row : rows) {
+        XPlaneStandIn standIn(row.aircraft);
+        std::vector<std::string> arguments = flight;
+        arguments.insert(arguments.end(),
+                         {"--units", "kg", "--min-landing-fuel", "8618", "--taxi-fuel", "907",
+                          "--send-to-xplane", "--xplane-url", standIn.url()});
+        arguments.insert(arguments.end(), row.options.begin(), row.options.end());
+        if (row.options.empty()) {
+            arguments.insert(arguments.end(), {"--payload", "45359"});
+        }
+        const auto run = runPlan("", arguments);
+        EXPECT_EQ(run.status, row.status) << run.err;
+        EXPECT_TRUE(run.err.starts_with(row.err)) << run.err;
+    }
+}
+
 }  // namespace
 }  // namespace brimwell

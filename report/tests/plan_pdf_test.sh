@@ -34,6 +34,14 @@ grep -Eq '(^|\+)(Arial|LiberationSans|Arimo).*Bold' "$work/fonts" ||
   fail "no bold Arial-compatible font: $(tr '\n' ' ' <"$work/fonts")"
 ls -A "$work" | grep -q '\.pdf\.' && fail "a part-written file was left behind: $(ls -A "$work")"
 
+# In kilograms the page is the plan in kilograms too.
+kg=(--units kg --distance 4000 --alternate-distance 200 --wind-direction Head --wind 50
+    --flight-level FL350 --payload 63000 --contingency 30 --min-landing-fuel 8618)
+"${headless[@]}" "$plan" "${kg[@]}" --pdf "$work/kg.pdf" >"$work/out" 2>"$work/err" ||
+  fail "plan in kg: $(cat "$work/err")"
+diff <(simplify <"$work/out") <(pdftotext -layout "$work/kg.pdf" - | simplify) >"$work/diff" ||
+  fail "the page in kg is not the 37 lines of the plan: $(cat "$work/diff")"
+
 # A screen that is named but not there changes nothing: the planner draws offscreen.
 env DISPLAY=:99 QT_QPA_PLATFORM=xcb "$plan" "${sample[@]}" --pdf "$work/xcb.pdf" \
   >/dev/null 2>"$work/err" || fail "with an absent display: $(cat "$work/err")"

@@ -1,7 +1,9 @@
 // Not a test: shows the window after a calculation whose planned landing weight lies above its
 // limit and saves a picture of it; given two more files, pictures of the screen with the File
-// menu open, and with the summary of a SimBrief flight plan opened from it. Needs a screen (Xvfb):
-//   brimwell-screenshot <window.png> [<menu.png> <import.png>]
+// menu open, and with the summary of a SimBrief flight plan opened from it. With --kg first the
+// window shows kilograms and the same plan is typed in them, the menu pictured is the Units menu
+// and the flight plan one in kilograms. Needs a screen (Xvfb will do):
+//   brimwell-screenshot [--kg] <window.png> [<menu.png> <import.png>]
 // With --xplane, the screen with the box that tells of the sample plan loaded into X-Plane (the
 // X-Plane stand-in of the tests) from the Aircraft menu:
 //   brimwell-screenshot --xplane <xplane.png>
@@ -24,6 +26,11 @@ using namespace brimwell;
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    QStringList files = QApplication::arguments().mid(1);
+    const bool kg = !files.isEmpty() && files.first() == QStringLiteral("--kg");
+    if (kg) {
+        files.removeFirst();
+    }
     const auto window = test::openWindow();
     test::warnings();
     if (argc == 3 && QApplication::arguments().at(1) == QStringLiteral("--xplane")) {
@@ -44,32 +51,41 @@ int main(int argc, char* argv[]) {
         });
         return QTest::qWaitFor([&] { return saved; }, 3000) ? 0 : 1;
     }
-    test::enterPlan(*window, test::with(test::samplePlan(), {{cell::txtPayLoad, "140000"},
-                                                             {cell::cmbMLF, "24000"},
-                                                             {cell::cmbAlternateDistance, "500"},
-                                                             {cell::txtContingencyTime, "180"}}));
+    window->setUnit(kg ? Unit::Kilograms : Unit::Pounds);
+    test::enterPlan(*window,
+                    test::with(test::samplePlan(), {{cell::txtPayLoad, kg ? "63503" : "140000"},
+                                                    {cell::cmbMLF, kg ? "10886" : "24000"},
+                                                    {cell::txtTFB, kg ? "907" : "2000"},
+                                                    {cell::cmbAlternateDistance, "500"},
+                                                    {cell::txtContingencyTime, "180"}}));
     test::click(*window, "cmdCalculate");
-    bool saved = (argc == 2 || argc == 4) && window->grab().save(QString::fromLocal8Bit(argv[1]));
+    bool saved = (files.size() == 1 || files.size() == 3) && window->grab().save(files[0]);
     const auto saveScreen = [&window, &saved](const QString& file) {
         const QRect area = window->frameGeometry();
         saved = saved && QApplication::primaryScreen()
                              ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
                              .save(file);
     };
-    if (saved && argc == 4) {
+    if (saved && files.size() == 3) {
         auto* bar = window->findChild<QMenuBar*>();
-        bar->setActiveAction(bar->actions().first());  // the File menu
+        bar->setActiveAction(kg ? bar->actions().last() : bar->actions().first());
         QTest::qWait(500);
-        saveScreen(QString::fromLocal8Bit(argv[2]));
+        saveScreen(files[1]);
         QApplication::activePopupWidget()->close();
         // An alternate between the list's distances, an initial altitude above the list's levels.
         const QTemporaryDir folder;
         const QString plan = folder.filePath(QStringLiteral("LIRFKJFK_PDF_1701234567.xml"));
-        std::ofstream(plan.toStdString()) << test::ofpText(
-            {.fields = {{"alternate/distance", "187"}, {"general/initial_altitude", "43000"}}});
+        test::OfpSpec spec{
+            .fields = {{"alternate/distance", "187"}, {"general/initial_altitude", "43000"}}};
+        if (kg) {
+            spec.fields.insert(
+                spec.fields.end(),
+                {{"params/units", "kgs"}, {"weights/payload", "45360"}, {"fuel/taxi", "907"}});
+        }
+        std::ofstream(plan.toStdString()) << test::ofpText(spec);
         test::dialogs().files = QStringList{plan};
         ui::setWarningHandler({});  // the program's own box
-        QTimer::singleShot(1000, window.get(), [&, file = QString::fromLocal8Bit(argv[3])] {
+        QTimer::singleShot(1000, window.get(), [&, file = files[2]] {
             saveScreen(file);
             QApplication::activeModalWidget()->close();
         });
