@@ -45,6 +45,7 @@ class XPlaneTest final : public QObject {
         qunsetenv("BRIMWELL_TEST_XPLANE_BOUND_MS");
         warnings().clear();
         dialogs() = {};
+        ui::writeSetting(ui::kWeightUnit, {});  // pounds, as on a first run
         m_window = openWindow();
         enterPlan(*m_window, samplePlan());
     }
@@ -113,6 +114,24 @@ class XPlaneTest final : public QObject {
                      tanks.dump().c_str());
         }
         QVERIFY(loadEnabled());  // again, for another load
+    }
+
+    // A plan calculated in pounds and shown in kilograms is still the plan: it loads the same
+    // kilograms, and the box tells them in kilograms.
+    void loadsAPlanShownInKilograms() {
+        m_xplane = std::make_unique<XPlaneStandIn>();
+        ui::writeSetting(ui::kXPlaneAddress, toQ(m_xplane->url()));
+        press(*m_window, u"Alt+C mnuUnits/mnuKilograms"_s);
+        QVERIFY(loadEnabled());
+        press(*m_window, kLoad);
+        QTRY_COMPARE(warnings().size(), 1);
+        QCOMPARE(warnings().first(),
+                 u"X-Plane's 747-400 is loaded with 104214 kg of fuel and 45359 kg of payload:\n"
+                 "  centre wing tank: 0 kg\n  main tank 1: 13572 kg\n  main tank 2: 38280 kg\n"
+                 "  main tank 3: 38280 kg\n  main tank 4: 13572 kg\n  reserve tank 2: 255 kg\n"
+                 "  reserve tank 3: 255 kg\n  stabiliser tank: 0 kg\n  payload: 45359 kg"_s);
+        QVERIFY(std::abs(m_xplane->values().at("sim/flightmodel/weight/m_fixed").get<double>() -
+                         kSamplePayloadKg) < 0.01);
     }
 
     // While X-Plane does not answer, a second load waits for the first and the window answers a
