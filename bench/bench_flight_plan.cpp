@@ -57,9 +57,9 @@ std::string waypoint(std::size_t i, bool json) {
 
 // The sample flight with as many waypoints as make it 1 MiB, written into a file.
 std::string writeLargePlan(bool json) {
-    test::OfpSpec spec;
-    spec.json = json;
-    auto plan = test::ofpText(spec);
+    test::OfpChanges changes;
+    changes.json = json;
+    auto plan = test::ofpText(changes);
     std::string navlog;
     for (std::size_t i = 0; plan.size() + navlog.size() < kPlanSize; ++i) {
         navlog += waypoint(i, json);

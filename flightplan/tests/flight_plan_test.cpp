@@ -14,13 +14,13 @@
 namespace brimwell::flightplan {
 namespace {
 
-using test::OfpSpec;
+using test::OfpChanges;
 using Fields = std::vector<std::pair<std::string, std::optional<std::string>>>;
 
-std::vector<FlightPlanReading> bothForms(OfpSpec spec) {
-    const auto xml = readFlightPlan(test::ofpText(spec));
-    spec.json = true;
-    return {xml, readFlightPlan(test::ofpText(spec))};
+std::vector<FlightPlanReading> bothForms(OfpChanges changes) {
+    const auto xml = readFlightPlan(test::ofpText(changes));
+    changes.json = true;
+    return {xml, readFlightPlan(test::ofpText(changes))};
 }
 
 // A line a cell for the pilot: what the flight plan filled it with, or why not.

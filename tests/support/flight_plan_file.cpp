@@ -78,12 +78,12 @@ std::string xmlText(const Sections& sections) {
 
 }  // namespace
 
-std::string ofpText(const OfpSpec& spec) {
+std::string ofpText(const OfpChanges& changes) {
     Sections sections = sampleSections();
-    for (const auto& [path, text] : spec.fields) {
+    for (const auto& [path, text] : changes.fields) {
         apply(sections, path, text);
     }
-    return spec.json ? jsonText(sections) : xmlText(sections);
+    return changes.json ? jsonText(sections) : xmlText(sections);
 }
 
 }  // namespace brimwell::test

@@ -10,7 +10,7 @@
 
 namespace brimwell::test {
 
-struct OfpSpec {
+struct OfpChanges {
     bool json = false;  // the JSON of json=v2; else XML
     // "section/name" and its text, in place of the sample's ("params/units", "kgs"); nullopt
     // leaves the field out. A field of the alternate is one of the first alternate's.
@@ -19,6 +19,6 @@ struct OfpSpec {
 
 // LIRF to KJFK, 4000 nm along the route against 50 knots, FL350, the first of two alternates KBOS
 // 200 nm away, 100000 lbs of payload and 2000 lbs of taxi fuel, among fields no cell takes.
-std::string ofpText(const OfpSpec& spec = {});
+std::string ofpText(const OfpChanges& changes = {});
 
 }  // namespace brimwell::test

@@ -7,17 +7,17 @@
 #include "tests/support/flight_plan_file.h"
 
 int main(int argc, char** argv) {
-    brimwell::test::OfpSpec spec;
+    brimwell::test::OfpChanges changes;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         const auto equals = argument.find('=');
         if (argument == "--json") {
-            spec.json = true;
+            changes.json = true;
         } else if (equals != std::string::npos) {
-            spec.fields.emplace_back(argument.substr(0, equals), argument.substr(equals + 1));
+            changes.fields.emplace_back(argument.substr(0, equals), argument.substr(equals + 1));
         } else {
-            spec.fields.emplace_back(argument, std::nullopt);
+            changes.fields.emplace_back(argument, std::nullopt);
         }
     }
-    std::cout << brimwell::test::ofpText(spec);
+    std::cout << brimwell::test::ofpText(changes);
 }

@@ -49,8 +49,8 @@ QString summary(const QString& heading, const QList<std::pair<QString, QString>>
     return text;
 }
 
-QByteArray ofp(const OfpSpec& spec = {}) {
-    return QByteArray::fromStdString(ofpText(spec));
+QByteArray ofp(const OfpChanges& changes = {}) {
+    return QByteArray::fromStdString(ofpText(changes));
 }
 
 }  // namespace

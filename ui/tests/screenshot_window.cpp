@@ -75,14 +75,14 @@ int main(int argc, char* argv[]) {
         // An alternate between the list's distances, an initial altitude above the list's levels.
         const QTemporaryDir folder;
         const QString plan = folder.filePath(QStringLiteral("LIRFKJFK_PDF_1701234567.xml"));
-        test::OfpSpec spec{
+        test::OfpChanges changes{
             .fields = {{"alternate/distance", "187"}, {"general/initial_altitude", "43000"}}};
         if (kg) {
-            spec.fields.insert(
-                spec.fields.end(),
+            changes.fields.insert(
+                changes.fields.end(),
                 {{"params/units", "kgs"}, {"weights/payload", "45360"}, {"fuel/taxi", "907"}});
         }
-        std::ofstream(plan.toStdString()) << test::ofpText(spec);
+        std::ofstream(plan.toStdString()) << test::ofpText(changes);
         test::dialogs().files = QStringList{plan};
         ui::setWarningHandler({});  // the program's own box
         QTimer::singleShot(1000, window.get(), [&, file = files[2]] {
