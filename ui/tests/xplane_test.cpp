@@ -38,6 +38,18 @@ class XPlaneTest final : public QObject {
         return m_window->findChild<QAction*>(u"mnuLoadIntoXPlane"_s)->isEnabled();
     }
 
+    // The stand-in's 747-400 holds the sample plan's tanks and payload.
+    void holdsTheSamplePlan() const {
+        const auto held = m_xplane->values();
+        QVERIFY(std::abs(held.at("sim/flightmodel/weight/m_fixed").get<double>() -
+                         kSamplePayloadKg) < 0.01);
+        const auto& tanks = held.at("sim/flightmodel/weight/m_fuel");
+        for (std::size_t slot = 0; slot < kSampleTanksKg.size(); ++slot) {
+            QVERIFY2(std::abs(tanks[slot].get<double>() - kSampleTanksKg[slot]) < 0.01,
+                     tanks.dump().c_str());
+        }
+    }
+
   private Q_SLOTS:
     void init() {
         m_window.reset();
@@ -105,14 +117,7 @@ class XPlaneTest final : public QObject {
                  "  centre wing tank: 0 lbs\n  main tank 1: 29921 lbs\n  main tank 2: 84393 lbs\n"
                  "  main tank 3: 84393 lbs\n  main tank 4: 29921 lbs\n  reserve tank 2: 562 lbs\n"
                  "  reserve tank 3: 562 lbs\n  stabiliser tank: 0 lbs\n  payload: 100000 lbs"_s);
-        const auto held = m_xplane->values();
-        QVERIFY(std::abs(held.at("sim/flightmodel/weight/m_fixed").get<double>() -
-                         kSamplePayloadKg) < 0.01);
-        const auto& tanks = held.at("sim/flightmodel/weight/m_fuel");
-        for (std::size_t slot = 0; slot < kSampleTanksKg.size(); ++slot) {
-            QVERIFY2(std::abs(tanks[slot].get<double>() - kSampleTanksKg[slot]) < 0.01,
-                     tanks.dump().c_str());
-        }
+        holdsTheSamplePlan();
         QVERIFY(loadEnabled());  // again, for another load
     }
 
@@ -130,8 +135,7 @@ class XPlaneTest final : public QObject {
                  "  centre wing tank: 0 kg\n  main tank 1: 13572 kg\n  main tank 2: 38280 kg\n"
                  "  main tank 3: 38280 kg\n  main tank 4: 13572 kg\n  reserve tank 2: 255 kg\n"
                  "  reserve tank 3: 255 kg\n  stabiliser tank: 0 kg\n  payload: 45359 kg"_s);
-        QVERIFY(std::abs(m_xplane->values().at("sim/flightmodel/weight/m_fixed").get<double>() -
-                         kSamplePayloadKg) < 0.01);
+        holdsTheSamplePlan();
     }
 
     // While X-Plane does not answer, a second load waits for the first and the window answers a
