@@ -353,7 +353,7 @@ void MainWindow::mnuFetchFlightPlan_Click() {
     }
     // Fetching again waits for this one; the busy pointer says that the window is at work.
     findChild<QAction*>(u"mnuFetchFlightPlan"_s)->setEnabled(false);
-    setCursor(Qt::BusyCursor);
+    showWhetherBusy();
 }
 
 void MainWindow::mnuSimbriefUser_Click() {
@@ -393,9 +393,7 @@ QString MainWindow::askSimbriefUser() {
 void MainWindow::stopFetch() {
     m_fetch.reset();
     findChild<QAction*>(u"mnuFetchFlightPlan"_s)->setEnabled(true);
-    if (m_load == nullptr) {
-        unsetCursor();
-    }
+    showWhetherBusy();
 }
 
 void MainWindow::fetchFinished(const QString& user, const ui::FlightPlanFetch::Outcome& outcome) {
@@ -438,15 +436,13 @@ void MainWindow::mnuLoadIntoXPlane_Click() {
         return;
     }
     updateLoadAction();
-    setCursor(Qt::BusyCursor);
+    showWhetherBusy();
 }
 
 void MainWindow::loadFinished(const XPlaneOutcome& outcome) {
     m_load.reset();
     updateLoadAction();
-    if (m_fetch == nullptr) {
-        unsetCursor();
-    }
+    showWhetherBusy();
     if (isVisible()) {  // a pilot who has closed the window has left
         showXPlaneOutcome(outcome);
     }
@@ -489,6 +485,15 @@ std::vector<std::string> MainWindow::inputTexts() const {
     }
     texts.emplace_back(m_units->isTicked(cell::CheckCorrection) ? "ticked" : "");
     return texts;
+}
+
+// The busy pointer while a fetch or a load is under way.
+void MainWindow::showWhetherBusy() {
+    if (m_fetch != nullptr || m_load != nullptr) {
+        setCursor(Qt::BusyCursor);
+    } else {
+        unsetCursor();
+    }
 }
 
 void MainWindow::updateLoadAction() {

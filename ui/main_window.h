@@ -144,6 +144,7 @@ class MainWindow final : public QWidget {
     // Enables Load into X-Plane while the results are those of the inputs and no load is under
     // way.
     void updateLoadAction();
+    void showWhetherBusy();
     // Whether the data dragged or dropped is one file; takes it for the window if so.
     bool takeDrop(QEvent& event);
 
