@@ -1,0 +1,23 @@
+#pragma once
+
+// Text that comes from outside Brimwell (a flight plan, SimBrief, X-Plane, the print spooler)
+// as the pilot is shown it, in a box or on the error stream: one rule for every message that
+// quotes one. The outside text is data: whatever it holds, it cannot move the cursor, start an
+// escape sequence, turn the text's direction, break the message's line or run on for pages.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace brimwell {
+
+// The longest outside text shown, in characters; a longer one is cut there and ends in "...".
+inline constexpr std::size_t kLongestShownText = 200;
+
+// The text with every C0 control (line feeds and tabs among them), DEL, every C1 control, the
+// bidirectional controls (U+061C, U+200E, U+200F, U+202A to U+202E, U+2066 to U+2069), the line
+// and paragraph separators, and each byte that is not part of valid UTF-8 replaced by "?"; cut
+// after `longest` characters with "..." (never inside a character).
+std::string shownText(std::string_view outside, std::size_t longest = kLongestShownText);
+
+}  // namespace brimwell
