@@ -11,7 +11,7 @@
 
 #include "bench/summary.h"
 #include "tests/support/xplane_standin.h"
-#include "xplane/xplane_load.h"
+#include "links/xplane/xplane.h"
 
 namespace {
 
