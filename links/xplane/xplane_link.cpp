@@ -327,8 +327,9 @@ class Exchange final {
     bool m_firstAnswer = false;  // whether the answer at hand is the first
 };
 
-// What has been written when the exchange stops, told after the reason.
-std::string afterWrites(Write fuel, Write payload) {
+// What has been written when the exchange stops, told after the reason; readBack: both were
+// read back, but what came back is no figure.
+std::string afterWrites(Write fuel, Write payload, bool readBack) {
     if (fuel == Write::Sent) {
         return " The fuel may or may not have been written: check it in X-Plane, or load again.";
     }
@@ -346,7 +347,9 @@ std::string afterWrites(Write fuel, Write payload) {
         case Write::Accepted:
             break;
     }
-    return " The fuel and the payload were written but not read back: check them in X-Plane.";
+    return readBack ? " The fuel and the payload were written: check them in X-Plane."
+                    : " The fuel and the payload were written but not read back: check them in "
+                      "X-Plane.";
 }
 
 // Why a figure read back is none the aircraft can hold: empty when it is one.
@@ -389,8 +392,9 @@ LinkAnswer loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bo
                       double fuelKg, double payloadKg, const XPlaneTransport& transport) {
     Write fuel = Write::NotSent;
     Write payload = Write::NotSent;
+    bool readBack = false;
     const auto refusal = [&](const std::string& reason) {
-        const std::string told = reason + afterWrites(fuel, payload);
+        const std::string told = reason + afterWrites(fuel, payload, readBack);
         if (fuel == Write::NotSent || fuel == Write::Refused) {
             return LinkAnswer{false, told};
         }
@@ -443,6 +447,7 @@ LinkAnswer loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bo
                        " tanks instead of " + std::to_string(loaded.tanksRead.size()) + ".");
         }
         loaded.payloadRead = exchange.number(datarefs.at(kPayload), "the payload");
+        readBack = true;
         if (const std::string why = notAFigure(tanksRead, capacities, loaded.payloadRead);
             !why.empty()) {
             throw Stop(why);
