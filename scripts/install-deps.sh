@@ -15,14 +15,16 @@ program=(
   qt6-base-dev libgl-dev
   libcups2-dev # the report hands its page to the print spooler itself
   libpugixml-dev nlohmann-json3-dev # the flight-plan reader; all JSON
-  libcpp-httplib-dev # the X-Plane link, and the tests' web stand-ins
+  libcurl4-openssl-dev # the one HTTP client, of the SimBrief and X-Plane links
+  ca-certificates # SimBrief over HTTPS
   # fonts: Liberation Sans stands in for Arial, DejaVu for the rest
   fonts-liberation fonts-dejavu-core fontconfig
   libfontconfig-dev # the window reads the font configuration ahead, while it connects
 )
 tests=(
   libgtest-dev libgmock-dev
-  libcpp-httplib-dev # the tests' HTTP stand-in on 127.0.0.1
+  zlib1g-dev # the tests' X-Plane stand-in sends a body of gzip never asked for
+  iproute2 # a network namespace of a test's own, whose name server never answers
   poppler-utils # reading back the PDF page of the report
 )
 checks=(
