@@ -45,9 +45,9 @@ void BM_PlanProcess(benchmark::State& state) {
 }
 BENCHMARK(BM_PlanProcess)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-// The same with the X-Plane link's libraries linked in (cpp-httplib, OpenSSL, brotli, zlib).
+// The same with the links' HTTP client linked in (libcurl, with OpenSSL, nghttp2, Kerberos...).
 void BM_PlanLinkedHttplibProcess(benchmark::State& state) {
-    timeProcess(state, BRIMWELL_PLAN_LINKED_HTTPLIB_PROGRAM, planOptions());
+    timeProcess(state, BRIMWELL_PLAN_LINKED_CURL_PROGRAM, planOptions());
 }
 BENCHMARK(BM_PlanLinkedHttplibProcess)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
