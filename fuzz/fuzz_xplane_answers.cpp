@@ -74,16 +74,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const XPlaneOutcome outcome = wire::loadOutcome(load);
     if (const auto* loaded = std::get_if<XPlaneLoaded>(&outcome)) {
         for (std::size_t slot = 0; slot < kXPlaneTanks; ++slot) {
-            sound = sound && physical(loaded->tanksWritten[slot]) &&
-                    physical(loaded->tanksRead[slot]);
+            sound =
+                sound && physical(loaded->tanksWritten[slot]) && physical(loaded->tanksRead[slot]);
         }
-        sound = sound && physical(loaded->payloadRead) && clean(describe(outcome, Unit::Pounds), true);
+        sound =
+            sound && physical(loaded->payloadRead) && clean(describe(outcome, Unit::Pounds), true);
     } else {
         sound = sound && clean(std::get<XPlaneRefused>(outcome).reason, false);
     }
 
-    const auto reading = wire::readOutcome(
-        readXPlaneInFlight(address, std::chrono::seconds(5), answersFrom(input)));
+    const auto reading =
+        wire::readOutcome(readXPlaneInFlight(address, std::chrono::seconds(5), answersFrom(input)));
     if (const auto* read = std::get_if<XPlaneReading>(&reading)) {
         sound = sound && physical(read->fuelOnBoardKg) && std::isfinite(read->distanceTravelledM) &&
                 read->distanceTravelledM >= 0;

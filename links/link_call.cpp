@@ -47,9 +47,8 @@ LinkAnswer callLink(std::string_view moduleFile, std::string_view request, LinkC
                            ". Reinstall Brimwell."};
     }
     LinkAnswer answer;
-    const brimwell_link_call call{request.data(),  request.size(),     payload.data(),
-                                  payload.size(),  &control.shared(), &answer.text,
-                                  append};
+    const brimwell_link_call call{request.data(),    request.size(), payload.data(), payload.size(),
+                                  &control.shared(), &answer.text,   append};
     answer.done = entry(&call) == BRIMWELL_DONE;
     return answer;
 }
@@ -58,9 +57,9 @@ int answerCall(const brimwell_link_call* call, std::string_view link,
                const LinkWork& work) noexcept {
     try {
         LinkControl control(*call->control);
-        const LinkAnswer answer = work(std::string_view(call->request, call->request_size),
-                                       std::string_view(call->payload, call->payload_size),
-                                       control);
+        const LinkAnswer answer =
+            work(std::string_view(call->request, call->request_size),
+                 std::string_view(call->payload, call->payload_size), control);
         call->answer(call->answer_to, answer.text.data(), answer.text.size());
         return answer.done ? BRIMWELL_DONE : BRIMWELL_REFUSED;
     } catch (const std::exception& failure) {

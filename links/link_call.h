@@ -56,7 +56,8 @@ using LinkWork =
 
 // The whole body of a module's brimwell_link: runs the work on the call's request and hands its
 // answer back. An exception becomes a refusal "The <link> link failed: <what>."; nothing leaves.
-int answerCall(const brimwell_link_call* call, std::string_view link, const LinkWork& work) noexcept;
+int answerCall(const brimwell_link_call* call, std::string_view link,
+               const LinkWork& work) noexcept;
 
 // "within 5 seconds", "within 0.5 seconds", "within 1 second": how long another program had.
 std::string withinSeconds(std::chrono::milliseconds bound);
@@ -65,5 +66,4 @@ std::string withinSeconds(std::chrono::milliseconds bound);
 
 // How a module declares its entry point:
 //   BRIMWELL_LINK_ENTRY(const brimwell_link_call* call) { return answerCall(call, ...); }
-#define BRIMWELL_LINK_ENTRY \
-    extern "C" __attribute__((visibility("default"))) int brimwell_link
+#define BRIMWELL_LINK_ENTRY extern "C" __attribute__((visibility("default"))) int brimwell_link

@@ -51,6 +51,7 @@ struct brimwell_link_call {
 #define BRIMWELL_REFUSED 1
 
 // The entry point of every module.
-typedef int (*brimwell_link_entry)(const struct brimwell_link_call* call);  // NOLINT(modernize-use-using)
+typedef int (*brimwell_link_entry)(
+    const struct brimwell_link_call* call);  // NOLINT(modernize-use-using)
 
 }  // extern "C"

@@ -58,7 +58,9 @@ class PrintJob final : public QObject {
         m_deadline.start(bound);
         m_step = runInBackground<std::variant<DefaultPrinter, std::string>>(
             *this, links::findDefaultPrinter,
-            [this](std::variant<DefaultPrinter, std::string> found) { printerFound(found); });
+            [this](const std::variant<DefaultPrinter, std::string>& found) {
+                printerFound(found);
+            });
     }
 
     ~PrintJob() override = default;
@@ -102,8 +104,7 @@ class PrintJob final : public QObject {
     void boundPassed(std::chrono::milliseconds bound) {
         m_step->abandon();
         m_told = true;
-        const std::string late =
-            "the printer did not answer " + links::withinSeconds(bound);
+        const std::string late = "the printer did not answer " + links::withinSeconds(bound);
         // Only a release already on its way may still make the page print.
         m_tell(links::printStage(m_step->control()) == links::PrintStage::Releasing
                    ? "The report may still be printed: " + late

@@ -9,8 +9,8 @@
 
 #include <array>
 #include <chrono>
-#include <nlohmann/json.hpp>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 
@@ -177,14 +177,13 @@ bool findPrinter(Exchange& exchange, std::string& queue, Paper& paper, std::stri
     return true;
 }
 
-
-
 LinkAnswer work(std::string_view request, std::string_view payload, LinkControl& control) {
     const auto asked = nlohmann::json::parse(request);
     std::string error;
     if (asked.at("operation") == "send") {
-        return {sendPage(control, asked.at("queue").get<std::string>(), std::string(payload), error),
-                error};
+        return {
+            sendPage(control, asked.at("queue").get<std::string>(), std::string(payload), error),
+            error};
     }
     std::string queue;
     Paper paper;

@@ -56,9 +56,9 @@ std::size_t refuse(Transfer& transfer, HttpFailure failure, std::string detail) 
 std::size_t onBody(char* data, std::size_t /*one*/, std::size_t size, void* context) {
     auto& transfer = *static_cast<Transfer*>(context);
     if (size > transfer.limits.largestBody - transfer.body.size()) {
-        return refuse(transfer, HttpFailure::TooLarge,
-                      "its answer is larger than " + std::to_string(transfer.limits.largestBody) +
-                          " bytes");
+        return refuse(
+            transfer, HttpFailure::TooLarge,
+            "its answer is larger than " + std::to_string(transfer.limits.largestBody) + " bytes");
     }
     transfer.body.append(data, size);
     return size;
@@ -135,6 +135,7 @@ CURLcode perform(CURLM* multi, CURL* curl, const LinkControl& control) {
         if (running == 0) {
             int left = 0;
             const CURLMsg* message = curl_multi_info_read(multi, &left);
+            // NOLINTNEXTLINE(cppcoreguidelines-pro-type-union-access): curl's message is a union
             code = message != nullptr && message->msg == CURLMSG_DONE ? message->data.result
                                                                       : CURLE_FAILED_INIT;
             break;

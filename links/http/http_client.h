@@ -24,14 +24,14 @@ class LinkControl;
 
 // Why an exchange ended without an answer.
 enum class HttpFailure {
-    NotReached,    // nothing answers at the address (connection refused, no route)
-    NameUnknown,   // the host name is not known
-    TimedOut,      // the deadline passed
-    TooLarge,      // the answer's headers or body went past their cap
-    Encoded,       // the answer came encoded (compressed) though no encoding was asked for
-    BrokenOff,     // the connection ended before the answer was whole, or it was no HTTP
-    NotTrusted,    // the TLS connection failed, or the server's certificate is not trusted
-    Stopped,       // the caller stopped the exchange
+    NotReached,   // nothing answers at the address (connection refused, no route)
+    NameUnknown,  // the host name is not known
+    TimedOut,     // the deadline passed
+    TooLarge,     // the answer's headers or body went past their cap
+    Encoded,      // the answer came encoded (compressed) though no encoding was asked for
+    BrokenOff,    // the connection ended before the answer was whole, or it was no HTTP
+    NotTrusted,   // the TLS connection failed, or the server's certificate is not trusted
+    Stopped,      // the caller stopped the exchange
 };
 
 class HttpError final : public std::runtime_error {

@@ -45,9 +45,8 @@ std::chrono::milliseconds simbriefBound() {
 std::string latestFlightPlanAddress(std::string_view user) {
     // NOLINTNEXTLINE(concurrency-mt-unsafe): nothing sets the environment while Brimwell runs
     const char* base = std::getenv("BRIMWELL_SIMBRIEF_URL");
-    const bool pilotId = !user.empty() && std::all_of(user.begin(), user.end(), [](char c) {
-        return c >= '0' && c <= '9';
-    });
+    const bool pilotId = !user.empty() && std::all_of(user.begin(), user.end(),
+                                                      [](char c) { return c >= '0' && c <= '9'; });
     return std::string(base != nullptr && *base != '\0' ? base : "https://www.simbrief.com") +
            "/api/xml.fetcher.php?" + (pilotId ? "userid=" : "username=") + percentEncoded(user);
 }

@@ -58,8 +58,8 @@ LinkAnswer fetchFromSimbrief(const std::string& url, std::chrono::milliseconds b
     HttpAnswer answer;
     try {
         HttpClient client(control, {.throughProxy = true, .headers = {}});
-        answer = client.get(url, {std::chrono::steady_clock::now() + bound,
-                                  flightplan::kLargestFlightPlan});
+        answer = client.get(
+            url, {std::chrono::steady_clock::now() + bound, flightplan::kLargestFlightPlan});
     } catch (const HttpError& error) {
         return {false, failed(error, url, bound)};
     }

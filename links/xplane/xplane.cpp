@@ -234,10 +234,9 @@ XPlaneOutcome loadOutcome(const LinkAnswer& answer) {
                                  parsed.at("fuel_accepted").get<bool>(),
                                  parsed.at("payload_accepted").get<bool>()};
         }
-        return XPlaneLoaded{tanksFrom(parsed.at("tanks_written")),
-                            tanksFrom(parsed.at("tanks_read")),
-                            parsed.at("payload_written").get<double>(),
-                            parsed.at("payload_read").get<double>()};
+        return XPlaneLoaded{
+            tanksFrom(parsed.at("tanks_written")), tanksFrom(parsed.at("tanks_read")),
+            parsed.at("payload_written").get<double>(), parsed.at("payload_read").get<double>()};
     } catch (const std::exception& failure) {
         return XPlaneRefused{std::string("The X-Plane link gave an answer Brimwell cannot read (") +
                              failure.what() + "). Reinstall Brimwell."};

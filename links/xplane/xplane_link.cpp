@@ -109,8 +109,8 @@ std::optional<json> parsed(const std::string& body) {
 }
 
 struct Dataref {
-    std::string valuePath;          // /api/v1/datarefs/{id}/value
-    std::optional<bool> writable;   // as X-Plane said, where it did
+    std::string valuePath;         // /api/v1/datarefs/{id}/value
+    std::optional<bool> writable;  // as X-Plane said, where it did
 };
 
 // How far a write has come.
@@ -184,7 +184,8 @@ class Exchange final {
     // stays when no answer came.
     void patch(const Dataref& dataref, const json& data, std::string_view what, Write& write) {
         write = Write::Sent;
-        const HttpAnswer answer = request(dataref.valuePath, "{\"data\":" + data.dump() + "}", what);
+        const HttpAnswer answer =
+            request(dataref.valuePath, "{\"data\":" + data.dump() + "}", what);
         if (answer.status == 200) {
             write = Write::Accepted;
             return;
@@ -269,30 +270,33 @@ class Exchange final {
         }
         std::optional<json> body = parsed(answer.body);
         if (answer.status != 200) {
-            const json* error = body && body->is_object() ? &*body : nullptr;
-            const std::string code =
-                error != nullptr ? error->value("error_code", json()).dump() : std::string();
-            const json message = error != nullptr ? error->value("error_message", json()) : json();
-            const std::string said = message.is_string() ? message.get<std::string>() : "";
-            if (code == "\"invalid_dataref_name\"" && !names.empty()) {
-                const auto named = std::find_if(names.begin(), names.end(),
-                                                       [&said](std::string_view name) {
-                                                           return said.find(name) !=
-                                                                  std::string::npos;
-                                                       });
-                throw Stop(named != names.end() ? noDataref(*named) : noDataref(names));
-            }
-            if (m_firstAnswer && (answer.status == 404 || !body)) {
-                throw Stop(notTheWebApi());
-            }
-            throw Stop("X-Plane refused " + std::string(what) + " (" +
-                       std::to_string(answer.status) + (said.empty() ? "" : ": " + shownText(said)) +
-                       "). Try again; if it goes on, restart X-Plane.");
+            throw Stop(refused(answer.status, body, what, names));
         }
         if (!body) {
             throw Stop(m_firstAnswer ? notTheWebApi() : unexpected(what));
         }
         return std::move(*body);
+    }
+
+    // Why X-Plane answered with another status than 200, in its own words where it gave them.
+    std::string refused(long status, const std::optional<json>& body, std::string_view what,
+                        std::span<const std::string_view> names) const {
+        const json* error = body && body->is_object() ? &*body : nullptr;
+        const json code = error != nullptr ? error->value("error_code", json()) : json();
+        const json message = error != nullptr ? error->value("error_message", json()) : json();
+        const std::string said = message.is_string() ? message.get<std::string>() : "";
+        if (code == "invalid_dataref_name" && !names.empty()) {
+            const auto named = std::find_if(names.begin(), names.end(), [&said](auto name) {
+                return said.find(name) != std::string::npos;
+            });
+            return named != names.end() ? noDataref(*named) : noDataref(names);
+        }
+        if (m_firstAnswer && (status == 404 || !body)) {
+            return notTheWebApi();
+        }
+        return "X-Plane refused " + std::string(what) + " (" + std::to_string(status) +
+               (said.empty() ? "" : ": " + shownText(said)) +
+               "). Try again; if it goes on, restart X-Plane.";
     }
 
     std::string notTheWebApi() const {
@@ -378,14 +382,15 @@ std::string notAFigure(const std::vector<double>& tanks, const TankMasses& capac
 XPlaneTransport xplaneOverHttp(const XPlaneAddress& address, std::chrono::milliseconds bound,
                                LinkControl& control) {
     auto client = std::make_shared<HttpClient>(
-        control, HttpOptions{false, {"Accept: application/json", "Content-Type: application/json"}});
-    return [client, base = "http://" + address.host + ":" + std::to_string(address.port),
-            deadline = Clock::now() + bound](const std::string& target,
-                                             const std::string* patchBody) {
-        const HttpLimits limits{deadline, kLargestAnswer};
-        return patchBody != nullptr ? client->patch(base + target, *patchBody, limits)
-                                    : client->get(base + target, limits);
-    };
+        control,
+        HttpOptions{false, {"Accept: application/json", "Content-Type: application/json"}});
+    return
+        [client, base = "http://" + address.host + ":" + std::to_string(address.port),
+         deadline = Clock::now() + bound](const std::string& target, const std::string* patchBody) {
+            const HttpLimits limits{deadline, kLargestAnswer};
+            return patchBody != nullptr ? client->patch(base + target, *patchBody, limits)
+                                        : client->get(base + target, limits);
+        };
 }
 
 LinkAnswer loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bound, Unit unit,

@@ -8,8 +8,8 @@
 #include <sched.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
-#include <sys/socket.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,8 +17,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
-
-extern char** environ;  // NOLINT(readability-redundant-declaration): POSIX names it so
 
 namespace brimwell::test {
 
@@ -59,6 +57,7 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
     std::vector<std::string> argvText = {program};
     argvText.insert(argvText.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
+    argv.reserve(argvText.size() + 1);
     for (auto& text : argvText) {
         argv.push_back(text.data());
     }
@@ -68,6 +67,7 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
         envText.emplace_back(*variable);
     }
     std::vector<char*> envp;
+    envp.reserve(envText.size() + 1);
     for (auto& text : envText) {
         envp.push_back(text.data());
     }
@@ -105,7 +105,7 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
     run.took = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - started);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.peakKilobytes = usage.ru_maxrss;
+    run.peakKilobytes = usage.ru_maxrss;  // NOLINT(cppcoreguidelines-pro-type-union-access)
     return run;
 }
 
@@ -121,6 +121,7 @@ bool withSilentNameServer(const char* resolvConf) {
     if (server < 0 || ioctl(server, SIOCGIFFLAGS, &loopback) != 0) {
         return false;
     }
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-union-access): the kernel's request is a union
     loopback.ifr_flags = static_cast<short>(loopback.ifr_flags | IFF_UP);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -128,8 +129,7 @@ bool withSilentNameServer(const char* resolvConf) {
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the socket API's own cast
     const auto* any = reinterpret_cast<const sockaddr*>(&address);
-    return ioctl(server, SIOCSIFFLAGS, &loopback) == 0 &&
-           bind(server, any, sizeof address) == 0;
+    return ioctl(server, SIOCSIFFLAGS, &loopback) == 0 && bind(server, any, sizeof address) == 0;
 }
 
 }  // namespace brimwell::test

@@ -29,7 +29,8 @@ TEST(SilentNameServer, EndsTheExchangeWithinItsBound) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "a network namespace of the test's own needs root: not tried here";
     }
-    const std::string folder = testing::TempDir() + "silent-name-server-" + std::to_string(getpid());
+    const std::string folder =
+        testing::TempDir() + "silent-name-server-" + std::to_string(getpid());
     std::filesystem::create_directories(folder);
     const std::string resolvConf = folder + "/resolv.conf";
     std::ofstream(resolvConf) << "nameserver 127.0.0.1\noptions timeout:30 attempts:1\n";
@@ -40,13 +41,14 @@ TEST(SilentNameServer, EndsTheExchangeWithinItsBound) {
     };
     // clang-format on
     for (const auto& row : rows) {
-        std::vector<std::string> arguments = {"--distance", "4000", "--alternate-distance", "200",
-                                              "--wind-direction", "Head", "--wind", "50",
-                                              "--flight-level", "FL350", "--payload", "100000",
-                                              "--contingency", "30", "--min-landing-fuel", "19000"};
+        std::vector<std::string> arguments = {
+            "--distance",    "4000", "--alternate-distance", "200",   "--wind-direction", "Head",
+            "--wind",        "50",   "--flight-level",       "FL350", "--payload",        "100000",
+            "--contingency", "30",   "--min-landing-fuel",   "19000"};
         arguments.insert(arguments.end(), row.options.begin(), row.options.end());
-        const auto run = runProgram(BRIMWELL_PLAN_PROGRAM, arguments, row.environment,
-                                    [&resolvConf] { return withSilentNameServer(resolvConf.c_str()); });
+        const auto run =
+            runProgram(BRIMWELL_PLAN_PROGRAM, arguments, row.environment,
+                       [&resolvConf] { return withSilentNameServer(resolvConf.c_str()); });
         if (run.status == 125) {
             GTEST_SKIP() << "no network namespace of the test's own can be made here: not tried";
         }
