@@ -23,13 +23,13 @@ program=(
 )
 tests=(
   libgtest-dev libgmock-dev
-  zlib1g-dev # the tests' X-Plane stand-in sends a body of gzip never asked for
-  iproute2 # a network namespace of a test's own, whose name server never answers
+  zlib1g-dev # the gzip bomb of the tests' web stand-in on 127.0.0.1
   poppler-utils # reading back the PDF page of the report
 )
 checks=(
   clang clang-format clang-tidy # the fuzzers are built with clang
   libbenchmark-dev
+  zlib1g-dev # the benchmarks' X-Plane stand-in, as the tests'
   xvfb xauth # scripts/screenshot-window.sh, the picture of the window in docs/; the start-up benchmark
   libxcb-damage0-dev # the start-up benchmark watches the X server's drawing (DAMAGE extension)
   valgrind # the start-up benchmark's count of instructions (bench_window_start --callgrind)

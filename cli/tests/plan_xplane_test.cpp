@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -37,17 +38,24 @@ struct Run {
     std::string err;
 };
 
-// brimwell-plan through the shell, as a pilot runs it (no argument holds a single quote).
+// brimwell-plan through the shell, as a pilot runs it (no argument holds a single quote); its
+// streams go to a folder of the run's own, as the tests run side by side.
 Run runPlan(const std::string& environment, const std::vector<std::string>& arguments) {
-    const std::string file = ::testing::TempDir() + "plan_xplane_test";
+    std::string folder = ::testing::TempDir() + "plan_xplane_test_XXXXXX";
+    if (::mkdtemp(folder.data()) == nullptr) {
+        return {};
+    }
     std::string command = environment + " '" + BRIMWELL_PLAN_PROGRAM + "'";
     for (const auto& argument : arguments) {
         command += " '" + argument + "'";
     }
+    const std::string file = folder + "/plan";
     // NOLINTNEXTLINE(cert-env33-c,concurrency-mt-unsafe): the test's own command, one at a time
     const int status = std::system((command + " >" + file + ".out 2>" + file + ".err").c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, fileText(file + ".out"),
+    Run run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, fileText(file + ".out"),
             fileText(file + ".err")};
+    std::filesystem::remove_all(folder);
+    return run;
 }
 
 // A 747-400 whose fuel system moves 1000 kg from main tank 2 to the centre tank after a write.

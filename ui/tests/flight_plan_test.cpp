@@ -8,7 +8,7 @@
 
 #include "engine/cell_names.h"
 #include "tests/support/flight_plan_file.h"
-#include "tests/support/http_standin.h"
+#include "tests/support/simbrief_standin.h"
 #include "tests/support/window_driver.h"
 #include "ui/settings.h"
 
@@ -26,14 +26,6 @@ const CellTexts kBefore = with(samplePlan(), {{cell::txtOriginICAO, "EGLL"},
                                               {cell::cmbWindDirection, "Tail"},
                                               {cell::cmbFlightLevel, "FL310"},
                                               {cell::txtPayLoad, "90000"}});
-// SimBrief's answer to a request: a status and a body, or none ever, as a service that has hung.
-struct HttpAnswer {
-    int status = 200;
-    std::string body;
-    bool never = false;
-};
-const HttpAnswer kHung{.status = 0, .body = {}, .never = true};
-
 // The summary of the sample OFP under its heading, with the lines changed as given.
 QString summary(const QString& heading, const QList<std::pair<QString, QString>>& changes = {}) {
     QString text = heading +
@@ -59,7 +51,7 @@ class FlightPlanTest final : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_folder;
-    std::unique_ptr<HttpStandIn> m_simbrief;  // outlives the window of each test
+    std::unique_ptr<SimbriefStandIn> m_simbrief;  // outlives the window of each test
     std::unique_ptr<MainWindow> m_window;
 
     QString writePlan(const QByteArray& content) {
@@ -80,19 +72,8 @@ class FlightPlanTest final : public QObject {
         return sent;
     }
 
-    void standInForSimbrief(std::function<HttpAnswer(const httplib::Request&)> answerFor) {
-        m_simbrief = std::make_unique<HttpStandIn>();
-        m_simbrief->server().Get(".*",
-                                 [answerFor = std::move(answerFor), standIn = m_simbrief.get()](
-                                     const httplib::Request& request, httplib::Response& response) {
-                                     const HttpAnswer answer = answerFor(request);
-                                     if (answer.never) {
-                                         return standIn->hang();
-                                     }
-                                     response.status = answer.status;
-                                     response.set_content(answer.body, "text/plain");
-                                 });
-        m_simbrief->start();
+    void standInForSimbrief(HttpStandIn::Handler fetch) {
+        m_simbrief = std::make_unique<SimbriefStandIn>(std::move(fetch));
         qputenv("BRIMWELL_SIMBRIEF_URL", QByteArray::fromStdString(m_simbrief->url()));
     }
 
@@ -177,9 +158,7 @@ class FlightPlanTest final : public QObject {
             << summary(whose + u"Jo + Ann&Co filled:"_s);
         QTest::newRow("unknown pilot ID")
             << u"123456"_s << fetcher + u"userid=123456"_s << 400
-            << QByteArray(
-                   "<?xml version=\"1.0\"?>\n<OFP>\n<fetch>\n<userid></userid>\n"
-                   "<status>Error: Unknown UserID</status>\n</fetch>\n</OFP>")
+            << QByteArray::fromStdString(SimbriefStandIn::error("Error: Unknown UserID").body)
             << whose + u"123456 was not fetched: SimBrief answered \"Error: Unknown UserID\""_s;
         QTest::newRow("no OFP") << u"jo"_s << fetcher + u"username=jo"_s << 200
                                 << QByteArray("<html/>")
@@ -197,8 +176,12 @@ class FlightPlanTest final : public QObject {
     void fetch() {
         QFETCH(int, status);
         QFETCH(QByteArray, body);
-        standInForSimbrief([&](const httplib::Request&) {
-            return HttpAnswer{.status = status, .body = body.toStdString(), .never = status == 0};
+        standInForSimbrief([&](const ReceivedRequest&) {
+            return HttpReply{
+                .status = status,
+                .body = body.toStdString(),
+                .contentType = "application/xml",
+                .misbehaviour = status == 0 ? Misbehaviour::Silent : Misbehaviour::None};
         });
         if (status < 0) {
             m_simbrief.reset();
@@ -224,10 +207,10 @@ class FlightPlanTest final : public QObject {
     // The user name asked once, remembered by the next window too, and changed from the menu.
     // A file dropped while a fetch waits, and Exit, end the fetch: nothing more comes of it.
     void aSessionOfFetches() {
-        standInForSimbrief([](const httplib::Request& request) {
+        standInForSimbrief([](const ReceivedRequest& request) {
             return request.target.find("userid") != std::string::npos
-                       ? kHung
-                       : HttpAnswer{.body = ofpText({})};
+                       ? HttpReply{.misbehaviour = Misbehaviour::Silent}
+                       : HttpReply{.body = ofpText({}), .contentType = "application/xml"};
         });
         dialogs().texts = QStringList{u"jo"_s, u"77"_s};
         const QString fetch = u"mnuFile/mnuFetchFlightPlan"_s;
