@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <stdexcept>
 
 namespace brimwell::test {
@@ -107,6 +108,26 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     run.peakKilobytes = usage.ru_maxrss;  // NOLINT(cppcoreguidelines-pro-type-union-access)
     return run;
+}
+
+std::string planProgram() {
+    return BRIMWELL_PLAN_PROGRAM;
+}
+
+std::vector<std::string> samplePlanOptions() {
+    std::vector<std::string> options;
+    std::ifstream lines(BRIMWELL_SAMPLE_PLAN_ARGS);
+    for (std::string line; std::getline(lines, line);) {
+        options.push_back(line);
+    }
+    return options;
+}
+
+ProgramRun runPlan(const std::vector<std::string>& options,
+                   const std::vector<std::string>& environment) {
+    std::vector<std::string> arguments = samplePlanOptions();
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    return runProgram(planProgram(), arguments, environment);
 }
 
 bool withSilentNameServer(const char* resolvConf) {

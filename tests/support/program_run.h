@@ -28,6 +28,14 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
                       const std::vector<std::string>& environment = {},
                       const std::function<bool()>& inChild = {});
 
+// brimwell-plan of this build, and the sample flight (plan.h) as its options.
+std::string planProgram();
+std::vector<std::string> samplePlanOptions();
+
+// Runs brimwell-plan on the sample flight's options and then the given ones.
+ProgramRun runPlan(const std::vector<std::string>& options,
+                   const std::vector<std::string>& environment = {});
+
 // For inChild: puts the child into a network and mount namespace of its own, its loopback up,
 // whose one name server (resolvConf, a resolv.conf naming 127.0.0.1) receives every query and
 // answers none. False where no namespace can be made (not root).
