@@ -154,9 +154,10 @@ class XPlaneTest final : public QObject {
         const QString large =
             u" at %1 is larger than any answer of its web API. Try again; if "
             "it goes on, restart X-Plane."_s;
-        // NOLINTNEXTLINE(modernize-raw-string-literal): moc reads no raw string literal
+        // NOLINTBEGIN(modernize-raw-string-literal): moc reads no raw string literal
         const QByteArray filthy =
             "{\"error_message\":\"\\u001b[2J\\r\\u202e" + QByteArray(300, 'x') + "\"}";
+        // NOLINTEND(modernize-raw-string-literal)
         QTest::newRow("headers drip") << int(DatarefList) << 200 << QByteArray()
                                       << int(Misbehaviour::DripHeaders) << late << false;
         QTest::newRow("a body floods")
