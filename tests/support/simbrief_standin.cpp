@@ -11,8 +11,10 @@ SimbriefStandIn::SimbriefStandIn(HttpStandIn::Handler fetch)
                                .body = "<html><body>Not Found</body></html>",
                                .contentType = "text/html"};
           }
-          const std::string fields =
-              "&" + (query == std::string::npos ? "" : request.target.substr(query + 1));
+          std::string fields = "&";
+          if (query != std::string::npos) {
+              fields.append(request.target, query + 1);
+          }
           return fields.find("&username=") != std::string::npos ||
                          fields.find("&userid=") != std::string::npos
                      ? fetch(request)
