@@ -3,15 +3,44 @@
 #include <algorithm>
 #include <iostream>
 
+#include "engine/shown_text.h"
 #include "engine/unit_cells.h"
 #include "flightplan/flight_plan.h"
+#include "links/simbrief/simbrief.h"
 
 namespace brimwell {
 
-bool fillFromFlightPlan(const PlanRequest& request, UnitCells& cells, std::ostream& err) {
+namespace {
+
+// The flight plan of --ofp or --simbrief-user, read; nullopt when it could not be fetched, which
+// is told on err.
+std::optional<flightplan::FlightPlanReading> flightPlanOf(const PlanRequest& request,
+                                                          std::ostream& err) {
+    if (request.simbriefUser) {
+        links::LinkControl control;
+        const links::LinkAnswer fetched =
+            links::fetchLatestFlightPlan(*request.simbriefUser, links::simbriefBound(), control);
+        if (!fetched.done) {
+            err << "brimwell-plan: the latest flight plan of SimBrief user "
+                << shownText(*request.simbriefUser) << " was not fetched: " << fetched.text
+                << '\n';
+            return std::nullopt;
+        }
+        return flightplan::readFlightPlan(fetched.text, "SimBrief's answer");
+    }
     const auto& path = request.ofpPath.value();
-    const auto reading = path == "-" ? flightplan::readFlightPlan(std::cin, "standard input")
-                                     : flightplan::readFlightPlanFile(path);
+    return path == "-" ? flightplan::readFlightPlan(std::cin, "standard input")
+                       : flightplan::readFlightPlanFile(path);
+}
+
+}  // namespace
+
+bool fillFromFlightPlan(const PlanRequest& request, UnitCells& cells, std::ostream& err) {
+    const auto read = flightPlanOf(request, err);
+    if (!read) {
+        return false;
+    }
+    const auto& reading = *read;
     if (reading.refusal) {
         err << "brimwell-plan: " << *reading.refusal << '\n';
         return false;

@@ -138,8 +138,8 @@ Unit unitOption(const std::string& value) {
     return *unit;
 }
 
-XPlaneAddress xplaneAddress(const std::string& url) {
-    const auto address = parseXPlaneUrl(url);
+links::XPlaneAddress xplaneAddress(const std::string& url) {
+    const auto address = links::parseXPlaneUrl(url);
     if (!address) {
         throw OptionError("--xplane-url takes an address http://host[:port], not \"" + url + "\"");
     }
@@ -188,6 +188,11 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
             }
         } else if (name == "--units") {
             request.unit = unitOption(takeValue());
+        } else if (name == "--simbrief-user") {
+            request.simbriefUser = takeValue();
+            if (request.simbriefUser->empty()) {
+                throw OptionError("--simbrief-user needs a SimBrief user name or pilot ID");
+            }
         } else if (name == "--xplane-url") {
             request.xplane = xplaneAddress(takeValue());
         } else if (const auto* const option =
@@ -205,26 +210,33 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
     for (std::size_t i = 0; i < options.size(); ++i) {
         check(*options[i], request.cells[i].second, request.unit);
     }
+    if (request.ofpPath && request.simbriefUser) {
+        throw OptionError("--ofp and --simbrief-user both give the flight plan; give one of them");
+    }
     return request;
 }
 
 std::string planUsage() {
     std::string out =
-        "Usage: brimwell-plan [--ofp FILE] [OPTION VALUE]... [--correction] [--json] [--pdf FILE]\n"
+        "Usage: brimwell-plan [--ofp FILE | --simbrief-user ID] [OPTION VALUE]... [--correction]\n"
+        "                     [--json] [--pdf FILE]\n"
         "                     [--send-to-xplane [--xplane-url URL]]\n"
         "Plans the fuel load of a Boeing 747-400 flight, as the Calculate button of the window\n"
         "does, and prints the flight plan report.\n\nFlight plan:\n";
     out +=
         usageLine("--ofp FILE", "fill the flight data from a SimBrief flight plan (OFP), XML or");
     out += usageLine("", "JSON; --ofp - reads it from standard input");
+    out += usageLine("--simbrief-user ID",
+                     "fill it from the latest flight plan of the SimBrief user name or");
+    out += usageLine("", "pilot ID (all digits) ID, fetched from SimBrief within 10 seconds");
     out +=
-        "From the OFP come the three airports, the route distance, the first alternate's distance\n"
-        "(rounded up to the next distance of the list), the average wind component, the initial\n"
-        "altitude, the payload and the taxi fuel (in the unit of --units; a kgs OFP's own figures\n"
-        "in kg); the contingency time and the minimum landing fuel are not in it. Each option\n"
-        "below overrides the OFP's value for its cell. A value of the OFP that does not fit its\n"
-        "cell is named on the error stream and nothing is planned (exit status 2), unless an\n"
-        "option gives that cell.\n\n"
+        "From the flight plan come the three airports, the route distance, the first alternate's\n"
+        "distance (rounded up to the next distance of the list), the average wind component, the\n"
+        "initial altitude, the payload and the taxi fuel (in the unit of --units; a kgs OFP's own\n"
+        "figures in kg); the contingency time and the minimum landing fuel are not in it. Each\n"
+        "option below overrides the OFP's value for its cell. A value of the OFP that does not fit\n"
+        "its cell is named on the error stream and nothing is planned (exit status 2), unless an\n"
+        "option gives that cell; so is a flight plan that cannot be read or fetched.\n\n"
         "Flight data, weights in the unit of --units (an option left out leaves its cell empty,\n"
         "or as the OFP fills it):\n";
     for (const auto& option : kCellOptions) {
@@ -245,17 +257,19 @@ std::string planUsage() {
     out += usageLine("--send-to-xplane",
                      "then load fuel and payload into X-Plane's 747-400 (12.1.1+)");
     out += usageLine("--xplane-url URL", "X-Plane's web API, http://host[:port] (default " +
-                                             std::string(kDefaultXPlaneUrl) + ")");
+                                             std::string(links::kDefaultXPlaneUrl) + ")");
     out += usageLine("--help", "show this text");
     out += usageLine("--version", "show the version of brimwell-plan");
     out +=
         "\nExit status: 0 plan printed, 1 the plan could not be calculated, 2 an option or the "
-        "OFP was\nrefused, 3 the plan was calculated but its report, JSON object or PDF file could "
+        "OFP was\nrefused, or the OFP could not be read or fetched, 3 the plan was calculated but its report, JSON object or PDF file could "
         "not be\nwritten in full, 4 (with --send-to-xplane) the aircraft was not loaded, the "
         "reason on the\nerror stream.\n"
         "\nWith --send-to-xplane the report on the output stays as it is: what was loaded into "
         "each\ntank goes to the error stream (with --json, into the object as \"xplane\", in kg "
-        "as X-Plane\nholds them). X-Plane is given 5 seconds to answer.\n";
+        "as X-Plane\nholds them). X-Plane is given 5 seconds in all, name lookup included. A load "
+        "that X-Plane\nstopped after the fuel was written says so (with --json, \"accepted\" "
+        "lists the writes\nX-Plane took).\n";
     return out;
 }
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "engine/units.h"
-#include "xplane/xplane_load.h"
+#include "links/xplane/xplane.h"
 
 namespace brimwell {
 
@@ -28,8 +28,9 @@ struct PlanRequest {
     bool version = false;
     std::optional<std::string> pdfPath;
     std::optional<std::string> ofpPath;  // "-" is standard input
+    std::optional<std::string> simbriefUser;  // whose latest flight plan to fetch from SimBrief
     bool sendToXPlane = false;
-    XPlaneAddress xplane = *parseXPlaneUrl(kDefaultXPlaneUrl);
+    links::XPlaneAddress xplane = *links::parseXPlaneUrl(links::kDefaultXPlaneUrl);
 };
 
 // An option that cannot be taken: what() is the message for the pilot.

@@ -10,12 +10,16 @@
 #include "engine/cell_names.h"
 #include "engine/fuel_planner.h"
 #include "engine/unit_cells.h"
-#include "report/printer.h"
+#include "links/pdf/pdf_writer.h"
 #include "report/report_lines.h"
 
 namespace brimwell {
 
 namespace {
+
+using links::XPlaneLoaded;
+using links::XPlaneOutcome;
+using links::XPlaneRefused;
 
 class RecordingMessages final : public MessageSink {
   public:
@@ -27,12 +31,13 @@ class RecordingMessages final : public MessageSink {
 };
 
 // --send-to-xplane: the plan in the cells loaded into X-Plane, or why not.
-XPlaneOutcome loadPlan(const UnitCells& cells, const XPlaneAddress& address) {
-    const auto request = xplaneRequestFor(cells, address);
+XPlaneOutcome loadPlan(const UnitCells& cells, const links::XPlaneAddress& address) {
+    const auto request = links::xplaneRequestFor(cells, address);
     if (const auto* refused = std::get_if<XPlaneRefused>(&request)) {
         return *refused;
     }
-    return loadIntoXPlane(std::get<XPlaneRequest>(request));
+    links::LinkControl control;
+    return links::loadIntoXPlane(std::get<links::XPlaneRequest>(request), control);
 }
 
 // The status once the output is flushed: output lost on its way (a full disk, a closed output)
@@ -54,11 +59,11 @@ int flushed(std::ostream& out, std::ostream& err, bool json, bool planned) {
 int toldLoad(const XPlaneOutcome& outcome, const PlanRequest& request, int status,
              std::ostream& err) {
     if (std::holds_alternative<XPlaneRefused>(outcome)) {
-        err << "brimwell-plan: " << describe(outcome, request.unit) << '\n';
+        err << "brimwell-plan: " << links::describe(outcome, request.unit) << '\n';
         return kExitNotLoaded;
     }
     if (!request.json) {
-        err << "brimwell-plan: " << describe(outcome, request.unit);
+        err << "brimwell-plan: " << links::describe(outcome, request.unit);
     }
     return status;
 }
@@ -66,15 +71,29 @@ int toldLoad(const XPlaneOutcome& outcome, const PlanRequest& request, int statu
 // The "xplane" member of the JSON object.
 nlohmann::ordered_json xplaneJson(const XPlaneOutcome& outcome) {
     nlohmann::ordered_json object;
+    // The writes that X-Plane accepted, whether the load went through or not.
+    const auto accepted = [](bool fuel, bool payload) {
+        auto list = nlohmann::ordered_json::array();
+        if (fuel) {
+            list.push_back("fuel");
+        }
+        if (payload) {
+            list.push_back("payload");
+        }
+        return list;
+    };
     if (const auto* loaded = std::get_if<XPlaneLoaded>(&outcome)) {
         object["loaded"] = true;
+        object["accepted"] = accepted(true, true);
         object["tanks"] = loaded->tanksWritten;
         object["payload"] = loaded->payloadWritten;
         object["tanks_read"] = loaded->tanksRead;
         object["payload_read"] = loaded->payloadRead;
     } else {
+        const auto& refused = std::get<XPlaneRefused>(outcome);
         object["loaded"] = false;
-        object["refusal"] = std::get<XPlaneRefused>(outcome).reason;
+        object["accepted"] = accepted(refused.fuelAccepted, refused.payloadAccepted);
+        object["refusal"] = refused.reason;
     }
     return object;
 }
@@ -132,7 +151,7 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     MemoryCells cells;
     UnitCells units(cells);
     units.setUnit(request.unit);
-    if (request.ofpPath && !fillFromFlightPlan(request, units, err)) {
+    if ((request.ofpPath || request.simbriefUser) && !fillFromFlightPlan(request, units, err)) {
         return kExitRefused;
     }
     for (const auto& [name, text] : request.cells) {
@@ -162,11 +181,9 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     // The page is written only for a finished plan; the plan itself is on out already, so a
     // file that cannot be written loses nothing but the file.
     if (status == kExitPlanned && request.pdfPath) {
-        try {
-            writeReportPdf(cells, *request.pdfPath, request.unit);
-        } catch (const PrintError& error) {
+        if (const auto failure = links::writeReportPdf(cells, request.unit, *request.pdfPath)) {
             err << "brimwell-plan: the PDF file " << *request.pdfPath
-                << " was not written: " << error.what() << '\n';
+                << " was not written: " << *failure << '\n';
             status = kExitNotWritten;
         }
     }

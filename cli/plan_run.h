@@ -7,7 +7,7 @@
 
 #include "engine/memory_cells.h"
 #include "engine/units.h"
-#include "xplane/xplane_load.h"
+#include "links/xplane/xplane.h"
 
 namespace brimwell {
 
@@ -27,13 +27,10 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
 // The JSON object of --json: "failure" (null or the message), "units" (the unit the weights are
 // in, "lbs" or "kg"), "cells" (the input cells, txtBOW and the fifteen results, name to text),
 // "ticked" (the tick box) and "red" (the cells whose background is red); with an outcome of
-// --send-to-xplane, "xplane": {"loaded": true, "tanks" and "payload" as written, "tanks_read"
-// and "payload_read" as read back, kg} or {"loaded": false, "refusal": the reason}.
+// --send-to-xplane, "xplane": {"loaded": true, "accepted": ["fuel", "payload"], "tanks" and
+// "payload" as written, "tanks_read" and "payload_read" as read back, kg} or {"loaded": false,
+// "accepted": the writes X-Plane accepted before it stopped, "refusal": the reason}.
 std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure, Unit unit,
-                     const XPlaneOutcome* xplane = nullptr);
-
-// Writes the report page of the cells, whose weights are in `unit`, into a PDF file; throws
-// PrintError.
-void writeReportPdf(const CellReader& cells, const std::string& path, Unit unit);
+                     const links::XPlaneOutcome* xplane = nullptr);
 
 }  // namespace brimwell

@@ -396,6 +396,21 @@ FlightPlanReading readFlightPlanFile(const std::string& path) {
     return readBounded(file, path, error ? 0 : size);
 }
 
+std::optional<std::string> simbriefStatus(std::string_view data) {
+    if (data.size() > kLargestFlightPlan) {
+        return std::nullopt;
+    }
+    std::string owned(data);
+    constexpr std::array kStatus = {path::status};
+    const auto read = readOfpFields(owned, kStatus);
+    const auto* const fields = std::get_if<OfpFields>(&read);
+    const auto status = fields != nullptr ? fields->find(path::status) : OfpFields::const_iterator();
+    if (fields == nullptr || status == fields->end() || trimmed(status->second).empty()) {
+        return std::nullopt;
+    }
+    return std::string(trimmed(status->second));
+}
+
 std::string describe(const FilledCell& filled, Unit unit) {
     const auto label = labelOf(filled.cell);
     const bool weight = label.unit == "lbs";

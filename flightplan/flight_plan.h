@@ -62,6 +62,10 @@ FlightPlanReading readFlightPlan(std::istream& in, std::string_view name);
 // Reads an OFP file; a file it cannot read, or one larger than kLargestFlightPlan, is a refusal.
 FlightPlanReading readFlightPlanFile(const std::string& path);
 
+// SimBrief's own word on a fetch that brought no flight plan: the fetch/status of the OFP it sent
+// instead ("Error: Unknown UserID"), without surrounding blanks; nullopt when the data holds none.
+std::optional<std::string> simbriefStatus(std::string_view data);
+
 // One line for the pilot each, shared by the window's summary and the planner's error stream:
 // "Alternate distance: 200 nm (rounded up from 187 nm to the list's 200 nm)",
 // "Flight level not filled: general/initial_altitude "29000" is outside the list's ...".

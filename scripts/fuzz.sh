@@ -19,7 +19,7 @@ cmake --build --preset fuzz -j "$(nproc)"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 status=0
-for target in fuzz_calculate fuzz_plan_options fuzz_flightplan; do
+for target in fuzz_calculate fuzz_plan_options fuzz_flightplan fuzz_xplane_answers fuzz_simbrief_answer; do
   # The corpus grows in the build directory; the checked-in seeds stay as they are.
   corpus="$build/corpus/$target"
   artifacts="$build/artifacts/$target"

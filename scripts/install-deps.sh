@@ -15,19 +15,21 @@ program=(
   qt6-base-dev libgl-dev
   libcups2-dev # the report hands its page to the print spooler itself
   libpugixml-dev nlohmann-json3-dev # the flight-plan reader; all JSON
-  libcpp-httplib-dev # the X-Plane link, and the tests' web stand-ins
+  libcurl4-openssl-dev # the one HTTP client, of the SimBrief and X-Plane links
+  ca-certificates # SimBrief over HTTPS
   # fonts: Liberation Sans stands in for Arial, DejaVu for the rest
   fonts-liberation fonts-dejavu-core fontconfig
   libfontconfig-dev # the window reads the font configuration ahead, while it connects
 )
 tests=(
   libgtest-dev libgmock-dev
-  libcpp-httplib-dev # the tests' HTTP stand-in on 127.0.0.1
+  zlib1g-dev # the gzip bomb of the tests' web stand-in on 127.0.0.1
   poppler-utils # reading back the PDF page of the report
 )
 checks=(
   clang clang-format clang-tidy # the fuzzers are built with clang
   libbenchmark-dev
+  zlib1g-dev # the benchmarks' X-Plane stand-in, as the tests'
   xvfb xauth # scripts/screenshot-window.sh, the picture of the window in docs/; the start-up benchmark
   libxcb-damage0-dev # the start-up benchmark watches the X server's drawing (DAMAGE extension)
   valgrind # the start-up benchmark's count of instructions (bench_window_start --callgrind)

@@ -26,9 +26,11 @@
 
 #include "engine/cell_names.h"
 #include "engine/flight_data.h"
+#include "engine/shown_text.h"
 #include "flightplan/flight_plan.h"
+#include "links/simbrief/simbrief.h"
 #include "report/print_command.h"
-#include "ui/aircraft_load.h"
+#include "ui/background_work.h"
 #include "ui/control_catalogue.h"
 #include "ui/dialogs.h"
 #include "ui/settings.h"
@@ -84,7 +86,7 @@ MainWindow::MainWindow(QWidget* parent)
           ui::showWarning(this, QString::fromStdString(message));
       })),
       m_printerFactory([this] { return m_systemPrinter->open(); }),
-      m_fetchBound(ui::kFetchBound) {
+      m_fetchBound(links::simbriefBound()) {
     // The layout's controls keep their coordinates in a client widget under the menu bar; the
     // window grows by the bar's height.
     auto* client = new QWidget(this);
@@ -343,12 +345,14 @@ void MainWindow::mnuFetchFlightPlan_Click() {
         }
     }
     try {
-        m_fetch = std::make_unique<ui::FlightPlanFetch>(
-            *this, user, m_fetchBound, [this, user](const ui::FlightPlanFetch::Outcome& outcome) {
-                fetchFinished(user, outcome);
-            });
-    } catch (const std::exception& failure) {
-        fetchFinished(user, {.fetched = false, .text = failure.what()});
+        m_fetch = ui::runInBackground<links::LinkAnswer>(
+            *this,
+            [user = user.toStdString(), bound = m_fetchBound](links::LinkControl& control) {
+                return links::fetchLatestFlightPlan(user, bound, control);
+            },
+            [this, user](const links::LinkAnswer& outcome) { fetchFinished(user, outcome); });
+    } catch (const std::system_error& failure) {
+        fetchFinished(user, {.done = false, .text = failure.what()});
         return;
     }
     // Fetching again waits for this one; the busy pointer says that the window is at work.
@@ -396,10 +400,11 @@ void MainWindow::stopFetch() {
     showWhetherBusy();
 }
 
-void MainWindow::fetchFinished(const QString& user, const ui::FlightPlanFetch::Outcome& outcome) {
+void MainWindow::fetchFinished(const QString& user, const links::LinkAnswer& outcome) {
     stopFetch();
-    const QString whose = u"The latest flight plan of SimBrief user "_s + user;
-    if (!outcome.fetched) {
+    const QString whose =
+        u"The latest flight plan of SimBrief user "_s + toQString(shownText(user.toStdString()));
+    if (!outcome.done) {
         ui::showWarning(this, whose + u" was not fetched: "_s + toQString(outcome.text));
         return;
     }
@@ -414,32 +419,35 @@ void MainWindow::mnuLoadIntoXPlane_Click() {
         return;
     }
     const QString setting = ui::readSetting(ui::kXPlaneAddress);
-    const std::optional<XPlaneAddress> address = parseXPlaneUrl(setting.toStdString());
+    const std::optional<links::XPlaneAddress> address = links::parseXPlaneUrl(setting.toStdString());
     if (!address) {
         ui::showWarning(this, u"The plan was not loaded: "_s + notAnXPlaneAddress(setting) +
                                   u" Change it under Aircraft, X-Plane Address…"_s);
         return;
     }
-    std::variant<XPlaneRequest, XPlaneRefused> request = xplaneRequestFor(*m_units, *address);
-    if (const auto* refused = std::get_if<XPlaneRefused>(&request)) {
+    std::variant<links::XPlaneRequest, links::XPlaneRefused> request =
+        links::xplaneRequestFor(*m_units, *address);
+    if (const auto* refused = std::get_if<links::XPlaneRefused>(&request)) {
         showXPlaneOutcome(*refused);
         return;
     }
     try {
-        m_load = std::make_unique<ui::AircraftLoad>(
-            *this, std::get<XPlaneRequest>(std::move(request)),
-            [this](const XPlaneOutcome& outcome) { loadFinished(outcome); });
+        m_load = ui::runInBackground<links::XPlaneOutcome>(
+            *this,
+            [request = std::get<links::XPlaneRequest>(std::move(request))](
+                links::LinkControl& control) { return links::loadIntoXPlane(request, control); },
+            [this](const links::XPlaneOutcome& outcome) { loadFinished(outcome); });
     } catch (const std::system_error& failure) {
-        showXPlaneOutcome(XPlaneRefused{std::string("The plan was not loaded into X-Plane: ") +
-                                        failure.what() +
-                                        ". Close other programs, then load again."});
+        showXPlaneOutcome(links::XPlaneRefused{
+            std::string("The plan was not loaded into X-Plane: ") + failure.what() +
+            ". Close other programs, then load again."});
         return;
     }
     updateLoadAction();
     showWhetherBusy();
 }
 
-void MainWindow::loadFinished(const XPlaneOutcome& outcome) {
+void MainWindow::loadFinished(const links::XPlaneOutcome& outcome) {
     m_load.reset();
     updateLoadAction();
     showWhetherBusy();
@@ -449,9 +457,10 @@ void MainWindow::loadFinished(const XPlaneOutcome& outcome) {
 }
 
 // The one place where the outcome of a load becomes the words of its box.
-void MainWindow::showXPlaneOutcome(const XPlaneOutcome& outcome) {
-    const QString text = QString::fromStdString(describe(outcome, m_units->unit())).trimmed();
-    if (std::holds_alternative<XPlaneLoaded>(outcome)) {
+void MainWindow::showXPlaneOutcome(const links::XPlaneOutcome& outcome) {
+    const QString text =
+        QString::fromStdString(links::describe(outcome, m_units->unit())).trimmed();
+    if (std::holds_alternative<links::XPlaneLoaded>(outcome)) {
         ui::showSummary(this, text);
     } else {
         ui::showWarning(this, text);
@@ -467,7 +476,7 @@ void MainWindow::mnuXPlaneAddress_Click() {
                               "http://localhost:8086):"_s,
                               offered)) {
         offered = answer->trimmed();
-        if (parseXPlaneUrl(offered.toStdString())) {
+        if (links::parseXPlaneUrl(offered.toStdString())) {
             ui::writeSetting(ui::kXPlaneAddress, offered);
             return;
         }
@@ -502,10 +511,13 @@ void MainWindow::updateLoadAction() {
                      *m_calculatedInputs == inputTexts());
 }
 
-// A fetch under way ends with the window, before the program does; a load under way is waited
-// for when the window is destroyed, out of sight.
+// A fetch or a load under way ends with the window, before the program does: stopped, it ends
+// within a moment.
 void MainWindow::closeEvent(QCloseEvent* event) {
     stopFetch();
+    m_load.reset();
+    updateLoadAction();
+    showWhetherBusy();
     QWidget::closeEvent(event);
 }
 

@@ -13,18 +13,18 @@
 //
 // Above the layout, which keeps its own coordinates in a client widget, a menu bar (a table of
 // MenuItem rows in buildMenuBar: a menu more is rows more) opens a SimBrief flight plan from a
-// file, or fetches the pilot's latest one from SimBrief (ui/flight_plan_fetch.h) while the
-// window goes on answering; a file dropped on the window opens as well. The plan's figures go
+// file, or fetches the pilot's latest one from SimBrief (links/simbrief/simbrief.h) off the
+// window's thread (ui/background_work.h) while the window goes on answering; a file dropped on the window opens as well. The plan's figures go
 // into the cells, the results of an earlier Calculate are emptied as Clear empties them, and a
 // summary says what was filled and what was not. Each of them is an act that leaves the cell
 // holding the focus, so its check runs first.
 //
-// The Aircraft menu loads the plan into X-Plane (ui/aircraft_load.h) at the address that the
-// settings keep, while the window goes on answering, and tells the outcome in a box. It is
+// The Aircraft menu loads the plan into X-Plane (links/xplane/xplane.h) at the address that the
+// settings keep, off the window's thread while the window goes on answering, and tells the outcome in a box. It is
 // enabled while the cells hold the plan of a Calculate that completed and the inputs are still
 // those it was calculated from; Clear, or a flight plan filled in, ends that. One load at a
-// time; a load still under way when the window goes is waited for (it is bounded) and its
-// outcome dropped.
+// time; a load or fetch still under way when the window goes is stopped, and its outcome
+// dropped.
 
 #include <QPointer>
 #include <QWidget>
@@ -39,11 +39,11 @@
 
 #include "engine/fuel_planner.h"
 #include "engine/unit_cells.h"
+#include "links/link_call.h"
+#include "links/xplane/xplane.h"
 #include "report/printer.h"
-#include "ui/flight_plan_fetch.h"
 #include "ui/window_cells.h"
 #include "ui/window_controls.h"
-#include "xplane/xplane_load.h"
 
 class QMenuBar;
 
@@ -51,7 +51,7 @@ namespace brimwell {
 
 namespace ui {
 class SystemPrinter;
-class AircraftLoad;
+class BackgroundWork;
 }  // namespace ui
 namespace flightplan {
 struct FlightPlanReading;
@@ -134,11 +134,11 @@ class MainWindow final : public QWidget {
                             const QString& failure);
     // Asks for the SimBrief user name or pilot ID and remembers it; empty when cancelled.
     QString askSimbriefUser();
-    void fetchFinished(const QString& user, const ui::FlightPlanFetch::Outcome& outcome);
+    void fetchFinished(const QString& user, const links::LinkAnswer& outcome);
     void stopFetch();
-    void loadFinished(const XPlaneOutcome& outcome);
+    void loadFinished(const links::XPlaneOutcome& outcome);
     // The box that tells the pilot how a load into X-Plane ended.
-    void showXPlaneOutcome(const XPlaneOutcome& outcome);
+    void showXPlaneOutcome(const links::XPlaneOutcome& outcome);
     // The texts of the inputs and the tick of the correction, as Calculate reads them.
     std::vector<std::string> inputTexts() const;
     // Enables Load into X-Plane while the results are those of the inputs and no load is under
@@ -194,10 +194,10 @@ class MainWindow final : public QWidget {
     PrinterFactory m_printerFactory;
     QPointer<QWidget> m_cellLeftByClick;
     std::chrono::milliseconds m_fetchBound;
-    std::unique_ptr<ui::FlightPlanFetch> m_fetch;
+    std::unique_ptr<ui::BackgroundWork> m_fetch;
     // The inputs of the last Calculate while its results are in the cells.
     std::optional<std::vector<std::string>> m_calculatedInputs;
-    std::unique_ptr<ui::AircraftLoad> m_load;
+    std::unique_ptr<ui::BackgroundWork> m_load;
 };
 
 }  // namespace brimwell

@@ -8,7 +8,7 @@
 #include <QString>
 #include <string_view>
 
-#include "xplane/xplane_load.h"
+#include "links/xplane/xplane.h"
 
 namespace brimwell::ui {
 
@@ -20,7 +20,7 @@ struct Setting {
 // The SimBrief user name or pilot ID whose latest flight plan File > Fetch fetches.
 inline constexpr Setting kSimbriefUser{.key = "simbrief/user", .defaultText = ""};
 // Where Aircraft > Load into X-Plane finds X-Plane's web API.
-inline constexpr Setting kXPlaneAddress{.key = "xplane/address", .defaultText = kDefaultXPlaneUrl};
+inline constexpr Setting kXPlaneAddress{.key = "xplane/address", .defaultText = links::kDefaultXPlaneUrl};
 
 // The unit of weight the window shows: "lbs" or "kg" (engine/units.h).
 inline constexpr Setting kWeightUnit{.key = "units/weight", .defaultText = "lbs"};

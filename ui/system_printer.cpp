@@ -8,35 +8,24 @@
 #include <QString>
 #include <QTimer>
 #include <optional>
-#include <thread>
 #include <utility>
+#include <variant>
 
-#include "modules/module_loader.h"
+#include "links/cups/print_spooler.h"
 #include "report/print_command.h"
 #include "report/qt/pdf_printer.h"
 #include "report/recorded_page.h"
-#include "ui/print_module.h"
+#include "ui/background_work.h"
 
 namespace brimwell::ui {
 
 namespace {
 
-struct PrintModule {
-    print::FindPrinter findPrinter = nullptr;
-    print::SendPage sendPage = nullptr;
-};
-
-PrintModule loadPrintModule() {
-    try {
-        return {moduleFunction<print::FindPrinter>(print::kModuleFile, print::kFindPrinter),
-                moduleFunction<print::SendPage>(print::kModuleFile, print::kSendPage)};
-    } catch (const ModuleError& error) {
-        throw PrintError(error.what());
-    }
-}
+using links::DefaultPrinter;
+using links::LinkControl;
 
 // The printer's paper, or the pilot's country's where the printer does not say.
-QPageLayout layoutOf(const print::Paper& paper) {
+QPageLayout layoutOf(const links::Paper& paper) {
     if (paper.width <= 0 || paper.length <= 0) {
         return localPaper();
     }
@@ -56,70 +45,55 @@ std::string notPrinted(const std::string& reason) {
 }  // namespace
 
 // One page on its way to the spooler, on the window's thread. Each step that may wait for the
-// spooler runs on a thread of its own, which posts its outcome back here as its last act; the
-// deadline tells the pilot once the bound has passed. Whichever comes first is told, once.
+// spooler is work off the window's thread, whose outcome comes back here; the deadline tells the
+// pilot once the bound has passed. Whichever comes first is told, once.
 class PrintJob final : public QObject {
   public:
-    PrintJob(RecordedPage page, PrintModule module, std::chrono::milliseconds bound,
+    PrintJob(RecordedPage page, std::chrono::milliseconds bound,
              std::function<void(const std::string&)> tell)
-        : m_page(std::move(page)), m_module(module), m_tell(std::move(tell)) {
+        : m_page(std::move(page)), m_tell(std::move(tell)) {
         m_deadline.setSingleShot(true);
         m_deadline.setTimerType(Qt::PreciseTimer);
         connect(&m_deadline, &QTimer::timeout, this, [this, bound] { boundPassed(bound); });
         m_deadline.start(bound);
-        m_thread = std::thread([this] {
-            std::string queue;
-            print::Paper paper;
-            std::string error;
-            const bool found = m_module.findPrinter(m_exchange, queue, paper, error);
-            QMetaObject::invokeMethod(
-                this, [=, this] { printerFound(found, queue, paper, error); },
-                Qt::QueuedConnection);
-        });
+        m_step = runInBackground<std::variant<DefaultPrinter, std::string>>(
+            *this, links::findDefaultPrinter,
+            [this](const std::variant<DefaultPrinter, std::string>& found) {
+                printerFound(found);
+            });
     }
 
-    ~PrintJob() override {
-        m_exchange.closing = true;
-        if (m_thread.joinable()) {
-            m_thread.join();
-        }
-    }
-
+    ~PrintJob() override = default;
     Q_DISABLE_COPY_MOVE(PrintJob)
 
     // Whether the spooler has given its last answer about this page (or never will).
     bool ended() const { return m_ended; }
 
   private:
-    void printerFound(bool found, const std::string& queue, const print::Paper& paper,
-                      const std::string& error) {
-        m_thread.join();
-        if (!found || m_told) {
-            end(found ? std::nullopt : std::optional(error));
+    void printerFound(const std::variant<DefaultPrinter, std::string>& found) {
+        const auto* printer = std::get_if<DefaultPrinter>(&found);
+        if (printer == nullptr || m_told) {
+            end(printer == nullptr ? std::optional(std::get<std::string>(found)) : std::nullopt);
             return;
         }
         std::string pdf;
         try {
-            const QByteArray drawn = drawPdfPage(m_page, layoutOf(paper));
+            const QByteArray drawn = drawPdfPage(m_page, layoutOf(printer->paper));
             pdf.assign(drawn.constData(), static_cast<std::size_t>(drawn.size()));
         } catch (const PrintError& failure) {
             end(failure.what());
             return;
         }
-        m_thread = std::thread([this, queue, pdf = std::move(pdf)] {
-            std::string reason;
-            const bool sent = m_module.sendPage(m_exchange, queue, pdf, reason);
-            QMetaObject::invokeMethod(
-                this, [this, sent, reason] { end(sent ? std::nullopt : std::optional(reason)); },
-                Qt::QueuedConnection);
-        });
+        m_step = runInBackground<std::optional<std::string>>(
+            *this,
+            [queue = printer->queue, pdf = std::move(pdf)](LinkControl& control) {
+                return links::sendPage(queue, pdf, control);
+            },
+            [this](const std::optional<std::string>& failure) { end(failure); });
     }
 
     // The spooler's last answer: printed, or the reason why not.
     void end(const std::optional<std::string>& failure) {
-        if (m_thread.joinable()) {
-            m_thread.join();
-        }
         m_ended = true;
         m_deadline.stop();
         if (failure && !m_told) {
@@ -128,23 +102,19 @@ class PrintJob final : public QObject {
     }
 
     void boundPassed(std::chrono::milliseconds bound) {
-        m_exchange.abandoned = true;
+        m_step->abandon();
         m_told = true;
-        const QString seconds = QString::number(static_cast<double>(bound.count()) / 1000.0);
-        const std::string late = "the printer did not answer within " + seconds.toStdString() +
-                                 (bound == std::chrono::seconds(1) ? " second" : " seconds");
+        const std::string late = "the printer did not answer " + links::withinSeconds(bound);
         // Only a release already on its way may still make the page print.
-        m_tell(m_exchange.stage == print::Stage::Releasing
+        m_tell(links::printStage(m_step->control()) == links::PrintStage::Releasing
                    ? "The report may still be printed: " + late
                    : notPrinted(late));
     }
 
     RecordedPage m_page;
-    PrintModule m_module;
     std::function<void(const std::string&)> m_tell;
-    print::Exchange m_exchange;
     QTimer m_deadline;
-    std::thread m_thread;
+    std::unique_ptr<BackgroundWork> m_step;  // last: stopped and waited for first
     bool m_told = false;
     bool m_ended = false;
 };
@@ -163,9 +133,8 @@ std::unique_ptr<Printer> SystemPrinter::open() {
         throw PrintError("the printer has not yet answered about the last report");
     }
     m_job.reset();
-    const PrintModule module = loadPrintModule();
-    return collectPage([this, module](RecordedPage page) {
-        m_job = std::make_unique<PrintJob>(std::move(page), module, m_bound, m_tell);
+    return collectPage([this](RecordedPage page) {
+        m_job = std::make_unique<PrintJob>(std::move(page), m_bound, m_tell);
     });
 }
 

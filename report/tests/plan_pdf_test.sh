@@ -97,7 +97,7 @@ cp "$plan" "$work/alone/brimwell-plan"
   >"$work/out" 2>"$work/err"
 status=$?
 [[ $status -eq 3 ]] || fail "without the PDF writer: exit $status"
-grep -q "was not written: the module brimwell-plan-pdf.so is neither in .* nor in $work/alone\$" "$work/err" ||
+grep -q "was not written: Brimwell cannot start its link: the module brimwell-plan-pdf.so is neither in .* nor in $work/alone. Reinstall Brimwell.$" "$work/err" ||
   fail "without the PDF writer: message: $(cat "$work/err")"
 [[ $(wc -l <"$work/out") -eq 37 ]] || fail "without the PDF writer: the plan was not printed"
 [[ ! -e "$work/alone.pdf" ]] || fail "without the PDF writer: a file was written"

@@ -1,8 +1,10 @@
 #include "tests/support/xplane_standin.h"
 
 #include <algorithm>
+#include <charconv>
+#include <numeric>
 #include <random>
-#include <regex>
+#include <stdexcept>
 
 namespace brimwell::test {
 
@@ -10,54 +12,70 @@ namespace {
 
 using nlohmann::json;
 
-void answerError(httplib::Response& response, int status, const std::string& message) {
-    response.status = status;
-    const json error = {{"error_code", status}, {"error_message", message}};
-    response.set_content(error.dump(), "application/json");
+constexpr std::string_view kFuel = "sim/flightmodel/weight/m_fuel";
+constexpr std::string_view kDatarefs = "/api/v1/datarefs";
+
+HttpReply error(int status, const std::string& code, const std::string& message) {
+    return {.status = status,
+            .body = json{{"error_code", code}, {"error_message", message}}.dump()};
+}
+
+// A part of a query with its %XX escapes decoded.
+std::string decoded(std::string_view text) {
+    std::string out;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        unsigned byte = 0;
+        const char* const hex = text.data() + at + 1;
+        const bool escaped = text[at] == '%' && at + 2 < text.size() &&
+                             std::from_chars(hex, hex + 2, byte, 16).ptr == hex + 2;
+        out.push_back(escaped ? static_cast<char>(byte) : text[at]);
+        at += escaped ? 2 : 0;
+    }
+    return out;
 }
 
 }  // namespace
 
 XPlaneStandIn::Aircraft XPlaneStandIn::boeing747(double fuelCapacityKg) {
-    return {
-        {0.300F, 0.078F, 0.220F, 0.220F, 0.078F, 0.023F, 0.023F, 0.058F, 0}, fuelCapacityKg, {}};
+    return {.tankShares = {0.300F, 0.078F, 0.220F, 0.220F, 0.078F, 0.023F, 0.023F, 0.058F, 0},
+            .fuelCapacityKg = fuelCapacityKg};
 }
 
 XPlaneStandIn::Aircraft XPlaneStandIn::twinJet() {
-    return {{0.5F, 0.25F, 0.25F, 0, 0, 0, 0, 0, 0}, 21000, {}};
+    return {.tankShares = {0.5F, 0.25F, 0.25F, 0, 0, 0, 0, 0, 0}, .fuelCapacityKg = 21000};
 }
 
-XPlaneStandIn::XPlaneStandIn(const Aircraft& aircraft, Mode mode)
-    : m_mode(mode), m_fuelSystem(aircraft.fuelSystem) {
+XPlaneStandIn::XPlaneStandIn(const Aircraft& aircraft, Mode mode,
+                             std::vector<Hostility> hostilities)
+    : m_mode(mode),
+      m_fuelSystem(aircraft.fuelSystem),
+      m_listsWritable(aircraft.listsWritable),
+      m_hostilities(std::move(hostilities)),
+      m_silent(mode == Mode::Stalled),
+      m_http([this](const ReceivedRequest& request) { return answer(request); }) {
     // A new run of X-Plane gives its datarefs new ids.
     std::mt19937_64 random(std::random_device{}());
     std::uniform_int_distribution<std::uint64_t> ids(100000000000, 999999999999);
-    const auto add = [&](const char* name, bool writable, bool array, std::vector<float> value) {
-        m_datarefs.push_back({name, ids(random), writable, array, std::move(value)});
+    const auto add = [&](std::string_view name, std::vector<float> value, Request read,
+                         Request write = Request::Any) {  // Any: read-only
+        if (name != aircraft.missingDataref) {
+            m_datarefs.push_back({std::string(name), ids(random), std::move(value), read, write});
+        }
     };
-    add("sim/flightmodel/weight/m_fuel", true, true, {900, 4000, 6000, 6000, 4000, 0, 0, 0, 0});
-    add("sim/flightmodel/weight/m_fixed", true, false, {1234.5F});
-    add("sim/aircraft/overflow/acf_tank_rat", false, true, aircraft.tankShares);
-    add("sim/aircraft/weight/acf_m_fuel_tot", false, false,
-        {static_cast<float>(aircraft.fuelCapacityKg)});
-    // Every path and method comes to serve(), with its body read.
-    const auto handler = [this](const httplib::Request& request, httplib::Response& response) {
-        serve(request, response);
-    };
-    m_http.server().Get(".*", handler).Patch(".*", handler).Post(".*", handler).Put(".*", handler);
-    m_http.start();
-}
-
-XPlaneStandIn::~XPlaneStandIn() {
-    {
-        const std::lock_guard lock(m_mutex);
-        m_ended = true;
-    }
-    m_ending.notify_all();
+    using enum Request;
+    const std::lock_guard lock(m_mutex);
+    add(kFuel, {900, 4000, 6000, 6000, 4000, 0, 0, 0, 0}, FuelReadBack, FuelWrite);
+    add("sim/flightmodel/weight/m_fixed", {1234.5F}, PayloadReadBack, PayloadWrite);
+    add("sim/aircraft/overflow/acf_tank_rat", aircraft.tankShares, Shares);
+    add("sim/aircraft/weight/acf_m_fuel_tot", {static_cast<float>(aircraft.fuelCapacityKg)},
+        Capacity);
+    add("sim/flightmodel/weight/m_fuel_total", {0}, FuelTotal);
+    add("sim/flightmodel/controls/dist", {0}, Distance);  // metres since the flight's start
+    sumTanks();
 }
 
 nlohmann::json XPlaneStandIn::Dataref::json() const {
-    return array ? nlohmann::json(value) : nlohmann::json(value.front());
+    return value.size() != 1 ? nlohmann::json(value) : nlohmann::json(value.front());
 }
 
 std::map<std::string, json> XPlaneStandIn::values() const {
@@ -69,72 +87,136 @@ std::map<std::string, json> XPlaneStandIn::values() const {
     return values;
 }
 
-void XPlaneStandIn::serve(const httplib::Request& request, httplib::Response& response) {
-    if (m_mode == Mode::NoWebApi) {
-        response.status = 404;
-        return response.set_content("<html><body>Not Found</body></html>", "text/html");
-    }
-    if (m_mode == Mode::Stalled) {
-        std::unique_lock lock(m_mutex);
-        m_ending.wait(lock, [this] { return m_ended; });
-    }
-    if (m_mode == Mode::IncomingTrafficDisabled) {
-        return answerError(response, 403, "Incoming traffic is disabled");
-    }
-    if (request.get_header_value("Accept").find("application/json") == std::string::npos ||
-        request.get_header_value("Content-Type") != "application/json") {
-        return answerError(response, 400, "Accept and Content-Type must be application/json");
-    }
+void XPlaneStandIn::setValue(const std::string& name, const nlohmann::json& value) {
     const std::lock_guard lock(m_mutex);
-    if (request.method == "GET" && request.path == "/api/v1/datarefs") {
-        json data = json::array();
-        const auto [first, last] = request.params.equal_range("filter[name]");
-        for (const auto& dataref : m_datarefs) {
-            if (first == last || std::any_of(first, last, [&](const auto& filter) {
-                    return filter.second == dataref.name;
-                })) {
-                data.push_back({{"id", dataref.id},
-                                {"name", dataref.name},
-                                {"value_type", dataref.array ? "float_array" : "float"},
-                                {"is_writable", dataref.writable}});
-            }
-        }
-        return response.set_content(json{{"data", data}}.dump(), "application/json");
-    }
-    value(request, response);
-}
-
-void XPlaneStandIn::value(const httplib::Request& request, httplib::Response& response) {
-    static const std::regex kValuePath(R"(/api/v1/datarefs/(\d+)/value)");
-    std::smatch match;
-    const auto dataref = std::find_if(m_datarefs.begin(), m_datarefs.end(), [&](const auto& d) {
-        return std::regex_match(request.path, match, kValuePath) &&
-               match[1].str() == std::to_string(d.id);
-    });
-    if (dataref == m_datarefs.end() || (request.method != "GET" && request.method != "PATCH")) {
-        return answerError(response, 404, "No such dataref or resource: " + request.path);
-    }
-    if (request.method == "GET") {
-        return response.set_content(json{{"data", dataref->json()}}.dump(), "application/json");
-    }
-    if (!dataref->writable) {
-        return answerError(response, 403, dataref->name + " is read-only");
-    }
-    // A number for a number; an array is written whole: as many numbers as it holds.
-    const json body = json::parse(request.body, nullptr, false);
-    const json data = body.is_object() ? body.value("data", json()) : json();
-    const bool numbers =
-        std::all_of(data.begin(), data.end(), [](auto& v) { return v.is_number(); });
-    if (dataref->array ? !data.is_array() || data.size() != dataref->value.size() || !numbers
-                       : !data.is_number()) {
-        return answerError(response, 400, "Invalid value for " + dataref->name);
+    Dataref* const dataref = named(name);
+    if (dataref == nullptr) {
+        throw std::invalid_argument("the X-Plane stand-in has no dataref " + name);
     }
     dataref->value =
-        dataref->array ? data.get<std::vector<float>>() : std::vector<float>{data.get<float>()};
-    if (dataref->name == "sim/flightmodel/weight/m_fuel" && m_fuelSystem) {
-        m_fuelSystem(dataref->value);  // the aircraft's fuel system, right after the write
+        value.is_array() ? value.get<std::vector<float>>() : std::vector<float>{value.get<float>()};
+    if (name == kFuel) {
+        sumTanks();
     }
-    response.set_content("null", "application/json");
+}
+
+void XPlaneStandIn::setSilent(bool silent) {
+    const std::lock_guard lock(m_mutex);
+    m_silent = silent;
+}
+
+XPlaneStandIn::Dataref* XPlaneStandIn::named(std::string_view name) {
+    const auto found = std::find_if(m_datarefs.begin(), m_datarefs.end(),
+                                    [&](const Dataref& dataref) { return dataref.name == name; });
+    return found == m_datarefs.end() ? nullptr : &*found;
+}
+
+void XPlaneStandIn::sumTanks() {
+    const Dataref* const tanks = named(kFuel);
+    Dataref* const total = named("sim/flightmodel/weight/m_fuel_total");
+    if (tanks != nullptr && total != nullptr) {
+        total->value = {std::accumulate(tanks->value.begin(), tanks->value.end(), 0.0F)};
+    }
+}
+
+HttpReply XPlaneStandIn::answer(const ReceivedRequest& request) {
+    const std::lock_guard lock(m_mutex);
+    if (m_silent) {
+        return {.misbehaviour = Misbehaviour::Silent};
+    }
+    const auto query = request.target.find('?');
+    const std::string path = request.target.substr(0, query);
+    const auto dataref = std::find_if(m_datarefs.begin(), m_datarefs.end(), [&](const auto& d) {
+        return path == std::string(kDatarefs) + "/" + std::to_string(d.id) + "/value";
+    });
+    const bool get = request.method == "GET";
+    const Request kind = path == kDatarefs             ? Request::DatarefList
+                         : dataref == m_datarefs.end() ? Request::Any
+                         : get                         ? dataref->read
+                                                       : dataref->write;
+    for (const auto& row : m_hostilities) {
+        if (row.request == Request::Any || row.request == kind) {
+            return row.reply;
+        }
+    }
+    if (m_mode == Mode::NoWebApi) {
+        return {.status = 404,
+                .body = "<html><body>Not Found</body></html>",
+                .contentType = "text/html"};
+    }
+    if (m_mode == Mode::IncomingTrafficDisabled) {
+        return error(403, "incoming_traffic_disabled", "Incoming traffic is disabled");
+    }
+    const auto accept = request.headers.find("accept");
+    const auto type = request.headers.find("content-type");
+    if (accept == request.headers.end() ||
+        accept->second.find("application/json") == std::string::npos ||
+        type == request.headers.end() || type->second != "application/json") {
+        return error(400, "bad_request", "Accept and Content-Type must be application/json");
+    }
+    if (get && path == kDatarefs) {
+        return list(query == std::string::npos ? "" : request.target.substr(query + 1));
+    }
+    if (dataref == m_datarefs.end() || (!get && request.method != "PATCH")) {
+        return error(404, path.starts_with(kDatarefs) ? "invalid_dataref_id" : "route_not_found",
+                     "No such dataref or resource: " + path);
+    }
+    return get ? HttpReply{.status = 200, .body = json{{"data", dataref->json()}}.dump()}
+               : write(*dataref, request.body);
+}
+
+HttpReply XPlaneStandIn::list(const std::string& query) {
+    std::vector<std::string> names;  // filter[name]=…, each
+    for (std::size_t start = 0; start < query.size();) {
+        const auto end = std::min(query.find('&', start), query.size());
+        const auto field = std::string_view(query).substr(start, end - start);
+        const auto equals = std::min(field.find('='), field.size());
+        if (decoded(field.substr(0, equals)) == "filter[name]") {
+            names.push_back(decoded(field.substr(std::min(equals + 1, field.size()))));
+        }
+        start = end + 1;
+    }
+    for (const auto& name : names) {
+        if (named(name) == nullptr) {
+            return error(404, "invalid_dataref_name", "No dataref named " + name);
+        }
+    }
+    json data = json::array();
+    for (const auto& dataref : m_datarefs) {
+        if (names.empty() || std::find(names.begin(), names.end(), dataref.name) != names.end()) {
+            json entry = {{"id", dataref.id},
+                          {"name", dataref.name},
+                          {"value_type", dataref.value.size() != 1 ? "float_array" : "float"}};
+            if (m_listsWritable) {
+                entry["is_writable"] = dataref.write != Request::Any;
+            }
+            data.push_back(entry);
+        }
+    }
+    return {.status = 200, .body = json{{"data", data}}.dump()};
+}
+
+HttpReply XPlaneStandIn::write(Dataref& dataref, const std::string& body) {
+    if (dataref.write == Request::Any) {
+        return error(403, "dataref_not_writable", dataref.name + " is read-only");
+    }
+    // A number for a number; an array is written whole: as many numbers as it holds.
+    const json parsed = json::parse(body, nullptr, false);
+    const json data = parsed.is_object() ? parsed.value("data", json()) : json();
+    const bool array = dataref.value.size() != 1;
+    if (array ? !data.is_array() || data.size() != dataref.value.size() ||
+                    !std::all_of(data.begin(), data.end(), [](auto& v) { return v.is_number(); })
+              : !data.is_number()) {
+        return error(400, "invalid_value", "Invalid value for " + dataref.name);
+    }
+    dataref.value = array ? data.get<std::vector<float>>() : std::vector<float>{data.get<float>()};
+    if (dataref.name == kFuel) {
+        if (m_fuelSystem) {
+            m_fuelSystem(dataref.value);  // the aircraft's fuel system, right after the write
+        }
+        sumTanks();
+    }
+    return {.status = 200, .body = "null"};
 }
 
 }  // namespace brimwell::test

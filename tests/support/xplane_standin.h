@@ -2,15 +2,16 @@
 
 // X-Plane 12's web API (v1) on 127.0.0.1, as strict as X-Plane: every request must carry "Accept:
 // application/json" and "Content-Type: application/json" (else 400); datarefs are found by name
-// with GET /api/v1/datarefs?filter[name]=… (repeatable), under ids new for every stand-in as for
-// every run of X-Plane; GET and PATCH /api/v1/datarefs/{id}/value read and write {"data": …}; an
-// unknown id is 404, a read-only dataref 403, and an array is written whole or refused with 400.
-// Errors answer {"error_code": …, "error_message": …}. It holds the fuel and payload datarefs,
-// as floats.
+// with GET /api/v1/datarefs?filter[name]=… (repeatable; a name X-Plane does not have is 404
+// invalid_dataref_name), under ids new for every stand-in as for every run of X-Plane; GET and
+// PATCH /api/v1/datarefs/{id}/value read and write {"data": …}; an unknown id is 404
+// invalid_dataref_id, a read-only dataref 403, and an array is written whole or refused with 400.
+// Errors answer {"error_code": "<a word>", "error_message": "<text>"}. It holds the fuel, payload,
+// distance and tank datarefs, as floats.
 
-#include <condition_variable>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -31,47 +32,77 @@ class XPlaneStandIn final {
         Serving,
         IncomingTrafficDisabled,  // 403 to everything, as X-Plane's network setting makes it
         NoWebApi,                 // another web server: 404 and a page, to everything
-        Stalled,                  // answers only when the stand-in ends
+        Stalled,                  // silent from the start (setSilent)
     };
     struct Aircraft {
-        std::vector<float> tankShares;  // acf_tank_rat
-        double fuelCapacityKg = 0;      // acf_m_fuel_tot
+        std::vector<float> tankShares{};  // acf_tank_rat
+        double fuelCapacityKg = 0;        // acf_m_fuel_tot
         // What the aircraft's own fuel system does to the tanks (kg) right after a write.
-        std::function<void(std::vector<float>&)> fuelSystem;
+        std::function<void(std::vector<float>&)> fuelSystem{};
+        bool listsWritable = true;     // whether the dataref list tells is_writable
+        std::string missingDataref{};  // the name of a dataref this X-Plane does not have
     };
     static Aircraft boeing747(double fuelCapacityKg = 174000);
     static Aircraft twinJet();  // a centre tank and two wing tanks
 
-    explicit XPlaneStandIn(const Aircraft& aircraft = boeing747(), Mode mode = Mode::Serving);
-    XPlaneStandIn(const XPlaneStandIn&) = delete;
-    XPlaneStandIn(XPlaneStandIn&&) = delete;
-    XPlaneStandIn& operator=(const XPlaneStandIn&) = delete;
-    XPlaneStandIn& operator=(XPlaneStandIn&&) = delete;
-    ~XPlaneStandIn();
+    // Which of X-Plane's answers a hostile row replaces; Any: every answer.
+    enum class Request {
+        Any,
+        DatarefList,      // GET /api/v1/datarefs
+        Shares,           // GET acf_tank_rat
+        Capacity,         // GET acf_m_fuel_tot
+        FuelWrite,        // PATCH m_fuel
+        PayloadWrite,     // PATCH m_fixed
+        FuelReadBack,     // GET m_fuel
+        PayloadReadBack,  // GET m_fixed
+        FuelTotal,        // GET m_fuel_total
+        Distance,         // GET dist
+    };
+    // The reply given instead of X-Plane's own, to every request of its kind: a lie (any status
+    // and body) or a misbehaviour. The first row that fits a request answers it.
+    struct Hostility {
+        Request request = Request::Any;
+        HttpReply reply{};
+    };
+
+    explicit XPlaneStandIn(const Aircraft& aircraft = boeing747(), Mode mode = Mode::Serving,
+                           std::vector<Hostility> hostilities = {});
 
     std::string url() const { return m_http.url(); }
     std::vector<ReceivedRequest> requests() const { return m_http.requests(); }
     std::map<std::string, nlohmann::json> values() const;  // every dataref's value, by name
+    // As X-Plane itself changes a dataref: a number, or an array of its length. The tanks'
+    // m_fuel sets m_fuel_total to their sum.
+    void setValue(const std::string& name, const nlohmann::json& value);
+    // A silent X-Plane reads every request and answers none of them, not even once it speaks
+    // again: the connection is held open, unanswered, until the client gives up or the stand-in
+    // ends. A request that comes after setSilent(false) is answered.
+    void setSilent(bool silent);
 
   private:
     struct Dataref {
         std::string name;
         std::uint64_t id = 0;
-        bool writable = false;
-        bool array = false;        // else one number
-        std::vector<float> value;  // of fixed length
+        std::vector<float> value;      // of fixed length; an array unless of one
+        Request read = Request::Any;   // what its GET is, for the hostile rows
+        Request write = Request::Any;  // and its PATCH; Any: it is read-only
         nlohmann::json json() const;
     };
-    void serve(const httplib::Request& request, httplib::Response& response);
-    void value(const httplib::Request& request, httplib::Response& response);
+    // Under m_mutex, all of them.
+    HttpReply answer(const ReceivedRequest& request);
+    HttpReply list(const std::string& query);
+    HttpReply write(Dataref& dataref, const std::string& body);
+    Dataref* named(std::string_view name);  // nullptr if it has none of that name
+    void sumTanks();                        // m_fuel_total follows m_fuel
 
     Mode m_mode;
     std::function<void(std::vector<float>&)> m_fuelSystem;
+    bool m_listsWritable;
+    std::vector<Hostility> m_hostilities;
     mutable std::mutex m_mutex;
-    std::condition_variable m_ending;
-    bool m_ended = false;
+    bool m_silent;
     std::vector<Dataref> m_datarefs;
-    HttpStandIn m_http;  // last: stopped first, while the rest still stands
+    HttpStandIn m_http;  // last: ended first, while the rest still stands
 };
 
 }  // namespace brimwell::test

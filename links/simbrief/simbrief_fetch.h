@@ -1,0 +1,22 @@
+#pragma once
+
+// The fetch from SimBrief inside the module brimwell-simbrief.so: one GET of the fetcher over the
+// one HTTP client, through the system's proxy where it has one, within the bound, the answer
+// capped at the largest flight plan (32 MiB).
+
+#include <chrono>
+#include <string>
+
+#include "links/link_call.h"
+
+namespace brimwell::links {
+
+// SimBrief's answer as the face is given it: done with the body of a 2xx answer; else refused
+// with SimBrief's own word (the fetch/status of the OFP it sent instead) or its HTTP status.
+LinkAnswer simbriefAnswer(long status, std::string body);
+
+// Fetches the address; refused with the reason when no answer came.
+LinkAnswer fetchFromSimbrief(const std::string& url, std::chrono::milliseconds bound,
+                             LinkControl& control);
+
+}  // namespace brimwell::links

@@ -1,0 +1,261 @@
+// brimwell-plan --send-to-xplane as a pilot runs it, against the X-Plane stand-in on 127.0.0.1,
+// well-behaved and hostile: the exit status, the output and error stream, what the stand-in's
+// aircraft holds after, and, whatever X-Plane answers, how long the planner took and the most
+// memory it held.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/program_run.h"
+#include "tests/support/xplane_standin.h"
+
+namespace brimwell::test {
+namespace {
+
+using Mode = XPlaneStandIn::Mode;
+using Request = XPlaneStandIn::Request;
+using Aircraft = XPlaneStandIn::Aircraft;
+using Hostility = XPlaneStandIn::Hostility;
+
+// A 747-400 whose fuel system moves 1000 kg from main tank 2 to the centre tank after a write.
+Aircraft movingFuel() {
+    auto aircraft = XPlaneStandIn::boeing747();
+    aircraft.fuelSystem = [](std::vector<float>& tanks) {
+        tanks[2] -= 1000;
+        tanks[0] += 1000;
+    };
+    return aircraft;
+}
+
+Aircraft with(Aircraft aircraft, bool listsWritable, std::string missing = {}) {
+    aircraft.listsWritable = listsWritable;
+    aircraft.missingDataref = std::move(missing);
+    return aircraft;
+}
+
+// What the stand-in's aircraft holds after the run.
+enum class Held { Nothing, Fuel, Both };
+
+struct Row {
+    const char* name = "";
+    std::vector<std::string> options;  // after the sample plan's; "URL" is the stand-in's address
+    int status = 0;
+    // The end of the error stream, "URL" the stand-in's address. A refusal is its one line.
+    std::string err;
+    Held held = Held::Nothing;
+    Aircraft aircraft = XPlaneStandIn::boeing747();
+    Mode mode = Mode::Serving;
+    std::vector<Hostility> hostile = {};
+};
+
+const std::string kSend = "--send-to-xplane";
+const std::string kUrl = "--xplane-url";
+const std::string kLoaded =
+    "brimwell-plan: X-Plane's 747-400 is loaded with 229752 lbs of fuel and 100000 lbs of "
+    "payload:\n  centre wing tank: 0 lbs\n  main tank 1: 29921 lbs\n  main tank 2: 84393 lbs\n  "
+    "main tank 3: 84393 lbs\n  main tank 4: 29921 lbs\n  reserve tank 2: 562 lbs\n  reserve tank "
+    "3: 562 lbs\n  stabiliser tank: 0 lbs\n  payload: 100000 lbs\n";
+const std::string kUrlRefused = "\" (see --help)\n";
+// The hostile rows' bound: 0.7 s.
+const std::string kLate =
+    "brimwell-plan: X-Plane did not answer at URL within 0.7 seconds. Check that X-Plane is "
+    "running and not busy loading, then try again.\n";
+const std::string kLarge =
+    " at URL is larger than any answer of its web API. Try again; if it goes on, restart "
+    "X-Plane.\n";
+const std::string kBothWritten = " The fuel and the payload were written: check them in X-Plane.\n";
+
+HttpReply misbehaving(Misbehaviour how, std::string body = "{\"data\":[]}") {
+    return {.status = 200, .body = std::move(body), .misbehaviour = how};
+}
+
+HttpReply answer(int status, const nlohmann::json& body) {
+    return {.status = status, .body = body.dump()};
+}
+
+std::string shares(std::size_t count) {
+    return nlohmann::json{{"data", std::vector<double>(count, 0.1)}}.dump();
+}
+
+const Aircraft k747 = XPlaneStandIn::boeing747();
+const std::string kFilth = "\x1b[31mred\r" + std::string(60000, 'x');
+
+// clang-format off
+const std::vector<Row> kRows = {
+    {"loaded after the report", {kSend, kUrl, "URL"}, 0, kLoaded, Held::Both},
+    {"loaded, the address ending in /", {kUrl, "URL/", kSend}, 0, kLoaded, Held::Both},
+    {"loaded, the list without is_writable", {kSend, kUrl, "URL"}, 0, kLoaded, Held::Both, with(XPlaneStandIn::boeing747(), false)},
+    {"fuel moved by the aircraft", {kSend, kUrl, "URL"}, 0, "; the aircraft has changed some of it since it was written:\n  centre wing tank: 0 lbs written, 2205 lbs now\n  main tank 1: 29921 lbs\n  main tank 2: 84393 lbs written, 82188 lbs now\n  main tank 3: 84393 lbs\n  main tank 4: 29921 lbs\n  reserve tank 2: 562 lbs\n  reserve tank 3: 562 lbs\n  stabiliser tank: 0 lbs\n  payload: 100000 lbs\n", Held::Both, movingFuel()},
+    {"incoming traffic disabled", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane refuses incoming traffic. In X-Plane's Settings, on the Network tab, set the security policy to one that accepts incoming traffic instead of \"Disable Incoming Traffic\", then try again.\n", Held::Nothing, k747, Mode::IncomingTrafficDisabled},
+    {"no web API", {kSend, kUrl, "URL"}, 4, "brimwell-plan: URL answers, but not as X-Plane's web API. X-Plane 12.1.1 or later is needed: update X-Plane, or correct the X-Plane address.\n", Held::Nothing, k747, Mode::NoWebApi},
+    {"nothing listens on port 1", {kSend, kUrl, "http://127.0.0.1:1"}, 4, "brimwell-plan: X-Plane does not answer at http://127.0.0.1:1. Start X-Plane 12.1.1 or later with the 747-400, or correct the X-Plane address.\n"},
+    {"a dataref missing", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane at URL has no dataref sim/aircraft/weight/acf_m_fuel_tot. X-Plane 12.1.1 or later is needed: update X-Plane and try again.\n", Held::Nothing, with(XPlaneStandIn::boeing747(), true, "sim/aircraft/weight/acf_m_fuel_tot")},
+    {"another aircraft", {kSend, kUrl, "URL"}, 4, "brimwell-plan: The aircraft loaded in X-Plane is not a 747-400: its tanks take 0.500, 0.250, 0.250, 0.000, 0.000, 0.000, 0.000, 0.000, 0.000 of the fuel capacity, the 747-400's take 0.300, 0.078, 0.220, 0.220, 0.078, 0.023, 0.023, 0.058, 0.000. Load the 747-400 in X-Plane and try again.\n", Held::Nothing, XPlaneStandIn::twinJet()},
+    {"fuel over the tanks", {kSend, kUrl, "URL"}, 4, "brimwell-plan: The total fuel load of 229752 lbs does not fit the tanks of X-Plane's 747-400, which hold 220462 lbs. Plan with less fuel, then load again.\n", Held::Nothing, XPlaneStandIn::boeing747(100000)},
+    {"over the limits", {"--distance", "7000", "--payload", "140912", kSend, kUrl, "URL"}, 4, "brimwell-plan: The plan is over the aircraft's limits: Planned Gross Takeoff Weight 917249 lbs (limit 875000 lbs), Planned Taxi-Out Weight 919249 lbs (limit 877000 lbs), TOTAL FUEL LOAD 384249 lbs (limit 382336 lbs). Change the flight data until no figure is over its limit, then calculate and load again.\n"},
+    {"no plan", {"--distance", "400", "--wind-direction", "Tail", "--wind", "1000", kSend, kUrl, "URL"}, 4, "brimwell-plan: Please enter all Flight Data or check limits\nbrimwell-plan: There is no finished plan to load into X-Plane. Calculate the plan with all its flight data first.\n"},
+    {"https", {kSend, kUrl, "https://localhost:8086"}, 2, "brimwell-plan: --xplane-url takes an address http://host[:port], not \"https://localhost:8086\"\n"},
+    {"a path", {kSend, kUrl, "http://localhost:8086/api/v1"}, 2, "not \"http://localhost:8086/api/v1\"\n"},
+    {"port 0", {kSend, kUrl, "http://localhost:0"}, 2, "not \"http://localhost:0\"\n"},
+    {"port above 65535", {kSend, kUrl, "http://localhost:65536"}, 2, "not \"http://localhost:65536\"\n"},
+    {"no host", {kSend, kUrl, "http://:8086"}, 2, "not \"http://:8086\"\n"},
+    {"a user", {kSend, kUrl, "http://pilot@localhost"}, 2, "not \"http://pilot@localhost\"\n"},
+    // X-Plane hostile, the bound 0.7 s: drip, flood, nest, lie and fall silent.
+    {"silent", {kSend, kUrl, "URL"}, 4, kLate, Held::Nothing, k747, Mode::Stalled},
+    {"the status line drips", {kSend, kUrl, "URL"}, 4, kLate, Held::Nothing, k747, Mode::Serving, {{Request::DatarefList, misbehaving(Misbehaviour::DripStatusLine)}}},
+    {"the headers drip", {kSend, kUrl, "URL"}, 4, kLate, Held::Nothing, k747, Mode::Serving, {{Request::DatarefList, misbehaving(Misbehaviour::DripHeaders)}}},
+    {"a chunked body drips", {kSend, kUrl, "URL"}, 4, kLate, Held::Nothing, k747, Mode::Serving, {{Request::Shares, misbehaving(Misbehaviour::DripChunkedBody)}}},
+    {"a body to the close drips", {kSend, kUrl, "URL"}, 4, kLate, Held::Nothing, k747, Mode::Serving, {{Request::Capacity, misbehaving(Misbehaviour::DripClosingBody)}}},
+    {"the payload's answer drips", {kSend, kUrl, "URL"}, 4, kLate.substr(0, kLate.size() - 1) + " The fuel was written; the payload may or may not have been: check it in X-Plane, or load again.\n", Held::Fuel, k747, Mode::Serving, {{Request::PayloadWrite, misbehaving(Misbehaviour::DripClosingBody)}}},
+    {"headers without end", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane's answer to the list of datarefs" + kLarge, Held::Nothing, k747, Mode::Serving, {{Request::DatarefList, misbehaving(Misbehaviour::EndlessHeaders)}}},
+    {"a dataref list of 100 MB", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane's answer to the list of datarefs" + kLarge, Held::Nothing, k747, Mode::Serving, {{Request::DatarefList, misbehaving(Misbehaviour::Flood)}}},
+    {"a fuel write's answer of 100 MB", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane's answer to the fuel" + kLarge.substr(0, kLarge.size() - 1) + " The fuel may or may not have been written: check it in X-Plane, or load again.\n", Held::Nothing, k747, Mode::Serving, {{Request::FuelWrite, misbehaving(Misbehaviour::FloodChunked)}}},
+    {"a read-back of 100 MB", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane's answer to the fuel" + kLarge.substr(0, kLarge.size() - 1) + " The fuel and the payload were written but not read back: check them in X-Plane.\n", Held::Both, k747, Mode::Serving, {{Request::FuelReadBack, misbehaving(Misbehaviour::FloodClosing)}}},
+    {"gzip never asked for", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane's answer to the list of datarefs at URL came encoded, which Brimwell never asks for. Try again; if it goes on, restart X-Plane.\n", Held::Nothing, k747, Mode::Serving, {{Request::DatarefList, misbehaving(Misbehaviour::GzipBomb)}}},
+    {"closed half-way", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane at URL broke off the connection during the fuel capacity. Try again.\n", Held::Nothing, k747, Mode::Serving, {{Request::Capacity, misbehaving(Misbehaviour::CloseMidAnswer, "{\"data\":174000}")}}},
+    {"nested 60000 deep", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane's answer to the tank layout at URL is not what its web API sends. Try again; if it goes on, update X-Plane.\n", Held::Nothing, k747, Mode::Serving, {{Request::Shares, {.body = "{\"data\":" + std::string(60000, '[')}}}},
+    {"nested 150000 deep", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane's answer to the tank layout" + kLarge, Held::Nothing, k747, Mode::Serving, {{Request::Shares, {.body = "{\"data\":" + std::string(150000, '[')}}}},
+    {"its own words, filthy", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane refused the tank layout (400: ?[31mred?" + std::string(191, 'x') + "...). Try again; if it goes on, restart X-Plane.\n", Held::Nothing, k747, Mode::Serving, {{Request::Shares, answer(400, {{"error_code", "bad"}, {"error_message", kFilth}})}}},
+    {"its own words of 100 kB", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane's answer to the tank layout" + kLarge, Held::Nothing, k747, Mode::Serving, {{Request::Shares, answer(400, {{"error_message", kFilth + kFilth}})}}},
+    {"9000 tanks", {kSend, kUrl, "URL"}, 4, "brimwell-plan: The aircraft loaded in X-Plane is not a 747-400: its tanks take 0.100, 0.100, 0.100, 0.100, 0.100, 0.100, 0.100, 0.100, 0.100 and 8991 more of the fuel capacity, the 747-400's take 0.300, 0.078, 0.220, 0.220, 0.078, 0.023, 0.023, 0.058, 0.000. Load the 747-400 in X-Plane and try again.\n", Held::Nothing, k747, Mode::Serving, {{Request::Shares, {.body = shares(9000)}}}},
+    {"900000 tanks", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane's answer to the tank layout" + kLarge, Held::Nothing, k747, Mode::Serving, {{Request::Shares, {.body = shares(900000)}}}},
+    {"a read-back of 1e300 kg", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane's read-back is not a fuel figure: centre wing tank reads 1e+300 kg, which is not between 0 and its capacity of 52200 kg." + kBothWritten, Held::Both, k747, Mode::Serving, {{Request::FuelReadBack, answer(200, {{"data", {1e300, 0, 0, 0, 0, 0, 0, 0, 0}}})}}},
+    {"a read-back of -5000 kg a tank", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane's read-back is not a fuel figure: centre wing tank reads -5000 kg, which is not between 0 and its capacity of 52200 kg." + kBothWritten, Held::Both, k747, Mode::Serving, {{Request::FuelReadBack, answer(200, {{"data", std::vector<double>(9, -5000)}})}}},
+    {"a payload of 9.3e18 kg", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane's read-back is not a payload figure: the payload reads 9.3e+18 kg, which is not between 0 and the 747-400's limit of 63917 kg." + kBothWritten, Held::Both, k747, Mode::Serving, {{Request::PayloadReadBack, answer(200, {{"data", 9.3e18}})}}},
+    {"the fuel taken, the payload refused", {kSend, kUrl, "URL"}, 4, "brimwell-plan: X-Plane refused the payload (400: Invalid value). Try again; if it goes on, restart X-Plane. The fuel was written; the payload was not: check the fuel in X-Plane, or load again.\n", Held::Fuel, k747, Mode::Serving, {{Request::PayloadWrite, answer(400, {{"error_code", "invalid_value"}, {"error_message", "Invalid value"}})}}},
+};
+// clang-format on
+
+TEST(XPlanePlanner, LoadsThePlanOrSaysWhatWasWrittenWhateverXPlaneAnswers) {
+    std::ifstream reportFile(BRIMWELL_SAMPLE_REPORT);
+    const std::string sampleReport((std::istreambuf_iterator<char>(reportFile)), {});
+    for (const auto& row : kRows) {
+        XPlaneStandIn standIn(row.aircraft, row.mode, row.hostile);
+        const auto before = standIn.values();
+        const auto withUrl = [&standIn](std::string text) {
+            for (auto at = text.find("URL"); at != std::string::npos; at = text.find("URL", at)) {
+                text.replace(at, 3, standIn.url());
+            }
+            return text;
+        };
+        std::vector<std::string> options;
+        std::transform(row.options.begin(), row.options.end(), std::back_inserter(options),
+                       withUrl);
+        const auto run = runPlan(options, {"BRIMWELL_TEST_XPLANE_BOUND_MS=700"});
+        EXPECT_EQ(run.status, row.status) << row.name << ": " << run.err;
+        EXPECT_TRUE(run.err.ends_with(withUrl(row.err))) << row.name << ": " << run.err;
+        // The report stays as it is; a row that changes the flight has its own.
+        if (std::count(row.options.begin(), row.options.end(), "--distance") == 0) {
+            EXPECT_EQ(run.out, row.status == 2 ? "" : sampleReport) << row.name;
+        }
+        // Whatever X-Plane does: within the bound, a few MB, one line for a refusal.
+        EXPECT_LT(run.took.count(), 1700) << row.name;
+        EXPECT_LT(run.peakKilobytes, 150 * 1024) << row.name;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'),
+                  row.status == 0 ? 10 : (row.name == std::string("no plan") ? 2 : 1))
+            << row.name;
+
+        const auto after = standIn.values();
+        const auto& tanks = after.at("sim/flightmodel/weight/m_fuel");
+        const double payload = after.at("sim/flightmodel/weight/m_fixed").get<double>();
+        EXPECT_EQ(tanks == before.at("sim/flightmodel/weight/m_fuel"), row.held == Held::Nothing)
+            << row.name;
+        EXPECT_EQ(std::abs(payload - kSamplePayloadKg) < 0.01, row.held == Held::Both) << row.name;
+        for (std::size_t slot = 0;
+             slot < kSampleTanksKg.size() && row.held != Held::Nothing && !row.aircraft.fuelSystem;
+             ++slot) {
+            EXPECT_NEAR(tanks[slot].get<double>(), kSampleTanksKg[slot], 0.01) << row.name;
+        }
+    }
+}
+
+// The JSON object tells the outcome as X-Plane holds it, in kg, and each write X-Plane accepted.
+TEST(XPlanePlanner, TellsTheOutcomeInTheJsonObject) {
+    struct JsonRow {
+        const char* name;
+        int status;
+        const char* accepted;
+        const char* refusal;  // its start; "" when loaded
+        Mode mode = Mode::Serving;
+        std::vector<Hostility> hostile = {};
+    };
+    // clang-format off
+    const std::vector<JsonRow> rows = {
+        {"loaded", 0, R"(["fuel","payload"])", ""},
+        {"refused", 4, "[]", "X-Plane refuses incoming traffic.", Mode::IncomingTrafficDisabled},
+        {"the fuel alone", 4, R"(["fuel"])", "X-Plane refused the payload (400", Mode::Serving, {{Request::PayloadWrite, answer(400, {{"error_message", "no"}})}}},
+        {"no figure read back", 4, R"(["fuel","payload"])", "X-Plane's read-back is not a fuel figure", Mode::Serving, {{Request::FuelReadBack, answer(200, {{"data", std::vector<double>(9, -1)}})}}},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        XPlaneStandIn standIn(XPlaneStandIn::boeing747(), row.mode, row.hostile);
+        const auto run = runPlan({kSend, "--json", kUrl, standIn.url()});
+        EXPECT_EQ(run.status, row.status) << row.name << ": " << run.err;
+        const auto xplane = nlohmann::json::parse(run.out).at("xplane");
+        EXPECT_EQ(xplane.at("loaded"), row.status == 0) << row.name;
+        EXPECT_EQ(xplane.at("accepted").dump(), row.accepted) << row.name;
+        EXPECT_TRUE(xplane.value("refusal", "").starts_with(row.refusal)) << row.name << xplane;
+        if (row.status != 0) {
+            continue;
+        }
+        const auto held = standIn.values();
+        for (std::size_t slot = 0; slot < kSampleTanksKg.size(); ++slot) {
+            EXPECT_NEAR(xplane.at("tanks")[slot].get<double>(), kSampleTanksKg[slot], 0.01);
+            EXPECT_EQ(xplane.at("tanks_read")[slot],
+                      held.at("sim/flightmodel/weight/m_fuel")[slot]);
+        }
+        EXPECT_NEAR(xplane.at("payload").get<double>(), kSamplePayloadKg, 0.001);
+        EXPECT_EQ(xplane.at("payload_read"), held.at("sim/flightmodel/weight/m_fixed"));
+        std::string requests;  // the fewest that do the job, each answered 200
+        for (const auto& request : standIn.requests()) {
+            requests += request.method + " " + std::to_string(request.status) + ", ";
+        }
+        EXPECT_EQ(requests, "GET 200, GET 200, GET 200, PATCH 200, PATCH 200, GET 200, GET 200, ");
+    }
+}
+
+// With --units kg the outcome names kilograms, a refusal's figures too. The sample flight, its
+// weights in kilograms: 45359 kg is 99999 lbs of payload.
+TEST(XPlanePlanner, TellsTheOutcomeInKilograms) {
+    struct KgRow {
+        std::vector<std::string> options;
+        int status;
+        const char* err;
+        Aircraft aircraft = XPlaneStandIn::boeing747();
+    };
+    // clang-format off
+    const std::vector<KgRow> rows = {
+        {{"--payload", "45359"}, 0, "brimwell-plan: X-Plane's 747-400 is loaded with 104214 kg of fuel and 45359 kg of payload:\n  centre wing tank: 0 kg\n  main tank 1: 13572 kg\n  main tank 2: 38280 kg\n  main tank 3: 38280 kg\n  main tank 4: 13572 kg\n  reserve tank 2: 255 kg\n  reserve tank 3: 255 kg\n  stabiliser tank: 0 kg\n  payload: 45359 kg\n"},
+        {{"--payload", "45359"}, 4, "brimwell-plan: The total fuel load of 104214 kg does not fit the tanks of X-Plane's 747-400, which hold 100000 kg. Plan with less fuel, then load again.\n", XPlaneStandIn::boeing747(100000)},
+        {{"--distance", "7000", "--payload", "63916"}, 4, "brimwell-plan: The plan is over the aircraft's limits: Planned Gross Takeoff Weight 416057 kg (limit 396893 kg), Planned Taxi-Out Weight 416964 kg (limit 397801 kg), TOTAL FUEL LOAD 174292 kg (limit 173425 kg). Change the flight data"},
+    };
+    // clang-format on
+    std::vector<std::string> flight;  // the sample's options but its weights
+    const auto sample = samplePlanOptions();
+    for (std::size_t i = 0; i + 1 < sample.size(); i += 2) {
+        if (sample[i] != "--payload" && sample[i] != "--min-landing-fuel" &&
+            sample[i] != "--taxi-fuel") {
+            flight.insert(flight.end(), {sample[i], sample[i + 1]});
+        }
+    }
+    for (const auto& row : rows) {
+        XPlaneStandIn standIn(row.aircraft);
+        std::vector<std::string> options = flight;
+        options.insert(options.end(), {"--units", "kg", "--min-landing-fuel", "8618", "--taxi-fuel",
+                                       "907", kSend, kUrl, standIn.url()});
+        options.insert(options.end(), row.options.begin(), row.options.end());
+        const auto run = runProgram(planProgram(), options);
+        EXPECT_EQ(run.status, row.status) << run.err;
+        EXPECT_TRUE(run.err.starts_with(row.err)) << run.err;
+    }
+}
+
+}  // namespace
+}  // namespace brimwell::test

@@ -1,0 +1,490 @@
+#include "links/xplane/xplane_link.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "engine/cell_names.h"
+#include "engine/flight_data.h"
+#include "engine/shown_text.h"
+#include "links/http/http_client.h"
+#include "links/xplane/fuel_tanks.h"
+#include "links/xplane/xplane_wire.h"
+
+namespace brimwell::links {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using nlohmann::json;
+
+constexpr std::string_view kFuel = "sim/flightmodel/weight/m_fuel";
+constexpr std::string_view kPayload = "sim/flightmodel/weight/m_fixed";
+constexpr std::string_view kShares = "sim/aircraft/overflow/acf_tank_rat";
+constexpr std::string_view kCapacity = "sim/aircraft/weight/acf_m_fuel_tot";
+constexpr std::string_view kFuelTotal = "sim/flightmodel/weight/m_fuel_total";
+constexpr std::string_view kDistance = "sim/flightmodel/controls/dist";
+constexpr std::array kLoadDatarefs = {kFuel, kPayload, kShares, kCapacity};
+constexpr std::array kFlightDatarefs = {kFuelTotal, kDistance};
+
+// No answer of X-Plane's web API comes near it: a list of four datarefs, nine floats.
+constexpr std::size_t kLargestAnswer = std::size_t{64} * 1024;
+// Nor is any nested deeper: {"data": [{"id": ...}]}.
+constexpr int kDeepestAnswer = 3;
+// Larger figures are no aircraft's.
+constexpr double kLargestCapacityKg = 1e6;
+constexpr double kLongestDistanceM = 1e9;
+// X-Plane's floats may differ from the figure written by their rounding.
+constexpr double kFigureTolerance = 0.5;  // kg
+
+// Ends the exchange; what() is the reason for the pilot.
+class Stop final : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+std::string printed(const char* format, double value) {
+    std::array<char, 48> text{};
+    const int length = std::snprintf(text.data(), text.size(), format, value);
+    return length > 0 ? std::string(text.data()) : std::string();
+}
+
+// The shares as the pilot reads them: at most the nine slots of X-Plane's tanks.
+std::string shareList(const std::vector<double>& shares) {
+    std::string out;
+    for (std::size_t slot = 0; slot < std::min(shares.size(), kXPlaneTanks); ++slot) {
+        const double share = shares[slot];
+        out += (slot == 0 ? "" : ", ") + printed(share >= 0 && share <= 1 ? "%.3f" : "%.3g", share);
+    }
+    if (shares.size() > kXPlaneTanks) {
+        out += " and " + std::to_string(shares.size() - kXPlaneTanks) + " more";
+    }
+    return out;
+}
+
+std::string percentEncoded(std::string_view text) {
+    static constexpr std::string_view kHex = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) != 0 || c == '-' || c == '_' || c == '.' || c == '~') {
+            out.push_back(c);
+        } else {
+            out.push_back('%');
+            out.push_back(kHex[byte >> 4U]);
+            out.push_back(kHex[byte & 0x0fU]);
+        }
+    }
+    return out;
+}
+
+// An answer as JSON, or nothing when it is no JSON or nested deeper than X-Plane nests it. The
+// parser builds nothing below that depth, and nothing is copied.
+std::optional<json> parsed(const std::string& body) {
+    bool tooDeep = false;
+    const json::parser_callback_t keep = [&tooDeep](int depth, json::parse_event_t event, json&) {
+        if ((event == json::parse_event_t::object_start ||
+             event == json::parse_event_t::array_start) &&
+            depth >= kDeepestAnswer) {
+            tooDeep = true;
+            return false;
+        }
+        return true;
+    };
+    json value = json::parse(body, keep, false);
+    if (tooDeep || value.is_discarded()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+struct Dataref {
+    std::string valuePath;         // /api/v1/datarefs/{id}/value
+    std::optional<bool> writable;  // as X-Plane said, where it did
+};
+
+// How far a write has come.
+enum class Write { NotSent, Sent, Accepted, Refused };
+
+// One exchange with X-Plane, over its transport.
+class Exchange final {
+  public:
+    Exchange(const XPlaneAddress& address, std::chrono::milliseconds bound,
+             const XPlaneTransport& transport)
+        : m_address(address), m_bound(bound), m_transport(transport) {}
+
+    // The ids of the datarefs, by name, in one request.
+    std::map<std::string_view, Dataref> find(std::span<const std::string_view> names) {
+        std::string target = "/api/v1/datarefs";
+        for (const auto name : names) {
+            target += target.find('?') == std::string::npos ? '?' : '&';
+            target += "filter%5Bname%5D=" + percentEncoded(name);
+        }
+        const json found = get(target, "the list of datarefs", names);
+        if (!found.is_array()) {
+            throw Stop(unexpected("the list of datarefs"));
+        }
+        std::map<std::string_view, Dataref> datarefs;
+        for (const auto& entry : found) {
+            const auto name = entry.is_object() ? entry.find("name") : entry.end();
+            const auto wanted =
+                name == entry.end() || !name->is_string()
+                    ? names.end()
+                    : std::find(names.begin(), names.end(), name->get<std::string>());
+            if (wanted == names.end()) {
+                continue;
+            }
+            const auto id = entry.find("id");
+            if (id == entry.end() || !id->is_number_unsigned()) {
+                throw Stop(unexpected("the list of datarefs"));
+            }
+            const auto writable = entry.find("is_writable");
+            datarefs[*wanted] = {"/api/v1/datarefs/" + id->dump() + "/value",
+                                 writable != entry.end() && writable->is_boolean()
+                                     ? std::optional(writable->get<bool>())
+                                     : std::nullopt};
+        }
+        for (const auto name : names) {
+            if (!datarefs.contains(name)) {
+                throw Stop(noDataref(name));
+            }
+        }
+        return datarefs;
+    }
+
+    double number(const Dataref& dataref, std::string_view what) {
+        const json value = get(dataref.valuePath, what);
+        if (!value.is_number() || !std::isfinite(value.get<double>())) {
+            throw Stop(unexpected(what));
+        }
+        return value.get<double>();
+    }
+
+    std::vector<double> numbers(const Dataref& dataref, std::string_view what) {
+        const json value = get(dataref.valuePath, what);
+        if (!value.is_array() || !std::all_of(value.begin(), value.end(), [](const json& v) {
+                return v.is_number() && std::isfinite(v.get<double>());
+            })) {
+            throw Stop(unexpected(what));
+        }
+        return value.get<std::vector<double>>();
+    }
+
+    // Writes the value; the write is Accepted, or Refused with X-Plane's refusal thrown. Sent
+    // stays when no answer came.
+    void patch(const Dataref& dataref, const json& data, std::string_view what, Write& write) {
+        write = Write::Sent;
+        const HttpAnswer answer =
+            request(dataref.valuePath, "{\"data\":" + data.dump() + "}", what);
+        if (answer.status == 200) {
+            write = Write::Accepted;
+            return;
+        }
+        write = Write::Refused;
+        checked(answer, what, {});
+    }
+
+    std::string timedOut() const {
+        return "X-Plane did not answer at " + m_address.url + " " + withinSeconds(m_bound) +
+               ". Check that X-Plane is running and not busy loading, then try again.";
+    }
+
+    const std::string& url() const { return m_address.url; }
+
+  private:
+    // The "data" of a GET's answer.
+    json get(const std::string& target, std::string_view what,
+             std::span<const std::string_view> names = {}) {
+        json body = checked(request(target, std::nullopt, what), what, names);
+        const auto data = body.is_object() ? body.find("data") : body.end();
+        if (data == body.end()) {
+            throw Stop(unexpected(what));
+        }
+        return std::move(*data);
+    }
+
+    HttpAnswer request(const std::string& target, const std::optional<std::string>& patchBody,
+                       std::string_view what) {
+        try {
+            HttpAnswer answer = m_transport(target, patchBody ? &*patchBody : nullptr);
+            m_firstAnswer = !m_answered;
+            m_answered = true;
+            return answer;
+        } catch (const HttpError& error) {
+            throw Stop(failed(error, what));
+        }
+    }
+
+    std::string failed(const HttpError& error, std::string_view what) const {
+        const std::string answerTo =
+            "X-Plane's answer to " + std::string(what) + " at " + m_address.url;
+        switch (error.failure()) {
+            case HttpFailure::TimedOut:
+                return timedOut();
+            case HttpFailure::NameUnknown:
+                return "The computer " + m_address.host + " of the X-Plane address " +
+                       m_address.url + " cannot be found. Correct the X-Plane address.";
+            case HttpFailure::NotReached:
+                if (!m_answered) {
+                    return "X-Plane does not answer at " + m_address.url +
+                           ". Start X-Plane 12.1.1 or later with the 747-400, or correct the "
+                           "X-Plane address.";
+                }
+                break;
+            case HttpFailure::TooLarge:
+                return answerTo +
+                       " is larger than any answer of its web API. Try again; if it goes on, "
+                       "restart X-Plane.";
+            case HttpFailure::Encoded:
+                return answerTo +
+                       " came encoded, which Brimwell never asks for. Try again; if it goes on, "
+                       "restart X-Plane.";
+            case HttpFailure::Stopped:
+                return "The exchange with X-Plane was stopped.";
+            case HttpFailure::BrokenOff:
+            case HttpFailure::NotTrusted:
+                break;
+        }
+        return "X-Plane at " + m_address.url + " broke off the connection during " +
+               std::string(what) + ". Try again.";
+    }
+
+    // The answer's JSON, once X-Plane has answered 200; else the reason why not.
+    json checked(const HttpAnswer& answer, std::string_view what,
+                 std::span<const std::string_view> names) {
+        if (m_firstAnswer && answer.status == 403) {
+            throw Stop(
+                "X-Plane refuses incoming traffic. In X-Plane's Settings, on the Network tab, set "
+                "the security policy to one that accepts incoming traffic instead of \"Disable "
+                "Incoming Traffic\", then try again.");
+        }
+        std::optional<json> body = parsed(answer.body);
+        if (answer.status != 200) {
+            throw Stop(refused(answer.status, body, what, names));
+        }
+        if (!body) {
+            throw Stop(m_firstAnswer ? notTheWebApi() : unexpected(what));
+        }
+        return std::move(*body);
+    }
+
+    // Why X-Plane answered with another status than 200, in its own words where it gave them.
+    std::string refused(long status, const std::optional<json>& body, std::string_view what,
+                        std::span<const std::string_view> names) const {
+        const json* error = body && body->is_object() ? &*body : nullptr;
+        const json code = error != nullptr ? error->value("error_code", json()) : json();
+        const json message = error != nullptr ? error->value("error_message", json()) : json();
+        const std::string said = message.is_string() ? message.get<std::string>() : "";
+        if (code == "invalid_dataref_name" && !names.empty()) {
+            const auto named = std::find_if(names.begin(), names.end(), [&said](auto name) {
+                return said.find(name) != std::string::npos;
+            });
+            return named != names.end() ? noDataref(*named) : noDataref(names);
+        }
+        if (m_firstAnswer && (status == 404 || !body)) {
+            return notTheWebApi();
+        }
+        return "X-Plane refused " + std::string(what) + " (" + std::to_string(status) +
+               (said.empty() ? "" : ": " + shownText(said)) +
+               "). Try again; if it goes on, restart X-Plane.";
+    }
+
+    std::string notTheWebApi() const {
+        return m_address.url +
+               " answers, but not as X-Plane's web API. X-Plane 12.1.1 or later is needed: update "
+               "X-Plane, or correct the X-Plane address.";
+    }
+
+    std::string noDataref(std::string_view name) const {
+        return "X-Plane at " + m_address.url + " has no dataref " + std::string(name) +
+               ". X-Plane 12.1.1 or later is needed: update X-Plane and try again.";
+    }
+
+    std::string noDataref(std::span<const std::string_view> names) const {
+        std::string list;
+        for (const auto name : names) {
+            list += (list.empty() ? "" : ", ") + std::string(name);
+        }
+        return "X-Plane at " + m_address.url + " lacks one of the datarefs " + list +
+               ". X-Plane 12.1.1 or later is needed: update X-Plane and try again.";
+    }
+
+    std::string unexpected(std::string_view what) const {
+        return "X-Plane's answer to " + std::string(what) + " at " + m_address.url +
+               " is not what its web API sends. Try again; if it goes on, update X-Plane.";
+    }
+
+    const XPlaneAddress& m_address;
+    std::chrono::milliseconds m_bound;
+    const XPlaneTransport& m_transport;
+    bool m_answered = false;     // whether X-Plane has answered once
+    bool m_firstAnswer = false;  // whether the answer at hand is the first
+};
+
+// What has been written when the exchange stops, told after the reason; readBack: both were
+// read back, but what came back is no figure.
+std::string afterWrites(Write fuel, Write payload, bool readBack) {
+    if (fuel == Write::Sent) {
+        return " The fuel may or may not have been written: check it in X-Plane, or load again.";
+    }
+    if (fuel != Write::Accepted) {
+        return "";
+    }
+    switch (payload) {
+        case Write::NotSent:
+        case Write::Refused:
+            return " The fuel was written; the payload was not: check the fuel in X-Plane, or "
+                   "load again.";
+        case Write::Sent:
+            return " The fuel was written; the payload may or may not have been: check it in "
+                   "X-Plane, or load again.";
+        case Write::Accepted:
+            break;
+    }
+    return readBack ? " The fuel and the payload were written: check them in X-Plane."
+                    : " The fuel and the payload were written but not read back: check them in "
+                      "X-Plane.";
+}
+
+// Why a figure read back is none the aircraft can hold: empty when it is one.
+std::string notAFigure(const std::vector<double>& tanks, const TankMasses& capacities,
+                       double payload) {
+    for (std::size_t slot = 0; slot < tanks.size(); ++slot) {
+        if (!(tanks[slot] >= -kFigureTolerance &&
+              tanks[slot] <= capacities[slot] + kFigureTolerance)) {
+            return "X-Plane's read-back is not a fuel figure: " +
+                   std::string(kTanks747[slot].name) + " reads " + printed("%g", tanks[slot]) +
+                   " kg, which is not between 0 and its capacity of " +
+                   printed("%.0f", capacities[slot]) + " kg.";
+        }
+    }
+    const double limit = fieldLimit(cell::txtPayLoad)->limit * kKilogramsPerPound;
+    if (!(payload >= -kFigureTolerance && payload <= limit + kFigureTolerance)) {
+        return "X-Plane's read-back is not a payload figure: the payload reads " +
+               printed("%g", payload) + " kg, which is not between 0 and the 747-400's limit of " +
+               printed("%.0f", limit) + " kg.";
+    }
+    return "";
+}
+
+}  // namespace
+
+XPlaneTransport xplaneOverHttp(const XPlaneAddress& address, std::chrono::milliseconds bound,
+                               LinkControl& control) {
+    auto client = std::make_shared<HttpClient>(
+        control,
+        HttpOptions{false, {"Accept: application/json", "Content-Type: application/json"}});
+    return
+        [client, base = "http://" + address.host + ":" + std::to_string(address.port),
+         deadline = Clock::now() + bound](const std::string& target, const std::string* patchBody) {
+            const HttpLimits limits{deadline, kLargestAnswer};
+            return patchBody != nullptr ? client->patch(base + target, *patchBody, limits)
+                                        : client->get(base + target, limits);
+        };
+}
+
+LinkAnswer loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bound, Unit unit,
+                      double fuelKg, double payloadKg, const XPlaneTransport& transport) {
+    Write fuel = Write::NotSent;
+    Write payload = Write::NotSent;
+    bool readBack = false;
+    const auto refusal = [&](const std::string& reason) {
+        const std::string told = reason + afterWrites(fuel, payload, readBack);
+        if (fuel == Write::NotSent || fuel == Write::Refused) {
+            return LinkAnswer{false, told};
+        }
+        return LinkAnswer{true, wire::outcome(XPlaneRefused{told, fuel == Write::Accepted,
+                                                            payload == Write::Accepted})};
+    };
+    try {
+        Exchange exchange(address, bound, transport);
+        const auto datarefs = exchange.find(kLoadDatarefs);
+        const auto shares = exchange.numbers(datarefs.at(kShares), "the tank layout");
+        const double capacity = exchange.number(datarefs.at(kCapacity), "the fuel capacity");
+        if (!is747TankLayout(shares)) {
+            std::vector<double> shares747(kTanks747.size());
+            std::transform(kTanks747.begin(), kTanks747.end(), shares747.begin(),
+                           [](const Tank747& tank) { return tank.share; });
+            throw Stop("The aircraft loaded in X-Plane is not a 747-400: its tanks take " +
+                       shareList(shares) + " of the fuel capacity, the 747-400's take " +
+                       shareList(shares747) + ". Load the 747-400 in X-Plane and try again.");
+        }
+        if (!(capacity > 0 && capacity <= kLargestCapacityKg)) {
+            throw Stop("The 747-400 in X-Plane reports a fuel capacity of " +
+                       printed("%g", capacity) + " kg. Load the 747-400 in X-Plane again.");
+        }
+        TankMasses capacities{};
+        for (std::size_t slot = 0; slot < capacities.size(); ++slot) {
+            capacities[slot] = shares[slot] * capacity;
+        }
+        const SpreadFuel spread = spreadFuel(fuelKg, capacities);
+        if (spread.leftOver > 0) {
+            const SpreadFuel full = spreadFuel(capacity, capacities);
+            throw Stop("The total fuel load of " + weightText(fuelKg, unit) +
+                       " does not fit the tanks of X-Plane's 747-400, which hold " +
+                       weightText(capacity - full.leftOver, unit) +
+                       ". Plan with less fuel, then load again.");
+        }
+        for (const auto& [name, what] : {std::pair{kFuel, "the fuel"}, {kPayload, "the payload"}}) {
+            if (datarefs.at(name).writable == false) {
+                throw Stop("X-Plane does not let " + std::string(what) + " be written (" +
+                           std::string(name) + " is read-only). Try again with the 747-400.");
+            }
+        }
+
+        exchange.patch(datarefs.at(kFuel), spread.tanks, "the fuel", fuel);
+        exchange.patch(datarefs.at(kPayload), payloadKg, "the payload", payload);
+
+        XPlaneLoaded loaded{spread.tanks, {}, payloadKg, 0};
+        const auto tanksRead = exchange.numbers(datarefs.at(kFuel), "the fuel");
+        if (tanksRead.size() != loaded.tanksRead.size()) {
+            throw Stop("X-Plane gave back " + std::to_string(tanksRead.size()) +
+                       " tanks instead of " + std::to_string(loaded.tanksRead.size()) + ".");
+        }
+        loaded.payloadRead = exchange.number(datarefs.at(kPayload), "the payload");
+        readBack = true;
+        if (const std::string why = notAFigure(tanksRead, capacities, loaded.payloadRead);
+            !why.empty()) {
+            throw Stop(why);
+        }
+        std::copy(tanksRead.begin(), tanksRead.end(), loaded.tanksRead.begin());
+        return {true, wire::outcome(loaded)};
+    } catch (const Stop& stop) {
+        return refusal(stop.what());
+    } catch (const std::exception& failure) {
+        return refusal(std::string("The X-Plane link failed: ") + failure.what() + ".");
+    }
+}
+
+LinkAnswer readXPlaneInFlight(const XPlaneAddress& address, std::chrono::milliseconds bound,
+                              const XPlaneTransport& transport) {
+    try {
+        Exchange exchange(address, bound, transport);
+        const auto datarefs = exchange.find(kFlightDatarefs);
+        const double fuel = exchange.number(datarefs.at(kFuelTotal), "the fuel on board");
+        const double distance = exchange.number(datarefs.at(kDistance), "the distance flown");
+        if (!(fuel >= -kFigureTolerance && fuel <= kLargestCapacityKg)) {
+            throw Stop("X-Plane's reading is not a fuel figure: the fuel on board reads " +
+                       printed("%g", fuel) + " kg.");
+        }
+        if (!(distance >= 0 && distance <= kLongestDistanceM)) {
+            throw Stop("X-Plane's reading is not a distance: the distance flown reads " +
+                       printed("%g", distance) + " m.");
+        }
+        return {true, wire::reading({std::max(fuel, 0.0), distance})};
+    } catch (const std::exception& failure) {
+        return {false, failure.what()};
+    }
+}
+
+}  // namespace brimwell::links
