@@ -140,8 +140,11 @@ std::optional<double> FuelPlanLine::burnTo(double x) const {
     // fail but by a fault of the tables.
     try {
         const double k = m_correctedDistance / m_distance;
-        return roundHalfEven(m_flightPlanFuel * m_lookUp->tripFuel(x * k, m_level) /
-                             m_correctedTripFuel);
+        const double burn =
+            m_flightPlanFuel * m_lookUp->tripFuel(x * k, m_level) / m_correctedTripFuel;
+        // Rounded as Calculate rounds a fuel figure: the number of its text, so that a half that
+        // the doubles miss by a hair (141832.50000000003) is still a half, and goes to the even.
+        return roundHalfEven(toNumber(toText(burn)));
     } catch (const CalculationError&) {
         return std::nullopt;
     }

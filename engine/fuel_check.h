@@ -3,13 +3,13 @@
 // The fuel check in flight: a completed plan against one reading of X-Plane's fuel.
 //
 // The plan's fuel along its way follows the trip table: the planned burn to x nm flown is
-// txtFPF × T(x·k) ÷ T(txtDistWinCorr), left to right in doubles and rounded half to even to whole
-// lbs as Calculate rounds the trip fuel, where k = txtDistWinCorr ÷ txtDestinationDistance and
-// T(d) is the number of FuelPlanner::TrovaFuel's text for the text of d nm at cmbFlightLevel, the
-// look-up by which Calculate finds the trip fuel. The burn is 0 at 0 nm and txtFPF from the
-// destination on. The landing fuel is predicted from the fuel on board less the plan's burn still
-// to come, and judged against the planned landing fuel (cmbMLF + txtAF + txtCF) and the reserves
-// (cmbMLF + txtAF).
+// txtFPF × T(x·k) ÷ T(txtDistWinCorr), left to right in doubles and rounded as Calculate rounds the
+// trip fuel (the number of its text, half to even to whole lbs). k = txtDistWinCorr ÷
+// txtDestinationDistance, and T(d) is the number of FuelPlanner::TrovaFuel's text for the text of
+// d nm at cmbFlightLevel, the look-up by which Calculate finds the trip fuel. The burn is 0 at 0 nm
+// and txtFPF from the destination on. The landing fuel is predicted from the fuel on board less the
+// plan's burn still to come, and judged against the planned landing fuel (cmbMLF + txtAF + txtCF)
+// and the reserves (cmbMLF + txtAF).
 //
 // Every figure is worked out in pounds, and the status judged in pounds. In kilograms each figure
 // is its own pound figure converted (× 0.45359237, rounded half to even), as the schematic's are:

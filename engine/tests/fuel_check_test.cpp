@@ -82,6 +82,8 @@ TEST(FuelCheck, FollowsThePlanAndJudgesTheLandingFuel) {
         {"past it", {}, false, 20000, 8e6, {4320, 0, 188400, 44092, 39352, 4740, 44092, 39352, 30352, 4740}, S::OnPlan},
         // 5.8 × 860 lbs/hr for 495 minutes is 41151 lbs more: 229551 × 84.9 ÷ 188.4 = 103444.2
         {"corrected", {}, true, 60000, 3e6, {1620, 2380, 103444, 132277, 165459, -33182, 6170, 39352, 30352, -33182}, S::ReservesAtRisk},
+        // 189110 × 141.3 ÷ 188.4 is 141832.5, a half, which the doubles make 141832.50000000003
+        {"corrected half to even", {{c::txtPayLoad, "43000"}}, true, 40000, 2953 * kNm, {2953, 1047, 141832, 88185, 86278, 1907, 40907, 39000, 30000, 1907}, S::OnPlan},
         {"corrected takeoff", {}, true, 120000, 0, {0, 4000, 0, 264555, 268903, -4348, 35004, 39352, 30352, -4348}, S::ContingencyInUse},
         {"plan of 0 nm", kNowhere, false, 100000, 0, {0, 0, 0, 220462, 39352, 181110, 220462, 39352, 30352, 181110}, S::OnPlan},
         {"longest leg", kLongest, false, 150000, 4200 * kNm, {4200, 4200, 179900, 330693, 238252, 92441, 131793, 39352, 30352, 92441}, S::OnPlan},
