@@ -186,13 +186,11 @@ std::variant<FuelCheck, FuelCheckRefused> FuelPlanLine::check(const FuelReading&
     check.reserves = reserves();
     check.margin = check.predictedLandingFuel - check.plannedLandingFuel;
     // 99 % compared exactly: both sides are whole numbers far below 2^53.
-    if (check.predictedLandingFuel * 100 >= check.plannedLandingFuel * kOnPlanPercent) {
-        check.status = FuelStatus::OnPlan;
-    } else if (check.predictedLandingFuel >= check.reserves) {
-        check.status = FuelStatus::ContingencyInUse;
-    } else {
-        check.status = FuelStatus::ReservesAtRisk;
-    }
+    const bool onPlan =
+        check.predictedLandingFuel * 100 >= check.plannedLandingFuel * kOnPlanPercent;
+    check.status = onPlan                                         ? FuelStatus::OnPlan
+                   : check.predictedLandingFuel >= check.reserves ? FuelStatus::ContingencyInUse
+                                                                  : FuelStatus::ReservesAtRisk;
     return check;
 }
 

@@ -86,6 +86,8 @@ TEST(FuelCheck, FollowsThePlanAndJudgesTheLandingFuel) {
         {"corrected half to even", {{c::txtPayLoad, "43000"}}, true, 40000, 2953 * kNm, {2953, 1047, 141832, 88185, 86278, 1907, 40907, 39000, 30000, 1907}, S::OnPlan},
         {"corrected takeoff", {}, true, 120000, 0, {0, 4000, 0, 264555, 268903, -4348, 35004, 39352, 30352, -4348}, S::ContingencyInUse},
         {"plan of 0 nm", kNowhere, false, 100000, 0, {0, 0, 0, 220462, 39352, 181110, 220462, 39352, 30352, 181110}, S::OnPlan},
+        // 6612 minutes of contingency bring txtFL to 2204352 lbs, just below 1000000 kg
+        {"longest contingency", {{c::txtContingencyTime, "6612"}}, false, 100000, 0, {0, 4000, 0, 220462, 2202352, -1981890, 32062, 2013952, 30352, -1981890}, S::ContingencyInUse},
         {"longest leg", kLongest, false, 150000, 4200 * kNm, {4200, 4200, 179900, 330693, 238252, 92441, 131793, 39352, 30352, 92441}, S::OnPlan},
         // 99 % of 39352 is 38958.48
         {"below 99 %", {}, false, 142458 * kLb, 3e6, {1620, 2380, 84900, 142458, 142852, -394, 38958, 39352, 30352, -394}, S::ContingencyInUse},
@@ -135,6 +137,7 @@ TEST(FuelCheck, TellsTheCheckInTheUnit) {
         {20000, 3999 * kNm, Unit::Kilograms, 3, "Landing fuel predicted: 19954 kg, planned: 17850 kg, margin: +2105 kg"},
         {20000, 3999 * kNm, Unit::Kilograms, 5, "Status: on plan"},
         {227752 * kLb, 0, Unit::Pounds, 2, "Fuel on board: 227752 lbs, planned here: 227752 lbs, difference: 0 lbs"},
+        {227753 * kLb, 0, Unit::Pounds, 2, "Fuel on board: 227753 lbs, planned here: 227752 lbs, difference: +1 lbs"},
         {103000, 0, Unit::Kilograms, 5, "Status: contingency in use"},
         // clang-format on
     };
@@ -200,9 +203,9 @@ TEST(FuelCheck, RefusesAPlanItCannotCheckAgainst) {
         {"distance below 0", {}, {{c::txtDestinationDistance, "-1"}}, absurd},
         {"distance beyond its limit", {}, {{c::txtDestinationDistance, "8401"}}, absurd},
         {"weight below 0", {}, {{c::txtTFB, "-2000"}, {c::txtFL, "225752"}}, absurd},
-        {"longest contingency", {{c::txtContingencyTime, "32767"}}, {}, absurd},
-        // 369 kt of tail wind take 400 nm to 0: no trip fuel
-        {"no trip fuel", {{c::txtDestinationDistance, "400"}, {c::cmbWindDirection, "Tail"}, {c::txtWindIntensity, "369"}}, {}, tripless},
+        {"contingency beyond 1000000 kg", {{c::txtContingencyTime, "6613"}}, {}, absurd},
+        // 369 kt of tail wind take 1 nm to 0: no trip fuel
+        {"no trip fuel", {{c::txtDestinationDistance, "1"}, {c::cmbWindDirection, "Tail"}, {c::txtWindIntensity, "369"}}, {}, tripless},
         // clang-format on
     };
     for (const auto& row : rows) {
