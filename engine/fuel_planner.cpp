@@ -215,6 +215,10 @@ std::string FuelPlanner::InitialClimbAltitude(const std::string& PlannedTW) cons
     return toText(toNumber(table.at(12, 0)) * 100.0);
 }
 
+void FuelPlanner::fillTables() {
+    m_module.FillPerformanceTables();
+}
+
 bool FuelPlanner::cmdCalculate_Click() {
     try {
         calculate();
@@ -226,7 +230,7 @@ bool FuelPlanner::cmdCalculate_Click() {
 }
 
 void FuelPlanner::calculate() {
-    m_module.FillPerformanceTables();
+    fillTables();
 
     constexpr std::array mandatory = {
         cell::txtDestinationDistance,

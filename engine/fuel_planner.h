@@ -28,6 +28,9 @@ class FuelPlanner final {
     // Returns true when the plan was completed.
     bool cmdCalculate_Click();
 
+    // Fills the performance tables, as every Calculate does first, for look-ups made without one.
+    void fillTables();
+
     // Trip fuel in lbs at the wind-corrected distance. Writes the corrected distance into
     // txtDistWinCorr, red when it lies outside the trip table (above 8400 nm or below 0).
     // Wind: knots; Direction "Head" lengthens the distance, "Tail" shortens it, anything else
