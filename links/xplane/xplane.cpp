@@ -155,7 +155,7 @@ XPlaneOutcome loadIntoXPlane(const XPlaneRequest& request, LinkControl& control)
     return wire::loadOutcome(callLink(kModuleFile, wire::loadRequest(request), control));
 }
 
-std::variant<XPlaneReading, XPlaneRefused> readXPlane(const XPlaneAddress& address,
+std::variant<FuelReading, XPlaneRefused> readXPlane(const XPlaneAddress& address,
                                                       std::chrono::milliseconds bound,
                                                       LinkControl& control) {
     return wire::readOutcome(callLink(kModuleFile, wire::readRequest(address, bound), control));
@@ -216,8 +216,8 @@ std::string outcome(const XPlaneOutcome& outcome) {
         .dump();
 }
 
-std::string reading(const XPlaneReading& reading) {
-    return json{{"fuel_kg", reading.fuelOnBoardKg}, {"distance_m", reading.distanceTravelledM}}
+std::string reading(const FuelReading& reading) {
+    return json{{"fuel_kg", reading.fuelOnBoardKg}, {"distance_m", reading.distanceTravelledMetres}}
         .dump();
 }
 
@@ -243,13 +243,13 @@ XPlaneOutcome loadOutcome(const LinkAnswer& answer) {
     }
 }
 
-std::variant<XPlaneReading, XPlaneRefused> readOutcome(const LinkAnswer& answer) {
+std::variant<FuelReading, XPlaneRefused> readOutcome(const LinkAnswer& answer) {
     if (!answer.done) {
         return XPlaneRefused{answer.text};
     }
     try {
         const json parsed = json::parse(answer.text);
-        return XPlaneReading{parsed.at("fuel_kg").get<double>(),
+        return FuelReading{parsed.at("fuel_kg").get<double>(),
                              parsed.at("distance_m").get<double>()};
     } catch (const std::exception& failure) {
         return XPlaneRefused{std::string("The X-Plane link gave an answer Brimwell cannot read (") +

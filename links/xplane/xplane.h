@@ -23,6 +23,7 @@
 #include <string_view>
 #include <variant>
 
+#include "engine/fuel_check.h"
 #include "engine/units.h"
 #include "links/link_call.h"
 
@@ -110,14 +111,9 @@ std::variant<XPlaneRequest, XPlaneRefused> xplaneRequestFor(const UnitCells& cel
 // refusal that does not say otherwise has written nothing.
 XPlaneOutcome loadIntoXPlane(const XPlaneRequest& request, LinkControl& control);
 
-// One reading of the aircraft in flight.
-struct XPlaneReading {
-    double fuelOnBoardKg = 0;       // sim/flightmodel/weight/m_fuel_total
-    double distanceTravelledM = 0;  // sim/flightmodel/controls/dist, since the flight's start
-};
-
-// Reads the fuel on board and the distance travelled, within the bound.
-std::variant<XPlaneReading, XPlaneRefused> readXPlane(const XPlaneAddress& address,
+// Reads the fuel on board and the distance travelled since the flight's start, within the bound:
+// one reading for the fuel check in flight (engine/fuel_check.h).
+std::variant<FuelReading, XPlaneRefused> readXPlane(const XPlaneAddress& address,
                                                       std::chrono::milliseconds bound,
                                                       LinkControl& control);
 
