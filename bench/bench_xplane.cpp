@@ -1,7 +1,8 @@
 // The X-Plane link on loopback: the sample plan loaded into the X-Plane stand-in through the
 // link's face, as the window and brimwell-plan call it; seven requests on one kept-alive
 // connection, from the connection to the last answer read back. The first load, which also loads
-// the link's module with libcurl behind it, is timed once apart.
+// the link's module with libcurl behind it, is timed once apart. And one reading in flight with
+// its fuel check: three requests, then the check of the sample plan against it.
 
 #include <benchmark/benchmark.h>
 
@@ -10,8 +11,11 @@
 #include <iostream>
 
 #include "bench/summary.h"
-#include "tests/support/xplane_standin.h"
+#include "engine/fuel_planner.h"
+#include "engine/memory_cells.h"
 #include "links/xplane/xplane.h"
+#include "tests/support/plan.h"
+#include "tests/support/xplane_standin.h"
 
 namespace {
 
@@ -36,6 +40,30 @@ void BM_LoadIntoXPlane(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadIntoXPlane)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+void BM_ReadAndCheckFuel(benchmark::State& state) {
+    test::XPlaneStandIn standIn;
+    standIn.setValue("sim/flightmodel/weight/m_fuel_total", 60000);
+    standIn.setValue("sim/flightmodel/controls/dist", 3'000'000);
+    MemoryCells cells;
+    test::enter(cells, test::samplePlan());
+    test::RecordingSink messages;
+    FuelPlanner(cells, messages).cmdCalculate_Click();
+    const auto line = FuelPlanLine::read(cells);
+    const XPlaneAddress address = *parseXPlaneUrl(standIn.url());
+    for ([[maybe_unused]] auto _ : state) {
+        LinkControl control;
+        const auto reading = readXPlane(address, std::chrono::seconds(5), control);
+        if (!std::holds_alternative<FuelReading>(reading) ||
+            !std::holds_alternative<FuelPlanLine>(line) ||
+            !std::holds_alternative<FuelCheck>(
+                std::get<FuelPlanLine>(line).check(std::get<FuelReading>(reading)))) {
+            state.SkipWithError("the reading or its check failed");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_ReadAndCheckFuel)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -57,9 +85,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::cout << '\n';
-    // The exchange on loopback takes a small part of the link's bound of 5 s.
-    return bench::reportFigure(reporter, "X-Plane exchange on loopback", "BM_LoadIntoXPlane",
-                               50) == bench::Goal::NotMeasured
-               ? 1
-               : 0;
+    // The exchanges on loopback take a small part of the link's bound of 5 s.
+    const bool load = bench::reportFigure(reporter, "X-Plane exchange on loopback",
+                                          "BM_LoadIntoXPlane", 50) != bench::Goal::NotMeasured;
+    const bool check = bench::reportFigure(reporter, "a reading in flight and its check",
+                                           "BM_ReadAndCheckFuel", 20) != bench::Goal::NotMeasured;
+    return load && check ? 0 : 1;
 }

@@ -22,8 +22,7 @@ std::optional<flightplan::FlightPlanReading> flightPlanOf(const PlanRequest& req
             links::fetchLatestFlightPlan(*request.simbriefUser, links::simbriefBound(), control);
         if (!fetched.done) {
             err << "brimwell-plan: the latest flight plan of SimBrief user "
-                << shownText(*request.simbriefUser) << " was not fetched: " << fetched.text
-                << '\n';
+                << shownText(*request.simbriefUser) << " was not fetched: " << fetched.text << '\n';
             return std::nullopt;
         }
         return flightplan::readFlightPlan(fetched.text, "SimBrief's answer");

@@ -8,10 +8,10 @@
 namespace brimwell {
 
 // Fills the cells from the flight plan of --ofp (request.ofpPath) or the one fetched for
-// --simbrief-user, before the options fill theirs: in kilograms a kgs flight plan's own figures, an lbs one's converted. Says on err why the
-// flight plan is refused or could not be fetched, or each of its values that no cell takes and no option gives, and then
-// returns false: nothing is to be planned. The notes of the values it changed to fit go to err as
-// well.
+// --simbrief-user, before the options fill theirs: in kilograms a kgs flight plan's own figures, an
+// lbs one's converted. Says on err why the flight plan is refused or could not be fetched, or each
+// of its values that no cell takes and no option gives, and then returns false: nothing is to be
+// planned. The notes of the values it changed to fit go to err as well.
 bool fillFromFlightPlan(const PlanRequest& request, UnitCells& cells, std::ostream& err);
 
 }  // namespace brimwell

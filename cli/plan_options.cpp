@@ -58,25 +58,28 @@ struct Flag {
     bool PlanRequest::*setting;
 };
 
-// The options that name a file, and where the request keeps it.
+// The options that name a file, or a SimBrief user, and where the request keeps the name.
 struct FileOption {
     std::string_view name;
     std::optional<std::string> PlanRequest::*path;
     std::string_view needsName;
 };
 
-const std::array<FileOption, 2> kFileOptions = {{
+const std::array<FileOption, 3> kFileOptions = {{
     {"--pdf", &PlanRequest::pdfPath, "--pdf needs a file name"},
     {"--ofp", &PlanRequest::ofpPath, "--ofp needs a file name (- for standard input)"},
+    {"--simbrief-user", &PlanRequest::simbriefUser,
+     "--simbrief-user needs a SimBrief user name or pilot ID"},
 }};
 
-const std::array<Flag, 6> kFlags = {{
+const std::array<Flag, 7> kFlags = {{
     {"--help", &PlanRequest::help},
     {"-h", &PlanRequest::help},
     {"--version", &PlanRequest::version},
     {"--json", &PlanRequest::json},
     {"--correction", &PlanRequest::correction},
     {"--send-to-xplane", &PlanRequest::sendToXPlane},
+    {"--fuel-check", &PlanRequest::fuelCheck},
 }};
 
 std::string joined(std::span<const std::string_view> items) {
@@ -146,6 +149,12 @@ links::XPlaneAddress xplaneAddress(const std::string& url) {
     return *address;
 }
 
+void refuseTwoFlightPlans(const PlanRequest& request) {
+    if (request.ofpPath && request.simbriefUser) {
+        throw OptionError("--ofp and --simbrief-user both give the flight plan; give one of them");
+    }
+}
+
 }  // namespace
 
 PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
@@ -188,11 +197,6 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
             }
         } else if (name == "--units") {
             request.unit = unitOption(takeValue());
-        } else if (name == "--simbrief-user") {
-            request.simbriefUser = takeValue();
-            if (request.simbriefUser->empty()) {
-                throw OptionError("--simbrief-user needs a SimBrief user name or pilot ID");
-            }
         } else if (name == "--xplane-url") {
             request.xplane = xplaneAddress(takeValue());
         } else if (const auto* const option =
@@ -210,9 +214,7 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
     for (std::size_t i = 0; i < options.size(); ++i) {
         check(*options[i], request.cells[i].second, request.unit);
     }
-    if (request.ofpPath && request.simbriefUser) {
-        throw OptionError("--ofp and --simbrief-user both give the flight plan; give one of them");
-    }
+    refuseTwoFlightPlans(request);
     return request;
 }
 
@@ -220,7 +222,7 @@ std::string planUsage() {
     std::string out =
         "Usage: brimwell-plan [--ofp FILE | --simbrief-user ID] [OPTION VALUE]... [--correction]\n"
         "                     [--json] [--pdf FILE]\n"
-        "                     [--send-to-xplane [--xplane-url URL]]\n"
+        "                     [--send-to-xplane] [--fuel-check] [--xplane-url URL]\n"
         "Plans the fuel load of a Boeing 747-400 flight, as the Calculate button of the window\n"
         "does, and prints the flight plan report.\n\nFlight plan:\n";
     out +=
@@ -234,9 +236,9 @@ std::string planUsage() {
         "distance (rounded up to the next distance of the list), the average wind component, the\n"
         "initial altitude, the payload and the taxi fuel (in the unit of --units; a kgs OFP's own\n"
         "figures in kg); the contingency time and the minimum landing fuel are not in it. Each\n"
-        "option below overrides the OFP's value for its cell. A value of the OFP that does not fit\n"
-        "its cell is named on the error stream and nothing is planned (exit status 2), unless an\n"
-        "option gives that cell; so is a flight plan that cannot be read or fetched.\n\n"
+        "option below overrides the OFP's value for its cell. A value of the OFP that does not\n"
+        "fit its cell is named on the error stream and nothing is planned (exit status 2), unless\n"
+        "an option gives that cell; so is a flight plan that cannot be read or fetched.\n\n"
         "Flight data, weights in the unit of --units (an option left out leaves its cell empty,\n"
         "or as the OFP fills it):\n";
     for (const auto& option : kCellOptions) {
@@ -256,20 +258,26 @@ std::string planUsage() {
     out += usageLine("--pdf FILE", "also write the report page into the PDF file FILE");
     out += usageLine("--send-to-xplane",
                      "then load fuel and payload into X-Plane's 747-400 (12.1.1+)");
+    out += usageLine("--fuel-check", "then check X-Plane's fuel in flight against the plan");
     out += usageLine("--xplane-url URL", "X-Plane's web API, http://host[:port] (default " +
                                              std::string(links::kDefaultXPlaneUrl) + ")");
     out += usageLine("--help", "show this text");
     out += usageLine("--version", "show the version of brimwell-plan");
     out +=
         "\nExit status: 0 plan printed, 1 the plan could not be calculated, 2 an option or the "
-        "OFP was\nrefused, or the OFP could not be read or fetched, 3 the plan was calculated but its report, JSON object or PDF file could "
-        "not be\nwritten in full, 4 (with --send-to-xplane) the aircraft was not loaded, the "
-        "reason on the\nerror stream.\n"
+        "OFP was\nrefused, or the OFP could not be read or fetched, 3 the plan was calculated but "
+        "its report,\nJSON object or PDF file could not be written in full, 4 the aircraft was not "
+        "loaded\n(--send-to-xplane) or X-Plane's fuel not read (--fuel-check), the reason on the "
+        "error\nstream.\n"
         "\nWith --send-to-xplane the report on the output stays as it is: what was loaded into "
         "each\ntank goes to the error stream (with --json, into the object as \"xplane\", in kg "
         "as X-Plane\nholds them). X-Plane is given 5 seconds in all, name lookup included. A load "
         "that X-Plane\nstopped after the fuel was written says so (with --json, \"accepted\" "
-        "lists the writes\nX-Plane took).\n";
+        "lists the writes\nX-Plane took).\n"
+        "\nWith --fuel-check the check's lines follow the report (with --json, the object's "
+        "\"fuel_check\"):\nthe distance flown and to go, the fuel on board against the plan's "
+        "figure for there, the\nlanding fuel predicted from it against the planned, the "
+        "reserves, and the status: on plan,\ncontingency in use, or reserves at risk.\n";
     return out;
 }
 

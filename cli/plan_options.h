@@ -27,9 +27,10 @@ struct PlanRequest {
     bool help = false;
     bool version = false;
     std::optional<std::string> pdfPath;
-    std::optional<std::string> ofpPath;  // "-" is standard input
+    std::optional<std::string> ofpPath;       // "-" is standard input
     std::optional<std::string> simbriefUser;  // whose latest flight plan to fetch from SimBrief
     bool sendToXPlane = false;
+    bool fuelCheck = false;
     links::XPlaneAddress xplane = *links::parseXPlaneUrl(links::kDefaultXPlaneUrl);
 };
 

@@ -1,6 +1,7 @@
 #include "cli/plan_run.h"
 
 #include <cerrno>
+#include <cmath>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <system_error>
@@ -8,6 +9,7 @@
 #include "cli/plan_flight_plan.h"
 #include "cli/plan_options.h"
 #include "engine/cell_names.h"
+#include "engine/fuel_check.h"
 #include "engine/fuel_planner.h"
 #include "engine/unit_cells.h"
 #include "links/pdf/pdf_writer.h"
@@ -20,6 +22,7 @@ namespace {
 using links::XPlaneLoaded;
 using links::XPlaneOutcome;
 using links::XPlaneRefused;
+using FuelCheckOutcome = std::variant<FuelCheck, FuelCheckRefused>;
 
 class RecordingMessages final : public MessageSink {
   public:
@@ -51,6 +54,64 @@ int flushed(std::ostream& out, std::ostream& err, bool json, bool planned) {
         << " could not be written in full"
         << (error != 0 ? ": " + std::generic_category().message(error) : "") << '\n';
     return planned ? kExitNotWritten : kExitCalculateFailed;
+}
+
+// --fuel-check: X-Plane read once, and the plan in the cells checked against its fuel.
+FuelCheckOutcome checkFuel(const UnitCells& cells, bool planned,
+                           const links::XPlaneAddress& address) {
+    if (!planned) {
+        return FuelCheckRefused{
+            "There is no finished plan to check X-Plane's fuel against. Calculate the plan with "
+            "all its flight data first."};
+    }
+    auto line = FuelPlanLine::read(cells);
+    if (const auto* refused = std::get_if<FuelCheckRefused>(&line)) {
+        return *refused;
+    }
+    links::LinkControl control;
+    const auto reading = links::readXPlane(address, links::xplaneBound(), control);
+    if (const auto* refused = std::get_if<XPlaneRefused>(&reading)) {
+        return FuelCheckRefused{refused->reason};
+    }
+    return std::get<FuelPlanLine>(line).check(std::get<FuelReading>(reading));
+}
+
+// Tells the outcome of --fuel-check: its lines after the report (with --json the object holds
+// them), a refusal on the error stream; returns the exit status.
+int toldCheck(const FuelCheckOutcome& outcome, const PlanRequest& request, int status,
+              std::ostream& out, std::ostream& err) {
+    if (const auto* refused = std::get_if<FuelCheckRefused>(&outcome)) {
+        err << "brimwell-plan: " << refused->reason << '\n';
+        return kExitNotLoaded;
+    }
+    if (!request.json) {
+        for (const auto& line : checkLines(std::get<FuelCheck>(outcome), request.unit)) {
+            out << line << '\n';
+        }
+        return flushed(out, err, false, true) == kExitPlanned ? status : kExitNotWritten;
+    }
+    return status;
+}
+
+// The "fuel_check" member of the JSON object, weights in the unit.
+nlohmann::ordered_json fuelCheckJson(const FuelCheckOutcome& outcome, Unit unit) {
+    nlohmann::ordered_json object;
+    if (const auto* refused = std::get_if<FuelCheckRefused>(&outcome)) {
+        object["refusal"] = refused->reason;
+        return object;
+    }
+    const auto& check = std::get<FuelCheck>(outcome);
+    // Every figure of the check is whole.
+    const auto whole = [unit](double pounds) { return std::llround(weightIn(pounds, unit)); };
+    object["distance_flown_nm"] = std::llround(check.distanceFlown);
+    object["fuel_on_board"] = whole(check.fuelOnBoard);
+    object["planned_fuel_on_board"] = whole(check.plannedFuelOnBoard);
+    object["difference"] = whole(check.difference);
+    object["predicted_landing_fuel"] = whole(check.predictedLandingFuel);
+    object["planned_landing_fuel"] = whole(check.plannedLandingFuel);
+    object["reserves"] = whole(check.reserves);
+    object["status"] = statusWords(check.status);
+    return object;
 }
 
 // Tells the outcome of --send-to-xplane on the error stream, so that the report on the output
@@ -98,10 +159,59 @@ nlohmann::ordered_json xplaneJson(const XPlaneOutcome& outcome) {
     return object;
 }
 
+// Tells the plan (the report or the JSON object), writes its page, loads X-Plane and checks its
+// fuel, as the request asks; failure is Calculate's message when the plan failed. Returns the
+// exit status.
+int told(const PlanRequest& request, const MemoryCells& cells, const UnitCells& units,
+         const std::optional<std::string>& failure, std::ostream& out, std::ostream& err) {
+    const bool planned = !failure;
+    // The aircraft is loaded, and its fuel checked, after the report and the page are written, so
+    // that the pilot has the plan even while X-Plane takes its time; the JSON object tells the
+    // outcomes, so it waits.
+    std::optional<XPlaneOutcome> loaded;
+    std::optional<FuelCheckOutcome> checked;
+    if (request.json) {
+        if (request.sendToXPlane) {
+            loaded = loadPlan(units, request.xplane);
+        }
+        if (request.fuelCheck) {
+            checked = checkFuel(units, planned, request.xplane);
+        }
+        out << planJson(cells, failure, request.unit, loaded ? &*loaded : nullptr,
+                        checked ? &*checked : nullptr);
+    } else if (planned) {
+        for (const auto& line : buildReportLines(cells, request.unit)) {
+            out << line << '\n';
+        }
+    } else {
+        err << "brimwell-plan: " << *failure << '\n';
+    }
+    int status = flushed(out, err, request.json, planned);
+    // The page is written only for a finished plan; the plan itself is on out already, so a
+    // file that cannot be written loses nothing but the file.
+    if (status == kExitPlanned && request.pdfPath) {
+        if (const auto why = links::writeReportPdf(cells, request.unit, *request.pdfPath)) {
+            err << "brimwell-plan: the PDF file " << *request.pdfPath
+                << " was not written: " << *why << '\n';
+            status = kExitNotWritten;
+        }
+    }
+    if (request.sendToXPlane && !request.json) {
+        loaded = loadPlan(units, request.xplane);
+    }
+    if (loaded) {
+        status = toldLoad(*loaded, request, status, err);
+    }
+    if (request.fuelCheck && !request.json) {
+        checked = checkFuel(units, planned, request.xplane);
+    }
+    return checked ? toldCheck(*checked, request, status, out, err) : status;
+}
+
 }  // namespace
 
 std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure, Unit unit,
-                     const XPlaneOutcome* xplane) {
+                     const XPlaneOutcome* xplane, const FuelCheckOutcome* fuelCheck) {
     auto texts = nlohmann::ordered_json::object();
     auto red = nlohmann::ordered_json::array();
     const auto addCell = [&](std::string_view name) {
@@ -125,6 +235,9 @@ std::string planJson(const MemoryCells& cells, const std::optional<std::string>&
     plan["red"] = std::move(red);
     if (xplane != nullptr) {
         plan["xplane"] = xplaneJson(*xplane);
+    }
+    if (fuelCheck != nullptr) {
+        plan["fuel_check"] = fuelCheckJson(*fuelCheck, unit);
     }
     // A cell holds what the pilot typed: bytes that are not UTF-8 become U+FFFD.
     return plan.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
@@ -161,36 +274,8 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     RecordingMessages messages;
     FuelPlanner planner(units, messages);
     const bool planned = planner.cmdCalculate_Click();
-
-    // The aircraft is loaded after the report and the page are written, so that the pilot has the
-    // plan even while X-Plane takes its time; the JSON object tells the outcome, so it waits.
-    std::optional<XPlaneOutcome> loaded;
-    if (request.json && request.sendToXPlane) {
-        loaded = loadPlan(units, request.xplane);
-    }
-    if (request.json) {
-        out << planJson(cells, messages.last(), request.unit, loaded ? &*loaded : nullptr);
-    } else if (planned) {
-        for (const auto& line : buildReportLines(cells, request.unit)) {
-            out << line << '\n';
-        }
-    } else {
-        err << "brimwell-plan: " << messages.last().value_or("") << '\n';
-    }
-    int status = flushed(out, err, request.json, planned);
-    // The page is written only for a finished plan; the plan itself is on out already, so a
-    // file that cannot be written loses nothing but the file.
-    if (status == kExitPlanned && request.pdfPath) {
-        if (const auto failure = links::writeReportPdf(cells, request.unit, *request.pdfPath)) {
-            err << "brimwell-plan: the PDF file " << *request.pdfPath
-                << " was not written: " << *failure << '\n';
-            status = kExitNotWritten;
-        }
-    }
-    if (request.sendToXPlane && !request.json) {
-        loaded = loadPlan(units, request.xplane);
-    }
-    return loaded ? toldLoad(*loaded, request, status, err) : status;
+    return told(request, cells, units,
+                planned ? std::nullopt : std::optional(messages.last().value_or("")), out, err);
 }
 
 }  // namespace brimwell

@@ -85,6 +85,20 @@ std::string shares(std::size_t count) {
 }
 
 const Aircraft k747 = XPlaneStandIn::boeing747();
+
+// The sample flight's options with its weights in kilograms: 45359 kg is 99999 lbs of payload.
+std::vector<std::string> sampleInKilograms() {
+    std::vector<std::string> flight = {"--units", "kg",          "--min-landing-fuel",
+                                       "8618",    "--taxi-fuel", "907"};
+    const auto sample = samplePlanOptions();
+    for (std::size_t i = 0; i + 1 < sample.size(); i += 2) {
+        if (sample[i] != "--min-landing-fuel" && sample[i] != "--taxi-fuel") {
+            flight.insert(flight.end(),
+                          {sample[i], sample[i] == "--payload" ? "45359" : sample[i + 1]});
+        }
+    }
+    return flight;
+}
 const std::string kFilth = "\x1b[31mred\r" + std::string(60000, 'x');
 
 // clang-format off
@@ -232,28 +246,64 @@ TEST(XPlanePlanner, TellsTheOutcomeInKilograms) {
     };
     // clang-format off
     const std::vector<KgRow> rows = {
-        {{"--payload", "45359"}, 0, "brimwell-plan: X-Plane's 747-400 is loaded with 104214 kg of fuel and 45359 kg of payload:\n  centre wing tank: 0 kg\n  main tank 1: 13572 kg\n  main tank 2: 38280 kg\n  main tank 3: 38280 kg\n  main tank 4: 13572 kg\n  reserve tank 2: 255 kg\n  reserve tank 3: 255 kg\n  stabiliser tank: 0 kg\n  payload: 45359 kg\n"},
-        {{"--payload", "45359"}, 4, "brimwell-plan: The total fuel load of 104214 kg does not fit the tanks of X-Plane's 747-400, which hold 100000 kg. Plan with less fuel, then load again.\n", XPlaneStandIn::boeing747(100000)},
+        {{}, 0, "brimwell-plan: X-Plane's 747-400 is loaded with 104214 kg of fuel and 45359 kg of payload:\n  centre wing tank: 0 kg\n  main tank 1: 13572 kg\n  main tank 2: 38280 kg\n  main tank 3: 38280 kg\n  main tank 4: 13572 kg\n  reserve tank 2: 255 kg\n  reserve tank 3: 255 kg\n  stabiliser tank: 0 kg\n  payload: 45359 kg\n"},
+        {{}, 4, "brimwell-plan: The total fuel load of 104214 kg does not fit the tanks of X-Plane's 747-400, which hold 100000 kg. Plan with less fuel, then load again.\n", XPlaneStandIn::boeing747(100000)},
         {{"--distance", "7000", "--payload", "63916"}, 4, "brimwell-plan: The plan is over the aircraft's limits: Planned Gross Takeoff Weight 416057 kg (limit 396893 kg), Planned Taxi-Out Weight 416964 kg (limit 397801 kg), TOTAL FUEL LOAD 174292 kg (limit 173425 kg). Change the flight data"},
     };
     // clang-format on
-    std::vector<std::string> flight;  // the sample's options but its weights
-    const auto sample = samplePlanOptions();
-    for (std::size_t i = 0; i + 1 < sample.size(); i += 2) {
-        if (sample[i] != "--payload" && sample[i] != "--min-landing-fuel" &&
-            sample[i] != "--taxi-fuel") {
-            flight.insert(flight.end(), {sample[i], sample[i + 1]});
-        }
-    }
     for (const auto& row : rows) {
         XPlaneStandIn standIn(row.aircraft);
-        std::vector<std::string> options = flight;
-        options.insert(options.end(), {"--units", "kg", "--min-landing-fuel", "8618", "--taxi-fuel",
-                                       "907", kSend, kUrl, standIn.url()});
+        std::vector<std::string> options = sampleInKilograms();
+        options.insert(options.end(), {kSend, kUrl, standIn.url()});
         options.insert(options.end(), row.options.begin(), row.options.end());
         const auto run = runProgram(planProgram(), options);
         EXPECT_EQ(run.status, row.status) << run.err;
         EXPECT_TRUE(run.err.starts_with(row.err)) << run.err;
+    }
+}
+
+// --fuel-check reads X-Plane once: the sample flight 3000 km out, as much fuel on board as each row
+// says; the check's lines after the report, or its figures in the JSON object.
+TEST(XPlanePlanner, ChecksTheFuelInFlight) {
+    struct CheckRow {
+        const char* name;
+        double fuelKg;
+        std::vector<std::string> options;
+        int status;
+        std::string told;  // the end of the output, or of the error stream when refused
+    };
+    const std::string lines =
+        "*************** Fuel Check ****************\n"
+        "Distance flown: 1620 nm, to go: 2380 nm\n";
+    // clang-format off
+    const std::vector<CheckRow> rows = {
+        {"reserves at risk", 60000, {}, 0, lines + "Fuel on board: 132277 lbs, planned here: 142852 lbs, difference: -10575 lbs\nLanding fuel predicted: 28777 lbs, planned: 39352 lbs, margin: -10575 lbs\nReserves: 30352 lbs\nStatus: reserves at risk\n"},
+        {"contingency in use", 62000, {}, 0, "Status: contingency in use\n"},
+        {"on plan", 64800, {}, 0, "Status: on plan\n"},
+        {"in JSON", 60000, {"--json"}, 0, R"("fuel_check":{"distance_flown_nm":1620,"fuel_on_board":132277,"planned_fuel_on_board":142852,"difference":-10575,"predicted_landing_fuel":28777,"planned_landing_fuel":39352,"reserves":30352,"status":"reserves at risk"}})" "\n"},
+        {"in JSON, kilograms", 60000, {"--json"}, 0, R"("fuel_on_board":60000,"planned_fuel_on_board":64797,"difference":-4797,"predicted_landing_fuel":13053,"planned_landing_fuel":17850,"reserves":13767,"status":"reserves at risk"}})" "\n"},
+        {"no figure", -5, {}, 4, "brimwell-plan: X-Plane's reading is not a fuel figure: the fuel on board reads -5 kg.\n"},
+        {"no plan", 60000, {"--distance", "400", "--wind-direction", "Tail", "--wind", "1000"}, 4, "brimwell-plan: There is no finished plan to check X-Plane's fuel against. Calculate the plan with all its flight data first.\n"},
+        {"silent", 60000, {"--units", "lbs"}, 4, kLate},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        XPlaneStandIn standIn(k747,
+                              row.name == std::string("silent") ? Mode::Stalled : Mode::Serving);
+        standIn.setValue("sim/flightmodel/weight/m_fuel_total", row.fuelKg);
+        standIn.setValue("sim/flightmodel/controls/dist", 3'000'000);
+        const bool kilograms = std::string(row.name).ends_with("kilograms");
+        std::vector<std::string> options = kilograms ? sampleInKilograms() : samplePlanOptions();
+        options.insert(options.end(), row.options.begin(), row.options.end());
+        options.insert(options.end(), {"--fuel-check", kUrl, standIn.url()});
+        const auto run = runProgram(planProgram(), options, {"BRIMWELL_TEST_XPLANE_BOUND_MS=700"});
+        EXPECT_EQ(run.status, row.status) << row.name << ": " << run.err;
+        const auto told = row.status == 0 ? run.out : run.err;
+        EXPECT_TRUE(told.ends_with(row.status == 0 ? row.told : [&] {
+            std::string text = row.told;
+            const auto at = text.find("URL");
+            return at == std::string::npos ? text : text.replace(at, 3, standIn.url());
+        }())) << row.name << ": " << told;
     }
 }
 
