@@ -1,7 +1,9 @@
 #include "cli/plan_flight_plan.h"
 
+#include <unistd.h>
+
 #include <algorithm>
-#include <iostream>
+#include <ostream>
 
 #include "engine/unit_cells.h"
 #include "flightplan/flight_plan.h"
@@ -10,8 +12,9 @@ namespace brimwell {
 
 bool fillFromFlightPlan(const PlanRequest& request, UnitCells& cells, std::ostream& err) {
     const auto& path = request.ofpPath.value();
-    const auto reading = path == "-" ? flightplan::readFlightPlan(std::cin, "standard input")
-                                     : flightplan::readFlightPlanFile(path);
+    const auto reading = path == "-"
+                             ? flightplan::readFlightPlanFrom(STDIN_FILENO, "standard input")
+                             : flightplan::readFlightPlanFile(path);
     if (reading.refusal) {
         err << "brimwell-plan: " << *reading.refusal << '\n';
         return false;

@@ -150,11 +150,17 @@ ofp_row() {
 }
 own=(--contingency 30 --min-landing-fuel 19000) # the pilot's; no OFP gives them
 unfilled() { refused "$1 not filled: $2"; }
+utf16() { printf "$1" && iconv -f UTF-8 -t "$2"; } # the byte order mark, then UTF-16
 for form in "" --json; do
-  "$write_ofp" $form | "$plan" --ofp - "${own[@]}" | diff -u "$here/sample_report.txt" - || fail "the sample OFP $form"
+  for encoding in cat "utf16 \xff\xfe UTF-16LE" "utf16 \xfe\xff UTF-16BE"; do
+    "$write_ofp" $form | $encoding | "$plan" --ofp - "${own[@]}" | diff -u "$here/sample_report.txt" - ||
+      fail "the sample OFP $form, $encoding"
+  done
 done
 ofp_row 0 '"txtPayLoad":"99999","txtContingencyTime":"30","cmbMLF":"19000","txtTFB":"2002"' "" "--json params/units=kgs weights/payload=45359 fuel/taxi=908" "${own[@]}" --json
-ofp_row 2 "" "$(unfilled Payload 'weights/payload "63917" is 140913 lbs, above the window'"'"'s limit of 140912 lbs')" "params/units=kgs weights/payload=63917" "${own[@]}"
+ofp_row 2 "" "$(unfilled Payload 'weights/payload "63917" is above the window'"'"'s limit of 63916 kg')" "params/units=kgs weights/payload=63917" "${own[@]}"
+e307="9$(printf '%0307d' 0)" # 9e307 kg are more pounds than a double holds
+ofp_row 2 "" "$(unfilled "Taxi fuel burn off" "fuel/taxi \"${e307:0:200}...\" is too large a number")" "params/units=kgs weights/payload=1 fuel/taxi=$e307" "${own[@]}"
 # In kilograms a kgs flight plan's own figures, an lbs one's converted; an option overrides them.
 kg_own=(--units kg --contingency 30 --min-landing-fuel 8618 --json)
 ofp_row 0 '"txtPayLoad":"45360","txtContingencyTime":"30","cmbMLF":"8618","txtTFB":"908"' "" "params/units=kgs weights/payload=45360 fuel/taxi=908" "${kg_own[@]}"
@@ -184,6 +190,8 @@ no_ofp() { refused "$work/$1 is not a SimBrief flight plan (OFP): $2"; }
 printf '' >"$work/empty"
 printf '%s' ' {"navlog": {}}' >"$work/other.json"
 printf '\x89PNG\r\n\x1a\n\0\0' >"$work/picture.png"
+printf '\xff\xfe<' >"$work/odd.utf16"
+"$write_ofp" alternate/icao_code=$'K\xf0\x9f\x98\x80' | utf16 '\xff\xfe' UTF-16LE >"$work/emoji.utf16"
 printf '<?xml version="1.0"?>\n<html><body>OFP</body></html>' >"$work/page.html"
 truncate -s 33M "$work/large.xml"
 row 2 "" "$(no_ofp cut.xml "its XML is broken at byte 292 (Start-end tags mismatch)")" --ofp "$work/cut.xml" "${own[@]}"
@@ -192,11 +200,15 @@ row 2 "" "$(refused "$work/error.xml holds no flight plan: SimBrief answered \"E
 row 2 "" "$(no_ofp empty "it is empty")" --ofp "$work/empty" "${own[@]}"
 row 2 "" "$(no_ofp other.json "its JSON holds none of the sections of a flight plan (params, general, origin, destination, alternate, weights, fuel)")" --ofp "$work/other.json"
 row 2 "" "$(no_ofp picture.png "it is neither XML nor JSON")" --ofp "$work/picture.png"
+row 2 "" "$(no_ofp odd.utf16 "its UTF-16 text is broken at byte 3")" --ofp "$work/odd.utf16"
+row 2 "" "$(unfilled Alternate "alternate/icao_code \"K"$'\xf0\x9f\x98\x80'"\" is not an airport code of 3 or 4 letters and digits")" --ofp "$work/emoji.utf16" "${own[@]}"
 row 2 "" "$(no_ofp page.html "its root element is <html>, not <OFP>")" --ofp "$work/page.html"
 row 2 "" "$(no_ofp large.xml "it is larger than 32 MiB, more than any flight plan")" --ofp "$work/large.xml"
 row 2 "" "$(refused "$work/no-such.xml cannot be opened: No such file or directory")" --ofp "$work/no-such.xml"
 row 2 "" "$(refused "$work is a folder, not a flight plan file")" --ofp "$work"
 row 2 "" "$(refused "--ofp needs a file name (- for standard input)")" --ofp=
 row 2 "" "$(refused "standard input is not a SimBrief flight plan (OFP): it is larger than 32 MiB, more than any flight plan")" --ofp - < <(head -c 33M /dev/zero)
+row 2 "" "$(refused "standard input cannot be read: Bad file descriptor")" --ofp - <&-
+row 2 "" "$(refused "standard input is a folder, not a flight plan file")" --ofp - <"$work"
 
 exit $((failures > 0))
