@@ -9,6 +9,7 @@
 #include "cli/plan_options.h"
 #include "engine/cell_names.h"
 #include "engine/fuel_planner.h"
+#include "engine/shown_text.h"
 #include "engine/unit_cells.h"
 #include "report/printer.h"
 #include "report/report_lines.h"
@@ -35,17 +36,16 @@ XPlaneOutcome loadPlan(const UnitCells& cells, const XPlaneAddress& address) {
     return loadIntoXPlane(std::get<XPlaneRequest>(request));
 }
 
-// The status once the output is flushed: output lost on its way (a full disk, a closed output)
-// is told like any other failure.
-int flushed(std::ostream& out, std::ostream& err, bool json, bool planned) {
+// The status once the output (`what` it holds) is flushed: output lost on its way (a full disk,
+// a closed output) is told like any other failure.
+int flushed(std::ostream& out, std::ostream& err, std::string_view what, int status) {
     if (out.flush()) {
-        return planned ? kExitPlanned : kExitCalculateFailed;
+        return status;
     }
     const int error = errno;
-    err << "brimwell-plan: the " << (json ? "JSON object" : "report")
-        << " could not be written in full"
+    err << "brimwell-plan: the " << what << " could not be written in full"
         << (error != 0 ? ": " + std::generic_category().message(error) : "") << '\n';
-    return planned ? kExitNotWritten : kExitCalculateFailed;
+    return status == kExitPlanned ? kExitNotWritten : status;
 }
 
 // Tells the outcome of --send-to-xplane on the error stream, so that the report on the output
@@ -111,7 +111,9 @@ std::string planJson(const MemoryCells& cells, const std::optional<std::string>&
     return plan.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
-int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+namespace {
+
+int plan(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     PlanRequest request;
     try {
         request = parsePlanOptions(arguments);
@@ -121,11 +123,11 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     }
     if (request.help) {
         out << planUsage();
-        return kExitPlanned;
+        return flushed(out, err, "help", kExitPlanned);
     }
     if (request.version) {
         out << "brimwell-plan " << BRIMWELL_VERSION << '\n';
-        return kExitPlanned;
+        return flushed(out, err, "version", kExitPlanned);
     }
 
     // The cells as the report shows them, in the unit; the engine plans in pounds through units.
@@ -158,14 +160,15 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     } else {
         err << "brimwell-plan: " << messages.last().value_or("") << '\n';
     }
-    int status = flushed(out, err, request.json, planned);
+    int status = flushed(out, err, request.json ? "JSON object" : "report",
+                         planned ? kExitPlanned : kExitCalculateFailed);
     // The page is written only for a finished plan; the plan itself is on out already, so a
     // file that cannot be written loses nothing but the file.
     if (status == kExitPlanned && request.pdfPath) {
         try {
             writeReportPdf(cells, *request.pdfPath, request.unit);
         } catch (const PrintError& error) {
-            err << "brimwell-plan: the PDF file " << *request.pdfPath
+            err << "brimwell-plan: the PDF file " << shownText(*request.pdfPath)
                 << " was not written: " << error.what() << '\n';
             status = kExitNotWritten;
         }
@@ -174,6 +177,18 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
         loaded = loadPlan(units, request.xplane);
     }
     return loaded ? toldLoad(*loaded, request, status, err) : status;
+}
+
+}  // namespace
+
+int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    // Whatever the planner is given, it ends with one of its statuses, never on an exception.
+    try {
+        return plan(arguments, out, err);
+    } catch (const std::exception& error) {
+        err << "brimwell-plan: the plan could not be calculated: " << error.what() << '\n';
+        return kExitCalculateFailed;
+    }
 }
 
 }  // namespace brimwell

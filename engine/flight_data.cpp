@@ -4,6 +4,7 @@
 
 #include "engine/calculation_error.h"
 #include "engine/number_text.h"
+#include "engine/shown_text.h"
 
 namespace brimwell {
 
@@ -29,6 +30,25 @@ void filterKey(std::int16_t& KeyAscii) {
 
 bool isDigitsOnly(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool isPlainText(std::string_view text) {
+    // Each character that the one rule for outside text replaces becomes a "?" that was not
+    // there before, so a text is plain exactly when the rule leaves it as it is.
+    return shownText(text, text.size()) == text;
+}
+
+std::size_t windowLength(std::string_view text) {
+    // A character beyond the 16-bit range (four bytes in UTF-8) takes two code units.
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(),
+                                                  [](char c) {
+                                                      const auto byte =
+                                                          static_cast<unsigned char>(c);
+                                                      return (byte & 0xc0U) != 0x80U;
+                                                  })) +
+           static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+               return (static_cast<unsigned char>(c) & 0xf8U) == 0xf0U;
+           }));
 }
 
 bool isRefused(const FieldLimit& rule, std::string_view text) {

@@ -48,11 +48,21 @@ row 0 '"txtZFW":"494088","txtZFWDuplicate":"494088"' "" "${sample[@]}" --json
 row 2 "" "$(refused "Payload: please enter a value lower then 140.912")" "${sample[@]}" --json --payload 140913
 row 1 '{"failure":"Please enter all Flight Data or check limits",' "" "${sample[@]}" --json "${tail_wind[@]}"
 row 1 '"txtDistWinCorr":"-683"},"ticked":{"CheckCorrection":false},"red":["txtDistWinCorr"]}' "" "${sample[@]}" --json "${tail_wind[@]}"
-# A byte that is not UTF-8, and a sequence cut short at the end, become one U+FFFD each.
-row 1 '"txtOriginICAO":"a\"\\\tb\u0001'$'\xc3\xa9\xef\xbf\xbd\xef\xbf\xbd''"' "" --json --origin $'a"\\\tb\x01\xc3\xa9\xff\xe2\x82'
+row 1 '"txtOriginICAO":"a\"\\b '$'\xc3\xa9''"' "" --json --origin $'a"\\b \xc3\xa9'
 row 1 '"ticked":{"CheckCorrection":true},"red":[]}' "" --json --correction
 row 0 "Usage: brimwell-plan" "" --help
-row 2 "" "$(refused "Distance: please enter a value lower then 8400")" --help --distance 99999
+row 0 "Usage: brimwell-plan" "" --help --distance 99999
+row 0 "Usage: brimwell-plan" "" --distance abc --fuel --version=1 --help
+row 0 "brimwell-plan 2" "" --version --units KG
+row 0 "Destination: KJFK distance: 3000 nm" "" --distance 99999 --units KG "${sample[@]}" --units lbs --distance=3000 --pdf= --pdf=/dev/null
+# What a cell of the window could not hold, named with the cell; an outside text, shown by the
+# one rule.
+cell_refused() { refused "--$1: the cell $2 holds no line breaks, control characters or bytes that are not UTF-8: \"$3\""; }
+row 2 "" "$(cell_refused origin txtOriginICAO "LIRF?TOTAL FUEL LOAD: 1 lbs")" "${sample[@]}" --origin $'LIRF\nTOTAL FUEL LOAD: 1 lbs'
+row 2 "" "$(cell_refused destination txtDestinationICAO "?[2J??K")" "${sample[@]}" --destination $'\e[2J\u202e\xc2\x9bK'
+row 2 "" "$(cell_refused alternate txtAlternateICAO "K?")" "${sample[@]}" --alternate=$'K\xff'
+row 2 "" "$(refused "--contingency: the cell txtContingencyTime holds at most 32767 characters, not 32768")" "${sample[@]}" --contingency "$(printf '%032768d' 5)"
+row 2 "" "$(refused 'unknown option "--fuel?[1m" (see --help)')" --fuel$'\e[1m'
 row 2 "" "$(refused "Distance: please enter a value lower then 8400")" --distance 8401
 row 2 "" "$(refused "Distance: please enter a value lower then 8400")" --distance 99999999999999999999999
 row 2 "" "$(refused "Wind: hey, don't you think it's too strong?")" --wind 1001
@@ -84,6 +94,8 @@ lost 3 "brimwell-plan: the report $full" "${sample[@]}" >/dev/full
 lost 3 "brimwell-plan: the JSON object $full" "${sample[@]}" --json >/dev/full
 lost 1 "brimwell-plan: the JSON object $full" --json >/dev/full
 lost 3 "brimwell-plan: the report could not be written in full: Bad file descriptor" "${sample[@]}" >&-
+lost 3 "brimwell-plan: the help could not be written in full: No space left on device" --help >/dev/full
+lost 3 "brimwell-plan: the version could not be written in full: No space left on device" --version >/dev/full
 
 # A plan in kilograms is the plan in pounds of the same weights: each weight the pound figure at
 # 0.45359237 kg a pound rounded half to even (awk's printf rounds so), every other cell, the red

@@ -69,6 +69,8 @@ class WindowTest final : public QObject {
         addRow("txtPayLoad", "12^a^c^v^v", "1212");
         addRow("txtTFB", "^a^x5^v", "52000");  // the cell starts with 2000
         addRow("txtOriginICAO", "k.-1Z", "k.-1Z");
+        QTest::newRow("a line break, a direction override, an escape")
+            << u"txtOriginICAO"_s << u"KJ{F\nK}{\u202eF}{\x1b[2J}K"_s << u"KJK"_s;
         addRow("txtBOW", "7^a⌫", "394088");  // locked: it takes no key
     }
     void keyFilter() {
