@@ -127,6 +127,11 @@ same_plan "--payload 0 --min-landing-fuel 24000 --taxi-fuel 0 --distance 400 --w
 
 # In kilograms the payload's limit is 63916 kg (140911 lbs; 63917 kg is 140913 lbs), and every
 # weight of the report, sixteen lines, is named in kg.
+# The trip time at the minute boundaries.
+for trip in 448/1:09 457/1:10 883/1:59 886/2:00; do
+  row 0 "(ETA): ${trip#*/} hh:mm" "" "${sample[@]}" --distance "${trip%/*}" --wind-direction NoWind
+done
+
 kg=("${flight[@]}" --units kg --min-landing-fuel 8618)
 row 0 "Payload: 63916 kg${nl}" "" "${kg[@]}" --payload 63916
 row 2 "" "$(refused "Payload: please enter a value lower then 63.916")" "${kg[@]}" --payload 63917

@@ -149,6 +149,14 @@ class WindowTest final : public QObject {
         QTest::newRow("sample") << plan << u"txtZFW Alt+C"_s << figures << kNone << kNone;
         QTest::newRow("heavy") << heavy << calculate << CellTexts{} << plw << kNone;
         QTest::newRow("no level") << noLevel << calculate << CellTexts{} << kNone << failure;
+        // The trip time at the minute boundaries.
+        for (const auto& [distance, tripTime] :
+             {std::pair{"448", "1:09"}, {"457", "1:10"}, {"883", "1:59"}, {"886", "2:00"}}) {
+            QTest::addRow("trip time %s", tripTime)
+                << with(plan, {{cell::txtDestinationDistance, distance},
+                               {cell::cmbWindDirection, "NoWind"}})
+                << calculate << CellTexts{{cell::txtETA, tripTime}} << kNone << kNone;
+        }
     }
     void calculateThenClear() {
         QFETCH(CellTexts, plan);
