@@ -171,6 +171,22 @@ XPlaneAddress xplaneAddress(const std::string& url) {
     return *address;
 }
 
+// The values given last, once every option is read: the file names, the unit, X-Plane's address,
+// and each cell's text in the unit.
+void checkValues(PlanRequest& request, const std::optional<std::string>& units,
+                 const std::optional<std::string>& xplaneUrl) {
+    for (const auto& file : kFileOptions) {
+        if (const auto& path = request.*(file.path); path && path->empty()) {
+            throw OptionError(std::string(file.needsName));
+        }
+    }
+    request.unit = units ? unitOption(*units) : request.unit;
+    request.xplane = xplaneUrl ? xplaneAddress(*xplaneUrl) : request.xplane;
+    for (const auto& [cell, value] : request.cells) {
+        check(optionFor(cell), value, request.unit);
+    }
+}
+
 }  // namespace
 
 PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
@@ -238,18 +254,9 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
         return request;
     }
     if (unreadable) {
-        throw *unreadable;
+        throw OptionError(unreadable->what());
     }
-    for (const auto& file : kFileOptions) {
-        if (const auto& path = request.*(file.path); path && path->empty()) {
-            throw OptionError(std::string(file.needsName));
-        }
-    }
-    request.unit = units ? unitOption(*units) : request.unit;
-    request.xplane = xplaneUrl ? xplaneAddress(*xplaneUrl) : request.xplane;
-    for (const auto& [cell, value] : request.cells) {
-        check(optionFor(cell), value, request.unit);
-    }
+    checkValues(request, units, xplaneUrl);
     return request;
 }
 

@@ -271,48 +271,62 @@ class JsonFields final {
         return skipValue();
     }
 
-    // Reads a value of any kind and keeps nothing of it. `open` holds the closing bracket of
-    // each array and object the value has opened and not yet closed.
+    // Reads a value of any kind and keeps nothing of it, without recursion: `open` holds the
+    // closing bracket of each array and object the value has opened and not yet closed.
     bool skipValue() {
         std::string open;
         while (true) {
-            blanks();
-            if (at('{') || at('[')) {
-                const char close = *m_at == '{' ? '}' : ']';
-                ++m_at;
-                blanks();
-                if (!at(close)) {
-                    open.push_back(close);
-                    if (close == '}' && !skipKey()) {
-                        return false;
-                    }
-                    continue;
-                }
-                ++m_at;
-            } else if (!scalar()) {
+            const Step start = startValue(open);
+            if (start == Step::Broken) {
                 return false;
             }
-            // A value is read: the next element after a comma, or the end of each container
-            // that ends here.
-            while (!open.empty()) {
-                blanks();
-                if (at(',')) {
-                    ++m_at;
-                    if (open.back() == '}' && !skipKey()) {
-                        return false;
-                    }
-                    break;
+            if (start == Step::Done) {
+                const Step end = endValue(open);
+                if (end != Step::More) {
+                    return end == Step::Done;
                 }
-                if (!at(open.back())) {
-                    return broken();
-                }
-                ++m_at;
-                open.pop_back();
-            }
-            if (open.empty()) {
-                return true;
             }
         }
+    }
+
+    // How far a step of skipValue got: broken, a value to come, or a value read whole.
+    enum class Step { Broken, More, Done };
+
+    // A scalar, or an empty array or object, is read whole (Done); a container with elements is
+    // opened, the key of its first member read (More).
+    Step startValue(std::string& open) {
+        blanks();
+        if (!at('{') && !at('[')) {
+            return scalar() ? Step::Done : Step::Broken;
+        }
+        const char close = *m_at == '{' ? '}' : ']';
+        ++m_at;
+        blanks();
+        if (at(close)) {
+            ++m_at;
+            return Step::Done;
+        }
+        open.push_back(close);
+        return close == ']' || skipKey() ? Step::More : Step::Broken;
+    }
+
+    // After a value: the next element after a comma (More), or the end of each container that
+    // ends here, until none is open (Done).
+    Step endValue(std::string& open) {
+        while (!open.empty()) {
+            blanks();
+            if (at(',')) {
+                ++m_at;
+                return open.back() == ']' || skipKey() ? Step::More : Step::Broken;
+            }
+            if (!at(open.back())) {
+                broken();
+                return Step::Broken;
+            }
+            ++m_at;
+            open.pop_back();
+        }
+        return Step::Done;
     }
 
     bool skipKey() { return skip('"') && string(nullptr) && skip(':'); }

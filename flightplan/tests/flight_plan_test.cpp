@@ -88,6 +88,7 @@ TEST(FlightPlanReader, FillsACellOrSaysWhyNot) {
         {{{"general/route_distance", "-1"}}, distance + R"("-1" is below 0)"},
         {{{"general/route_distance", "4000.5"}}, distance + R"("4000.5" is not a whole number)"},
         {{{"origin/icao_code", ""}}, "Origin not filled: origin/icao_code is empty"},
+        // NOLINTNEXTLINE(misc-misleading-bidirectional): a direction override, shown as "?"
         {{{"destination/icao_code", "K\nJ\u202e\xc2\x9b"}}, R"(Destination not filled: destination/icao_code "K?J??" is not an airport code of 3 or 4 letters and digits)"},
         {{{"params/units", "kg"}, {"fuel/taxi", "907"}}, R"(Taxi fuel burn off not filled: fuel/taxi "907" has no unit: params/units "kg" is neither lbs nor kgs)"},
         {{{"params/units", std::nullopt}}, R"(Payload not filled: weights/payload "100000" has no unit: params/units is missing)"},
