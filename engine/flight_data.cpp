@@ -39,16 +39,15 @@ bool isPlainText(std::string_view text) {
 }
 
 std::size_t windowLength(std::string_view text) {
-    // A character beyond the 16-bit range (four bytes in UTF-8) takes two code units.
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(),
-                                                  [](char c) {
-                                                      const auto byte =
-                                                          static_cast<unsigned char>(c);
-                                                      return (byte & 0xc0U) != 0x80U;
-                                                  })) +
-           static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-               return (static_cast<unsigned char>(c) & 0xf8U) == 0xf0U;
-           }));
+    std::size_t units = 0;
+    for (const char c : text) {
+        // A character starts with a byte that continues none; one of four bytes (beyond the
+        // 16-bit range) takes two code units.
+        const auto byte = static_cast<unsigned char>(c);
+        units += (byte & 0xc0U) != 0x80U ? 1 : 0;
+        units += (byte & 0xf8U) == 0xf0U ? 1 : 0;
+    }
+    return units;
 }
 
 bool isRefused(const FieldLimit& rule, std::string_view text) {

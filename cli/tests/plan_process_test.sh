@@ -125,13 +125,13 @@ same_plan "--payload 138891 --min-landing-fuel 24000 --correction" "--payload 63
 same_plan "--payload 140911 --min-landing-fuel 19000 --distance 7500 --contingency 200 --taxi-fuel 44092" "--payload 63916 --min-landing-fuel 8618 --distance 7500 --contingency 200 --taxi-fuel 20000"
 same_plan "--payload 0 --min-landing-fuel 24000 --taxi-fuel 0 --distance 400 --wind-direction Tail --wind 1000" "--payload 0 --min-landing-fuel 10886 --taxi-fuel 0 --distance 400 --wind-direction Tail --wind 1000"
 
-# In kilograms the payload's limit is 63916 kg (140911 lbs; 63917 kg is 140913 lbs), and every
-# weight of the report, sixteen lines, is named in kg.
 # The trip time at the minute boundaries.
 for trip in 448/1:09 457/1:10 883/1:59 886/2:00; do
   row 0 "(ETA): ${trip#*/} hh:mm" "" "${sample[@]}" --distance "${trip%/*}" --wind-direction NoWind
 done
 
+# In kilograms the payload's limit is 63916 kg (140911 lbs; 63917 kg is 140913 lbs), and every
+# weight of the report, sixteen lines, is named in kg.
 kg=("${flight[@]}" --units kg --min-landing-fuel 8618)
 row 0 "Payload: 63916 kg${nl}" "" "${kg[@]}" --payload 63916
 row 2 "" "$(refused "Payload: please enter a value lower then 63.916")" "${kg[@]}" --payload 63917
