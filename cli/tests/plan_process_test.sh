@@ -203,7 +203,8 @@ ofp_row 2 "" "$(unfilled Alternate "alternate/icao_code is missing")"$'\n'"$(unf
 no_ofp() { refused "$work/$1 is not a SimBrief flight plan (OFP): $2"; }
 "$write_ofp" | head -c 300 >"$work/cut.xml"
 "$write_ofp" --json | head -c 300 >"$work/cut.json"
-"$write_ofp" fetch/status="Error: Unknown UserID" >"$work/error.xml"
+no_plan="Error: No flight plan on file for the specified user" # SimBrief's words, whole
+"$write_ofp" fetch/status="$no_plan" >"$work/error.xml"
 printf '' >"$work/empty"
 printf '%s' ' {"navlog": {}}' >"$work/other.json"
 printf '\x89PNG\r\n\x1a\n\0\0' >"$work/picture.png"
@@ -213,7 +214,7 @@ printf '<?xml version="1.0"?>\n<html><body>OFP</body></html>' >"$work/page.html"
 truncate -s 33M "$work/large.xml"
 row 2 "" "$(no_ofp cut.xml "its XML is broken at byte 292 (Start-end tags mismatch)")" --ofp "$work/cut.xml" "${own[@]}"
 row 2 "" "$(no_ofp cut.json "its JSON is broken at byte 301")" --ofp "$work/cut.json" "${own[@]}"
-row 2 "" "$(refused "$work/error.xml holds no flight plan: SimBrief answered \"Error: Unknown UserID\"")" --ofp "$work/error.xml"
+row 2 "" "$(refused "$work/error.xml holds no flight plan: SimBrief answered \"$no_plan\"")" --ofp "$work/error.xml"
 row 2 "" "$(no_ofp empty "it is empty")" --ofp "$work/empty" "${own[@]}"
 row 2 "" "$(no_ofp other.json "its JSON holds none of the sections of a flight plan (params, general, origin, destination, alternate, weights, fuel)")" --ofp "$work/other.json"
 row 2 "" "$(no_ofp picture.png "it is neither XML nor JSON")" --ofp "$work/picture.png"

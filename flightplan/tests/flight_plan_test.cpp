@@ -121,6 +121,7 @@ TEST(FlightPlanReader, ReadsAFieldWholeOrRefusesIt) {
         {true, "weights/payload", "99999", "Payload: 99999 lbs"},
         {true, "general/gc_distance", "-1e400", "Destination distance: 4000 nm"},
         {true, "origin/icao_code", R"("\u004c\u0049R\u0046")", "Origin: LIRF"},
+        {false, "origin/icao_code", "LI\xffRF", R"(Origin not filled: origin/icao_code "LI?RF" is not an airport code of 3 or 4 letters and digits)"},
     };
     // clang-format on
     for (const auto& [json, field, raw, line] : rows) {
@@ -134,20 +135,24 @@ TEST(FlightPlanReader, ReadsAFieldWholeOrRefusesIt) {
 // could not hold as a number is refused.
 TEST(FlightPlanReader, JudgesAWeightInItsOwnUnitBeforeItIsConverted) {
     const std::string largest = "17976931348623157" + std::string(292, '0');
-    const std::string e308 = "1" + std::string(308, '0');
     const std::string e307 = "9" + std::string(307, '0');
-    const std::string above = "is above the window's limit of ";
-    const std::string tooLarge = "is too large a number";
+    const std::string above = "weights/payload \"" + largest.substr(0, 200) + "...\" is above ";
+    const std::string tooLarge = "\" is too large a number";
+    const std::string notWhole = " \"inf\" is not a whole number";
     // clang-format off
     const std::vector<std::tuple<std::string, std::string, std::string, std::string>> rows = {
-        {"lbs", "weights/payload", largest, above + "140912 lbs"},
-        {"kgs", "weights/payload", e308, above + "63916 kg"},
-        {"kgs", "weights/payload", "63917", above + "63916 kg"},
-        {"lbs", "fuel/taxi", largest, tooLarge},
+        {"lbs", "weights/payload", largest, above + "the window's limit of 140912 lbs"},
+        {"kgs", "weights/payload", largest, above + "the window's limit of 63916 kg"},
+        {"kgs", "weights/payload", "63917", "weights/payload \"63917\" is above the window's limit of 63916 kg"},
+        {"lbs", "fuel/taxi", largest, "..." + tooLarge},
+        {"kgs", "fuel/taxi", largest, "..." + tooLarge},
         {"lbs", "fuel/taxi", e307, "Taxi fuel burn off: 9" + std::string(199, '0') + "... lbs"},
-        {"kgs", "fuel/taxi", e307, tooLarge},
+        {"kgs", "fuel/taxi", e307, "..." + tooLarge},
         {"kgs", "fuel/taxi", "7" + std::string(307, '0'), "Taxi fuel burn off: 154323583529414"},
-        {"kgs", "fuel/taxi", "inf", "is not a whole number"},
+        {"lbs", "weights/payload", "inf", "weights/payload" + notWhole},
+        {"kgs", "weights/payload", "inf", "weights/payload" + notWhole},
+        {"lbs", "fuel/taxi", "inf", "fuel/taxi" + notWhole},
+        {"kgs", "fuel/taxi", "inf", "fuel/taxi" + notWhole},
     };
     // clang-format on
     for (const auto& [units, field, figure, line] : rows) {
