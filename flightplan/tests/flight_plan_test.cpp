@@ -92,6 +92,7 @@ TEST(FlightPlanReader, FillsACellOrSaysWhyNot) {
         {{{"destination/icao_code", "K\nJ\u202e\xc2\x9b"}}, R"(Destination not filled: destination/icao_code "K?J??" is not an airport code of 3 or 4 letters and digits)"},
         {{{"params/units", "kg"}, {"fuel/taxi", "907"}}, R"(Taxi fuel burn off not filled: fuel/taxi "907" has no unit: params/units "kg" is neither lbs nor kgs)"},
         {{{"params/units", std::nullopt}}, R"(Payload not filled: weights/payload "100000" has no unit: params/units is missing)"},
+        {{{"alternate/distance", std::nullopt}}, "Alternate distance not filled: alternate/distance is missing"},  // not the second's
     };
     // clang-format on
     for (const auto& [fields, line] : rows) {
