@@ -26,6 +26,7 @@
 
 #include "engine/cell_names.h"
 #include "engine/flight_data.h"
+#include "engine/shown_text.h"
 #include "flightplan/flight_plan.h"
 #include "report/print_command.h"
 #include "ui/aircraft_load.h"
@@ -315,7 +316,8 @@ void MainWindow::openFlightPlan(const QString& file) {
     stopFetch();  // the plan that the pilot opened is the one he wants
     fillFromFlightPlan(
         [&file] { return flightplan::readFlightPlanFile(QFile::encodeName(file).toStdString()); },
-        u"The flight plan "_s + QFileInfo(file).fileName() + u" filled:"_s,
+        u"The flight plan "_s + toQString(shownText(QFileInfo(file).fileName().toStdString())) +
+            u" filled:"_s,
         u"The flight plan was not opened: "_s);
 }
 
