@@ -1,7 +1,9 @@
 #include "cli/plan_flight_plan.h"
 
+#include <unistd.h>
+
 #include <algorithm>
-#include <iostream>
+#include <ostream>
 
 #include "engine/shown_text.h"
 #include "engine/unit_cells.h"
@@ -28,7 +30,7 @@ std::optional<flightplan::FlightPlanReading> flightPlanOf(const PlanRequest& req
         return flightplan::readFlightPlan(fetched.text, "SimBrief's answer");
     }
     const auto& path = request.ofpPath.value();
-    return path == "-" ? flightplan::readFlightPlan(std::cin, "standard input")
+    return path == "-" ? flightplan::readFlightPlanFrom(STDIN_FILENO, "standard input")
                        : flightplan::readFlightPlanFile(path);
 }
 

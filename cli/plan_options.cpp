@@ -5,6 +5,7 @@
 
 #include "engine/cell_names.h"
 #include "engine/flight_data.h"
+#include "engine/shown_text.h"
 
 namespace brimwell {
 
@@ -108,14 +109,38 @@ std::span<const std::string_view> items(const CellOption& option, Unit unit) {
     return option.cell == cell::cmbMLF ? minimumLandingFuels(unit) : option.items;
 }
 
+// An option's value as its messages quote it.
+std::string quoted(std::string_view value) {
+    std::string text = "\"";
+    text += shownText(value);
+    return text += '"';
+}
+
+const CellOption& optionFor(std::string_view cell) {
+    return *std::find_if(kCellOptions.begin(), kCellOptions.end(),
+                         [cell](const CellOption& o) { return o.cell == cell; });
+}
+
+// Refuses what the window's cell could not hold, then what it would not take.
 void check(const CellOption& option, const std::string& value, Unit unit) {
+    const std::string cell = std::string(option.flag) + ": the cell " + std::string(option.cell);
+    if (!isPlainText(value)) {
+        throw OptionError(cell +
+                          " holds no line breaks, control characters or bytes that are not "
+                          "UTF-8: " +
+                          quoted(value));
+    }
+    if (const auto length = windowLength(value); length > kLongestCellText) {
+        throw OptionError(cell + " holds at most " + std::to_string(kLongestCellText) +
+                          " characters, not " + std::to_string(length));
+    }
     switch (option.rule) {
         case Rule::AnyText:
             return;
         case Rule::Digits:
             if (!isDigitsOnly(value)) {
-                throw OptionError(std::string(option.flag) + " takes digits only (0 to 9), not \"" +
-                                  value + "\"");
+                throw OptionError(std::string(option.flag) + " takes digits only (0 to 9), not " +
+                                  quoted(value));
             }
             if (const auto limit = fieldLimit(option.cell, unit);
                 limit && isRefused(*limit, value)) {
@@ -125,8 +150,8 @@ void check(const CellOption& option, const std::string& value, Unit unit) {
         case Rule::List: {
             const auto list = items(option, unit);
             if (std::find(list.begin(), list.end(), value) == list.end()) {
-                throw OptionError(std::string(option.flag) + " \"" + value +
-                                  "\" is not in the list; choose one of: " + joined(list));
+                throw OptionError(std::string(option.flag) + " " + quoted(value) +
+                                  " is not in the list; choose one of: " + joined(list));
             }
             return;
         }
@@ -136,7 +161,7 @@ void check(const CellOption& option, const std::string& value, Unit unit) {
 Unit unitOption(const std::string& value) {
     const auto unit = unitNamed(value);
     if (!unit) {
-        throw OptionError("--units \"" + value + "\" is not a unit; choose lbs or kg");
+        throw OptionError("--units " + quoted(value) + " is not a unit; choose lbs or kg");
     }
     return *unit;
 }
@@ -144,7 +169,7 @@ Unit unitOption(const std::string& value) {
 links::XPlaneAddress xplaneAddress(const std::string& url) {
     const auto address = links::parseXPlaneUrl(url);
     if (!address) {
-        throw OptionError("--xplane-url takes an address http://host[:port], not \"" + url + "\"");
+        throw OptionError("--xplane-url takes an address http://host[:port], not " + quoted(url));
     }
     return *address;
 }
@@ -155,12 +180,35 @@ void refuseTwoFlightPlans(const PlanRequest& request) {
     }
 }
 
+// The values given last, once every option is read: the file names, the unit, X-Plane's address,
+// and each cell's text in the unit.
+void checkValues(PlanRequest& request, const std::optional<std::string>& units,
+                 const std::optional<std::string>& xplaneUrl) {
+    for (const auto& file : kFileOptions) {
+        if (const auto& path = request.*(file.path); path && path->empty()) {
+            throw OptionError(std::string(file.needsName));
+        }
+    }
+    request.unit = units ? unitOption(*units) : request.unit;
+    request.xplane = xplaneUrl ? xplaneAddress(*xplaneUrl) : request.xplane;
+    for (const auto& [cell, value] : request.cells) {
+        check(optionFor(cell), value, request.unit);
+    }
+}
+
 }  // namespace
 
 PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
     PlanRequest request;
-    // The cell options are checked once the unit is known, which may come after them.
-    std::vector<const CellOption*> options;
+    // The values are checked once every option is read: a later setting wins, the cells take the
+    // unit, which may come after them, and --help and --version show their text whatever the
+    // other options are.
+    std::optional<std::string> units;
+    std::optional<std::string> xplaneUrl;
+    std::optional<OptionError> unreadable;  // the first argument that could not be read
+    const auto refuse = [&unreadable](const std::string& message) {
+        unreadable = unreadable.value_or(OptionError(message));
+    };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         std::string name = argument;
@@ -175,7 +223,8 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
                 return *inlineValue;
             }
             if (i + 1 >= arguments.size()) {
-                throw OptionError(name + " needs a value");
+                refuse(name + " needs a value");
+                return {};
             }
             return arguments[++i];
         };
@@ -184,36 +233,39 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
                 kFlags.begin(), kFlags.end(), [&name](const Flag& f) { return f.name == name; });
             flag != kFlags.end()) {
             if (inlineValue) {
-                throw OptionError(name + " takes no value");
+                refuse(name + " takes no value");
+            } else {
+                request.*(flag->setting) = true;
             }
-            request.*(flag->setting) = true;
         } else if (const auto* const file =
                        std::find_if(kFileOptions.begin(), kFileOptions.end(),
                                     [&name](const FileOption& f) { return f.name == name; });
                    file != kFileOptions.end()) {
-            auto& path = request.*(file->path) = takeValue();
-            if (path->empty()) {
-                throw OptionError(std::string(file->needsName));
-            }
+            request.*(file->path) = takeValue();
         } else if (name == "--units") {
-            request.unit = unitOption(takeValue());
+            units = takeValue();
         } else if (name == "--xplane-url") {
-            request.xplane = xplaneAddress(takeValue());
+            xplaneUrl = takeValue();
         } else if (const auto* const option =
                        std::find_if(kCellOptions.begin(), kCellOptions.end(),
                                     [&name](const CellOption& o) { return o.flag == name; });
                    option != kCellOptions.end()) {
-            options.push_back(option);
+            std::erase_if(request.cells,
+                          [option](const auto& c) { return c.first == option->cell; });
             request.cells.emplace_back(option->cell, takeValue());
         } else if (argument.starts_with("-")) {
-            throw OptionError("unknown option \"" + name + "\" (see --help)");
+            refuse("unknown option " + quoted(name) + " (see --help)");
         } else {
-            throw OptionError("unexpected argument \"" + argument + "\" (see --help)");
+            refuse("unexpected argument " + quoted(argument) + " (see --help)");
         }
     }
-    for (std::size_t i = 0; i < options.size(); ++i) {
-        check(*options[i], request.cells[i].second, request.unit);
+    if (request.help || request.version) {
+        return request;
     }
+    if (unreadable) {
+        throw OptionError(unreadable->what());
+    }
+    checkValues(request, units, xplaneUrl);
     refuseTwoFlightPlans(request);
     return request;
 }
@@ -261,14 +313,20 @@ std::string planUsage() {
     out += usageLine("--fuel-check", "then check X-Plane's fuel in flight against the plan");
     out += usageLine("--xplane-url URL", "X-Plane's web API, http://host[:port] (default " +
                                              std::string(links::kDefaultXPlaneUrl) + ")");
-    out += usageLine("--help", "show this text");
-    out += usageLine("--version", "show the version of brimwell-plan");
+    out += usageLine("--help", "show this text, whatever the other options are");
+    out +=
+        usageLine("--version", "show the version of brimwell-plan, whatever the other options are");
+    out +=
+        "\nAn option given more than once counts as given last. A value holds what the window's\n"
+        "cell can hold: no line breaks or other control characters, at most " +
+        std::to_string(kLongestCellText) + " characters.\n";
     out +=
         "\nExit status: 0 plan printed, 1 the plan could not be calculated, 2 an option or the "
         "OFP was\nrefused, or the OFP could not be read or fetched, 3 the plan was calculated but "
-        "its report,\nJSON object or PDF file could not be written in full, 4 the aircraft was not "
-        "loaded\n(--send-to-xplane) or X-Plane's fuel not read (--fuel-check), the reason on the "
-        "error\nstream.\n"
+        "its report,\nJSON object or PDF file could not be written in full (or the text of --help "
+        "or --version\ncould not be), 4 the aircraft was not loaded (--send-to-xplane) or "
+        "X-Plane's "
+        "fuel not\nread (--fuel-check), the reason on the error stream.\n"
         "\nWith --send-to-xplane the report on the output stays as it is: what was loaded into "
         "each\ntank goes to the error stream (with --json, into the object as \"xplane\", in kg "
         "as X-Plane\nholds them). X-Plane is given 5 seconds in all, name lookup included. A load "

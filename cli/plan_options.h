@@ -4,7 +4,9 @@
 // names, under the window's own input rules: the five numeric cells take digits only, distance,
 // wind and payload refuse a value above their limit with the window's warning, and a drop-down
 // cell takes only an item of its list. With --units kg the weights are kilograms, the payload's
-// limit and the minimum landing fuel's list those of the window in kilograms.
+// limit and the minimum landing fuel's list those of the window in kilograms. A value that no cell
+// of the window can hold (a line break or another control character, more than the window's
+// longest text) is refused with the cell named.
 
 #include <optional>
 #include <stdexcept>
@@ -19,7 +21,7 @@
 namespace brimwell {
 
 struct PlanRequest {
-    // Cell name and text, in the order given, in `unit`; a later setting of the same cell wins.
+    // Cell name and text, in the order given, in `unit`; each cell once, as it was given last.
     std::vector<std::pair<std::string_view, std::string>> cells;
     Unit unit = Unit::Pounds;
     bool correction = false;
@@ -40,8 +42,9 @@ class OptionError final : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Reads the arguments after the program name. Accepts "--name value" and "--name=value".
-// Throws OptionError for an unknown option, a missing value or a value the cell refuses.
+// Reads the arguments after the program name. Accepts "--name value" and "--name=value"; an
+// option given twice counts as given last. Throws OptionError for an unknown option, a missing
+// value or a value the cell refuses, unless --help or --version is asked for.
 PlanRequest parsePlanOptions(const std::vector<std::string>& arguments);
 
 // The text of --help.

@@ -11,6 +11,7 @@
 #include "engine/cell_names.h"
 #include "engine/fuel_check.h"
 #include "engine/fuel_planner.h"
+#include "engine/shown_text.h"
 #include "engine/unit_cells.h"
 #include "links/pdf/pdf_writer.h"
 #include "report/report_lines.h"
@@ -43,17 +44,16 @@ XPlaneOutcome loadPlan(const UnitCells& cells, const links::XPlaneAddress& addre
     return links::loadIntoXPlane(std::get<links::XPlaneRequest>(request), control);
 }
 
-// The status once the output is flushed: output lost on its way (a full disk, a closed output)
-// is told like any other failure.
-int flushed(std::ostream& out, std::ostream& err, bool json, bool planned) {
+// The status once the output (`what` it holds) is flushed: output lost on its way (a full disk,
+// a closed output) is told like any other failure.
+int flushed(std::ostream& out, std::ostream& err, std::string_view what, int status) {
     if (out.flush()) {
-        return planned ? kExitPlanned : kExitCalculateFailed;
+        return status;
     }
     const int error = errno;
-    err << "brimwell-plan: the " << (json ? "JSON object" : "report")
-        << " could not be written in full"
+    err << "brimwell-plan: the " << what << " could not be written in full"
         << (error != 0 ? ": " + std::generic_category().message(error) : "") << '\n';
-    return planned ? kExitNotWritten : kExitCalculateFailed;
+    return status == kExitPlanned ? kExitNotWritten : status;
 }
 
 // --fuel-check: X-Plane read once, and the plan in the cells checked against its fuel.
@@ -88,7 +88,7 @@ int toldCheck(const FuelCheckOutcome& outcome, const PlanRequest& request, int s
         for (const auto& line : checkLines(std::get<FuelCheck>(outcome), request.unit)) {
             out << line << '\n';
         }
-        return flushed(out, err, false, true) == kExitPlanned ? status : kExitNotWritten;
+        return flushed(out, err, "report", kExitPlanned) == kExitPlanned ? status : kExitNotWritten;
     }
     return status;
 }
@@ -186,12 +186,13 @@ int told(const PlanRequest& request, const MemoryCells& cells, const UnitCells& 
     } else {
         err << "brimwell-plan: " << *failure << '\n';
     }
-    int status = flushed(out, err, request.json, planned);
+    int status = flushed(out, err, request.json ? "JSON object" : "report",
+                         planned ? kExitPlanned : kExitCalculateFailed);
     // The page is written only for a finished plan; the plan itself is on out already, so a
     // file that cannot be written loses nothing but the file.
     if (status == kExitPlanned && request.pdfPath) {
         if (const auto why = links::writeReportPdf(cells, request.unit, *request.pdfPath)) {
-            err << "brimwell-plan: the PDF file " << *request.pdfPath
+            err << "brimwell-plan: the PDF file " << shownText(*request.pdfPath)
                 << " was not written: " << *why << '\n';
             status = kExitNotWritten;
         }
@@ -243,7 +244,9 @@ std::string planJson(const MemoryCells& cells, const std::optional<std::string>&
     return plan.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
-int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+namespace {
+
+int plan(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     PlanRequest request;
     try {
         request = parsePlanOptions(arguments);
@@ -253,11 +256,11 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     }
     if (request.help) {
         out << planUsage();
-        return kExitPlanned;
+        return flushed(out, err, "help", kExitPlanned);
     }
     if (request.version) {
         out << "brimwell-plan " << BRIMWELL_VERSION << '\n';
-        return kExitPlanned;
+        return flushed(out, err, "version", kExitPlanned);
     }
 
     // The cells as the report shows them, in the unit; the engine plans in pounds through units.
@@ -276,6 +279,18 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     const bool planned = planner.cmdCalculate_Click();
     return told(request, cells, units,
                 planned ? std::nullopt : std::optional(messages.last().value_or("")), out, err);
+}
+
+}  // namespace
+
+int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    // Whatever the planner is given, it ends with one of its statuses, never on an exception.
+    try {
+        return plan(arguments, out, err);
+    } catch (const std::exception& error) {
+        err << "brimwell-plan: the plan could not be calculated: " << error.what() << '\n';
+        return kExitCalculateFailed;
+    }
 }
 
 }  // namespace brimwell

@@ -4,6 +4,7 @@
 
 #include "engine/calculation_error.h"
 #include "engine/number_text.h"
+#include "engine/shown_text.h"
 
 namespace brimwell {
 
@@ -29,6 +30,24 @@ void filterKey(std::int16_t& KeyAscii) {
 
 bool isDigitsOnly(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool isPlainText(std::string_view text) {
+    // Each character that the one rule for outside text replaces becomes a "?" that was not
+    // there before, so a text is plain exactly when the rule leaves it as it is.
+    return shownText(text, text.size()) == text;
+}
+
+std::size_t windowLength(std::string_view text) {
+    std::size_t units = 0;
+    for (const char c : text) {
+        // A character starts with a byte that continues none; one of four bytes (beyond the
+        // 16-bit range) takes two code units.
+        const auto byte = static_cast<unsigned char>(c);
+        units += (byte & 0xc0U) != 0x80U ? 1 : 0;
+        units += (byte & 0xf8U) == 0xf0U ? 1 : 0;
+    }
+    return units;
 }
 
 bool isRefused(const FieldLimit& rule, std::string_view text) {

@@ -5,6 +5,7 @@
 // upper limit). The window and the headless planner apply the same rules.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -73,6 +74,18 @@ void filterKey(std::int16_t& KeyAscii);
 
 // Whether a text holds nothing but the digits 0 to 9 (the empty text does).
 bool isDigitsOnly(std::string_view text);
+
+// The most characters a text box of the window holds, counted as the window counts them (in
+// UTF-16 code units): the limit of Qt's line edit.
+inline constexpr std::size_t kLongestCellText = 32767;
+
+// Whether a text box can hold the text: UTF-8 without a control character of any kind (line
+// breaks, tabs, escapes, bidirectional controls: whatever engine/shown_text.h replaces). The
+// window refuses any other text pasted into a text box; the planner refuses it as an option.
+bool isPlainText(std::string_view text);
+
+// The length of UTF-8 text as the window counts it, in UTF-16 code units.
+std::size_t windowLength(std::string_view text);
 
 // The validation of a limited cell: the empty text passes; digits up to the limit pass; a value
 // above it is refused. So is any text that is not a run of digits, which can only arrive by

@@ -1,26 +1,27 @@
 #include "flightplan/flight_plan.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
-#include <filesystem>
-#include <fstream>
-#include <istream>
+#include <cmath>
 #include <system_error>
-#include <vector>
 
+#include "engine/calculation_error.h"
 #include "engine/cell_names.h"
 #include "engine/flight_data.h"
 #include "engine/number_text.h"
+#include "engine/shown_text.h"
 #include "engine/unit_cells.h"
 #include "flightplan/ofp_fields.h"
 
 namespace brimwell::flightplan {
 
 namespace {
-
-constexpr std::size_t kLongestValueShown = 40;
 
 namespace path {
 constexpr std::string_view units = "params/units";
@@ -74,32 +75,22 @@ CellLabel labelOf(std::string_view cell) {
     return found != kLabels.end() ? *found : CellLabel{cell, cell, ""};
 }
 
-// A value as the pilot is shown it: on one line, and not longer than a line.
-std::string shown(std::string_view value) {
-    std::string out;
-    for (const char c : value.substr(0, kLongestValueShown)) {
-        const auto byte = static_cast<unsigned char>(c);
-        out.push_back(byte < 0x20 || byte == 0x7f ? '?' : c);
-    }
-    if (value.size() > kLongestValueShown) {
-        // Never part of a UTF-8 character at the cut: its last character goes whole.
-        while (!out.empty() && (static_cast<unsigned char>(out.back()) & 0xc0U) == 0x80U) {
-            out.pop_back();
-        }
-        if (!out.empty() && static_cast<unsigned char>(out.back()) >= 0xc0U) {
-            out.pop_back();
-        }
-        out += "...";
-    }
-    return out;
-}
-
 std::string_view trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r\n");
     if (first == std::string_view::npos) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// Whether the figure, written as a cell holds it (15 digits), reads back as a number: not so
+// near the largest double, where the 15 digits round beyond it, nor infinite.
+bool readsBack(double figure) {
+    try {
+        return std::isfinite(toNumber(toText(figure)));
+    } catch (const CalculationError&) {
+        return false;
+    }
 }
 
 // Fills the reading from the fields, cell by cell in the window's focus order.
@@ -195,34 +186,37 @@ class Mapping final {
         fill(cell, level);
     }
 
-    // A weight in the OFP's unit, filled in whole pounds.
+    // A weight in the OFP's unit, judged by the cell's limit in that unit and then filled in
+    // whole pounds.
     void weight(std::string_view cell, std::string_view path) {
         const auto figure = nonNegative(cell, path);
         if (!figure) {
             return;
         }
         const auto* const units = value(path::units);
-        if (units == nullptr || (*units != "lbs" && *units != "kgs")) {
+        if (units == nullptr || (units->text != "lbs" && units->text != "kgs")) {
             unmapped(cell, path,
                      "has no unit: " + std::string(path::units) +
-                         (units == nullptr ? " is missing"
-                                           : " \"" + shown(*units) + "\" is neither lbs nor kgs"));
+                         (units == nullptr
+                              ? " is missing"
+                              : " \"" + shownText(units->text) + "\" is neither lbs nor kgs"));
             return;
         }
-        const bool kilograms = *units == "kgs";
+        const Unit unit = units->text == "kgs" ? Unit::Kilograms : Unit::Pounds;
+        if (!withinLimit(cell, path, *figure, unit)) {
+            return;
+        }
+        const bool kilograms = unit == Unit::Kilograms;
         const double pounds = kilograms ? roundHalfEven(*figure / kKilogramsPerPound) : *figure;
-        if (const auto limit = fieldLimit(cell); limit && isRefused(*limit, toText(pounds))) {
-            unmapped(
-                cell, path,
-                (kilograms ? "is " + toText(pounds) + " lbs, above" : std::string("is above")) +
-                    " the window's limit of " + toText(limit->limit) + " lbs");
+        if (!readsBack(*figure) || !readsBack(pounds)) {
+            unmapped(cell, path, "is too large a number");
             return;
         }
         fill(cell, toText(pounds), kilograms ? std::optional(toText(*figure)) : std::nullopt);
     }
 
   private:
-    const std::string* value(std::string_view path) const {
+    const OfpField* value(std::string_view path) const {
         const auto found = m_fields.find(path);
         return found == m_fields.end() ? nullptr : &found->second;
     }
@@ -235,7 +229,7 @@ class Mapping final {
     void unmapped(std::string_view cell, std::string_view path, std::string reason) {
         const auto* const written = value(path);
         m_reading.unmapped.push_back(
-            {cell, std::string(path), written == nullptr ? "" : *written, std::move(reason)});
+            {cell, std::string(path), written == nullptr ? "" : written->text, std::move(reason)});
     }
 
     // The field's text without surrounding blanks; none when it is missing or empty.
@@ -245,7 +239,11 @@ class Mapping final {
             unmapped(cell, path, "is missing");
             return std::nullopt;
         }
-        const auto text = trimmed(*written);
+        if (!written->isValue) {
+            unmapped(cell, path, "is not a text or a number");
+            return std::nullopt;
+        }
+        const auto text = trimmed(written->text);
         if (text.empty()) {
             unmapped(cell, path, "is empty");
             return std::nullopt;
@@ -283,16 +281,17 @@ class Mapping final {
         return number;
     }
 
-    // The window's entry limit of the cell (engine/flight_data.h), where it has one.
-    bool withinLimit(std::string_view cell, std::string_view path, double value) {
-        const auto limit = fieldLimit(cell);
-        if (!limit || !isRefused(*limit, toText(value))) {
+    // The window's entry limit of the cell in the unit (engine/units.h), where it has one.
+    bool withinLimit(std::string_view cell, std::string_view path, double value,
+                     Unit unit = Unit::Pounds) {
+        const auto limit = fieldLimit(cell, unit);
+        if (!limit || value <= limit->limit) {
             return true;
         }
         const auto label = labelOf(cell);
         unmapped(cell, path,
                  "is above the window's limit of " + toText(limit->limit) + " " +
-                     std::string(label.unit));
+                     std::string(label.unit == "lbs" ? unitName(unit) : label.unit));
         return false;
     }
 
@@ -307,7 +306,7 @@ FlightPlanReading refused(std::string message) {
 }
 
 std::string notAFlightPlan(std::string_view name) {
-    return std::string(name) + " is not a SimBrief flight plan (OFP): ";
+    return shownText(name) + " is not a SimBrief flight plan (OFP): ";
 }
 
 FlightPlanReading tooLarge(std::string_view name) {
@@ -322,14 +321,14 @@ FlightPlanReading readOwned(std::string data, std::string_view name) {
     }
     const auto& fields = std::get<OfpFields>(read);
     if (const auto status = fields.find(path::status);
-        status != fields.end() && trimmed(status->second) != "Success") {
-        return refused(std::string(name) + " holds no flight plan: SimBrief answered \"" +
-                       shown(status->second) + "\"");
+        status != fields.end() && trimmed(status->second.text) != "Success") {
+        return refused(shownText(name) + " holds no flight plan: SimBrief answered \"" +
+                       shownText(status->second.text) + "\"");
     }
 
     FlightPlanReading reading;
     const auto units = fields.find(path::units);
-    reading.kilograms = units != fields.end() && units->second == "kgs";
+    reading.kilograms = units != fields.end() && units->second.text == "kgs";
     Mapping mapping(fields, reading);
     mapping.airport(cell::txtOriginICAO, path::origin);
     mapping.airport(cell::txtDestinationICAO, path::destination);
@@ -343,18 +342,38 @@ FlightPlanReading readOwned(std::string data, std::string_view name) {
     return reading;
 }
 
-// Reads the stream to its end or to one chunk past the bound, in room for the size it expects.
-FlightPlanReading readBounded(std::istream& in, std::string_view name, std::size_t expected) {
+std::string why(int error) {
+    return std::generic_category().message(error);
+}
+
+// Reads what the descriptor gives to its end or to one chunk past the bound.
+FlightPlanReading readDescriptor(int descriptor, std::string_view name) {
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0) {
+        return refused(shownText(name) + " cannot be read: " + why(errno));
+    }
+    if (S_ISDIR(status.st_mode)) {
+        return refused(shownText(name) + " is a folder, not a flight plan file");
+    }
+    // A file known to be too large is not read at all; others (a pipe) are read to the bound.
+    const auto size = S_ISREG(status.st_mode) ? static_cast<std::size_t>(status.st_size) : 0;
+    if (size > kLargestFlightPlan) {
+        return tooLarge(name);
+    }
     constexpr std::size_t kChunk = std::size_t{64} * 1024;
     std::string data;
-    data.reserve(std::min(expected, kLargestFlightPlan) + kChunk);
-    std::vector<char> chunk(kChunk);
-    while (in && data.size() <= kLargestFlightPlan) {
-        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        data.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
-    }
-    if (in.bad()) {
-        return refused(std::string(name) + " cannot be read");
+    data.reserve(size + kChunk);
+    while (data.size() <= kLargestFlightPlan) {
+        const std::size_t had = data.size();
+        data.resize(had + kChunk);
+        const ::ssize_t got = ::read(descriptor, &data[had], kChunk);
+        data.resize(had + static_cast<std::size_t>(std::max<::ssize_t>(got, 0)));
+        if (got == 0) {
+            break;
+        }
+        if (got < 0 && errno != EINTR) {
+            return refused(shownText(name) + " cannot be read: " + why(errno));
+        }
     }
     if (data.size() > kLargestFlightPlan) {
         return tooLarge(name);
@@ -371,29 +390,18 @@ FlightPlanReading readFlightPlan(std::string_view data, std::string_view name) {
     return readOwned(std::string(data), name);
 }
 
-FlightPlanReading readFlightPlan(std::istream& in, std::string_view name) {
-    return readBounded(in, name, 0);
+FlightPlanReading readFlightPlanFrom(int descriptor, std::string_view name) {
+    return readDescriptor(descriptor, name);
 }
 
 FlightPlanReading readFlightPlanFile(const std::string& path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-        return refused(path + " is a folder, not a flight plan file");
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return refused(shownText(path) + " cannot be opened: " + why(errno));
     }
-    // A file known to be too large is not read at all; others (a pipe) are read to the bound.
-    std::size_t size = 0;
-    if (std::filesystem::is_regular_file(path, error)) {
-        size = std::filesystem::file_size(path, error);
-        if (size > kLargestFlightPlan && !error) {
-            return tooLarge(path);
-        }
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        const auto why = std::make_error_code(static_cast<std::errc>(errno)).message();
-        return refused(path + " cannot be opened: " + why);
-    }
-    return readBounded(file, path, error ? 0 : size);
+    auto reading = readDescriptor(descriptor, path);
+    ::close(descriptor);
+    return reading;
 }
 
 std::optional<std::string> simbriefStatus(std::string_view data) {
@@ -405,10 +413,10 @@ std::optional<std::string> simbriefStatus(std::string_view data) {
     const auto read = readOfpFields(owned, kStatus);
     const auto* const fields = std::get_if<OfpFields>(&read);
     const auto status = fields != nullptr ? fields->find(path::status) : OfpFields::const_iterator();
-    if (fields == nullptr || status == fields->end() || trimmed(status->second).empty()) {
+    if (fields == nullptr || status == fields->end() || trimmed(status->second.text).empty()) {
         return std::nullopt;
     }
-    return std::string(trimmed(status->second));
+    return std::string(trimmed(status->second.text));
 }
 
 std::string describe(const FilledCell& filled, Unit unit) {
@@ -417,17 +425,17 @@ std::string describe(const FilledCell& filled, Unit unit) {
     const bool inKilograms = weight && unit == Unit::Kilograms;
     std::string line = std::string(label.label) + ": ";
     if (inKilograms) {
-        line += shown(filled.kilograms.value_or(toKilograms(filled.text))) + " kg";
+        line += shownText(filled.kilograms.value_or(toKilograms(filled.text))) + " kg";
     } else {
-        line += shown(filled.text);
+        line += shownText(filled.text);
         if (!label.unit.empty()) {
             line.append(" ").append(label.unit);
         }
     }
     // The flight plan's own figure, where the cell shows it in the other unit.
     if (weight && inKilograms != filled.kilograms.has_value()) {
-        line += " (" + (inKilograms ? filled.text + " lbs" : *filled.kilograms + " kg") +
-                " in the flight plan)";
+        line += " (" + shownText(inKilograms ? filled.text : *filled.kilograms) +
+                (inKilograms ? " lbs" : " kg") + " in the flight plan)";
     }
     if (!filled.note.empty()) {
         line.append(" (").append(filled.note).append(")");
@@ -446,7 +454,7 @@ void fill(UnitCells& cells, const FilledCell& filled) {
 std::string describe(const UnmappedField& unmapped) {
     std::string line = std::string(labelOf(unmapped.cell).label) + " not filled: " + unmapped.field;
     if (!unmapped.value.empty()) {
-        line += " \"" + shown(unmapped.value) + "\"";
+        line += " \"" + shownText(unmapped.value) + "\"";
     }
     return line + " " + unmapped.reason;
 }

@@ -6,11 +6,12 @@
 // It reads the airports, the route distance, the alternate's distance, the average wind component,
 // the initial altitude, the payload and the taxi fuel, and gives each as the text its cell takes
 // under the window's own rules (engine/flight_data.h). What does not fit a cell is not guessed: it
-// is listed with the value the OFP wrote and the reason, and that cell keeps what it had. Data
-// that is no OFP at all is one refusal and nothing else. Nothing here throws.
+// is listed with the value the OFP wrote and the reason, and that cell keeps what it had; a
+// number is judged by the cell's limit in the unit the OFP gives it, before it is converted, so
+// that no figure reaches the cells that the engine cannot hold. Data that is no OFP at all is one
+// refusal and nothing else. Nothing here throws.
 
 #include <cstddef>
-#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -57,8 +58,9 @@ struct FlightPlanReading {
 // Reads an OFP held in memory. A refusal names the data as `name` ("plan.xml", "SimBrief's
 // answer").
 FlightPlanReading readFlightPlan(std::string_view data, std::string_view name = "The data");
-// Reads an OFP from a stream, at most kLargestFlightPlan bytes; more is a refusal.
-FlightPlanReading readFlightPlan(std::istream& in, std::string_view name);
+// Reads an OFP from an open file descriptor (standard input, 0) to its end, at most
+// kLargestFlightPlan bytes; more, a folder, or a descriptor that cannot be read is a refusal.
+FlightPlanReading readFlightPlanFrom(int descriptor, std::string_view name);
 // Reads an OFP file; a file it cannot read, or one larger than kLargestFlightPlan, is a refusal.
 FlightPlanReading readFlightPlanFile(const std::string& path);
 
@@ -69,6 +71,8 @@ std::optional<std::string> simbriefStatus(std::string_view data);
 // One line for the pilot each, shared by the window's summary and the planner's error stream:
 // "Alternate distance: 200 nm (rounded up from 187 nm to the list's 200 nm)",
 // "Flight level not filled: general/initial_altitude "29000" is outside the list's ...".
+// What they quote of the flight plan is shown by the one rule for outside text
+// (engine/shown_text.h).
 // A weight is told in `unit`, with the flight plan's own figure where that is in the other unit:
 // "Payload: 138891 lbs (63000 kg in the flight plan)".
 std::string describe(const FilledCell& filled, Unit unit = Unit::Pounds);

@@ -11,14 +11,24 @@
 
 namespace brimwell::flightplan {
 
-// "section/name" to the text the OFP wrote there. A field the OFP lacks is absent; an empty
-// element (XML) or an empty object (JSON, SimBrief's form of an empty element) is the empty text.
-// Where a section comes several times (the alternates), the first one counts.
-using OfpFields = std::map<std::string, std::string, std::less<>>;
+// What the OFP wrote in a field: its whole text, or something that is no value of a field at all
+// (JSON's true, false, null, an array or an object with members; an XML element that holds
+// elements), told as "true", "null", "[...]", "{...}" or "<...>".
+struct OfpField {
+    std::string text;
+    bool isValue = true;
+};
+
+// "section/name" to what the OFP wrote there. A field the OFP lacks is absent; an empty element
+// (XML) or an empty object (JSON, SimBrief's form of an empty element) is the empty text. An XML
+// element's text is the whole of it, its text and CDATA parts together, what comments and
+// processing instructions split left out; a JSON number is its text as written, whatever its
+// size. Where a section comes several times (the alternates), the first one counts.
+using OfpFields = std::map<std::string, OfpField, std::less<>>;
 
 // The fields of `paths` ("section/name") from an OFP in XML (root element OFP) or JSON (an object
-// of sections), or why the data is no OFP ("it is neither XML nor JSON"). XML is parsed in place:
-// the data is changed.
+// of sections), in UTF-8, or in UTF-16 with its byte order mark, or why the data is no OFP ("it
+// is neither XML nor JSON"). XML is parsed in place: the data is changed.
 std::variant<OfpFields, std::string> readOfpFields(std::string& data,
                                                    std::span<const std::string_view> paths);
 

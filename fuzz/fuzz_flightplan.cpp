@@ -1,21 +1,36 @@
 // The flight-plan reader fed with arbitrary bytes. Whatever they are, it refuses them with one
 // line and nothing else, or it gives each of the ten cells it reads once: filled with a text the
-// window's own rules take, or unfilled with a reason. The sanitizers catch the rest.
+// window's own rules take and the engine reads as a number where the cell holds one, told on one
+// line in either unit and put into cells showing kilograms without a throw; or unfilled with a
+// reason. The sanitizers catch the rest.
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
 #include <string_view>
 #include <vector>
 
+#include "engine/calculation_error.h"
 #include "engine/cell_names.h"
 #include "engine/flight_data.h"
+#include "engine/memory_cells.h"
+#include "engine/number_text.h"
+#include "engine/unit_cells.h"
 #include "flightplan/flight_plan.h"
 
 namespace {
 
 using namespace brimwell;
+
+bool isNumber(std::string_view text) {
+    try {
+        return std::isfinite(toNumber(text));
+    } catch (const CalculationError&) {
+        return false;
+    }
+}
 
 bool listed(std::span<const std::string_view> items, std::string_view text) {
     return std::find(items.begin(), items.end(), text) != items.end();
@@ -28,7 +43,7 @@ bool takes(std::string_view cell, std::string_view text) {
            : cell == cell::cmbWindDirection   ? listed(kWindDirections, text)
            : cell == cell::cmbFlightLevel     ? listed(kFlightLevels, text)
            : listed(kDigitCells, cell)
-               ? !text.empty() && isDigitsOnly(text) && !(limit && isRefused(*limit, text))
+               ? isDigitsOnly(text) && isNumber(text) && !(limit && isRefused(*limit, text))
                : !text.empty();
 }
 
@@ -45,8 +60,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool sound = !reading.refusal || (oneLine(*reading.refusal) && reading.filled.empty() &&
                                       reading.unmapped.empty() && !reading.kilograms);
     std::vector<std::string_view> cells;
+    MemoryCells shown;
+    UnitCells inKilograms(shown);
+    inKilograms.setUnit(Unit::Kilograms);
     for (const auto& filled : reading.filled) {
-        sound = sound && takes(filled.cell, filled.text) && oneLine(describe(filled));
+        sound = sound && takes(filled.cell, filled.text) && oneLine(describe(filled)) &&
+                oneLine(describe(filled, Unit::Kilograms));
+        fill(inKilograms, filled);
         cells.push_back(filled.cell);
     }
     for (const auto& unmapped : reading.unmapped) {

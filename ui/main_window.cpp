@@ -315,22 +315,30 @@ void MainWindow::mnuOpenFlightPlan_Click() {
 
 void MainWindow::openFlightPlan(const QString& file) {
     stopFetch();  // the plan that the pilot opened is the one he wants
-    fillFromFlightPlan(flightplan::readFlightPlanFile(QFile::encodeName(file).toStdString()),
-                       u"The flight plan "_s + QFileInfo(file).fileName() + u" filled:"_s,
-                       u"The flight plan was not opened: "_s);
+    fillFromFlightPlan(
+        [&file] { return flightplan::readFlightPlanFile(QFile::encodeName(file).toStdString()); },
+        u"The flight plan "_s + toQString(shownText(QFileInfo(file).fileName().toStdString())) +
+            u" filled:"_s,
+        u"The flight plan was not opened: "_s);
 }
 
-void MainWindow::fillFromFlightPlan(const flightplan::FlightPlanReading& reading,
+void MainWindow::fillFromFlightPlan(const std::function<flightplan::FlightPlanReading()>& read,
                                     const QString& heading, const QString& failure) {
-    if (reading.refusal) {
-        ui::showWarning(this, failure + toQString(*reading.refusal));
-        return;
+    // The reader throws nothing by its word; should it ever, the window still does not end.
+    try {
+        const flightplan::FlightPlanReading reading = read();
+        if (reading.refusal) {
+            ui::showWarning(this, failure + toQString(*reading.refusal));
+            return;
+        }
+        Command1_Click();  // the results no longer match the flight data
+        for (const flightplan::FilledCell& filled : reading.filled) {
+            flightplan::fill(*m_units, filled);
+        }
+        ui::showSummary(this, summaryOf(reading, heading, m_units->unit()));
+    } catch (const std::exception& error) {
+        ui::showWarning(this, failure + toQString(error.what()));
     }
-    Command1_Click();  // the results no longer match the flight data
-    for (const flightplan::FilledCell& filled : reading.filled) {
-        flightplan::fill(*m_units, filled);
-    }
-    ui::showSummary(this, summaryOf(reading, heading, m_units->unit()));
 }
 
 void MainWindow::mnuFetchFlightPlan_Click() {
@@ -408,8 +416,9 @@ void MainWindow::fetchFinished(const QString& user, const links::LinkAnswer& out
         ui::showWarning(this, whose + u" was not fetched: "_s + toQString(outcome.text));
         return;
     }
-    fillFromFlightPlan(flightplan::readFlightPlan(outcome.text, "SimBrief's answer"),
-                       whose + u" filled:"_s, whose + u" was not read: "_s);
+    fillFromFlightPlan(
+        [&outcome] { return flightplan::readFlightPlan(outcome.text, "SimBrief's answer"); },
+        whose + u" filled:"_s, whose + u" was not read: "_s);
 }
 
 // --- X-Plane -----------------------------------------------------------------------------

@@ -130,8 +130,9 @@ class MainWindow final : public QWidget {
     void openFlightPlan(const QString& file);
     // Puts what the plan gave into the cells and says what it did; a refused plan changes nothing
     // and is told as failure, followed by its reason.
-    void fillFromFlightPlan(const flightplan::FlightPlanReading& reading, const QString& heading,
-                            const QString& failure);
+    // The plan is read here, where whatever it may throw is told as failure too.
+    void fillFromFlightPlan(const std::function<flightplan::FlightPlanReading()>& read,
+                            const QString& heading, const QString& failure);
     // Asks for the SimBrief user name or pilot ID and remembers it; empty when cancelled.
     QString askSimbriefUser();
     void fetchFinished(const QString& user, const links::LinkAnswer& outcome);

@@ -15,11 +15,13 @@
 #include <QPushButton>
 #include <QStringList>
 #include <QStyleOptionFocusRect>
+#include <QValidator>
 #include <algorithm>
 #include <cmath>
 #include <tuple>
 
 #include "engine/cell_names.h"
+#include "engine/flight_data.h"
 
 // The pictures and icons are compiled into this library; the linker keeps them only when
 // something refers to them.
@@ -175,6 +177,16 @@ class FrameBox final : public QGroupBox {
     }
 };
 
+// A text box holds one line of text to show: a paste of several lines, of an escape sequence or
+// of a bidirectional control is refused whole (engine/flight_data.h), as the planner refuses it.
+class PlainTextValidator final : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& /*position*/) const override {
+        return isPlainText(input.toStdString()) ? Acceptable : Invalid;
+    }
+};
+
 // A control with its font, given before its text so that the text is laid out once, in it.
 QWidget* createControl(const ControlDescription& description, const QFont* font, QWidget* parent) {
     const QString caption = toQString(description.caption);
@@ -203,6 +215,8 @@ QWidget* createControl(const ControlDescription& description, const QFont* font,
             auto* edit = withFont(new QLineEdit(parent));
             edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             edit->setReadOnly(description.locked);
+            edit->setMaxLength(static_cast<int>(kLongestCellText));
+            edit->setValidator(new PlainTextValidator(edit));
             edit->setText(caption);
             return edit;
         }

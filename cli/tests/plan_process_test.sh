@@ -48,11 +48,21 @@ row 0 '"txtZFW":"494088","txtZFWDuplicate":"494088"' "" "${sample[@]}" --json
 row 2 "" "$(refused "Payload: please enter a value lower then 140.912")" "${sample[@]}" --json --payload 140913
 row 1 '{"failure":"Please enter all Flight Data or check limits",' "" "${sample[@]}" --json "${tail_wind[@]}"
 row 1 '"txtDistWinCorr":"-683"},"ticked":{"CheckCorrection":false},"red":["txtDistWinCorr"]}' "" "${sample[@]}" --json "${tail_wind[@]}"
-# A byte that is not UTF-8, and a sequence cut short at the end, become one U+FFFD each.
-row 1 '"txtOriginICAO":"a\"\\\tb\u0001'$'\xc3\xa9\xef\xbf\xbd\xef\xbf\xbd''"' "" --json --origin $'a"\\\tb\x01\xc3\xa9\xff\xe2\x82'
+row 1 '"txtOriginICAO":"a\"\\b '$'\xc3\xa9''"' "" --json --origin $'a"\\b \xc3\xa9'
 row 1 '"ticked":{"CheckCorrection":true},"red":[]}' "" --json --correction
 row 0 "Usage: brimwell-plan" "" --help
-row 2 "" "$(refused "Distance: please enter a value lower then 8400")" --help --distance 99999
+row 0 "Usage: brimwell-plan" "" --help --distance 99999
+row 0 "Usage: brimwell-plan" "" --distance abc --fuel --version=1 --help
+row 0 "brimwell-plan 2" "" --version --units KG
+row 0 "Destination: KJFK distance: 3000 nm" "" --distance 99999 --units KG "${sample[@]}" --units lbs --distance=3000 --pdf= --pdf=/dev/null
+# What a cell of the window could not hold, named with the cell; an outside text, shown by the
+# one rule.
+cell_refused() { refused "--$1: the cell $2 holds no line breaks, control characters or bytes that are not UTF-8: \"$3\""; }
+row 2 "" "$(cell_refused origin txtOriginICAO "LIRF?TOTAL FUEL LOAD: 1 lbs")" "${sample[@]}" --origin $'LIRF\nTOTAL FUEL LOAD: 1 lbs'
+row 2 "" "$(cell_refused destination txtDestinationICAO "?[2J??K")" "${sample[@]}" --destination $'\e[2J\u202e\xc2\x9bK'
+row 2 "" "$(cell_refused alternate txtAlternateICAO "K?")" "${sample[@]}" --alternate=$'K\xff'
+row 2 "" "$(refused "--contingency: the cell txtContingencyTime holds at most 32767 characters, not 32768")" "${sample[@]}" --contingency "$(printf '%032768d' 5)"
+row 2 "" "$(refused 'unknown option "--fuel?[1m" (see --help)')" --fuel$'\e[1m'
 row 2 "" "$(refused "Distance: please enter a value lower then 8400")" --distance 8401
 row 2 "" "$(refused "Distance: please enter a value lower then 8400")" --distance 99999999999999999999999
 row 2 "" "$(refused "Wind: hey, don't you think it's too strong?")" --wind 1001
@@ -84,6 +94,8 @@ lost 3 "brimwell-plan: the report $full" "${sample[@]}" >/dev/full
 lost 3 "brimwell-plan: the JSON object $full" "${sample[@]}" --json >/dev/full
 lost 1 "brimwell-plan: the JSON object $full" --json >/dev/full
 lost 3 "brimwell-plan: the report could not be written in full: Bad file descriptor" "${sample[@]}" >&-
+lost 3 "brimwell-plan: the help could not be written in full: No space left on device" --help >/dev/full
+lost 3 "brimwell-plan: the version could not be written in full: No space left on device" --version >/dev/full
 
 # A plan in kilograms is the plan in pounds of the same weights: each weight the pound figure at
 # 0.45359237 kg a pound rounded half to even (awk's printf rounds so), every other cell, the red
@@ -112,6 +124,11 @@ same_plan "--payload 99999 --min-landing-fuel 19000" "--payload 45359 --min-land
 same_plan "--payload 138891 --min-landing-fuel 24000 --correction" "--payload 63000 --min-landing-fuel 10886 --correction --taxi-fuel 907"
 same_plan "--payload 140911 --min-landing-fuel 19000 --distance 7500 --contingency 200 --taxi-fuel 44092" "--payload 63916 --min-landing-fuel 8618 --distance 7500 --contingency 200 --taxi-fuel 20000"
 same_plan "--payload 0 --min-landing-fuel 24000 --taxi-fuel 0 --distance 400 --wind-direction Tail --wind 1000" "--payload 0 --min-landing-fuel 10886 --taxi-fuel 0 --distance 400 --wind-direction Tail --wind 1000"
+
+# The trip time at the minute boundaries.
+for trip in 448/1:09 457/1:10 883/1:59 886/2:00; do
+  row 0 "(ETA): ${trip#*/} hh:mm" "" "${sample[@]}" --distance "${trip%/*}" --wind-direction NoWind
+done
 
 # In kilograms the payload's limit is 63916 kg (140911 lbs; 63917 kg is 140913 lbs), and every
 # weight of the report, sixteen lines, is named in kg.
@@ -150,11 +167,17 @@ ofp_row() {
 }
 own=(--contingency 30 --min-landing-fuel 19000) # the pilot's; no OFP gives them
 unfilled() { refused "$1 not filled: $2"; }
+utf16() { printf "$1" && iconv -f UTF-8 -t "$2"; } # the byte order mark, then UTF-16
 for form in "" --json; do
-  "$write_ofp" $form | "$plan" --ofp - "${own[@]}" | diff -u "$here/sample_report.txt" - || fail "the sample OFP $form"
+  for encoding in cat "utf16 \xff\xfe UTF-16LE" "utf16 \xfe\xff UTF-16BE"; do
+    "$write_ofp" $form | $encoding | "$plan" --ofp - "${own[@]}" | diff -u "$here/sample_report.txt" - ||
+      fail "the sample OFP $form, $encoding"
+  done
 done
 ofp_row 0 '"txtPayLoad":"99999","txtContingencyTime":"30","cmbMLF":"19000","txtTFB":"2002"' "" "--json params/units=kgs weights/payload=45359 fuel/taxi=908" "${own[@]}" --json
-ofp_row 2 "" "$(unfilled Payload 'weights/payload "63917" is 140913 lbs, above the window'"'"'s limit of 140912 lbs')" "params/units=kgs weights/payload=63917" "${own[@]}"
+ofp_row 2 "" "$(unfilled Payload 'weights/payload "63917" is above the window'"'"'s limit of 63916 kg')" "params/units=kgs weights/payload=63917" "${own[@]}"
+e307="9$(printf '%0307d' 0)" # 9e307 kg are more pounds than a double holds
+ofp_row 2 "" "$(unfilled "Taxi fuel burn off" "fuel/taxi \"${e307:0:200}...\" is too large a number")" "params/units=kgs weights/payload=1 fuel/taxi=$e307" "${own[@]}"
 # In kilograms a kgs flight plan's own figures, an lbs one's converted; an option overrides them.
 kg_own=(--units kg --contingency 30 --min-landing-fuel 8618 --json)
 ofp_row 0 '"txtPayLoad":"45360","txtContingencyTime":"30","cmbMLF":"8618","txtTFB":"908"' "" "params/units=kgs weights/payload=45360 fuel/taxi=908" "${kg_own[@]}"
@@ -180,23 +203,30 @@ ofp_row 2 "" "$(unfilled Alternate "alternate/icao_code is missing")"$'\n'"$(unf
 no_ofp() { refused "$work/$1 is not a SimBrief flight plan (OFP): $2"; }
 "$write_ofp" | head -c 300 >"$work/cut.xml"
 "$write_ofp" --json | head -c 300 >"$work/cut.json"
-"$write_ofp" fetch/status="Error: Unknown UserID" >"$work/error.xml"
+no_plan="Error: No flight plan on file for the specified user" # SimBrief's words, whole
+"$write_ofp" fetch/status="$no_plan" >"$work/error.xml"
 printf '' >"$work/empty"
 printf '%s' ' {"navlog": {}}' >"$work/other.json"
 printf '\x89PNG\r\n\x1a\n\0\0' >"$work/picture.png"
+printf '\xff\xfe<' >"$work/odd.utf16"
+"$write_ofp" alternate/icao_code=$'K\xf0\x9f\x98\x80' | utf16 '\xff\xfe' UTF-16LE >"$work/emoji.utf16"
 printf '<?xml version="1.0"?>\n<html><body>OFP</body></html>' >"$work/page.html"
 truncate -s 33M "$work/large.xml"
 row 2 "" "$(no_ofp cut.xml "its XML is broken at byte 292 (Start-end tags mismatch)")" --ofp "$work/cut.xml" "${own[@]}"
 row 2 "" "$(no_ofp cut.json "its JSON is broken at byte 301")" --ofp "$work/cut.json" "${own[@]}"
-row 2 "" "$(refused "$work/error.xml holds no flight plan: SimBrief answered \"Error: Unknown UserID\"")" --ofp "$work/error.xml"
+row 2 "" "$(refused "$work/error.xml holds no flight plan: SimBrief answered \"$no_plan\"")" --ofp "$work/error.xml"
 row 2 "" "$(no_ofp empty "it is empty")" --ofp "$work/empty" "${own[@]}"
 row 2 "" "$(no_ofp other.json "its JSON holds none of the sections of a flight plan (params, general, origin, destination, alternate, weights, fuel)")" --ofp "$work/other.json"
 row 2 "" "$(no_ofp picture.png "it is neither XML nor JSON")" --ofp "$work/picture.png"
+row 2 "" "$(no_ofp odd.utf16 "its UTF-16 text is broken at byte 3")" --ofp "$work/odd.utf16"
+row 2 "" "$(unfilled Alternate "alternate/icao_code \"K"$'\xf0\x9f\x98\x80'"\" is not an airport code of 3 or 4 letters and digits")" --ofp "$work/emoji.utf16" "${own[@]}"
 row 2 "" "$(no_ofp page.html "its root element is <html>, not <OFP>")" --ofp "$work/page.html"
 row 2 "" "$(no_ofp large.xml "it is larger than 32 MiB, more than any flight plan")" --ofp "$work/large.xml"
 row 2 "" "$(refused "$work/no-such.xml cannot be opened: No such file or directory")" --ofp "$work/no-such.xml"
 row 2 "" "$(refused "$work is a folder, not a flight plan file")" --ofp "$work"
 row 2 "" "$(refused "--ofp needs a file name (- for standard input)")" --ofp=
 row 2 "" "$(refused "standard input is not a SimBrief flight plan (OFP): it is larger than 32 MiB, more than any flight plan")" --ofp - < <(head -c 33M /dev/zero)
+row 2 "" "$(refused "standard input cannot be read: Bad file descriptor")" --ofp - <&-
+row 2 "" "$(refused "standard input is a folder, not a flight plan file")" --ofp - <"$work"
 
 exit $((failures > 0))

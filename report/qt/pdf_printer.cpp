@@ -1,5 +1,8 @@
 #include "report/qt/pdf_printer.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +16,9 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QString>
+#include <cerrno>
+#include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -95,6 +101,35 @@ class PdfDrawer final : public Printer {
     std::vector<PageLine> m_page;
 };
 
+// Gives the new file that QSaveFile is about to put in place of the target the target's owner,
+// group and mode. QSaveFile gives it the mode as Qt reads the permissions, in which whoever may
+// write the file counts as its owner: so for root, who may write anything, 0444 became 0644;
+// and the new file belongs to whoever writes it. Where the owner cannot be kept (a user other
+// than root writing over another's file), nothing is written.
+void keepOwnerAndMode(QSaveFile& file, const QString& path) {
+    struct stat target {};
+    if (::stat(QFile::encodeName(path).constData(), &target) != 0) {
+        return;  // a new file: 0666 less the umask, and the writer's
+    }
+    struct stat written {};
+    const int descriptor = file.handle();
+    const auto failed = [](const std::string& what) {
+        return PrintError(what + ": " + std::generic_category().message(errno));
+    };
+    if (::fstat(descriptor, &written) != 0) {
+        throw failed("the new file cannot be read");
+    }
+    if ((written.st_uid != target.st_uid || written.st_gid != target.st_gid) &&
+        ::fchown(descriptor, target.st_uid, target.st_gid) != 0) {
+        throw failed("its owner (user " + std::to_string(target.st_uid) + ", group " +
+                     std::to_string(target.st_gid) + ") cannot be kept");
+    }
+    // After the owner, which clears the set-user-ID and set-group-ID bits.
+    if (::fchmod(descriptor, target.st_mode & 07777U) != 0) {
+        throw failed("its mode cannot be kept");
+    }
+}
+
 // Writes the page into the file at path.
 void writePdfFile(const RecordedPage& page, const QString& path) {
     const QByteArray pdf = drawPdfPage(page, localPaper());
@@ -112,9 +147,13 @@ void writePdfFile(const RecordedPage& page, const QString& path) {
         return;
     }
     // The page goes into a new file beside the target first, which replaces the target only
-    // when it is complete; QSaveFile gives it the target's mode and follows a link.
+    // when it is complete; QSaveFile follows a link.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size()) {
+        throw cannotWrite(file);
+    }
+    keepOwnerAndMode(file, path);
+    if (!file.commit()) {
         throw cannotWrite(file);
     }
 }

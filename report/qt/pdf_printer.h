@@ -23,7 +23,8 @@ QPageLayout localPaper();
 
 // A printer that writes the page into the PDF file at path when the page ends. The file is
 // replaced at once or not at all (a reader sees the old file or the whole new one); an existing
-// file keeps its mode and a symbolic link its target, which is written; a new file gets 0666 less
+// file keeps its owner, group and mode (root's writes too), or is not written where its owner
+// cannot be kept; a symbolic link keeps its target, which is written; a new file gets 0666 less
 // the umask; a device or a pipe is written as it is. A failure throws PrintError and leaves an
 // existing file as it was.
 std::unique_ptr<Printer> openPdfPrinter(const std::string& path);

@@ -48,15 +48,17 @@ env DISPLAY=:99 QT_QPA_PLATFORM=xcb "$plan" "${sample[@]}" --pdf "$work/xcb.pdf"
 [[ -s "$work/xcb.pdf" ]] || fail "with an absent display: no PDF"
 
 # Writing over what is there (umask 027): how the target plan.pdf is made first, the file that
-# then holds the page, and that file's mode.
+# then holds the page, that file's mode and its owner (by default the writer).
 over() {
-  local what="$1" make="$2" holder="$3" mode="$4"
+  local what="$1" make="$2" holder="$3" mode="$4" owner="${5:-$(id -u):$(id -g)}"
   rm -rf "$work/over" && mkdir "$work/over" && (cd "$work/over" && eval "$make")
   (umask 027 && "${headless[@]}" "$plan" "${sample[@]}" --pdf "$work/over/plan.pdf") \
     >/dev/null 2>"$work/err" || fail "$what: $(cat "$work/err")"
   [[ "$(head -c 5 "$work/over/$holder")" == "%PDF-" ]] || fail "$what: no page in $holder"
   [[ "$(stat -c %a "$work/over/$holder")" == "$mode" ]] ||
     fail "$what: $holder has mode $(stat -c %a "$work/over/$holder"), not $mode"
+  [[ "$(stat -c %u:%g "$work/over/$holder")" == "$owner" ]] ||
+    fail "$what: $holder belongs to $(stat -c %u:%g "$work/over/$holder"), not $owner"
   [[ "$holder" == plan.pdf || -L "$work/over/plan.pdf" ]] || fail "$what: the link is gone"
   [[ "$(ls -A "$work/over")" == "$(ls -A "$work/over" | grep -v '\.pdf\.')" ]] ||
     fail "$what: a part-written file was left behind"
@@ -64,6 +66,12 @@ over() {
 over "a new file" ":" plan.pdf 640
 over "a private file" "echo old >plan.pdf && chmod 600 plan.pdf" plan.pdf 600
 over "a link" "echo old >kept.pdf && chmod 604 kept.pdf && ln -s kept.pdf plan.pdf" kept.pdf 604
+if [[ $(id -u) -eq 0 ]]; then # root may write over anything, and keeps what is there
+  over "a read-only file" "echo old >plan.pdf && chmod 444 plan.pdf" plan.pdf 444
+  over "a private read-only file" "echo old >plan.pdf && chmod 400 plan.pdf" plan.pdf 400
+  over "another user's file" "echo old >plan.pdf && chown 4321:4322 plan.pdf && chmod 2664 plan.pdf" \
+    plan.pdf 2664 4321:4322
+fi
 
 check_unwritable() {
   local what="$1" target="$2" reason="$3"
@@ -84,6 +92,17 @@ mkdir "$work/a-folder"
 check_unwritable "path is a folder" "$work/a-folder" "Filename refers to a directory"
 [[ -z "$(ls -A "$work/a-folder")" ]] || fail "path is a folder: it is no longer empty"
 ls -A "$work" | grep -q '\.pdf\.' && fail "a part-written file was left behind: $(ls -A "$work")"
+if [[ $(id -u) -eq 0 ]]; then # a user who may write another's file, but cannot give it away
+  chmod 0711 "$work" && mkdir -m 0777 "$work/shared" && echo old >"$work/shared/plan.pdf"
+  chmod 0666 "$work/shared/plan.pdf"
+  as_root=("${headless[@]}")
+  headless=(setpriv --reuid=65534 --regid=65534 --clear-groups "${as_root[@]}")
+  check_unwritable "another user's file, as a user" "$work/shared/plan.pdf" \
+    "its owner (user 0, group 0) cannot be kept: Operation not permitted"
+  headless=("${as_root[@]}")
+  [[ "$(ls -A "$work/shared")" == plan.pdf && "$(cat "$work/shared/plan.pdf")" == old ]] ||
+    fail "another user's file, as a user: it was changed: $(ls -A "$work/shared")"
+fi
 
 # The PDF writer is a module of its own, loaded only for --pdf: without it the plan is still
 # calculated and printed, and the planner says why there is no file.

@@ -7,6 +7,9 @@
 //                                 it was not printed; continued, it must not print that page:
 //                                 Print pressed again (the origin changed) once the printer has
 //                                 answered brings the one page, the new one
+//   BRIMWELL_E2E_CANCEL=<queue>   (with _REASON) the queue's jobs are cancelled as the window's
+//                                 release of the job it has sent comes, so the spooler refuses
+//                                 the release of a job whose document it holds
 
 #include <QDir>
 #include <QLocalServer>
@@ -15,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <functional>
 
 #include "engine/cell_names.h"
 #include "report/report_lines.h"
@@ -27,12 +31,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Stands between the window and the scheduler, passing everything on, and stops the scheduler
-// as the first request that names a job passes: the scheduler takes the job only once continued.
-class StoppingProxy final : public QObject {
+// Stands between the window and the scheduler, passing everything on; each piece of a request
+// the window sends is handed to `act` before it passes.
+class SpoolerProxy final : public QObject {
   public:
-    StoppingProxy(const QString& listenAt, QString scheduler, pid_t pid)
-        : m_scheduler(std::move(scheduler)), m_pid(pid) {
+    SpoolerProxy(const QString& listenAt, QString scheduler,
+                 std::function<void(const QByteArray&)> act)
+        : m_scheduler(std::move(scheduler)), m_act(std::move(act)) {
         connect(&m_server, &QLocalServer::newConnection, this, [this] {
             while (QLocalSocket* window = m_server.nextPendingConnection()) {
                 auto* spooler = new QLocalSocket(window);
@@ -40,9 +45,7 @@ class StoppingProxy final : public QObject {
                 spooler->waitForConnected();
                 connect(window, &QLocalSocket::readyRead, spooler, [this, window, spooler] {
                     const QByteArray request = window->readAll();
-                    if (!m_stopped && request.contains("job-name")) {
-                        m_stopped = ::kill(m_pid, SIGSTOP) == 0;
-                    }
+                    m_act(request);
                     spooler->write(request);
                 });
                 connect(spooler, &QLocalSocket::readyRead, window,
@@ -53,14 +56,32 @@ class StoppingProxy final : public QObject {
         });
         m_server.listen(listenAt);
     }
-    bool stopped() const { return m_stopped; }
 
   private:
     QLocalServer m_server;
     QString m_scheduler;
-    pid_t m_pid;
-    bool m_stopped = false;
+    std::function<void(const QByteArray&)> m_act;
 };
+
+// Whether the data holds the start of an IPP Release-Job request: its operation (0x000d), the
+// request's number, and the first attribute, which IPP requires to be attributes-charset.
+bool releasesAJob(const QByteArray& data) {
+    const QByteArray charset = QByteArray::fromHex("01470012") + "attributes-charset";
+    const qsizetype at = data.indexOf(charset);
+    return at >= 6 && data.mid(at - 6, 2) == QByteArray::fromHex("000d");
+}
+
+// Cancels every job of the queue, as its operator would, asking the scheduler itself.
+void cancelJobs(const QString& queue, const QString& scheduler) {
+    QProcess cancel;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"CUPS_SERVER"_s, scheduler);
+    cancel.setProcessEnvironment(environment);
+    cancel.start(u"cancel"_s, {u"-a"_s, queue});
+    if (!cancel.waitForFinished(30000) || cancel.exitCode() != 0) {
+        qFatal("the jobs of %s could not be cancelled", qPrintable(queue));
+    }
+}
 
 }  // namespace
 
@@ -72,6 +93,7 @@ class PrintSpoolerTest final : public QObject {
         const QString jobs = qEnvironmentVariable("BRIMWELL_E2E_JOBS");
         const QString reason = qEnvironmentVariable("BRIMWELL_E2E_REASON");
         const pid_t scheduler = qEnvironmentVariableIntValue("BRIMWELL_E2E_STOP");
+        const QString cancelled = qEnvironmentVariable("BRIMWELL_E2E_CANCEL");
         QVERIFY2(jobs.isEmpty() != reason.isEmpty(), "say BRIMWELL_E2E_JOBS or _REASON");
         const auto window = openWindow();
         warnings().clear();
@@ -79,13 +101,25 @@ class PrintSpoolerTest final : public QObject {
         click(*window, "cmdCalculate");
         const QStringList before = cellStates(*window);
         const QTemporaryDir proxyFolder;
-        std::unique_ptr<StoppingProxy> proxy;
-        if (scheduler != 0) {
+        std::unique_ptr<SpoolerProxy> proxy;
+        bool stopped = false;
+        if (scheduler != 0 || !cancelled.isEmpty()) {
             const QString at = proxyFolder.filePath(u"proxy.sock"_s);
-            proxy =
-                std::make_unique<StoppingProxy>(at, qEnvironmentVariable("CUPS_SERVER"), scheduler);
+            const QString spooler = qEnvironmentVariable("CUPS_SERVER");
+            // The scheduler is stopped as the first request that names a job passes: it takes
+            // the job only once continued.
+            proxy = std::make_unique<SpoolerProxy>(at, spooler, [&](const QByteArray& request) {
+                if (scheduler != 0 && !stopped && request.contains("job-name")) {
+                    stopped = ::kill(scheduler, SIGSTOP) == 0;
+                }
+                if (!cancelled.isEmpty() && releasesAJob(request)) {
+                    cancelJobs(cancelled, spooler);
+                }
+            });
             qputenv("CUPS_SERVER", at.toLocal8Bit());
-            window->setPrinterAnswerBound(std::chrono::seconds(1));
+            if (scheduler != 0) {
+                window->setPrinterAnswerBound(std::chrono::seconds(1));
+            }
         }
         click(*window, "cmbPrint");
         QCOMPARE(cellStates(*window), before);
@@ -98,7 +132,7 @@ class PrintSpoolerTest final : public QObject {
         }
         if (proxy != nullptr) {
             QTRY_VERIFY_WITH_TIMEOUT(!warnings().isEmpty(), 30000);
-            QVERIFY(proxy->stopped());
+            QVERIFY(stopped);
             QCOMPARE(warnings(), QStringList{u"The report was not printed: the printer did not "
                                              u"answer within 1 second"_s});
             QCOMPARE(::kill(scheduler, SIGCONT), 0);

@@ -7,6 +7,8 @@
 #   the queue is the default printer (the page arrives and shows the report);
 #   the scheduler stops when the job comes and goes on after the window's bound (the page the
 #   pilot was told was not printed never prints; Print again brings one page);
+#   the job is cancelled as the window releases it, its document sent (the spooler refuses the
+#   release: not printed);
 #   the default printer is stopped; it rejects jobs; no printer; a printer but no default; no
 #   print service.
 #   print_spooler_test.sh <path to e2e_print_spooler_test>
@@ -14,7 +16,7 @@ set -uo pipefail
 program="$1"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 export PATH="$PATH:/usr/sbin:/sbin"
-for tool in cupsd lpadmin lpstat cupsenable cupsdisable cupsaccept cupsreject pdftotext; do
+for tool in cupsd lpadmin lpstat cupsenable cupsdisable cupsaccept cupsreject cancel pdftotext; do
   command -v "$tool" >/dev/null || { echo "print_spooler_test.sh: $tool is missing" >&2; exit 1; }
 done
 
@@ -103,6 +105,9 @@ press_print "the queue is the default printer" BRIMWELL_E2E_JOBS="$work/jobs"
 rm -f "$work"/jobs/job-*.prn
 press_print "the scheduler stops when the job comes, and goes on after the bound" \
   BRIMWELL_E2E_JOBS="$work/jobs" BRIMWELL_E2E_STOP="$cupsd_pid"
+
+press_print "the job is cancelled as it is released" BRIMWELL_E2E_CANCEL="$queue" \
+  BRIMWELL_E2E_REASON="the printer $queue did not take the job: "
 
 cupsdisable "$queue"
 press_print "the default printer is stopped" \

@@ -65,6 +65,12 @@ class UnitsTest final : public QObject {
         }
         addRow("kgs", "45360", "908", "45360 908",
                "Payload: 45360 kg\n    Taxi fuel burn off: 908 kg\n", "100002 2002");
+        const std::string e307 = "9" + std::string(307, '0');  // more pounds than a double holds
+        const std::string tooLarge = "Taxi fuel burn off not filled: fuel/taxi \"" +
+                                     e307.substr(0, 200) + "...\" is too large";
+        QTest::newRow("kgs, taxi fuel 9e307")
+            << u"kgs"_s << u"63916"_s << toQ(e307) << u"63916 907"_s << toQ(tooLarge)
+            << u"140911 2000"_s;
         addRow("lbs", "100000", "2000", "45359 907",
                "Payload: 45359 kg (100000 lbs in the flight plan)\n    Taxi fuel burn off: 907 kg "
                "(2000 lbs in the flight plan)\n",

@@ -69,6 +69,8 @@ class WindowTest final : public QObject {
         addRow("txtPayLoad", "12^a^c^v^v", "1212");
         addRow("txtTFB", "^a^x5^v", "52000");  // the cell starts with 2000
         addRow("txtOriginICAO", "k.-1Z", "k.-1Z");
+        QTest::newRow("a line break, a direction override, an escape")
+            << u"txtOriginICAO"_s << u"KJ{F\nK}{\u202eF}{\x1b[2J}K"_s << u"KJK"_s;
         addRow("txtBOW", "7^a⌫", "394088");  // locked: it takes no key
     }
     void keyFilter() {
@@ -147,6 +149,14 @@ class WindowTest final : public QObject {
         QTest::newRow("sample") << plan << u"txtZFW Alt+C"_s << figures << kNone << kNone;
         QTest::newRow("heavy") << heavy << calculate << CellTexts{} << plw << kNone;
         QTest::newRow("no level") << noLevel << calculate << CellTexts{} << kNone << failure;
+        // The trip time at the minute boundaries.
+        for (const auto& [distance, tripTime] :
+             {std::pair{"448", "1:09"}, {"457", "1:10"}, {"883", "1:59"}, {"886", "2:00"}}) {
+            QTest::addRow("trip time %s", tripTime)
+                << with(plan, {{cell::txtDestinationDistance, distance},
+                               {cell::cmbWindDirection, "NoWind"}})
+                << calculate << CellTexts{{cell::txtETA, tripTime}} << kNone << kNone;
+        }
     }
     void calculateThenClear() {
         QFETCH(CellTexts, plan);
