@@ -412,7 +412,8 @@ std::optional<std::string> simbriefStatus(std::string_view data) {
     constexpr std::array kStatus = {path::status};
     const auto read = readOfpFields(owned, kStatus);
     const auto* const fields = std::get_if<OfpFields>(&read);
-    const auto status = fields != nullptr ? fields->find(path::status) : OfpFields::const_iterator();
+    const auto status =
+        fields != nullptr ? fields->find(path::status) : OfpFields::const_iterator();
     if (fields == nullptr || status == fields->end() || trimmed(status->second.text).empty()) {
         return std::nullopt;
     }

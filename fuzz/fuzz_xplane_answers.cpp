@@ -86,8 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto reading =
         wire::readOutcome(readXPlaneInFlight(address, std::chrono::seconds(5), answersFrom(input)));
     if (const auto* read = std::get_if<FuelReading>(&reading)) {
-        sound = sound && physical(read->fuelOnBoardKg) && std::isfinite(read->distanceTravelledMetres) &&
-                read->distanceTravelledMetres >= 0;
+        sound = sound && physical(read->fuelOnBoardKg) &&
+                std::isfinite(read->distanceTravelledMetres) && read->distanceTravelledMetres >= 0;
     } else {
         sound = sound && clean(std::get<XPlaneRefused>(reading).reason, false);
     }

@@ -428,7 +428,8 @@ void MainWindow::mnuLoadIntoXPlane_Click() {
         return;
     }
     const QString setting = ui::readSetting(ui::kXPlaneAddress);
-    const std::optional<links::XPlaneAddress> address = links::parseXPlaneUrl(setting.toStdString());
+    const std::optional<links::XPlaneAddress> address =
+        links::parseXPlaneUrl(setting.toStdString());
     if (!address) {
         ui::showWarning(this, u"The plan was not loaded: "_s + notAnXPlaneAddress(setting) +
                                   u" Change it under Aircraft, X-Plane Address…"_s);
@@ -447,9 +448,9 @@ void MainWindow::mnuLoadIntoXPlane_Click() {
                 links::LinkControl& control) { return links::loadIntoXPlane(request, control); },
             [this](const links::XPlaneOutcome& outcome) { loadFinished(outcome); });
     } catch (const std::system_error& failure) {
-        showXPlaneOutcome(links::XPlaneRefused{
-            std::string("The plan was not loaded into X-Plane: ") + failure.what() +
-            ". Close other programs, then load again."});
+        showXPlaneOutcome(
+            links::XPlaneRefused{std::string("The plan was not loaded into X-Plane: ") +
+                                 failure.what() + ". Close other programs, then load again."});
         return;
     }
     updateLoadAction();

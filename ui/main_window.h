@@ -14,16 +14,16 @@
 // Above the layout, which keeps its own coordinates in a client widget, a menu bar (a table of
 // MenuItem rows in buildMenuBar: a menu more is rows more) opens a SimBrief flight plan from a
 // file, or fetches the pilot's latest one from SimBrief (links/simbrief/simbrief.h) off the
-// window's thread (ui/background_work.h) while the window goes on answering; a file dropped on the window opens as well. The plan's figures go
-// into the cells, the results of an earlier Calculate are emptied as Clear empties them, and a
-// summary says what was filled and what was not. Each of them is an act that leaves the cell
-// holding the focus, so its check runs first.
+// window's thread (ui/background_work.h) while the window goes on answering; a file dropped on the
+// window opens as well. The plan's figures go into the cells, the results of an earlier Calculate
+// are emptied as Clear empties them, and a summary says what was filled and what was not. Each of
+// them is an act that leaves the cell holding the focus, so its check runs first.
 //
 // The Aircraft menu loads the plan into X-Plane (links/xplane/xplane.h) at the address that the
-// settings keep, off the window's thread while the window goes on answering, and tells the outcome in a box. It is
-// enabled while the cells hold the plan of a Calculate that completed and the inputs are still
-// those it was calculated from; Clear, or a flight plan filled in, ends that. One load at a
-// time; a load or fetch still under way when the window goes is stopped, and its outcome
+// settings keep, off the window's thread while the window goes on answering, and tells the outcome
+// in a box. It is enabled while the cells hold the plan of a Calculate that completed and the
+// inputs are still those it was calculated from; Clear, or a flight plan filled in, ends that. One
+// load at a time; a load or fetch still under way when the window goes is stopped, and its outcome
 // dropped.
 
 #include <QPointer>

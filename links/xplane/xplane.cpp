@@ -156,8 +156,8 @@ XPlaneOutcome loadIntoXPlane(const XPlaneRequest& request, LinkControl& control)
 }
 
 std::variant<FuelReading, XPlaneRefused> readXPlane(const XPlaneAddress& address,
-                                                      std::chrono::milliseconds bound,
-                                                      LinkControl& control) {
+                                                    std::chrono::milliseconds bound,
+                                                    LinkControl& control) {
     return wire::readOutcome(callLink(kModuleFile, wire::readRequest(address, bound), control));
 }
 
@@ -250,7 +250,7 @@ std::variant<FuelReading, XPlaneRefused> readOutcome(const LinkAnswer& answer) {
     try {
         const json parsed = json::parse(answer.text);
         return FuelReading{parsed.at("fuel_kg").get<double>(),
-                             parsed.at("distance_m").get<double>()};
+                           parsed.at("distance_m").get<double>()};
     } catch (const std::exception& failure) {
         return XPlaneRefused{std::string("The X-Plane link gave an answer Brimwell cannot read (") +
                              failure.what() + "). Reinstall Brimwell."};

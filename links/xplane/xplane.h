@@ -114,8 +114,8 @@ XPlaneOutcome loadIntoXPlane(const XPlaneRequest& request, LinkControl& control)
 // Reads the fuel on board and the distance travelled since the flight's start, within the bound:
 // one reading for the fuel check in flight (engine/fuel_check.h).
 std::variant<FuelReading, XPlaneRefused> readXPlane(const XPlaneAddress& address,
-                                                      std::chrono::milliseconds bound,
-                                                      LinkControl& control);
+                                                    std::chrono::milliseconds bound,
+                                                    LinkControl& control);
 
 // The outcome in words for the pilot, weights in `unit`: on success the fuel of each tank and the
 // payload (and, when the aircraft changed them, what it holds now), else the reason.
