@@ -1,8 +1,12 @@
 #include "flightplan/ofp_fields.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
 #include <pugixml.hpp>
+#include <vector>
 
 #include "engine/shown_text.h"
 
@@ -124,367 +128,161 @@ std::variant<OfpFields, std::string> readXml(std::string& data,
     return fields;
 }
 
-// A JSON text (RFC 8259) read as far as the fields need it: every value is checked, but only the
-// fields of `paths` are kept, each string decoded, each number as its text, whatever its size
-// (a number no double holds is refused only where a field is read from it). Values below the
-// sections are read without recursion, so that no nesting exhausts the stack.
-class JsonFields final {
+// Takes the fields out of an OFP's JSON as nlohmann/json's parser reads it (its SAX interface),
+// so that nothing else, the navigation log above all, is built: a document of sections, each an
+// object of fields or, where it comes several times, an array of such objects. A field's number is
+// kept as its text, whatever its size.
+class FieldCollector final {
   public:
-    JsonFields(std::string_view text, std::span<const std::string_view> paths)
-        : m_begin(text.data()),
-          m_at(text.data()),
-          m_end(text.data() + text.size()),
-          m_paths(paths) {}
+    explicit FieldCollector(std::span<const std::string_view> paths) : m_paths(paths) {}
 
-    // Reads the whole text; false when it is no JSON, brokenAt() saying where.
-    bool read() {
-        blanks();
-        const bool read = at('{') ? members([this](const std::string& key) {
-            if (!isSection(m_paths, key)) {
-                return skipValue();
-            }
+    // NOLINTBEGIN(readability-identifier-naming): the names the parser calls
+    bool null() { return value({"null", false}); }
+    bool boolean(bool flag) { return value({flag ? "true" : "false", false}); }
+    bool number_integer(std::int64_t number) { return value({std::to_string(number), true}); }
+    bool number_unsigned(std::uint64_t number) { return value({std::to_string(number), true}); }
+    bool number_float(double /*number*/, const std::string& text) { return value({text, true}); }
+    bool string(std::string& text) { return value({std::move(text), true}); }
+    bool binary(nlohmann::json::binary_t& /*bytes*/) { return value({"[...]", false}); }
+    bool start_object(std::size_t /*elements*/) { return open(false); }
+    bool start_array(std::size_t /*elements*/) { return open(true); }
+    bool end_object() { return close(); }
+    bool end_array() { return close(); }
+    bool key(std::string& name) {
+        auto& frame = m_frames.back();
+        if (frame.field != nullptr) {
+            *frame.field = {"{...}", false};  // a field that holds an object with members
+        }
+        if (m_frames.size() == 1 && isSection(m_paths, name)) {
             m_anySection = true;
-            return section(key);
-        })
-                                  : skipValue();
-        blanks();
-        return read && (m_at == m_end || broken());
+        }
+        frame.key = std::move(name);
+        return true;
     }
+    bool parse_error(std::size_t byte, const std::string& /*token*/,
+                     const nlohmann::json::exception& error) {
+        m_brokenAt = byte;
+        m_numberTooLarge = error.id == kNumberOverflow;
+        return false;
+    }
+    // NOLINTEND(readability-identifier-naming)
 
-    // The byte, from 1, at which the text stops being JSON; one past its end when it ends early.
     std::size_t brokenAt() const { return m_brokenAt; }
+    // Whether the parser stopped at a number that no double holds, which JSON allows.
+    bool numberTooLarge() const { return m_numberTooLarge; }
     bool holdsSections() const { return m_anySection; }
     OfpFields& fields() { return m_fields; }
 
   private:
-    bool at(char c) const { return m_at != m_end && *m_at == c; }
-    bool atDigit() const { return m_at != m_end && *m_at >= '0' && *m_at <= '9'; }
+    static constexpr int kNumberOverflow = 406;  // nlohmann/json's out_of_range.406
 
-    void blanks() {
-        while (at(' ') || at('\t') || at('\n') || at('\r')) {
-            ++m_at;
+    struct Frame {
+        bool array = false;
+        bool first = true;          // the first element of an array, or no element of one
+        std::size_t elements = 0;   // of an array, so far
+        std::string key;            // of an object, the latest
+        OfpField* field = nullptr;  // the field an object is the value of
+    };
+
+    // The field that a value at the current place is, when it is one the reader maps.
+    OfpField* field() {
+        const auto depth = m_frames.size();
+        const bool inSection = depth == 2 && !m_frames[1].array;
+        const bool inFirstOfSeveral = depth == 3 && m_frames[1].array && !m_frames[2].array;
+        if (!(inSection || inFirstOfSeveral) || !m_frames.back().first) {
+            return nullptr;
         }
+        auto path = m_frames[0].key + "/" + m_frames.back().key;
+        if (std::find(m_paths.begin(), m_paths.end(), path) == m_paths.end() ||
+            m_fields.contains(path)) {
+            return nullptr;
+        }
+        return &m_fields[std::move(path)];
     }
 
-    bool broken() {
-        m_brokenAt = static_cast<std::size_t>(m_at - m_begin) + 1;
-        return false;
-    }
-
-    bool skip(char c) {
-        blanks();
-        if (!at(c)) {
-            return broken();
+    bool value(OfpField read) {
+        if (auto* const field = this->field()) {
+            *field = std::move(read);
         }
-        ++m_at;
-        return true;
-    }
-
-    // The members of the object at '{': member takes each key and reads its value.
-    template <typename Member>
-    bool members(const Member& member) {
-        ++m_at;
-        blanks();
-        if (at('}')) {
-            ++m_at;
-            return true;
-        }
-        while (true) {
-            std::string key;
-            if (!skip('"') || !string(&key) || !skip(':') || !member(key)) {
-                return false;
-            }
-            blanks();
-            if (!at(',')) {
-                return skip('}');
-            }
-            ++m_at;
-        }
-    }
-
-    // A section: an object of fields, or an array of them, of which the first counts.
-    bool section(const std::string& name) {
-        blanks();
-        if (at('{')) {
-            return fieldsOf(name);
-        }
-        if (!at('[')) {
-            return skipValue();
-        }
-        ++m_at;
-        blanks();
-        if (at(']')) {
-            ++m_at;
-            return true;
-        }
-        for (bool first = true;; first = false) {
-            blanks();
-            if (!(first && at('{') ? fieldsOf(name) : skipValue())) {
-                return false;
-            }
-            blanks();
-            if (!at(',')) {
-                return skip(']');
-            }
-            ++m_at;
-        }
-    }
-
-    bool fieldsOf(const std::string& section) {
-        return members([this, &section](const std::string& key) {
-            std::string path = section + "/" + key;
-            if (std::find(m_paths.begin(), m_paths.end(), path) == m_paths.end() ||
-                m_fields.contains(path)) {
-                return skipValue();
-            }
-            return field(m_fields[std::move(path)]);
-        });
-    }
-
-    bool field(OfpField& field) {
-        blanks();
-        const char* const start = m_at;
-        if (at('"')) {
-            ++m_at;
-            return string(&field.text);
-        }
-        if (at('{')) {  // an empty one is SimBrief's empty element
-            ++m_at;
-            blanks();
-            if (at('}')) {
-                ++m_at;
-                return true;
-            }
-            m_at = start;
-            field = {"{...}", false};
-        } else if (at('[')) {
-            field = {"[...]", false};
-        } else if (at('-') || atDigit()) {
-            const bool read = number();
-            field.text.assign(start, m_at);
-            return read;
-        } else {
-            const bool read = literal();
-            field = {std::string(start, m_at), false};
-            return read;
-        }
-        return skipValue();
-    }
-
-    // Reads a value of any kind and keeps nothing of it, without recursion: `open` holds the
-    // closing bracket of each array and object the value has opened and not yet closed.
-    bool skipValue() {
-        std::string open;
-        while (true) {
-            const Step start = startValue(open);
-            if (start == Step::Broken) {
-                return false;
-            }
-            if (start == Step::Done) {
-                const Step end = endValue(open);
-                if (end != Step::More) {
-                    return end == Step::Done;
-                }
-            }
-        }
-    }
-
-    // How far a step of skipValue got: broken, a value to come, or a value read whole.
-    enum class Step { Broken, More, Done };
-
-    // A scalar, or an empty array or object, is read whole (Done); a container with elements is
-    // opened, the key of its first member read (More).
-    Step startValue(std::string& open) {
-        blanks();
-        if (!at('{') && !at('[')) {
-            return scalar() ? Step::Done : Step::Broken;
-        }
-        const char close = *m_at == '{' ? '}' : ']';
-        ++m_at;
-        blanks();
-        if (at(close)) {
-            ++m_at;
-            return Step::Done;
-        }
-        open.push_back(close);
-        return close == ']' || skipKey() ? Step::More : Step::Broken;
-    }
-
-    // After a value: the next element after a comma (More), or the end of each container that
-    // ends here, until none is open (Done).
-    Step endValue(std::string& open) {
-        while (!open.empty()) {
-            blanks();
-            if (at(',')) {
-                ++m_at;
-                return open.back() == ']' || skipKey() ? Step::More : Step::Broken;
-            }
-            if (!at(open.back())) {
-                broken();
-                return Step::Broken;
-            }
-            ++m_at;
-            open.pop_back();
-        }
-        return Step::Done;
-    }
-
-    bool skipKey() { return skip('"') && string(nullptr) && skip(':'); }
-
-    bool scalar() {
-        if (at('"')) {
-            ++m_at;
-            return string(nullptr);
-        }
-        return at('-') || atDigit() ? number() : literal();
-    }
-
-    bool literal() {
-        const std::string_view rest(m_at, static_cast<std::size_t>(m_end - m_at));
-        for (const std::string_view word : {"true", "false", "null"}) {
-            if (rest.starts_with(word)) {
-                m_at += word.size();
-                return true;
-            }
-        }
-        return broken();
-    }
-
-    bool digits() {
-        const char* const start = m_at;
-        while (atDigit()) {
-            ++m_at;
-        }
-        return m_at != start || broken();
-    }
-
-    bool number() {
-        if (at('-')) {
-            ++m_at;
-        }
-        if (at('0')) {
-            ++m_at;
-        } else if (!digits()) {
-            return false;
-        }
-        if (at('.')) {
-            ++m_at;
-            if (!digits()) {
-                return false;
-            }
-        }
-        if (at('e') || at('E')) {
-            ++m_at;
-            if (at('+') || at('-')) {
-                ++m_at;
-            }
-            return digits();
+        if (!m_frames.empty() && m_frames.back().array) {
+            ++m_frames.back().elements;
         }
         return true;
     }
 
-    // The rest of a string after its opening quote, decoded into text where it is kept.
-    bool string(std::string* text) {
-        while (m_at != m_end) {
-            const char* const run = m_at;
-            while (m_at != m_end && *m_at != '"' && *m_at != '\\' &&
-                   static_cast<std::uint8_t>(*m_at) >= 0x20) {
-                ++m_at;
-            }
-            if (text != nullptr) {
-                text->append(run, m_at);
-            }
-            if (at('"')) {
-                ++m_at;
-                return true;
-            }
-            if (!at('\\')) {
-                break;  // a control character, or the end
-            }
-            ++m_at;
-            if (!escape(text)) {
-                return false;
-            }
+    bool open(bool array) {
+        auto* const field = this->field();
+        if (field != nullptr) {
+            // An empty object is SimBrief's form of an empty element.
+            *field = array ? OfpField{"[...]", false} : OfpField{"", true};
         }
-        return broken();
-    }
-
-    bool escape(std::string* text) {
-        constexpr std::string_view kEscapes = "\"\\/bfnrt";
-        constexpr std::string_view kMeanings = "\"\\/\b\f\n\r\t";
-        const auto escaped = m_at == m_end ? std::string_view::npos : kEscapes.find(*m_at);
-        if (escaped != std::string_view::npos) {
-            ++m_at;
-            if (text != nullptr) {
-                text->push_back(kMeanings[escaped]);
-            }
-            return true;
+        Frame frame;
+        frame.array = array;
+        frame.field = array ? nullptr : field;
+        if (!m_frames.empty() && m_frames.back().array) {
+            frame.first = m_frames.back().elements++ == 0;
         }
-        char32_t c = 0;
-        if (!codeUnit(c)) {
-            return false;
-        }
-        if (isHighSurrogate(c)) {
-            if (!at('\\')) {
-                return broken();
-            }
-            ++m_at;
-            char32_t low = 0;
-            if (!codeUnit(low)) {
-                return false;
-            }
-            if (!isLowSurrogate(low)) {
-                return broken();
-            }
-            c = fromSurrogates(c, low);
-        } else if (isLowSurrogate(c)) {
-            return broken();
-        }
-        if (text != nullptr) {
-            appendUtf8(*text, c);
-        }
+        m_frames.push_back(std::move(frame));
         return true;
     }
 
-    // "u" and four hexadecimal digits.
-    bool codeUnit(char32_t& unit) {
-        if (!at('u')) {
-            return broken();
-        }
-        ++m_at;
-        constexpr std::string_view kHex = "0123456789abcdef";
-        for (int i = 0; i < 4; ++i, ++m_at) {
-            const char c = m_at == m_end ? 'x' : *m_at;
-            const auto digit =
-                kHex.find(c >= 'A' && c <= 'F' ? static_cast<char>(c - 'A' + 'a') : c);
-            if (digit == std::string_view::npos) {
-                return broken();
-            }
-            unit = unit * 16 + static_cast<char32_t>(digit);
-        }
+    bool close() {
+        m_frames.pop_back();
         return true;
     }
 
-    const char* m_begin;
-    const char* m_at;
-    const char* m_end;
     std::span<const std::string_view> m_paths;
+    std::vector<Frame> m_frames;
     OfpFields m_fields;
     bool m_anySection = false;
+    bool m_numberTooLarge = false;
     std::size_t m_brokenAt = 0;
 };
 
+// The text with every number that no double holds written as a string of its digits, which the
+// parser takes: JSON sets no bound on numbers, and such a number is refused only where a field is
+// read from it. Only numbers are touched, never the text of a string.
+std::string withLargeNumbersQuoted(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 64);
+    bool inString = false;
+    for (std::size_t at = 0; at < text.size();) {
+        const char c = text[at];
+        if (inString || (c != '-' && (c < '0' || c > '9'))) {
+            inString = c == '"' ? !inString : inString;
+            out.push_back(c);
+            if (inString && c == '\\' && at + 1 < text.size()) {
+                out.push_back(text[++at]);
+            }
+            ++at;
+            continue;
+        }
+        const auto end = text.find_first_not_of("0123456789+-.eE", at);
+        const std::string number(text.substr(at, end - at));
+        const bool fits = std::isfinite(std::strtod(number.c_str(), nullptr));
+        out += fits ? number : '"' + number + '"';
+        at = end == std::string_view::npos ? text.size() : end;
+    }
+    return out;
+}
+
 std::variant<OfpFields, std::string> readJson(std::string_view data,
                                               std::span<const std::string_view> paths) {
-    JsonFields json(data, paths);
-    if (!json.read()) {
-        return "its JSON is broken at byte " + std::to_string(json.brokenAt());
+    FieldCollector collector(paths);
+    bool parsed = nlohmann::json::sax_parse(data.begin(), data.end(), &collector);
+    if (!parsed && collector.numberTooLarge()) {
+        const std::string quoted = withLargeNumbersQuoted(data);
+        collector = FieldCollector(paths);
+        parsed = nlohmann::json::sax_parse(quoted.begin(), quoted.end(), &collector);
     }
-    if (!json.holdsSections()) {
+    if (!parsed) {
+        return "its JSON is broken at byte " + std::to_string(collector.brokenAt());
+    }
+    if (!collector.holdsSections()) {
         return "its JSON holds none of the sections of a flight plan (params, general, origin, "
                "destination, alternate, weights, fuel)";
     }
-    return std::move(json.fields());
+    return std::move(collector.fields());
 }
 
 }  // namespace
