@@ -82,6 +82,7 @@ metainfo=/usr/share/metainfo/org.example.brimwell.metainfo.xml
 desktop=/usr/share/applications/org.example.brimwell.desktop
 modules=("/usr/lib/$multiarch/brimwell/brimwell-plan-pdf.so"
   "/usr/lib/$multiarch/brimwell/brimwell-print.so"
+  "/usr/lib/$multiarch/brimwell/brimwell-simbrief.so"
   "/usr/lib/$multiarch/brimwell/brimwell-xplane.so")
 for path in /usr/bin/brimwell-plan /usr/bin/brimwell "${modules[@]}" "$desktop" "$metainfo" \
   /usr/share/icons/hicolor/16x16/apps/brimwell.png \
