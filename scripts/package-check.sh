@@ -145,6 +145,13 @@ said="$(cd / && /usr/bin/brimwell-plan --distance 4000 --alternate-distance 200 
 grep -q '^brimwell-plan: X-Plane does not answer at http://127.0.0.1:9\.' <<<"$said" ||
   fail "brimwell-plan --send-to-xplane said: $said"
 echo "--send-to-xplane: the installed link tells that X-Plane does not answer"
+# So is the SimBrief link, pointed at the same port.
+said="$(cd / && BRIMWELL_SIMBRIEF_URL=http://127.0.0.1:9 /usr/bin/brimwell-plan \
+  --simbrief-user jo --contingency 30 --min-landing-fuel 19000 2>&1 >/dev/null)" &&
+  fail "brimwell-plan --simbrief-user fetched from a SimBrief that is not there"
+grep -q 'SimBrief could not be reached: nothing answers at 127.0.0.1:9$' <<<"$said" ||
+  fail "brimwell-plan --simbrief-user said: $said"
+echo "--simbrief-user: the installed link tells that SimBrief does not answer"
 
 echo "== brimwell on the offscreen platform"
 # A fresh runtime directory keeps Qt quiet about a missing or foreign one.
