@@ -276,7 +276,6 @@ void FuelCheckWindow::readingFinished(const ReadOutcome& outcome) {
             m_plot->addReading({m_check->distanceFlown, m_check->fuelOnBoard});
             showCheck();
             m_answer->setText(u"X-Plane: read at "_s + m_lastGood.toString(u"hh:mm:ss"_s));
-            m_answer->setToolTip({});
             m_reason->hide();
         }
     }
@@ -287,7 +286,6 @@ void FuelCheckWindow::readingFinished(const ReadOutcome& outcome) {
 
 void FuelCheckWindow::showNoAnswer(const QString& reason) {
     m_answer->setText(u"X-Plane: no answer since "_s + m_lastGood.toString(u"hh:mm"_s));
-    m_answer->setToolTip(reason);
     m_reason->setText(reason);
     m_reason->show();
 }

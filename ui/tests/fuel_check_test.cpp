@@ -117,8 +117,9 @@ class FuelCheckTest final : public QObject {
         press(*m_window, u"Alt+C"_s);
     }
 
-    // The scripted flight, a row a step: the reading (none while silent, the unit switched in
-    // the main window), then the ten figures shown, the points plotted and the answer line.
+    // The scripted flight, a row a step: the reading (none while silent) and the unit chosen in
+    // the main window, then the ten figures shown, the points plotted and the answer line. The
+    // unit is switched while X-Plane is silent, so that only the switch can change the figures.
     void followsTheFlight() {
         struct Step {
             const char* name;
@@ -135,8 +136,8 @@ class FuelCheckTest final : public QObject {
             {"at the gate", false, 103400, 0, "lbs", "0 nm|4000 nm|227958 lbs|227752 lbs|+206 lbs|39558 lbs|39352 lbs|+206 lbs|30352 lbs|on plan", "0 227958", ""},
             {"taxied out", false, 103000, 0, "lbs", "0 nm|4000 nm|227076 lbs|227752 lbs|-676 lbs|38676 lbs|39352 lbs|-676 lbs|30352 lbs|contingency in use", "0 227076", ""},
             {"3000 km out", false, 60000, 3e6, "lbs", "1620 nm|2380 nm|132277 lbs|142852 lbs|-10575 lbs|28777 lbs|39352 lbs|-10575 lbs|30352 lbs|reserves at risk", "0 227076, 1620 132277", ""},
-            {"in kilograms", false, 60000, 3e6, "kg", "1620 nm|2380 nm|60000 kg|64797 kg|-4797 kg|13053 kg|17850 kg|-4797 kg|13767 kg|reserves at risk", "0 103000, 1620 60000", ""},
-            {"silent", true, 0, 0, "kg", "1620 nm|2380 nm|60000 kg|64797 kg|-4797 kg|13053 kg|17850 kg|-4797 kg|13767 kg|reserves at risk", "0 103000, 1620 60000", "X-Plane did not answer at %1 within 0.3 seconds. Check that X-Plane is running and not busy loading, then try again."},
+            {"silent", true, 0, 0, "lbs", "1620 nm|2380 nm|132277 lbs|142852 lbs|-10575 lbs|28777 lbs|39352 lbs|-10575 lbs|30352 lbs|reserves at risk", "0 227076, 1620 132277", "X-Plane did not answer at %1 within 0.3 seconds. Check that X-Plane is running and not busy loading, then try again."},
+            {"silent, in kilograms", true, 0, 0, "kg", "1620 nm|2380 nm|60000 kg|64797 kg|-4797 kg|13053 kg|17850 kg|-4797 kg|13767 kg|reserves at risk", "0 103000, 1620 60000", "X-Plane did not answer at %1 within 0.3 seconds. Check that X-Plane is running and not busy loading, then try again."},
             {"no flight's", false, 60000, 5e8, "kg", "1620 nm|2380 nm|60000 kg|64797 kg|-4797 kg|13053 kg|17850 kg|-4797 kg|13767 kg|reserves at risk", "0 103000, 1620 60000", "X-Plane's reading is no flight's (60000 kg of fuel on board after 5e+08 m travelled): the fuel is not checked."},
             {"a nm before", false, 20000, 3999 * kNm, "kg", "3999 nm|1 nm|20000 kg|17895 kg|+2105 kg|19954 kg|17850 kg|+2105 kg|13767 kg|on plan", "0 103000, 1620 60000, 3999 20000", ""},
         };
@@ -192,8 +193,10 @@ class FuelCheckTest final : public QObject {
         // A dark scheme: the status turns lighter until it reads again.
         const QPalette light = QApplication::palette();
         QApplication::setPalette(QPalette(QColor(40, 40, 40)));
+        QTRY_COMPARE(check()->palette().color(QPalette::Window), QColor(40, 40, 40));
         QVERIFY(statusContrast() >= 4.5);
         QApplication::setPalette(light);
+        QTRY_COMPARE(check()->palette().color(QPalette::Window), light.color(QPalette::Window));
         QVERIFY(statusContrast() >= 4.5);
     }
 
