@@ -131,7 +131,8 @@ int main(int argc, char** argv) {
         QElapsedTimer clock;
         clock.start();
         if (window == nullptr || !openCheck(*window)) {
-            std::fprintf(stderr, "bench_fuel_check_window: the check window did not open\n");
+            static_cast<void>(
+                std::fputs("bench_fuel_check_window: the check window did not open\n", stderr));
             return 1;
         }
         std::printf("first opening of the process: %.1f ms (goal <= %g ms)\n\n",

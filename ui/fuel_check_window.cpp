@@ -79,9 +79,9 @@ QColor statusColour(FuelStatus status) {
 // The plan's fuel on board (lbs) from 0 nm to the destination, evenly along the way.
 QList<QPointF> planLineOf(const FuelPlanLine& plan) {
     const double distance = plan.destinationDistance();
-    const double steps = std::min(std::ceil(distance), kMostPlanSteps);
+    const int steps = static_cast<int>(std::min(std::ceil(distance), kMostPlanSteps));
     QList<QPointF> line;
-    for (double step = 0; step <= steps; ++step) {
+    for (int step = 0; step <= steps; ++step) {
         const double x = steps > 0 ? distance * step / steps : 0;
         if (const std::optional<double> fuel = plan.plannedFuelOnBoard(x)) {
             line.append({x, *fuel});
@@ -111,7 +111,7 @@ void setFuelCheckClock(std::function<QTime()> clock) {
 
 FuelCheckWindow::FuelCheckWindow(std::variant<FuelPlanLine, FuelCheckRefused> plan, Unit unit,
                                  const QString& route, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_unit(unit), m_lastGood(now()) {
+    : QWidget(parent, Qt::Window), m_unit(unit), m_lastGood(now()), m_plot(new FuelPlot(this)) {
     setObjectName(u"frmFuelCheck"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(route.isEmpty() ? u"Fuel Check"_s : u"Fuel Check: "_s + route);
@@ -128,7 +128,6 @@ FuelCheckWindow::FuelCheckWindow(std::variant<FuelPlanLine, FuelCheckRefused> pl
     m_reason->setWordWrap(true);
     m_reason->hide();
     layout->addWidget(m_reason);
-    m_plot = new FuelPlot(this);
     m_plot->setObjectName(u"plot"_s);
     m_plot->setUnit(unit);
     layout->addWidget(m_plot, 1);
@@ -175,7 +174,11 @@ void FuelCheckWindow::buildFigures(QWidget& figures) {
         if (status) {
             QFont large = value->font();
             large.setBold(true);
-            large.setPointSizeF(large.pointSizeF() * 1.25);
+            if (large.pointSizeF() > 0) {
+                large.setPointSizeF(large.pointSizeF() * 1.25);
+            } else {
+                large.setPixelSize(large.pixelSize() * 5 / 4);
+            }
             value->setFont(large);
         } else {
             value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

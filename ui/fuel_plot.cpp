@@ -125,9 +125,11 @@ void FuelPlot::paintEvent(QPaintEvent* /*event*/) {
 
     const QFontMetrics metrics(font());
     const int lineHeight = metrics.height();
+    const int ticksAcross = static_cast<int>(std::lround(across.top / across.step));
+    const int ticksUp = static_cast<int>(std::lround(up.top / up.step));
     int labelWidth = 0;
-    for (double value = 0; value <= up.top; value += up.step) {
-        labelWidth = std::max(labelWidth, metrics.horizontalAdvance(numberText(value)));
+    for (int tick = 0; tick <= ticksUp; ++tick) {
+        labelWidth = std::max(labelWidth, metrics.horizontalAdvance(numberText(tick * up.step)));
     }
     const double left = lineHeight + kGap + labelWidth + kGap;
     const double top = lineHeight + 2 * kGap;  // the key above the plot
@@ -144,8 +146,6 @@ void FuelPlot::paintEvent(QPaintEvent* /*event*/) {
 
     // Grid, ticks and their figures.
     painter.setPen(QPen(palette().color(QPalette::Mid), 0));
-    const int ticksAcross = static_cast<int>(std::lround(across.top / across.step));
-    const int ticksUp = static_cast<int>(std::lround(up.top / up.step));
     for (int tick = 0; tick <= ticksAcross; ++tick) {
         const double x = place({tick * across.step, 0}).x();
         painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
