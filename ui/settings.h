@@ -20,7 +20,8 @@ struct Setting {
 // The SimBrief user name or pilot ID whose latest flight plan File > Fetch fetches.
 inline constexpr Setting kSimbriefUser{.key = "simbrief/user", .defaultText = ""};
 // Where Aircraft > Load into X-Plane finds X-Plane's web API.
-inline constexpr Setting kXPlaneAddress{.key = "xplane/address", .defaultText = links::kDefaultXPlaneUrl};
+inline constexpr Setting kXPlaneAddress{.key = "xplane/address",
+                                        .defaultText = links::kDefaultXPlaneUrl};
 
 // The unit of weight the window shows: "lbs" or "kg" (engine/units.h).
 inline constexpr Setting kWeightUnit{.key = "units/weight", .defaultText = "lbs"};
