@@ -179,6 +179,7 @@ class FuelCheckTest final : public QObject {
                 lastGood = m_now;
             } else {
                 QTRY_COMPARE_WITH_TIMEOUT(shown(u"answerReason"_s), reason, 5000);
+                QVERIFY2(check()->findChild<QLabel*>(u"answerReason"_s)->isVisible(), name);
                 QCOMPARE(figures(), QString::fromUtf8(step.figures));
                 // Failures later than the last good reading keep its time.
                 m_now = m_now.addSecs(60);
@@ -219,14 +220,18 @@ class FuelCheckTest final : public QObject {
         QVERIFY(m_xplane->requests().empty());
     }
 
-    // Against an X-Plane that never answers (within the pilot's 5 s): the item chosen again
-    // raises the one check window without a second reading; closing the check window, or Exit in
-    // the main window, ends the reading under way at once, and no other follows.
+    // Against an X-Plane that never answers (within the pilot's 5 s), in kilograms: no figures
+    // yet, the plot in kilograms from the start; the item chosen again raises the one check window
+    // without a second reading; closing the check window, or Exit in the main window, ends the
+    // reading under way at once, and no other follows.
     void closingStopsReading() {
         qunsetenv("BRIMWELL_TEST_XPLANE_BOUND_MS");
         m_xplane->setSilent(true);
+        m_window->setUnit(Unit::Kilograms);
         openCheck();
         QTRY_COMPARE(m_xplane->requests().size(), std::size_t{1});
+        QCOMPARE(figures(), QStringList(10, u"–"_s).join(u'|'));  // nothing read yet
+        QCOMPARE(plot().reserves(), 13767.0);
         backToTheMainWindow();
         openCheck();
         QCOMPARE(m_window->findChildren<ui::FuelCheckWindow*>().size(), 1);
