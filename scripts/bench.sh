@@ -5,11 +5,12 @@
 # the same lines, and as it would start with the X-Plane link linked in (process), the whole
 # exchange of the X-Plane link on loopback (xplane), the window's start-up to its first frame and
 # its peak memory against a bare Qt window of the same size with one button, as an X server of the
-# benchmark's own (Xvfb) sees them (window-start), and Calculate in the window from the click to
-# the painted cells (calculate-click). Each program closes with its figures against their goals.
+# benchmark's own (Xvfb) sees them (window-start), Calculate in the window from the click to
+# the painted cells (calculate-click), and Aircraft > Fuel Check from the item chosen to the check
+# window painted (fuel-check-window). Each program closes with its figures against their goals.
 #   scripts/bench.sh [--quick] [BENCHMARK]...   --quick: shorter runs, for a check that they work
-# The windows of calculate-click run on Qt's offscreen platform unless QT_QPA_PLATFORM names
-# another; the start-up is always measured on xcb.
+# The windows of calculate-click and fuel-check-window run on Qt's offscreen platform unless
+# QT_QPA_PLATFORM names another; the start-up is always measured on xcb.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -23,7 +24,7 @@ if [[ "${1:-}" == "--quick" ]]; then
   start_runs=(--quick)
   shift
 fi
-all=(engine flight-plan process xplane window-start calculate-click)
+all=(engine flight-plan process xplane window-start calculate-click fuel-check-window)
 chosen=("$@")
 ((${#chosen[@]})) || chosen=("${all[@]}")
 for name in "${chosen[@]}"; do
@@ -69,6 +70,11 @@ for name in "${chosen[@]}"; do
     calculate-click)
       echo "== Calculate in the window"
       "$bench/bench_calculate_click" --benchmark_min_time="$min_time"
+      ;;
+    fuel-check-window)
+      echo "== the fuel check window opening"
+      "$bench/bench_fuel_check_window" --benchmark_repetitions="$repetitions" \
+        --benchmark_report_aggregates_only=true --benchmark_min_time="$min_time"
       ;;
   esac
   echo

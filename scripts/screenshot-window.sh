@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
 # Builds the window and saves pictures of it under a virtual screen: after a calculation with one
 # cell over its limit; with the File menu open; and with the summary of a SimBrief flight plan
-# opened from that menu; with --xplane, with the box that tells of the plan loaded into X-Plane.
+# opened from that menu; with --xplane, with the box that tells of the plan loaded into X-Plane;
+# with --fuel-check, the fuel check window after nine readings of the X-Plane stand-in.
 # With --kg first the window shows kilograms, the same plan typed in them, the Units menu and a
 # flight plan in kilograms.
 #   scripts/screenshot-window.sh [--kg] [window.png [menu.png import.png]]
 #   scripts/screenshot-window.sh --xplane xplane.png
-# With no files named: docs/window.png, docs/menu.png and docs/import.png, docs/xplane.png, then
-# docs/window-kg.png, docs/units-menu.png and docs/import-kg.png.
+#   scripts/screenshot-window.sh --fuel-check fuel-check.png
+# With no files named: docs/window.png, docs/menu.png and docs/import.png, docs/xplane.png,
+# docs/fuel-check.png, then docs/window-kg.png, docs/units-menu.png and docs/import-kg.png.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 if (($# == 0)); then
   "$0" "$root/docs/window.png" "$root/docs/menu.png" "$root/docs/import.png"
   "$0" --xplane "$root/docs/xplane.png"
+  "$0" --fuel-check "$root/docs/fuel-check.png"
   set -- --kg
 fi
 cd "$root"

@@ -33,6 +33,7 @@
 #include "ui/background_work.h"
 #include "ui/control_catalogue.h"
 #include "ui/dialogs.h"
+#include "ui/fuel_check_window.h"
 #include "ui/settings.h"
 #include "ui/system_printer.h"
 
@@ -120,9 +121,12 @@ MainWindow::~MainWindow() = default;
 void MainWindow::setUnit(Unit unit) {
     m_units->setUnit(unit);
     ui::showUnitTexts(m_controls, unit);
+    if (m_fuelCheck != nullptr) {
+        m_fuelCheck->setUnit(unit);
+    }
     findChild<QAction*>(unit == Unit::Kilograms ? u"mnuKilograms"_s : u"mnuPounds"_s)
         ->setChecked(true);
-    updateLoadAction();
+    updateAircraftActions();
 }
 
 Unit MainWindow::unit() const {
@@ -154,14 +158,15 @@ void MainWindow::connectHandlers() {
     for (const std::string_view name : cell::kInputs) {
         QWidget* input = m_controls.at(std::string(name));
         if (auto* list = qobject_cast<QComboBox*>(input)) {
-            connect(list, &QComboBox::currentIndexChanged, this, &MainWindow::updateLoadAction);
+            connect(list, &QComboBox::currentIndexChanged, this,
+                    &MainWindow::updateAircraftActions);
         } else {
             connect(qobject_cast<QLineEdit*>(input), &QLineEdit::textChanged, this,
-                    &MainWindow::updateLoadAction);
+                    &MainWindow::updateAircraftActions);
         }
     }
     connect(qobject_cast<QCheckBox*>(m_controls.at(std::string(cell::CheckCorrection))),
-            &QCheckBox::toggled, this, &MainWindow::updateLoadAction);
+            &QCheckBox::toggled, this, &MainWindow::updateAircraftActions);
 }
 
 void MainWindow::orderFocusChain() {
@@ -181,7 +186,7 @@ void MainWindow::orderFocusChain() {
 
 void MainWindow::buildMenuBar() {
     // The menus' access keys leave Alt+C, Alt+L, Alt+E and Alt+P to the buttons.
-    static constexpr std::array<MenuItem, 7> kMenuItems = {{
+    static constexpr std::array<MenuItem, 8> kMenuItems = {{
         {.menu = "mnuFile",
          .menuCaption = "&File",
          .name = "mnuOpenFlightPlan",
@@ -206,6 +211,12 @@ void MainWindow::buildMenuBar() {
          .caption = "&Load into X-Plane",
          .shortcut = "Ctrl+Shift+X",
          .handler = &MainWindow::mnuLoadIntoXPlane_Click},
+        {.menu = "mnuAircraft",
+         .menuCaption = "&Aircraft",
+         .name = "mnuFuelCheck",
+         .caption = "&Fuel Check",
+         .shortcut = "Ctrl+Shift+F",
+         .handler = &MainWindow::mnuFuelCheck_Click},
         {.menu = "mnuAircraft",
          .menuCaption = "&Aircraft",
          .name = "mnuXPlaneAddress",
@@ -262,14 +273,14 @@ void MainWindow::changeEvent(QEvent* event) {
 void MainWindow::cmdCalculate_Click() {
     const bool planned = m_planner->cmdCalculate_Click();
     m_calculatedInputs = planned ? std::optional(inputTexts()) : std::nullopt;
-    updateLoadAction();
+    updateAircraftActions();
 }
 
 // Clear: empties the fifteen results one after the other and gives the six that Calculate
 // may colour back the window background. The inputs, txtBOW, cmbMLF and txtTFB stay.
 void MainWindow::Command1_Click() {
     m_calculatedInputs.reset();
-    updateLoadAction();
+    updateAircraftActions();
     for (const std::string_view name : cell::kResults) {
         m_cells->setText(name, "");
         if (std::find(cell::kColoured.begin(), cell::kColoured.end(), name) !=
@@ -453,13 +464,13 @@ void MainWindow::mnuLoadIntoXPlane_Click() {
                                  failure.what() + ". Close other programs, then load again."});
         return;
     }
-    updateLoadAction();
+    updateAircraftActions();
     showWhetherBusy();
 }
 
 void MainWindow::loadFinished(const links::XPlaneOutcome& outcome) {
     m_load.reset();
-    updateLoadAction();
+    updateAircraftActions();
     showWhetherBusy();
     if (isVisible()) {  // a pilot who has closed the window has left
         showXPlaneOutcome(outcome);
@@ -475,6 +486,26 @@ void MainWindow::showXPlaneOutcome(const links::XPlaneOutcome& outcome) {
     } else {
         ui::showWarning(this, text);
     }
+}
+
+// The check window is made here, not before: the window's start-up does none of its work. The plan
+// is read from the cells now, and kept.
+void MainWindow::mnuFuelCheck_Click() {
+    if (m_fuelCheck != nullptr && m_fuelCheck->isVisible()) {
+        m_fuelCheck->raise();
+        m_fuelCheck->activateWindow();
+        return;
+    }
+    const auto icao = [this](std::string_view name) {
+        return toQString(shownText(m_units->text(name), 8));
+    };
+    const QString origin = icao(cell::txtOriginICAO);
+    const QString destination = icao(cell::txtDestinationICAO);
+    m_fuelCheck = new ui::FuelCheckWindow(
+        FuelPlanLine::read(*m_units), m_units->unit(),
+        origin.isEmpty() && destination.isEmpty() ? QString() : origin + u" → "_s + destination,
+        this);
+    m_fuelCheck->show();
 }
 
 // Asks until the answer is an address of X-Plane, offering the refused answer again to mend.
@@ -515,18 +546,21 @@ void MainWindow::showWhetherBusy() {
     }
 }
 
-void MainWindow::updateLoadAction() {
-    findChild<QAction*>(u"mnuLoadIntoXPlane"_s)
-        ->setEnabled(m_load == nullptr && m_calculatedInputs &&
-                     *m_calculatedInputs == inputTexts());
+void MainWindow::updateAircraftActions() {
+    const bool calculated = m_calculatedInputs && *m_calculatedInputs == inputTexts();
+    findChild<QAction*>(u"mnuLoadIntoXPlane"_s)->setEnabled(m_load == nullptr && calculated);
+    findChild<QAction*>(u"mnuFuelCheck"_s)->setEnabled(calculated);
 }
 
-// A fetch or a load under way ends with the window, before the program does: stopped, it ends
-// within a moment.
+// A fetch, a load or a fuel check under way ends with the window, before the program does:
+// stopped, it ends within a moment.
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_fuelCheck != nullptr) {
+        m_fuelCheck->close();
+    }
     stopFetch();
     m_load.reset();
-    updateLoadAction();
+    updateAircraftActions();
     showWhetherBusy();
     QWidget::closeEvent(event);
 }

@@ -25,6 +25,11 @@
 // inputs are still those it was calculated from; Clear, or a flight plan filled in, ends that. One
 // load at a time; a load or fetch still under way when the window goes is stopped, and its outcome
 // dropped.
+//
+// Aircraft > Fuel Check opens the check of the plan against X-Plane's fuel in flight in a window
+// of its own (ui/fuel_check_window.h), made only when it is chosen, under the same rule as the
+// load. The check takes the plan as it stands then; one check window at a time, which choosing
+// the item again raises, which follows the unit chosen, and which closes with this window.
 
 #include <QPointer>
 #include <QWidget>
@@ -52,6 +57,7 @@ namespace brimwell {
 namespace ui {
 class SystemPrinter;
 class BackgroundWork;
+class FuelCheckWindow;
 }  // namespace ui
 namespace flightplan {
 struct FlightPlanReading;
@@ -105,8 +111,9 @@ class MainWindow final : public QWidget {
     void mnuOpenFlightPlan_Click();
     void mnuFetchFlightPlan_Click();
     void mnuSimbriefUser_Click();
-    // Aircraft > Load into X-Plane, X-Plane Address….
+    // Aircraft > Load into X-Plane, Fuel Check, X-Plane Address….
     void mnuLoadIntoXPlane_Click();
+    void mnuFuelCheck_Click();
     void mnuXPlaneAddress_Click();
     void mnuPounds_Click();
     void mnuKilograms_Click();
@@ -143,8 +150,8 @@ class MainWindow final : public QWidget {
     // The texts of the inputs and the tick of the correction, as Calculate reads them.
     std::vector<std::string> inputTexts() const;
     // Enables Load into X-Plane while the results are those of the inputs and no load is under
-    // way.
-    void updateLoadAction();
+    // way, and Fuel Check while the results are those of the inputs.
+    void updateAircraftActions();
     void showWhetherBusy();
     // Whether the data dragged or dropped is one file; takes it for the window if so.
     bool takeDrop(QEvent& event);
@@ -199,6 +206,7 @@ class MainWindow final : public QWidget {
     // The inputs of the last Calculate while its results are in the cells.
     std::optional<std::vector<std::string>> m_calculatedInputs;
     std::unique_ptr<ui::BackgroundWork> m_load;
+    QPointer<ui::FuelCheckWindow> m_fuelCheck;  // the check window while it is open
 };
 
 }  // namespace brimwell

@@ -65,23 +65,6 @@ double contrast(const QColor& a, const QColor& b) {
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-// The colour of the layout if it reads on background; else the same hue, lighter on a dark
-// background or darker on a light one, as little as it takes.
-QColor legibleOn(const QColor& wanted, const QColor& background) {
-    if (contrast(wanted, background) >= kLegibleContrast) {
-        return wanted;
-    }
-    const QColor hsl = wanted.toHsl();
-    const int step = textColourOn(background) == QColor(Qt::white) ? 1 : -1;
-    for (int lightness = hsl.lightness(); lightness >= 0 && lightness <= 255; lightness += step) {
-        const QColor colour = QColor::fromHsl(hsl.hslHue(), hsl.hslSaturation(), lightness);
-        if (contrast(colour, background) >= kLegibleContrast) {
-            return colour.toRgb();
-        }
-    }
-    return textColourOn(background);
-}
-
 // The layout places the controls in pixels at 96 dots per inch, so the fonts are sized in
 // pixels of the same scale: text and boxes grow together on a scaled screen. Where the
 // families of the layout are not installed, the nearest sans serif of like width stands in. The
@@ -302,6 +285,22 @@ QColor textColourOn(const QColor& background) {
     const QColor black(Qt::black);
     const QColor white(Qt::white);
     return contrast(black, background) >= contrast(white, background) ? black : white;
+}
+
+// The lightness steps away from the background's, one at a time, hue and saturation kept.
+QColor legibleOn(const QColor& wanted, const QColor& background) {
+    if (contrast(wanted, background) >= kLegibleContrast) {
+        return wanted;
+    }
+    const QColor hsl = wanted.toHsl();
+    const int step = textColourOn(background) == QColor(Qt::white) ? 1 : -1;
+    for (int lightness = hsl.lightness(); lightness >= 0 && lightness <= 255; lightness += step) {
+        const QColor colour = QColor::fromHsl(hsl.hslHue(), hsl.hslSaturation(), lightness);
+        if (contrast(colour, background) >= kLegibleContrast) {
+            return colour.toRgb();
+        }
+    }
+    return textColourOn(background);
 }
 
 Controls buildWindow(QWidget& client) {

@@ -39,6 +39,10 @@ void applyColours(const Controls& controls);
 // The text colour for a cell painted in a fixed colour: black or white, whichever reads better.
 QColor textColourOn(const QColor& background);
 
+// The colour wanted if it reads well on background; else the same hue, lighter on a dark
+// background or darker on a light one, as little as it takes.
+QColor legibleOn(const QColor& wanted, const QColor& background);
+
 // Gives the controls the texts that name the unit of weight: the catalogue's in pounds, those of
 // kilogramTexts in kilograms. The items of the minimum landing fuel list are relabelled in place,
 // its choice kept.

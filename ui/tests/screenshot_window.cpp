@@ -7,22 +7,65 @@
 // With --xplane, the screen with the box that tells of the sample plan loaded into X-Plane (the
 // X-Plane stand-in of the tests) from the Aircraft menu:
 //   brimwell-screenshot --xplane <xplane.png>
+// With --fuel-check, the fuel check window after nine readings of the stand-in, along a flight of
+// the sample plan that burns 2 lbs a nm more than planned:
+//   brimwell-screenshot --fuel-check <fuel-check.png>
 
 #include <QApplication>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cmath>
 #include <fstream>
 
 #include "engine/cell_names.h"
 #include "tests/support/flight_plan_file.h"
 #include "tests/support/window_driver.h"
 #include "tests/support/xplane_standin.h"
+#include "ui/fuel_check_window.h"
+#include "ui/fuel_plot.h"
 #include "ui/settings.h"
 #include "ui/window_cells.h"
 
 using namespace brimwell;
+
+namespace {
+
+// The fuel check window after nine readings of the X-Plane stand-in, along a flight of the sample
+// plan that burns 2 lbs a nm more than planned; 0 when its picture is saved in file.
+int pictureFuelCheck(MainWindow& window, const QString& file) {
+    qputenv("BRIMWELL_TEST_FUEL_CHECK_INTERVAL_MS", "100");
+    ui::setFuelCheckClock([] { return QTime(14, 32, 5); });  // the same picture every time
+    test::XPlaneStandIn xplane;
+    ui::writeSetting(ui::kXPlaneAddress, test::toQ(xplane.url()));
+    window.setUnit(Unit::Pounds);
+    test::enterPlan(window, test::samplePlan());
+    test::press(window, QStringLiteral("cmdCalculate Ctrl+Shift+F"));
+    auto* check = window.findChild<ui::FuelCheckWindow*>();
+    const auto* plot = check->findChild<ui::FuelPlot*>();
+    const QList<QPointF> plan = plot->planLine();  // every 20 nm
+    for (qsizetype reading = 0; reading < 9; ++reading) {
+        const QPointF planned = plan.at(12 * reading);
+        const double pounds = planned.y() - 2 * planned.x();
+        xplane.setValue("sim/flightmodel/controls/dist", planned.x() * 1852);
+        xplane.setValue("sim/flightmodel/weight/m_fuel_total", pounds * kKilogramsPerPound);
+        const bool read = QTest::qWaitFor(
+            [&] {
+                const QList<QPointF> points = plot->readings();
+                return points.size() == reading + 1 && points.last().x() == planned.x() &&
+                       std::abs(points.last().y() - pounds) <= 1;
+            },
+            3000);
+        if (!read) {
+            return 1;
+        }
+    }
+    QTest::qWait(200);
+    return check->grab().save(file) ? 0 : 1;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -50,6 +93,9 @@ int main(int argc, char* argv[]) {
             }
         });
         return QTest::qWaitFor([&] { return saved; }, 3000) ? 0 : 1;
+    }
+    if (QApplication::arguments().mid(1, 1) == QStringList{QStringLiteral("--fuel-check")}) {
+        return pictureFuelCheck(*window, QApplication::arguments().value(2));
     }
     window->setUnit(kg ? Unit::Kilograms : Unit::Pounds);
     test::enterPlan(*window,

@@ -63,7 +63,7 @@ class XPlaneTest final : public QObject {
     }
 
     // Steps from the sample plan typed in ("cell=text" pastes or picks the text) and whether Load
-    // into X-Plane may then be chosen.
+    // into X-Plane, and Fuel Check with it, may then be chosen.
     void enabled_data() {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<bool>("enabled");
@@ -89,6 +89,7 @@ class XPlaneTest final : public QObject {
             }
         }
         QTEST(loadEnabled(), "enabled");
+        QCOMPARE(m_window->findChild<QAction*>(u"mnuFuelCheck"_s)->isEnabled(), loadEnabled());
     }
 
     // An address refused in the settings and from the menu, the address given from the menu, and

@@ -1,0 +1,311 @@
+#include "ui/fuel_check_window.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QFont>
+#include <QGridLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <array>
+#include <cmath>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <utility>
+
+#include "engine/number_text.h"
+#include "engine/shown_text.h"
+#include "ui/background_work.h"
+#include "ui/fuel_plot.h"
+#include "ui/settings.h"
+#include "ui/window_controls.h"
+
+using namespace Qt::StringLiterals;
+
+namespace brimwell::ui {
+
+namespace {
+
+constexpr std::chrono::milliseconds kInterval{5000};
+// The plan's line is drawn through this many points at most, evenly along the way.
+constexpr double kMostPlanSteps = 200;
+
+std::function<QTime()>& testClock() {
+    static std::function<QTime()> clock;
+    return clock;
+}
+
+QTime now() {
+    return testClock() ? testClock()() : QTime::currentTime();
+}
+
+QString toQString(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// A figure of the check, its caption and its place: the row, and the column of the pair.
+struct FigureRow {
+    const char* name;
+    const char* caption;
+    int row;
+    int column;
+};
+constexpr std::array<FigureRow, 10> kFigureRows = {{
+    {"status", "Status", 0, 0},
+    {"distanceFlown", "Distance flown", 1, 0},
+    {"distanceToGo", "To go", 1, 1},
+    {"fuelOnBoard", "Fuel on board", 2, 0},
+    {"plannedFuelOnBoard", "Planned here", 2, 1},
+    {"difference", "Difference", 2, 2},
+    {"predictedLandingFuel", "Landing fuel predicted", 3, 0},
+    {"plannedLandingFuel", "Planned", 3, 1},
+    {"margin", "Margin", 3, 2},
+    {"reserves", "Reserves", 4, 0},
+}};
+
+// The status's colour, before it is made to read on the window's background.
+QColor statusColour(FuelStatus status) {
+    switch (status) {
+        case FuelStatus::OnPlan:
+            return {0, 128, 0};
+        case FuelStatus::ContingencyInUse:
+            return {176, 96, 0};
+        case FuelStatus::ReservesAtRisk:
+            break;
+    }
+    return {192, 0, 0};
+}
+
+// The plan's fuel on board (lbs) from 0 nm to the destination, evenly along the way.
+QList<QPointF> planLineOf(const FuelPlanLine& plan) {
+    const double distance = plan.destinationDistance();
+    const int steps = static_cast<int>(std::min(std::ceil(distance), kMostPlanSteps));
+    QList<QPointF> line;
+    for (int step = 0; step <= steps; ++step) {
+        const double x = steps > 0 ? distance * step / steps : 0;
+        if (const std::optional<double> fuel = plan.plannedFuelOnBoard(x)) {
+            line.append({x, *fuel});
+        }
+    }
+    return line;
+}
+
+QLabel* plainLabel(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);  // X-Plane's words are never markup
+    return label;
+}
+
+}  // namespace
+
+std::chrono::milliseconds fuelCheckInterval() {
+    bool given = false;
+    const int interval =
+        qEnvironmentVariableIntValue("BRIMWELL_TEST_FUEL_CHECK_INTERVAL_MS", &given);
+    return given && interval > 0 ? std::chrono::milliseconds(interval) : kInterval;
+}
+
+void setFuelCheckClock(std::function<QTime()> clock) {
+    testClock() = std::move(clock);
+}
+
+FuelCheckWindow::FuelCheckWindow(std::variant<FuelPlanLine, FuelCheckRefused> plan, Unit unit,
+                                 const QString& route, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_unit(unit), m_lastGood(now()), m_plot(new FuelPlot(this)) {
+    setObjectName(u"frmFuelCheck"_s);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(route.isEmpty() ? u"Fuel Check"_s : u"Fuel Check: "_s + route);
+
+    auto* layout = new QVBoxLayout(this);
+    auto* figures = new QWidget(this);
+    buildFigures(*figures);
+    layout->addWidget(figures);
+    m_answer = plainLabel(u"X-Plane: reading…"_s, this);
+    m_answer->setObjectName(u"answer"_s);
+    layout->addWidget(m_answer);
+    m_reason = plainLabel({}, this);
+    m_reason->setObjectName(u"answerReason"_s);
+    m_reason->setWordWrap(true);
+    m_reason->hide();
+    layout->addWidget(m_reason);
+    m_plot->setObjectName(u"plot"_s);
+    m_plot->setUnit(unit);
+    layout->addWidget(m_plot, 1);
+    QLabel* note = plainLabel({}, this);
+    note->setObjectName(u"planNote"_s);
+    note->setWordWrap(true);
+    layout->addWidget(note);
+
+    if (const auto* refused = std::get_if<FuelCheckRefused>(&plan)) {
+        note->setText(u"The fuel is not checked: "_s + toQString(refused->reason));
+        figures->hide();
+        m_answer->hide();
+        m_plot->hide();
+        return;
+    }
+    m_plan.emplace(std::get<FuelPlanLine>(std::move(plan)));
+    note->setText(
+        u"Checked against the plan as it stood at %1. A plan changed in the main window "
+        "since is not checked here: close this window and choose Fuel Check again."_s.arg(
+            m_lastGood.toString(u"hh:mm"_s)));
+    m_plot->setPlan(planLineOf(*m_plan), m_plan->reserves());
+    showCheck();
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &FuelCheckWindow::readingDue);
+    startReading();
+}
+
+FuelCheckWindow::~FuelCheckWindow() = default;
+
+void FuelCheckWindow::buildFigures(QWidget& figures) {
+    figures.setObjectName(u"figures"_s);
+    auto* grid = new QGridLayout(&figures);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(12);
+    for (const FigureRow& row : kFigureRows) {
+        const QString caption = QString::fromUtf8(row.caption);
+        grid->addWidget(plainLabel(caption + u':', &figures), row.row, 2 * row.column);
+        QLabel* value = plainLabel({}, &figures);
+        value->setObjectName(QString::fromUtf8(row.name));
+        value->setAccessibleName(caption);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        const bool status = std::string_view(row.name) == "status";
+        grid->addWidget(value, row.row, 2 * row.column + 1, 1, status ? 5 : 1);
+        if (status) {
+            QFont large = value->font();
+            large.setBold(true);
+            if (large.pointSizeF() > 0) {
+                large.setPointSizeF(large.pointSizeF() * 1.25);
+            } else {
+                large.setPixelSize(large.pixelSize() * 5 / 4);
+            }
+            value->setFont(large);
+        } else {
+            value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        }
+        m_figures.emplace(value->objectName(), value);
+    }
+}
+
+QLabel& FuelCheckWindow::figure(const char* name) const {
+    return *m_figures.at(QString::fromUtf8(name));
+}
+
+void FuelCheckWindow::setUnit(Unit unit) {
+    m_unit = unit;
+    m_plot->setUnit(unit);
+    showCheck();
+}
+
+void FuelCheckWindow::showCheck() {
+    QLabel& status = figure("status");
+    if (!m_check) {
+        for (auto& [name, label] : m_figures) {
+            label->setText(u"–"_s);
+        }
+        status.setPalette({});
+        return;
+    }
+    const FuelCheck& check = *m_check;
+    const QString unitName = u' ' + QString::fromUtf8(brimwell::unitName(m_unit));
+    const auto weight = [&](double pounds) -> QString {
+        return toQString(toText(weightIn(pounds, m_unit))) + unitName;
+    };
+    const auto signedWeight = [&](double pounds) -> QString {
+        return (weightIn(pounds, m_unit) > 0 ? u"+"_s : QString()) + weight(pounds);
+    };
+    figure("distanceFlown").setText(toQString(toText(check.distanceFlown)) + u" nm"_s);
+    figure("distanceToGo").setText(toQString(toText(check.distanceToGo)) + u" nm"_s);
+    figure("fuelOnBoard").setText(weight(check.fuelOnBoard));
+    figure("plannedFuelOnBoard").setText(weight(check.plannedFuelOnBoard));
+    figure("difference").setText(signedWeight(check.difference));
+    figure("predictedLandingFuel").setText(weight(check.predictedLandingFuel));
+    figure("plannedLandingFuel").setText(weight(check.plannedLandingFuel));
+    figure("margin").setText(signedWeight(check.margin));
+    figure("reserves").setText(weight(check.reserves));
+    status.setText(QString::fromUtf8(statusWords(check.status)));
+    QPalette colours = status.palette();
+    colours.setColor(QPalette::WindowText,
+                     legibleOn(statusColour(check.status), palette().color(QPalette::Window)));
+    status.setPalette(colours);
+}
+
+void FuelCheckWindow::readingDue() {
+    if (m_reading != nullptr) {
+        m_due = true;  // one reading at a time: the next follows this one
+    } else {
+        startReading();
+    }
+}
+
+void FuelCheckWindow::startReading() {
+    m_due = false;
+    m_timer.start(fuelCheckInterval());
+    const QString setting = readSetting(kXPlaneAddress);
+    const std::optional<links::XPlaneAddress> address =
+        links::parseXPlaneUrl(setting.toStdString());
+    if (!address) {
+        showNoAnswer(
+            u"\"%1\" is not an address of X-Plane. Give it as http://host:port under "
+            "Aircraft, X-Plane Address… in the main window."_s.arg(
+                toQString(shownText(setting.toStdString()))));
+        return;
+    }
+    try {
+        m_reading = runInBackground<ReadOutcome>(
+            *this,
+            [address = *address, bound = links::xplaneBound()](links::LinkControl& control) {
+                return links::readXPlane(address, bound, control);
+            },
+            [this](const ReadOutcome& outcome) { readingFinished(outcome); });
+    } catch (const std::system_error& failure) {
+        showNoAnswer(u"X-Plane was not read: "_s + QString::fromUtf8(failure.what()) +
+                     u". Close other programs; the check reads again meanwhile."_s);
+    }
+}
+
+void FuelCheckWindow::readingFinished(const ReadOutcome& outcome) {
+    m_reading.reset();
+    if (const auto* refused = std::get_if<links::XPlaneRefused>(&outcome)) {
+        showNoAnswer(toQString(refused->reason));
+    } else {
+        std::variant<FuelCheck, FuelCheckRefused> checked =
+            m_plan->check(std::get<FuelReading>(outcome));
+        if (const auto* refusal = std::get_if<FuelCheckRefused>(&checked)) {
+            showNoAnswer(toQString(refusal->reason));
+        } else {
+            m_check = std::get<FuelCheck>(checked);
+            m_lastGood = now();
+            m_plot->addReading({m_check->distanceFlown, m_check->fuelOnBoard});
+            showCheck();
+            m_answer->setText(u"X-Plane: read at "_s + m_lastGood.toString(u"hh:mm:ss"_s));
+            m_reason->hide();
+        }
+    }
+    if (m_due) {
+        startReading();
+    }
+}
+
+void FuelCheckWindow::showNoAnswer(const QString& reason) {
+    m_answer->setText(u"X-Plane: no answer since "_s + m_lastGood.toString(u"hh:mm"_s));
+    m_reason->setText(reason);
+    m_reason->show();
+}
+
+// A change of the colour scheme recolours the status.
+void FuelCheckWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange && m_plan) {
+        showCheck();
+    }
+    QWidget::changeEvent(event);
+}
+
+// Stops the reading under way, at once: the link gives up within 50 ms of its control's stop.
+void FuelCheckWindow::closeEvent(QCloseEvent* event) {
+    m_timer.stop();
+    m_reading.reset();
+    QWidget::closeEvent(event);
+}
+
+}  // namespace brimwell::ui

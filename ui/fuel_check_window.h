@@ -1,0 +1,96 @@
+#pragma once
+
+// Aircraft > Fuel Check: the plan of the main window against X-Plane's fuel in flight, in a small
+// window of its own.
+//
+// The plan is taken once, as the window opens: a FuelPlanLine read from the cells in pounds
+// (engine/fuel_check.h), so a plan changed in the main window afterwards does not change the
+// check; the window says so. X-Plane is read at once and then every 5 seconds through its link
+// (links/xplane/xplane.h, at the address of the settings as it stands at each reading), off the
+// window's thread (ui/background_work.h), one reading at a time: when the next falls due while
+// one is still under way, it starts as soon as that one ends. Each reading is checked and shown:
+// distance flown and to go, the fuel on board against the plan's figure for there, the landing
+// fuel predicted against the plan's, the reserves, the status in words and in a colour that reads
+// on the window's background, and the reading as a point on the plot (ui/fuel_plot.h). Weights are
+// in the unit of the main window, which the window follows.
+//
+// A reading that fails, or that the check refuses, keeps the figures and points of the last good
+// one; a line says since when X-Plane has not answered and, below it, why, and reading goes on. A
+// plan that the check refuses is told instead of the figures, and nothing is read. Closing the
+// window stops a reading under way at once (its control stopped, the link gives up within 50 ms)
+// and deletes the window.
+
+#include <QPointer>
+#include <QTime>
+#include <QTimer>
+#include <QWidget>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <variant>
+
+#include "engine/fuel_check.h"
+#include "engine/units.h"
+#include "links/xplane/xplane.h"
+
+class QLabel;
+
+namespace brimwell::ui {
+
+class BackgroundWork;
+class FuelPlot;
+
+class FuelCheckWindow final : public QWidget {
+    Q_OBJECT
+
+  public:
+    // A window of its own over parent, which closes it and deletes it with itself. `route` is for
+    // its title ("LIRF → KJFK"), and may be empty. It starts reading at once.
+    FuelCheckWindow(std::variant<FuelPlanLine, FuelCheckRefused> plan, Unit unit,
+                    const QString& route, QWidget* parent);
+    ~FuelCheckWindow() override;
+    Q_DISABLE_COPY_MOVE(FuelCheckWindow)
+
+    // Shows every weight, the plot's included, in the unit.
+    void setUnit(Unit unit);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    using ReadOutcome = std::variant<FuelReading, links::XPlaneRefused>;
+
+    void buildFigures(QWidget& figures);
+    void startReading();
+    void readingDue();
+    void readingFinished(const ReadOutcome& outcome);
+    // The last good check's figures in the unit, and the status in its colour.
+    void showCheck();
+    void showNoAnswer(const QString& reason);
+    QLabel& figure(const char* name) const;
+
+    std::optional<FuelPlanLine> m_plan;
+    Unit m_unit;
+    std::optional<FuelCheck> m_check;  // the last good reading's
+    QTime m_lastGood;                  // when it was read; when the window opened, until then
+    FuelPlot* m_plot = nullptr;
+    QLabel* m_answer = nullptr;
+    QLabel* m_reason = nullptr;
+    std::map<QString, QLabel*> m_figures;
+    QTimer m_timer;  // the next reading due
+    bool m_due = false;
+    std::unique_ptr<BackgroundWork> m_reading;  // the reading under way
+};
+
+// How often the window reads X-Plane: every 5 seconds, or as BRIMWELL_TEST_FUEL_CHECK_INTERVAL_MS
+// says (tests).
+std::chrono::milliseconds fuelCheckInterval();
+
+// The time of day a reading is stamped with: the local time, unless a test gives a clock (an
+// empty one brings the local time back).
+void setFuelCheckClock(std::function<QTime()> clock);
+
+}  // namespace brimwell::ui

@@ -1,0 +1,261 @@
+// Aircraft > Fuel Check in the real window, against the X-Plane stand-in flying the sample plan:
+// the figures, status and points after each reading, in pounds and then in kilograms, through a
+// stretch of silence and a reading that is no flight's; a plan the check refuses; and closing,
+// which stops the reading under way.
+//
+// The expected figures are the engine's tables' (engine/tests/fuel_check_test.cpp), worked out by
+// hand there: 3000 km are 1620 nm, where the plan has 142852 lbs on board; 60000 kg are 132277
+// lbs, which leave 28777 lbs at landing against reserves of 30352. 103400 kg are 227958 lbs, 206
+// more than the takeoff fuel of 227752.
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <cmath>
+#include <set>
+
+#include "engine/cell_names.h"
+#include "tests/support/window_driver.h"
+#include "tests/support/xplane_standin.h"
+#include "ui/fuel_check_window.h"
+#include "ui/fuel_plot.h"
+#include "ui/settings.h"
+
+using namespace brimwell;
+using namespace brimwell::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr double kNm = 1852;  // metres
+const std::string kFuel = "sim/flightmodel/weight/m_fuel_total";
+const std::string kDistance = "sim/flightmodel/controls/dist";
+const QStringList kFigureNames = {
+    u"distanceFlown"_s,      u"distanceToGo"_s,
+    u"fuelOnBoard"_s,        u"plannedFuelOnBoard"_s,
+    u"difference"_s,         u"predictedLandingFuel"_s,
+    u"plannedLandingFuel"_s, u"margin"_s,
+    u"reserves"_s,           u"status"_s,
+};
+
+// WCAG 2's contrast of two colours.
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+}  // namespace
+
+class FuelCheckTest final : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<XPlaneStandIn> m_xplane;  // outlives the window of each test
+    std::unique_ptr<MainWindow> m_window;
+    QTime m_now{14, 0};  // the check window's clock
+
+    ui::FuelCheckWindow* check() const {
+        return m_window->findChild<ui::FuelCheckWindow*>(u"frmFuelCheck"_s);
+    }
+    QString shown(const QString& name) const { return check()->findChild<QLabel*>(name)->text(); }
+    QString figures() const {
+        QStringList texts;
+        for (const QString& name : kFigureNames) {
+            texts.append(shown(name));
+        }
+        return texts.join(u'|');
+    }
+    static QString points(const QList<QPointF>& points) {
+        QStringList texts;
+        for (const QPointF& point : points) {
+            texts.append(QString::number(point.x()) + u' ' + QString::number(point.y(), 'f', 0));
+        }
+        return texts.join(u", "_s);
+    }
+    // Fuel Check chosen: the check window, new or raised, is the active one.
+    void openCheck() const {
+        press(*m_window, u"Ctrl+Shift+F"_s);
+        QVERIFY(check() != nullptr);
+        QTRY_VERIFY(QApplication::activeWindow() == check());
+    }
+    // As the pilot clicks the main window, over the check window that took the activation.
+    void backToTheMainWindow() const {
+        m_window->activateWindow();
+        QTRY_VERIFY(QApplication::activeWindow() == m_window.get());
+    }
+    ui::FuelPlot& plot() const { return *check()->findChild<ui::FuelPlot*>(u"plot"_s); }
+    // The status's colour against the window's background.
+    double statusContrast() const {
+        const QLabel& status = *check()->findChild<QLabel*>(u"status"_s);
+        return contrast(status.palette().color(QPalette::WindowText),
+                        check()->palette().color(QPalette::Window));
+    }
+
+  private Q_SLOTS:
+    void initTestCase() {
+        qputenv("BRIMWELL_TEST_FUEL_CHECK_INTERVAL_MS", "100");
+        ui::setFuelCheckClock([this] { return m_now; });
+    }
+
+    void init() {
+        m_window.reset();
+        m_xplane = std::make_unique<XPlaneStandIn>();
+        qputenv("BRIMWELL_TEST_XPLANE_BOUND_MS", "300");
+        warnings().clear();
+        m_window = openWindow();  // from here on the settings are the test program's own
+        m_window->setUnit(Unit::Pounds);
+        ui::writeSetting(ui::kXPlaneAddress, toQ(m_xplane->url()));
+        enterPlan(*m_window, samplePlan());
+        press(*m_window, u"Alt+C"_s);
+    }
+
+    // The scripted flight, a row a step: the reading (none while silent) and the unit chosen in
+    // the main window, then the ten figures shown, the points plotted and the answer line. The
+    // unit is switched while X-Plane is silent, so that only the switch can change the figures.
+    void followsTheFlight() {
+        struct Step {
+            const char* name;
+            bool silent;
+            double kg;
+            double metres;
+            const char* unit;
+            const char* figures;
+            const char* points;
+            const char* reason;  // empty: read; else X-Plane's reason, %1 its address
+        };
+        // clang-format off
+        const std::vector<Step> steps = {
+            {"at the gate", false, 103400, 0, "lbs", "0 nm|4000 nm|227958 lbs|227752 lbs|+206 lbs|39558 lbs|39352 lbs|+206 lbs|30352 lbs|on plan", "0 227958", ""},
+            {"taxied out", false, 103000, 0, "lbs", "0 nm|4000 nm|227076 lbs|227752 lbs|-676 lbs|38676 lbs|39352 lbs|-676 lbs|30352 lbs|contingency in use", "0 227076", ""},
+            {"3000 km out", false, 60000, 3e6, "lbs", "1620 nm|2380 nm|132277 lbs|142852 lbs|-10575 lbs|28777 lbs|39352 lbs|-10575 lbs|30352 lbs|reserves at risk", "0 227076, 1620 132277", ""},
+            {"silent", true, 0, 0, "lbs", "1620 nm|2380 nm|132277 lbs|142852 lbs|-10575 lbs|28777 lbs|39352 lbs|-10575 lbs|30352 lbs|reserves at risk", "0 227076, 1620 132277", "X-Plane did not answer at %1 within 0.3 seconds. Check that X-Plane is running and not busy loading, then try again."},
+            {"silent, in kilograms", true, 0, 0, "kg", "1620 nm|2380 nm|60000 kg|64797 kg|-4797 kg|13053 kg|17850 kg|-4797 kg|13767 kg|reserves at risk", "0 103000, 1620 60000", "X-Plane did not answer at %1 within 0.3 seconds. Check that X-Plane is running and not busy loading, then try again."},
+            {"no flight's", false, 60000, 5e8, "kg", "1620 nm|2380 nm|60000 kg|64797 kg|-4797 kg|13053 kg|17850 kg|-4797 kg|13767 kg|reserves at risk", "0 103000, 1620 60000", "X-Plane's reading is no flight's (60000 kg of fuel on board after 5e+08 m travelled): the fuel is not checked."},
+            {"a nm before", false, 20000, 3999 * kNm, "kg", "3999 nm|1 nm|20000 kg|17895 kg|+2105 kg|19954 kg|17850 kg|+2105 kg|13767 kg|on plan", "0 103000, 1620 60000, 3999 20000", ""},
+        };
+        // clang-format on
+        m_xplane->setValue(kFuel, steps[0].kg);
+        openCheck();
+        QCOMPARE(points(plot().planLine().mid(0, 1)) + u", "_s +
+                     points(plot().planLine().mid(plot().planLine().size() - 1)),
+                 u"0 227752, 4000 39352"_s);
+        QCOMPARE(plot().reserves(), 30352.0);
+        // Another plan in the main window (alternate fuel 11000 lbs): the check keeps the one it
+        // was opened with.
+        backToTheMainWindow();
+        paste(*m_window, cell::txtPayLoad, u"50000"_s);
+        press(*m_window, u"Alt+C"_s);
+        QCOMPARE(text(*m_window, cell::txtZFW), u"444088"_s);
+        QTime lastGood;  // the time of the last step read, and of its readings
+        std::set<QRgb> statusColours;
+        for (const Step& step : steps) {
+            const QByteArray name = step.name;
+            if (toQ(unitName(m_window->unit())) != QString::fromUtf8(step.unit)) {
+                press(*m_window, u"mnuUnits/mnuKilograms"_s);
+            }
+            if (!step.silent) {
+                // The distance first: a reading between the two then falls on the new distance,
+                // whose point the next reading there replaces. Silent until then, X-Plane speaks
+                // again with both.
+                m_now = m_now.addSecs(60);
+                m_xplane->setValue(kDistance, step.metres);
+                m_xplane->setValue(kFuel, step.kg);
+            }
+            m_xplane->setSilent(step.silent);
+            const QString reason =
+                QString::fromUtf8(step.reason).replace(u"%1"_s, toQ(m_xplane->url()));
+            if (reason.isEmpty()) {
+                QTRY_COMPARE_WITH_TIMEOUT(figures(), QString::fromUtf8(step.figures), 5000);
+                QTRY_COMPARE(shown(u"answer"_s),
+                             u"X-Plane: read at "_s + m_now.toString(u"hh:mm:ss"));
+                QVERIFY2(!check()->findChild<QLabel*>(u"answerReason"_s)->isVisible(), name);
+                lastGood = m_now;
+            } else {
+                QTRY_COMPARE_WITH_TIMEOUT(shown(u"answerReason"_s), reason, 5000);
+                QVERIFY2(check()->findChild<QLabel*>(u"answerReason"_s)->isVisible(), name);
+                QCOMPARE(figures(), QString::fromUtf8(step.figures));
+                // Failures later than the last good reading keep its time.
+                m_now = m_now.addSecs(60);
+                QTest::qWait(600);
+                QCOMPARE(shown(u"answer"_s),
+                         u"X-Plane: no answer since "_s + lastGood.toString(u"hh:mm"));
+            }
+            QCOMPARE(points(plot().readings()), QString::fromUtf8(step.points));
+            QVERIFY2(statusContrast() >= 4.5, name);
+            statusColours.insert(check()
+                                     ->findChild<QLabel*>(u"status"_s)
+                                     ->palette()
+                                     .color(QPalette::WindowText)
+                                     .rgb());
+        }
+        QCOMPARE(statusColours.size(), std::size_t{3});
+
+        // A dark scheme: the status turns lighter until it reads again.
+        const QPalette light = QApplication::palette();
+        QApplication::setPalette(QPalette(QColor(40, 40, 40)));
+        QTRY_COMPARE(check()->palette().color(QPalette::Window), QColor(40, 40, 40));
+        QVERIFY(statusContrast() >= 4.5);
+        QApplication::setPalette(light);
+        QTRY_COMPARE(check()->palette().color(QPalette::Window), light.color(QPalette::Window));
+        QVERIFY(statusContrast() >= 4.5);
+    }
+
+    // A plan whose fuel load is beyond any 747-400's (8000 minutes of contingency) is told in the
+    // check window; X-Plane is not read.
+    void refusesAPlanItCannotCheck() {
+        paste(*m_window, cell::txtContingencyTime, u"8000"_s);
+        press(*m_window, u"Alt+C"_s);
+        openCheck();
+        QVERIFY2(shown(u"planNote"_s)
+                     .startsWith(u"The fuel is not checked: The plan's figures are no flight's"_s),
+                 qPrintable(shown(u"planNote"_s)));
+        QTest::qWait(300);
+        QVERIFY(m_xplane->requests().empty());
+    }
+
+    // Against an X-Plane that never answers (within the pilot's 5 s), in kilograms: no figures
+    // yet, the plot in kilograms from the start; the item chosen again raises the one check window
+    // without a second reading; closing the check window, or Exit in the main window, ends the
+    // reading under way at once, and no other follows.
+    void closingStopsReading() {
+        qunsetenv("BRIMWELL_TEST_XPLANE_BOUND_MS");
+        m_xplane->setSilent(true);
+        m_window->setUnit(Unit::Kilograms);
+        openCheck();
+        QTRY_COMPARE(m_xplane->requests().size(), std::size_t{1});
+        QCOMPARE(figures(), QStringList(10, u"–"_s).join(u'|'));  // nothing read yet
+        QCOMPARE(plot().reserves(), 13767.0);
+        backToTheMainWindow();
+        openCheck();
+        QCOMPARE(m_window->findChildren<ui::FuelCheckWindow*>().size(), 1);
+        QElapsedTimer clock;
+        clock.start();
+        check()->close();
+        QVERIFY2(clock.elapsed() < 250, QByteArray::number(clock.elapsed()));
+        QTest::qWait(500);
+        QCOMPARE(m_xplane->requests().size(), std::size_t{1});
+
+        backToTheMainWindow();
+        openCheck();
+        QTRY_COMPARE(m_xplane->requests().size(), std::size_t{2});
+        backToTheMainWindow();
+        press(*m_window, u"Command1"_s);  // the main window answers meanwhile
+        QCOMPARE(text(*m_window, cell::txtZFW), QString());
+        clock.restart();
+        press(*m_window, u"Alt+E"_s);
+        QVERIFY2(clock.elapsed() < 250, QByteArray::number(clock.elapsed()));
+        QVERIFY(check() == nullptr || !check()->isVisible());
+        QTest::qWait(500);
+        QCOMPARE(m_xplane->requests().size(), std::size_t{2});
+    }
+};
+
+QTEST_MAIN(FuelCheckTest)
+#include "fuel_check_test.moc"
