@@ -34,10 +34,21 @@ QStringList toQ(std::span<const std::string> texts) {
     return list;
 }
 
-std::unique_ptr<MainWindow> openWindow() {
-    // What the window remembers goes to a folder of the test program's own, never the user's.
+namespace {
+
+// What the window remembers goes to a folder of the test program's own, never the user's nor
+// another test program's, from the program's start: a test may write a setting before it opens
+// its first window.
+void keepSettingsApart() {
     static const QTemporaryDir settings;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+}
+
+}  // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(keepSettingsApart)
+
+std::unique_ptr<MainWindow> openWindow() {
     auto window = std::make_unique<MainWindow>();
     window->show();
     window->activateWindow();
