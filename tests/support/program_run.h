@@ -20,6 +20,14 @@ struct ProgramRun {
     long peakKilobytes = 0;  // the largest resident set
 };
 
+// The most memory a program may hold whatever the other side sends: 150 MiB; twice that under
+// AddressSanitizer, whose shadow memory and quarantine of freed blocks hold more of their own.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr long kMostKilobytes = 2 * 150 * 1024;
+#else
+inline constexpr long kMostKilobytes = 150 * 1024;
+#endif
+
 // Runs the program with the arguments, its environment the test's with `environment`
 // ("NAME=value") added, standard input empty, and waits for it. inChild, if given, runs in the
 // child before the program starts (it may call only async-signal-safe functions); returning

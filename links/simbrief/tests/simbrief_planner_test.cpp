@@ -63,7 +63,7 @@ TEST(SimbriefPlanner, FetchesTheLatestFlightPlanOrSaysWhyNot) {
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), row.status == 0 ? 0 : 1)
             << row.name;
         EXPECT_LT(run.took.count(), 1700) << row.name;
-        EXPECT_LT(run.peakKilobytes, 150 * 1024) << row.name;
+        EXPECT_LT(run.peakKilobytes, kMostKilobytes) << row.name;
         ASSERT_EQ(simbrief.requests().size(), 1U) << row.name;
         EXPECT_EQ(simbrief.requests().front().target,
                   std::string("/api/xml.fetcher.php?") + row.target)

@@ -171,7 +171,7 @@ TEST(XPlanePlanner, LoadsThePlanOrSaysWhatWasWrittenWhateverXPlaneAnswers) {
         }
         // Whatever X-Plane does: within the bound, a few MB, one line for a refusal.
         EXPECT_LT(run.took.count(), 1700) << row.name;
-        EXPECT_LT(run.peakKilobytes, 150 * 1024) << row.name;
+        EXPECT_LT(run.peakKilobytes, kMostKilobytes) << row.name;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'),
                   row.status == 0 ? 10 : (row.name == std::string("no plan") ? 2 : 1))
             << row.name;
