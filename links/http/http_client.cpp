@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <mutex>
 #include <optional>
 #include <string_view>
@@ -84,6 +85,13 @@ std::size_t onHeader(char* data, std::size_t /*one*/, std::size_t size, void* co
     }
     if (name == "transfer-encoding" && value != "chunked" && value != "identity") {
         return refuse(transfer, HttpFailure::Encoded, "its answer is encoded (" + value + ")");
+    }
+    // A body whose length is told, and fits, is taken into room of its size at once.
+    std::size_t length = 0;
+    if (name == "content-length" &&
+        std::from_chars(value.data(), value.data() + value.size(), length).ec == std::errc() &&
+        length <= transfer.limits.largestBody) {
+        transfer.body.reserve(length);
     }
     return size;
 }
