@@ -11,23 +11,31 @@
 #   window        Calculate in the window, click to painted cells, and Aircraft > Fuel Check to
 #                 its window painted: on Qt's offscreen platform, then on xcb under Xvfb
 # After each, every figure that has a goal (the table below) against it.
-#   scripts/bench.sh [--quick] [BENCHMARK]...
+#   scripts/bench.sh [--quick] [--preset PRESET] [BENCHMARK]...
 # --quick: short runs, a check that every benchmark works; their figures are not worth comparing.
+# --preset: the build tree, bench (the optimised program, the default and the only one whose
+# figures count) or another preset's, dev say, with the benchmarks built into it.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 quick=false
-if [[ "${1:-}" == --quick ]]; then
-  quick=true
-  shift
-fi
+preset=bench
+while [[ "${1:-}" == --quick || "${1:-}" == --preset ]]; do
+  if [[ "$1" == --quick ]]; then
+    quick=true
+    shift
+  else
+    preset="${2:?--preset needs a name}"
+    shift 2
+  fi
+done
 all=(planner process window-start window)
 chosen=("$@")
 ((${#chosen[@]})) || chosen=("${all[@]}")
 for name in "${chosen[@]}"; do
   if [[ " ${all[*]} " != *" $name "* ]]; then
-    echo "usage: $0 [--quick] [${all[*]}]..." >&2
+    echo "usage: $0 [--quick] [--preset PRESET] [${all[*]}]..." >&2
     exit 2
   fi
 done
@@ -70,10 +78,10 @@ run() {
 }
 
 "$root/scripts/install-deps.sh" checks
-cmake --preset bench >/dev/null
-cmake --build --preset bench -j "$(nproc)" \
+cmake --preset "$preset" -DBRIMWELL_BUILD_BENCH=ON >/dev/null
+cmake --build --preset "$preset" -j "$(nproc)" \
   --target bench_planner bench_process bench_window_start bench_window
-bin="$root/build/bench/bin"
+bin="$root/build/$preset/bin"
 xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
 if $quick; then
   google=(--benchmark_min_time=0.05 --benchmark_repetitions=2)
