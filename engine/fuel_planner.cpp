@@ -40,7 +40,7 @@ FuelPlanner::FuelPlanner(Cells& cells, MessageSink& messages)
 
 std::string FuelPlanner::lookUpTrip(const std::string& Distanza, std::string LDV,
                                     TripFigure figure) const {
-    const auto& table = m_module.TripTable;
+    const auto& table = m_tables.tripTable;
     if (LDV == "FL310") {
         LDV = "FL310,1";  // FL310 lies just inside the last level pair
     }
@@ -149,7 +149,7 @@ std::string FuelPlanner::ETA(const std::string& Distance, const std::string& Win
 
 std::string FuelPlanner::FuelCorrection(const std::string& PLW, const std::string& FlightLevel,
                                         const std::string& Distance) {
-    const auto& table = m_module.TripTable;
+    const auto& table = m_tables.tripTable;
     const double L = FlightLevel == "FL310" ? 310.1 : levelValue(FlightLevel);
     const double S = roundHalfEven(finite(toNumber(PLW) - kReferenceLandingWeight) / 10000.0, 1);
     for (int i = 1; i <= 11; i += 2) {
@@ -170,7 +170,7 @@ std::string FuelPlanner::FuelCorrection(const std::string& PLW, const std::strin
 
 std::string FuelPlanner::AlternateFuel(const std::string& Distance,
                                        const std::string& LandingWeight) const {
-    const auto& table = m_module.AlternateTable;
+    const auto& table = m_tables.alternateTable;
     int row = 0;
     for (int i = 1; i <= 5; ++i) {
         if (table.at(i, 0) == Distance) {
@@ -203,7 +203,7 @@ std::string FuelPlanner::AlternateFuel(const std::string& Distance,
 }
 
 std::string FuelPlanner::InitialClimbAltitude(const std::string& PlannedTW) const {
-    const auto& table = m_module.CruiseAltitudeTable;
+    const auto& table = m_tables.cruiseAltitudeTable;
     // Weights are compared as numbers, so that a seven-digit weight is not taken for a light one.
     const double weight = toNumber(PlannedTW);
     for (int i = 0; i <= 11; ++i) {
@@ -216,7 +216,7 @@ std::string FuelPlanner::InitialClimbAltitude(const std::string& PlannedTW) cons
 }
 
 void FuelPlanner::fillTables() {
-    m_module.FillPerformanceTables();
+    m_tables.fill();
 }
 
 bool FuelPlanner::cmdCalculate_Click() {

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "engine/cells.h"
-#include "engine/module1.h"
+#include "engine/performance_tables.h"
 
 namespace brimwell {
 
@@ -55,7 +55,7 @@ class FuelPlanner final {
     // Trip time in minutes, unrounded; otherwise as TrovaFuel.
     std::string TrovaTime(const std::string& Distanza, std::string LDV);
 
-    const Module1& module() const { return m_module; }
+    const PerformanceTables& tables() const { return m_tables; }
 
   private:
     enum class TripFigure { Fuel, Time };
@@ -66,7 +66,7 @@ class FuelPlanner final {
 
     Cells& m_cells;
     MessageSink& m_messages;
-    Module1 m_module;
+    PerformanceTables m_tables;
 };
 
 }  // namespace brimwell

@@ -45,7 +45,7 @@ class Planner : public ::testing::Test {
 
 TEST_F(Planner, ATableIsNeverReadOutsideItsCells) {
     for (const auto& [row, column] : std::vector<std::pair<int, int>>{{0, 13}, {24, 0}, {-1, 0}}) {
-        EXPECT_THROW((void)planner.module().TripTable.at(row, column), CalculationError) << row;
+        EXPECT_THROW((void)planner.tables().tripTable.at(row, column), CalculationError) << row;
     }
 }
 
