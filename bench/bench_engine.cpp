@@ -27,7 +27,7 @@ void calculate(benchmark::State& state, bool corrected) {
     test::RecordingSink sink;
     FuelPlanner planner(cells, sink);
     for ([[maybe_unused]] auto _ : state) {
-        const bool planned = planner.cmdCalculate_Click();
+        const bool planned = planner.calculate();
         benchmark::DoNotOptimize(planned);
         if (!planned) {
             state.SkipWithError("the sample plan failed");
@@ -54,7 +54,7 @@ void BM_ReportLines(benchmark::State& state) {
     MemoryCells cells = sampleCells(false);
     test::RecordingSink sink;
     FuelPlanner planner(cells, sink);
-    if (!planner.cmdCalculate_Click()) {
+    if (!planner.calculate()) {
         state.SkipWithError("the sample plan failed");
         return;
     }

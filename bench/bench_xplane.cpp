@@ -47,7 +47,7 @@ void BM_ReadAndCheckFuel(benchmark::State& state) {
     MemoryCells cells;
     test::enter(cells, test::samplePlan());
     test::RecordingSink messages;
-    FuelPlanner(cells, messages).cmdCalculate_Click();
+    FuelPlanner(cells, messages).calculate();
     const auto line = FuelPlanLine::read(cells);
     const XPlaneAddress address = *parseXPlaneUrl(standIn.url());
     for ([[maybe_unused]] auto _ : state) {

@@ -276,7 +276,7 @@ int plan(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
     cells.setTicked(cell::CheckCorrection, request.correction);
     RecordingMessages messages;
     FuelPlanner planner(units, messages);
-    const bool planned = planner.cmdCalculate_Click();
+    const bool planned = planner.calculate();
     return told(request, cells, units,
                 planned ? std::nullopt : std::optional(messages.last().value_or("")), out, err);
 }

@@ -57,7 +57,7 @@ struct FuelPlanLine::TripLookUp {
     // T(d): the trip fuel for the text of d nm at the level, thousands of lbs; throws
     // CalculationError outside the table.
     double tripFuel(double distanceNm, const std::string& level) {
-        return toNumber(planner.TrovaFuel(toText(distanceNm), level));
+        return toNumber(planner.tripFuel(toText(distanceNm), level));
     }
 };
 

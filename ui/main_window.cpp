@@ -271,7 +271,7 @@ void MainWindow::changeEvent(QEvent* event) {
 // --- Buttons -----------------------------------------------------------------------------
 
 void MainWindow::cmdCalculate_Click() {
-    const bool planned = m_planner->cmdCalculate_Click();
+    const bool planned = m_planner->calculate();
     m_calculatedInputs = planned ? std::optional(inputTexts()) : std::nullopt;
     updateAircraftActions();
 }

@@ -32,7 +32,7 @@ struct Press {
             cells.setTicked(c::CheckCorrection, true);
         }
         sink.messages.clear();
-        EXPECT_EQ(planner.cmdCalculate_Click(), completes);
+        EXPECT_EQ(planner.calculate(), completes);
         EXPECT_EQ(sink.messages, completes
                                      ? std::vector<std::string>{}
                                      : std::vector<std::string>{std::string(kFailureMessage)});

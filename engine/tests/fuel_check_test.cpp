@@ -44,7 +44,7 @@ MemoryCells planned(const CellTexts& changes, bool correction = false,
     FuelPlanner planner(cells, sink);
     test::enter(cells, test::with(test::samplePlan(), changes));
     cells.setTicked(c::CheckCorrection, correction);
-    EXPECT_TRUE(planner.cmdCalculate_Click());
+    EXPECT_TRUE(planner.calculate());
     test::enter(cells, edits);
     return cells;
 }

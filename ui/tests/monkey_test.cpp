@@ -105,7 +105,7 @@ class MonkeyTest final : public QObject {
                         QCOMPARE(warnings(), QStringList{toQ(limit->warning)});
                     } else {
                         test::RecordingSink sink;
-                        FuelPlanner(expected, sink).cmdCalculate_Click();
+                        FuelPlanner(expected, sink).calculate();
                         QCOMPARE(warnings(), toQ(sink.messages));
                     }
                     QCOMPARE(results(shown), results(expected));
