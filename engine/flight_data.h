@@ -70,7 +70,7 @@ inline constexpr std::array<ResultLimit, 5> kResultLimits = {{
 
 // The key filter of the numeric cells: control characters (below 32) and the digits pass;
 // any other character code is set to 0, which drops the character.
-void filterKey(std::int16_t& KeyAscii);
+void filterKey(std::int16_t& characterCode);
 
 // Whether a text holds nothing but the digits 0 to 9 (the empty text does).
 bool isDigitsOnly(std::string_view text);
