@@ -4,7 +4,7 @@
 
 namespace brimwell {
 
-void cmbPrint_Click(const CellReader& cells, Printer& printer, Unit unit) {
+void printReport(const CellReader& cells, Printer& printer, Unit unit) {
     const ReportLines lines = buildReportLines(cells, unit);
     printer.setFontName("Arial");
     printer.setFontSize(16);

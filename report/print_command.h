@@ -12,7 +12,7 @@ namespace brimwell {
 // the title 16 point bold at 100 twips across and 200 down, every other line 10 point.
 // The weights are named in `unit`, the unit the cells show them in. Throws PrintError when the
 // printer fails; the cells are never changed.
-void cmbPrint_Click(const CellReader& cells, Printer& printer, Unit unit = Unit::Pounds);
+void printReport(const CellReader& cells, Printer& printer, Unit unit = Unit::Pounds);
 
 // The message shown when a report could not be printed.
 std::string printFailureMessage(const PrintError& error);

@@ -303,7 +303,7 @@ void MainWindow::cmbPrint_Click() {
         if (printer == nullptr) {
             throw PrintError("there is no printer");
         }
-        brimwell::cmbPrint_Click(*m_cells, *printer, m_units->unit());
+        brimwell::printReport(*m_cells, *printer, m_units->unit());
     } catch (const PrintError& error) {
         showPrintFailure(error);
     } catch (const std::exception& error) {

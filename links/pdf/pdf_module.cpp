@@ -64,7 +64,7 @@ LinkAnswer work(std::string_view request, std::string_view path, LinkControl& /*
     }
     try {
         const auto printer = brimwell::openPdfPrinter(std::string(path));
-        brimwell::cmbPrint_Click(cells, *printer, unit.value_or(brimwell::Unit::Pounds));
+        brimwell::printReport(cells, *printer, unit.value_or(brimwell::Unit::Pounds));
     } catch (const brimwell::PrintError& error) {
         return {false, error.what()};
     }

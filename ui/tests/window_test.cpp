@@ -203,7 +203,7 @@ class WindowTest final : public QObject {
         QCOMPARE(cellStates(*m_window), before);
         if (failAt == 0) {
             RecordingPrinter report;
-            cmbPrint_Click(ui::WindowCells(*m_window), report);
+            printReport(ui::WindowCells(*m_window), report);
             QCOMPARE(toQ(*printer.operations), toQ(*report.operations));
             QVERIFY(toQ(*report.operations).contains(u"line (=) Zero Fuel Weight: 494088 lbs"_s));
         }
