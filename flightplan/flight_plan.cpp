@@ -24,30 +24,30 @@ namespace brimwell::flightplan {
 namespace {
 
 namespace path {
-constexpr std::string_view units = "params/units";
-constexpr std::string_view status = "fetch/status";
-constexpr std::string_view origin = "origin/icao_code";
-constexpr std::string_view destination = "destination/icao_code";
-constexpr std::string_view routeDistance = "general/route_distance";
-constexpr std::string_view alternate = "alternate/icao_code";
-constexpr std::string_view alternateDistance = "alternate/distance";
-constexpr std::string_view wind = "general/avg_wind_comp";
-constexpr std::string_view altitude = "general/initial_altitude";
-constexpr std::string_view payload = "weights/payload";
-constexpr std::string_view taxi = "fuel/taxi";
+constexpr std::string_view kUnits = "params/units";
+constexpr std::string_view kStatus = "fetch/status";
+constexpr std::string_view kOrigin = "origin/icao_code";
+constexpr std::string_view kDestination = "destination/icao_code";
+constexpr std::string_view kRouteDistance = "general/route_distance";
+constexpr std::string_view kAlternate = "alternate/icao_code";
+constexpr std::string_view kAlternateDistance = "alternate/distance";
+constexpr std::string_view kWind = "general/avg_wind_comp";
+constexpr std::string_view kAltitude = "general/initial_altitude";
+constexpr std::string_view kPayload = "weights/payload";
+constexpr std::string_view kTaxi = "fuel/taxi";
 }  // namespace path
 
-constexpr std::array<std::string_view, 11> kPaths = {path::units,
-                                                     path::status,
-                                                     path::origin,
-                                                     path::destination,
-                                                     path::routeDistance,
-                                                     path::alternate,
-                                                     path::alternateDistance,
-                                                     path::wind,
-                                                     path::altitude,
-                                                     path::payload,
-                                                     path::taxi};
+constexpr std::array<std::string_view, 11> kPaths = {path::kUnits,
+                                                     path::kStatus,
+                                                     path::kOrigin,
+                                                     path::kDestination,
+                                                     path::kRouteDistance,
+                                                     path::kAlternate,
+                                                     path::kAlternateDistance,
+                                                     path::kWind,
+                                                     path::kAltitude,
+                                                     path::kPayload,
+                                                     path::kTaxi};
 
 // How the pilot knows each cell the reader fills, and the unit of its value.
 struct CellLabel {
@@ -116,8 +116,8 @@ class Mapping final {
 
     void destinationDistance() {
         const auto cell = cell::txtDestinationDistance;
-        if (const auto nm = nonNegative(cell, path::routeDistance);
-            nm && withinLimit(cell, path::routeDistance, *nm)) {
+        if (const auto nm = nonNegative(cell, path::kRouteDistance);
+            nm && withinLimit(cell, path::kRouteDistance, *nm)) {
             fill(cell, toText(*nm));
         }
     }
@@ -125,7 +125,7 @@ class Mapping final {
     // The list's next item at or above the distance: the conservative choice.
     void alternateDistance() {
         const auto cell = cell::cmbAlternateDistance;
-        const auto nm = nonNegative(cell, path::alternateDistance);
+        const auto nm = nonNegative(cell, path::kAlternateDistance);
         if (!nm) {
             return;
         }
@@ -133,7 +133,7 @@ class Mapping final {
             std::find_if(kAlternateDistances.begin(), kAlternateDistances.end(),
                          [nm](std::string_view listed) { return toNumber(listed) >= *nm; });
         if (item == kAlternateDistances.end()) {
-            unmapped(cell, path::alternateDistance,
+            unmapped(cell, path::kAlternateDistance,
                      "is farther than the list's largest, " +
                          std::string(kAlternateDistances.back()) + " nm");
             return;
@@ -146,7 +146,7 @@ class Mapping final {
 
     // Knots along the route: positive helps (Tail), negative retards (Head).
     void wind() {
-        const auto knots = number(cell::cmbWindDirection, path::wind);
+        const auto knots = number(cell::cmbWindDirection, path::kWind);
         if (!knots) {
             auto intensity = m_reading.unmapped.back();
             intensity.cell = cell::txtWindIntensity;
@@ -156,14 +156,14 @@ class Mapping final {
         fill(cell::cmbWindDirection,
              std::string(*knots > 0 ? "Tail" : (*knots < 0 ? "Head" : "NoWind")));
         const double speed = *knots < 0 ? -*knots : *knots;
-        if (withinLimit(cell::txtWindIntensity, path::wind, speed)) {
+        if (withinLimit(cell::txtWindIntensity, path::kWind, speed)) {
             fill(cell::txtWindIntensity, toText(speed));
         }
     }
 
     void flightLevel() {
         const auto cell = cell::cmbFlightLevel;
-        const auto feet = number(cell, path::altitude);
+        const auto feet = number(cell, path::kAltitude);
         if (!feet) {
             return;
         }
@@ -172,14 +172,14 @@ class Mapping final {
         const auto lowest = toNumber(kFlightLevels.back().substr(2)) * 100;
         const auto highest = toNumber(kFlightLevels.front().substr(2)) * 100;
         if (*feet < lowest || *feet > highest) {
-            unmapped(cell, path::altitude, "is outside the list's flight levels " + range);
+            unmapped(cell, path::kAltitude, "is outside the list's flight levels " + range);
             return;
         }
         const auto hundreds = std::to_string(static_cast<int>(*feet) / 100);
         const auto level = "FL" + hundreds;
         if (static_cast<int>(*feet) % 100 != 0 ||
             std::find(kFlightLevels.begin(), kFlightLevels.end(), level) == kFlightLevels.end()) {
-            unmapped(cell, path::altitude,
+            unmapped(cell, path::kAltitude,
                      "is not one of the list's flight levels (" + range + ", every 1000 feet)");
             return;
         }
@@ -193,10 +193,10 @@ class Mapping final {
         if (!figure) {
             return;
         }
-        const auto* const units = value(path::units);
+        const auto* const units = value(path::kUnits);
         if (units == nullptr || (units->text != "lbs" && units->text != "kgs")) {
             unmapped(cell, path,
-                     "has no unit: " + std::string(path::units) +
+                     "has no unit: " + std::string(path::kUnits) +
                          (units == nullptr
                               ? " is missing"
                               : " \"" + shownText(units->text) + "\" is neither lbs nor kgs"));
@@ -320,25 +320,25 @@ FlightPlanReading readOwned(std::string data, std::string_view name) {
         return refused(notAFlightPlan(name) + *why);
     }
     const auto& fields = std::get<OfpFields>(read);
-    if (const auto status = fields.find(path::status);
+    if (const auto status = fields.find(path::kStatus);
         status != fields.end() && trimmed(status->second.text) != "Success") {
         return refused(shownText(name) + " holds no flight plan: SimBrief answered \"" +
                        shownText(status->second.text) + "\"");
     }
 
     FlightPlanReading reading;
-    const auto units = fields.find(path::units);
+    const auto units = fields.find(path::kUnits);
     reading.kilograms = units != fields.end() && units->second.text == "kgs";
     Mapping mapping(fields, reading);
-    mapping.airport(cell::txtOriginICAO, path::origin);
-    mapping.airport(cell::txtDestinationICAO, path::destination);
+    mapping.airport(cell::txtOriginICAO, path::kOrigin);
+    mapping.airport(cell::txtDestinationICAO, path::kDestination);
     mapping.destinationDistance();
-    mapping.airport(cell::txtAlternateICAO, path::alternate);
+    mapping.airport(cell::txtAlternateICAO, path::kAlternate);
     mapping.alternateDistance();
     mapping.wind();
     mapping.flightLevel();
-    mapping.weight(cell::txtPayLoad, path::payload);
-    mapping.weight(cell::txtTFB, path::taxi);
+    mapping.weight(cell::txtPayLoad, path::kPayload);
+    mapping.weight(cell::txtTFB, path::kTaxi);
     return reading;
 }
 
@@ -409,11 +409,11 @@ std::optional<std::string> simbriefStatus(std::string_view data) {
         return std::nullopt;
     }
     std::string owned(data);
-    constexpr std::array kStatus = {path::status};
+    constexpr std::array kStatus = {path::kStatus};
     const auto read = readOfpFields(owned, kStatus);
     const auto* const fields = std::get_if<OfpFields>(&read);
     const auto status =
-        fields != nullptr ? fields->find(path::status) : OfpFields::const_iterator();
+        fields != nullptr ? fields->find(path::kStatus) : OfpFields::const_iterator();
     if (fields == nullptr || status == fields->end() || trimmed(status->second.text).empty()) {
         return std::nullopt;
     }
