@@ -23,9 +23,9 @@ struct ProgramRun {
 // The most memory a program may hold whatever the other side sends: 150 MiB; twice that under
 // AddressSanitizer, whose shadow memory and quarantine of freed blocks hold more of their own.
 #if defined(__SANITIZE_ADDRESS__)
-inline constexpr long kMostKilobytes = 2 * 150 * 1024;
+inline constexpr long kMostKilobytes = 2L * 150 * 1024;
 #else
-inline constexpr long kMostKilobytes = 150 * 1024;
+inline constexpr long kMostKilobytes = 150L * 1024;
 #endif
 
 // Runs the program with the arguments, its environment the test's with `environment`
