@@ -8,6 +8,9 @@
 
 namespace brimwell::cell {
 
+// Each name is its control's object name and its --json key, spelt as the control is.
+// NOLINTBEGIN(readability-identifier-naming)
+
 // Flight data
 inline constexpr std::string_view txtOriginICAO = "txtOriginICAO";
 inline constexpr std::string_view txtDestinationICAO = "txtDestinationICAO";
@@ -40,6 +43,8 @@ inline constexpr std::string_view txtTW = "txtTW";
 inline constexpr std::string_view txtFL = "txtFL";
 inline constexpr std::string_view txtETA = "txtETA";
 inline constexpr std::string_view txtICA = "txtICA";
+
+// NOLINTEND(readability-identifier-naming)
 
 // The input cells with a text, in the order of the window's focus chain.
 inline constexpr std::array kInputs = {
