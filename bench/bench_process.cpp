@@ -1,82 +1,56 @@
-// A complete plan through brimwell-plan as a whole process (start, options, Calculate, the 37
-// lines on its output, end), against a program that only prints the same 37 lines. Both run in
-// the same benchmark run, and the ratio of their times closes the output.
+// brimwell-plan planning the sample flight as a whole process, against a program that only prints
+// the same 37 lines; and the same for the planner with the links' HTTP client (libcurl, OpenSSL,
+// nghttp2, Kerberos...) linked in line instead of loaded in a module when a link is used.
+//   bench_process [--runs=N]
 
-#include <benchmark/benchmark.h>
-
+#include <chrono>
+#include <cstdio>
+#include <exception>
 #include <fstream>
-#include <iostream>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "bench/process_run.h"
-#include "bench/summary.h"
+#include "bench/process_timing.h"
 
 namespace {
 
-using namespace brimwell;
+using namespace brimwell::bench;
 
-const std::vector<std::string>& planOptions() {
-    static const std::vector<std::string> options = [] {
-        std::vector<std::string> lines;
-        std::ifstream file(BRIMWELL_SAMPLE_PLAN_ARGS);
-        for (std::string line; std::getline(file, line);) {
-            lines.push_back(line);
-        }
-        return lines;
-    }();
-    return options;
+// The whole process, from just before its start to its end, in milliseconds.
+Contender timed(const std::string& name, const Command& command) {
+    return {name, [command] {
+                const auto started = std::chrono::steady_clock::now();
+                if (Process(command).end() != 0) {
+                    throw std::runtime_error(command[0] + " failed");
+                }
+                const std::chrono::duration<double, std::milli> took =
+                    std::chrono::steady_clock::now() - started;
+                return std::vector{took.count()};
+            }};
 }
-
-void timeProcess(benchmark::State& state, const std::string& program,
-                 const std::vector<std::string>& arguments) {
-    for ([[maybe_unused]] auto _ : state) {
-        const auto result = bench::runProcess(program, arguments);
-        if (result.status != 0) {
-            state.SkipWithError("the program failed");
-            break;
-        }
-        benchmark::DoNotOptimize(result.output.data());
-    }
-}
-
-void BM_PlanProcess(benchmark::State& state) {
-    timeProcess(state, BRIMWELL_PLAN_PROGRAM, planOptions());
-}
-BENCHMARK(BM_PlanProcess)->Unit(benchmark::kMicrosecond)->UseRealTime();
-
-// The same with the links' HTTP client linked in (libcurl, with OpenSSL, nghttp2, Kerberos...).
-void BM_PlanLinkedCurlProcess(benchmark::State& state) {
-    timeProcess(state, BRIMWELL_PLAN_LINKED_CURL_PROGRAM, planOptions());
-}
-BENCHMARK(BM_PlanLinkedCurlProcess)->Unit(benchmark::kMicrosecond)->UseRealTime();
-
-void BM_PrintLinesProcess(benchmark::State& state) {
-    timeProcess(state, BRIMWELL_PRINT_LINES_PROGRAM, {});
-}
-BENCHMARK(BM_PrintLinesProcess)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The yardstick must print exactly what the planner prints, or the comparison says nothing.
-    const auto plan = bench::runProcess(BRIMWELL_PLAN_PROGRAM, planOptions());
-    const auto lines = bench::runProcess(BRIMWELL_PRINT_LINES_PROGRAM, {});
-    if (plan.status != 0 || plan.output != lines.output) {
-        std::cerr << "bench_process: brimwell-plan and print_lines print different texts\n";
+    try {
+        const Options options = readOptions(std::span(argv, static_cast<std::size_t>(argc)), false);
+        const int runs = options.runs > 0 ? options.runs : 50;
+        Command plan{BRIMWELL_PLAN_PROGRAM};
+        std::ifstream sample(BRIMWELL_SAMPLE_PLAN_ARGS);
+        for (std::string line; std::getline(sample, line);) {
+            plan.push_back(line);
+        }
+        Command linked = plan;
+        linked[0] = BRIMWELL_PLAN_LINKED_CURL_PROGRAM;
+        const Contender lines = timed("print_lines", {BRIMWELL_PRINT_LINES_PROGRAM});
+        compare(timed("brimwell-plan", plan), lines, {"whole process, ms"}, runs);
+        std::printf("\n");
+        compare(timed("linked with libcurl", linked), lines, {"whole process, ms"}, runs);
+        return 0;
+    } catch (const std::exception& error) {
+        (void)std::fprintf(stderr, "bench_process: %s\n", error.what());
         return 1;
     }
-    bench::SummaryReporter reporter;
-    if (!bench::runBenchmarks(argc, argv, reporter)) {
-        return 1;
-    }
-    std::cout << '\n';
-    // Linked in line, the X-Plane link would cost every start; it is a module
-    // (docs/performance.md).
-    bench::reportRatio(reporter, "plan, X-Plane link in line", "BM_PlanLinkedCurlProcess",
-                       "BM_PrintLinesProcess", "", 1.5);
-    return bench::reportRatio(reporter, "brimwell-plan process", "BM_PlanProcess",
-                              "BM_PrintLinesProcess", "", 1.5) == bench::Goal::NotMeasured
-               ? 1
-               : 0;
 }

@@ -34,7 +34,7 @@ checks=(
   libxcb-damage0-dev # the start-up benchmark watches the X server's drawing (DAMAGE extension)
   valgrind # the start-up benchmark's count of instructions (bench_window_start --callgrind)
   qt6-gtk-platformtheme # the same under GNOME's dark scheme, docs/window-dark.png
-  librsvg2-bin imagemagick # ui/resources/draw_pictures.py, the icon and the window's pictures
+  librsvg2-bin imagemagick # tools/draw_pictures.py, the icon and the window's pictures
 )
 package=(
   dpkg-dev debhelper help2man # dpkg-buildpackage; help2man makes brimwell-plan(1)

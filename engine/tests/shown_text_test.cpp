@@ -13,6 +13,8 @@ namespace brimwell {
 namespace {
 
 TEST(ShownText, ReplacesWhatActsInsteadOfShowing) {
+    // The bidirectional controls below are the text under test, written as escapes.
+    // NOLINTBEGIN(misc-misleading-bidirectional)
     // clang-format off
     const std::vector<std::pair<std::string, std::string>> rows = {
         {"Error: Unknown UserID", "Error: Unknown UserID"},
@@ -30,6 +32,7 @@ TEST(ShownText, ReplacesWhatActsInsteadOfShowing) {
         {std::string("nul\0byte", 8), "nul?byte"},
     };
     // clang-format on
+    // NOLINTEND(misc-misleading-bidirectional)
     for (const auto& [outside, shown] : rows) {
         EXPECT_EQ(shownText(outside), shown) << outside;
     }

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QUrl>
 #include <QWindow>
+#include <algorithm>
+#include <cmath>
 
 #include "ui/dialogs.h"
 #include "ui/window_cells.h"
@@ -193,6 +195,18 @@ QString text(const QWidget& window, QAnyStringView name) {
         return list->currentText();
     }
     return qobject_cast<QLineEdit*>(widget)->text();
+}
+
+double contrast(const QColor& first, const QColor& second) {
+    const auto luminance = [](const QColor& colour) {
+        const auto linear = [](double c) {
+            return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+               0.0722 * linear(colour.blueF());
+    };
+    const auto [dark, light] = std::minmax({luminance(first), luminance(second)});
+    return (light + 0.05) / (dark + 0.05);
 }
 
 QStringList cellStates(const QWidget& window) {

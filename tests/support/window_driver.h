@@ -5,6 +5,7 @@
 // object names; asking for a control the window does not have ends the test program.
 
 #include <QAnyStringView>
+#include <QColor>
 #include <QStringList>
 #include <QTest>
 #include <memory>
@@ -49,6 +50,8 @@ QString text(const QWidget& window, QAnyStringView name);
 // "name text background-colour text-colour" of every text box and list, and the tick of the
 // check box.
 QStringList cellStates(const QWidget& window);
+// The contrast of two colours by WCAG 2, from 1 to 21, worked out here as the guidelines say.
+double contrast(const QColor& first, const QColor& second);
 
 // The program's warnings, which it adds here instead of showing them in a box from this call
 // on (until ui::setWarningHandler is given another handler).

@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <cmath>
 #include <set>
 
 #include "engine/cell_names.h"
@@ -38,19 +37,6 @@ const QStringList kFigureNames = {
     u"plannedLandingFuel"_s, u"margin"_s,
     u"reserves"_s,           u"status"_s,
 };
-
-// WCAG 2's contrast of two colours.
-double contrast(const QColor& a, const QColor& b) {
-    const auto luminance = [](const QColor& c) {
-        const auto linear = [](double v) {
-            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
-    };
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 }  // namespace
 

@@ -140,7 +140,9 @@ class XPlaneTest final : public QObject {
     }
 
     // X-Plane misbehaving in one of its answers: the box that says so, within the bound of 0.5 s
-    // however it answers, while the window answers a click; what the aircraft holds after.
+    // however it answers, while the window answers a click; what the aircraft holds after. The
+    // link's answer to each misbehaviour is the planner's test's; these are the window's own
+    // risks: a drip that would hold it, a flood of shares it once froze on, a half-done load.
     void hostile_data() {
         QTest::addColumn<int>("request");
         QTest::addColumn<int>("status");
@@ -155,29 +157,11 @@ class XPlaneTest final : public QObject {
         const QString large =
             u" at %1 is larger than any answer of its web API. Try again; if "
             "it goes on, restart X-Plane."_s;
-        // NOLINTBEGIN(modernize-raw-string-literal): moc reads no raw string literal
-        const QByteArray filthy =
-            "{\"error_message\":\"\\u001b[2J\\r\\u202e" + QByteArray(300, 'x') + "\"}";
-        // NOLINTEND(modernize-raw-string-literal)
         QTest::newRow("headers drip") << int(DatarefList) << 200 << QByteArray()
                                       << int(Misbehaviour::DripHeaders) << late << false;
-        QTest::newRow("a body floods")
-            << int(Shares) << 200 << QByteArray("[") << int(Misbehaviour::Flood)
-            << u"X-Plane's answer to the tank layout"_s + large << false;
-        QTest::newRow("nested deep")
-            << int(Shares) << 200 << "{\"data\":" + QByteArray(50000, '[')
-            << int(Misbehaviour::None)
-            << u"X-Plane's answer to the tank layout at %1 is not what its web API sends. Try "
-               "again; if it goes on, update X-Plane."_s
-            << false;
         QTest::newRow("900000 tanks")
             << int(Shares) << 200 << "{\"data\":[" + QByteArray("0.1,").repeated(900000) + "0]}"
             << int(Misbehaviour::None) << u"X-Plane's answer to the tank layout"_s + large << false;
-        QTest::newRow("filthy words")
-            << int(Capacity) << 500 << filthy << int(Misbehaviour::None)
-            << u"X-Plane refused the fuel capacity (500: ?[2J??"_s + QString(194, u'x') +
-                   u"...). Try again; if it goes on, restart X-Plane."_s
-            << false;
         QTest::newRow("the payload refused")
             << int(PayloadWrite) << 400 << QByteArray("{}") << int(Misbehaviour::None)
             << u"X-Plane refused the payload (400). Try again; if it goes on, restart X-Plane. "

@@ -3,10 +3,10 @@
 
 How to run (from anywhere):
 
-    python3 ui/resources/draw_pictures.py
+    python3 tools/draw_pictures.py
 
 It needs rsvg-convert (Debian package librsvg2-bin) and ImageMagick's
-convert. It writes, next to this script:
+convert. It writes, into ui/resources/ (the window's resources):
 
     picture2.jpg      100 x 43   a Boeing 747 in flight
     picture1.jpg       49 x 75   an aerobatic formation trailing smoke
@@ -27,7 +27,7 @@ import subprocess
 import sys
 import tempfile
 
-HERE = pathlib.Path(__file__).resolve().parent
+HERE = pathlib.Path(__file__).resolve().parent.parent / "ui" / "resources"
 
 
 # ---------------------------------------------------------------------------
