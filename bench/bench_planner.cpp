@@ -24,10 +24,28 @@
 #include "tests/support/plan.h"
 #include "tests/support/xplane_standin.h"
 
+namespace brimwell::bench {
 namespace {
 
-using namespace brimwell;
-using namespace brimwell::links;
+using cli::kExitPlanned;
+using cli::runPlan;
+using engine::FuelCheck;
+using engine::FuelPlanLine;
+using engine::FuelPlanner;
+using engine::FuelReading;
+using engine::MemoryCells;
+using engine::Unit;
+using links::describe;
+using links::LinkControl;
+using links::loadIntoXPlane;
+using links::parseXPlaneUrl;
+using links::readXPlane;
+using links::XPlaneAddress;
+using links::XPlaneLoaded;
+using links::XPlaneOutcome;
+using links::XPlaneRequest;
+using report::buildReportLines;
+namespace cell = engine::cell;
 
 // The sample plan in cells, calculated; with the landing-weight correction when asked.
 MemoryCells calculated(bool corrected = false) {
@@ -174,5 +192,6 @@ void BM_ReadAndCheckFuel(benchmark::State& state) {
 BENCHMARK(BM_ReadAndCheckFuel)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
+}  // namespace brimwell::bench
 
 BENCHMARK_MAIN();

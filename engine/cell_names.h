@@ -6,7 +6,7 @@
 #include <array>
 #include <string_view>
 
-namespace brimwell::cell {
+namespace brimwell::engine::cell {
 
 // Each name is its control's object name and its --json key, spelt as the control is.
 // NOLINTBEGIN(readability-identifier-naming)
@@ -85,4 +85,4 @@ inline constexpr std::array kResults = {
 // background.
 inline constexpr std::array kColoured = {txtZFW, txtPLW, txtGTW, txtTW, txtFL, txtDistWinCorr};
 
-}  // namespace brimwell::cell
+}  // namespace brimwell::engine::cell

@@ -6,7 +6,7 @@
 #include "engine/number_text.h"
 #include "engine/shown_text.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 std::optional<FieldLimit> fieldLimit(std::string_view cell) {
     const auto* const found =
@@ -64,4 +64,4 @@ bool isRefused(const FieldLimit& rule, std::string_view text) {
     }
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

@@ -12,7 +12,7 @@
 
 #include "engine/cell_names.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 inline constexpr std::string_view kApplicationTitle = "Brimwell v2.0";
 inline constexpr std::string_view kFailureMessage = "Please enter all Flight Data or check limits";
@@ -92,4 +92,4 @@ std::size_t windowLength(std::string_view text);
 // pasting. Returns true when the value is refused.
 bool isRefused(const FieldLimit& rule, std::string_view text);
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

@@ -12,7 +12,7 @@
 #include "engine/memory_cells.h"
 #include "engine/number_text.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 namespace {
 
@@ -220,4 +220,4 @@ std::vector<std::string> checkLines(const FuelCheck& check, Unit unit) {
     };
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

@@ -29,7 +29,7 @@
 #include "engine/cells.h"
 #include "engine/units.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 // One reading of X-Plane: sim/flightmodel/weight/m_fuel_total (kg) and
 // sim/flightmodel/controls/dist (metres travelled since the flight's start).
@@ -145,4 +145,4 @@ double weightIn(double pounds, Unit unit);
 // A difference or margin above 0 carries its "+".
 std::vector<std::string> checkLines(const FuelCheck& check, Unit unit);
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

@@ -10,7 +10,7 @@
 #include "engine/flight_data.h"
 #include "engine/number_text.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 namespace {
 
@@ -335,4 +335,4 @@ void FuelPlanner::fillResults() {
     m_cells.setText(cell::txtICA, initialCruiseAltitudeFeet(m_cells.text(cell::txtGTW)));
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

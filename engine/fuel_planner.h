@@ -14,7 +14,7 @@
 #include "engine/cells.h"
 #include "engine/performance_tables.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 class FuelPlanner final {
   public:
@@ -72,4 +72,4 @@ class FuelPlanner final {
     PerformanceTables m_tables;
 };
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

@@ -2,7 +2,7 @@
 
 #include "engine/calculation_error.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 namespace {
 
@@ -87,4 +87,4 @@ void PerformanceTables::fill() {
     copyInto(cruiseAltitudeTable, kCruiseAltitude);
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

@@ -19,7 +19,7 @@
 #include <string>
 #include <string_view>
 
-namespace brimwell {
+namespace brimwell::engine {
 
 // A fixed-size grid of text cells addressed (row, column) from 0. Reading or writing outside the
 // grid throws CalculationError.
@@ -59,4 +59,4 @@ std::size_t TextTable<Rows, Columns>::index(int row, int column) {
     return static_cast<std::size_t>(row) * Columns + static_cast<std::size_t>(column);
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

@@ -25,6 +25,9 @@
 namespace {
 
 using namespace brimwell;
+using namespace brimwell::engine;
+using brimwell::report::buildReportLines;
+using brimwell::report::ReportLines;
 
 void check(bool condition, std::string_view what, std::string_view detail) {
     if (!condition) {

@@ -13,12 +13,15 @@
 #include "engine/memory_cells.h"
 #include "tests/support/plan.h"
 
-namespace brimwell {
+namespace brimwell::test {
 namespace {
 
-using test::CellTexts;
-using test::with;
-namespace c = cell;
+using engine::FuelPlanner;
+using engine::kFailureMessage;
+using engine::kInputBlue;
+using engine::kLimitRed;
+using engine::MemoryCells;
+namespace c = engine::cell;
 
 struct Press {
     MemoryCells cells;
@@ -141,4 +144,4 @@ TEST(Calculate, ANewPressRewritesTheSchematicAndItsColours) {
 }
 
 }  // namespace
-}  // namespace brimwell
+}  // namespace brimwell::test

@@ -15,8 +15,12 @@
 #include "engine/memory_cells.h"
 #include "tests/support/plan.h"
 
-namespace brimwell {
+namespace brimwell::test {
 namespace {
+
+using engine::CalculationError;
+using engine::FuelPlanner;
+using engine::MemoryCells;
 
 class Planner : public ::testing::Test {
   protected:
@@ -127,4 +131,4 @@ TEST_F(Planner, LooksUpInterpolatesAndCorrects) {
 }
 
 }  // namespace
-}  // namespace brimwell
+}  // namespace brimwell::test

@@ -15,8 +15,16 @@
 #include "report/recorded_page.h"
 #include "tests/support/plan.h"
 
-namespace brimwell {
+namespace brimwell::test {
 namespace {
+
+using engine::kLimitRed;
+using engine::MemoryCells;
+using report::PrintError;
+using report::printFailureMessage;
+using report::printReport;
+using report::RecordedPage;
+namespace cell = engine::cell;
 
 MemoryCells markedCells() {
     MemoryCells cells;
@@ -69,4 +77,4 @@ TEST(Print, AFailingPrinterStopsThePageWithoutEndingIt) {
 }
 
 }  // namespace
-}  // namespace brimwell
+}  // namespace brimwell::test

@@ -15,7 +15,9 @@
 #include "ui/window_cells.h"
 
 using namespace brimwell;
+using namespace brimwell::engine;
 using namespace brimwell::test;
+using brimwell::ui::MainWindow;
 using namespace Qt::StringLiterals;
 
 namespace {
