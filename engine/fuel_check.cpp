@@ -12,7 +12,7 @@
 #include "engine/memory_cells.h"
 #include "engine/number_text.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 namespace {
 
@@ -57,7 +57,7 @@ struct FuelPlanLine::TripLookUp {
     // T(d): the trip fuel for the text of d nm at the level, thousands of lbs; throws
     // CalculationError outside the table.
     double tripFuel(double distanceNm, const std::string& level) {
-        return toNumber(planner.TrovaFuel(toText(distanceNm), level));
+        return toNumber(planner.tripFuel(toText(distanceNm), level));
     }
 };
 
@@ -220,4 +220,4 @@ std::vector<std::string> checkLines(const FuelCheck& check, Unit unit) {
     };
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

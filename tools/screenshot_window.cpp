@@ -29,6 +29,8 @@
 #include "ui/window_cells.h"
 
 using namespace brimwell;
+using namespace brimwell::engine;
+using brimwell::ui::MainWindow;
 
 namespace {
 

@@ -13,6 +13,10 @@
 
 namespace brimwell::ui {
 
+using engine::Background;
+using engine::kApplicationTitle;
+using engine::Rgb;
+
 namespace {
 
 QString toQString(std::string_view text) {

@@ -31,6 +31,13 @@ static void initialiseResources() {
 
 namespace brimwell::ui {
 
+using engine::isPlainText;
+using engine::kLongestCellText;
+using engine::minimumLandingFuels;
+using engine::Rgb;
+using engine::Unit;
+namespace cell = engine::cell;
+
 namespace {
 
 // The least contrast of a text against its background (WCAG 2, normal text).

@@ -24,7 +24,9 @@
 #include "ui/control_catalogue.h"
 
 using namespace brimwell;
+using namespace brimwell::engine;
 using namespace brimwell::test;
+using brimwell::ui::MainWindow;
 using namespace Qt::StringLiterals;
 
 class DesktopTest final : public QObject {

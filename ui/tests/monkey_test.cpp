@@ -15,7 +15,9 @@
 #include "ui/window_cells.h"
 
 using namespace brimwell;
+using namespace brimwell::engine;
 using namespace brimwell::test;
+using brimwell::ui::MainWindow;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -105,7 +107,7 @@ class MonkeyTest final : public QObject {
                         QCOMPARE(warnings(), QStringList{toQ(limit->warning)});
                     } else {
                         test::RecordingSink sink;
-                        FuelPlanner(expected, sink).cmdCalculate_Click();
+                        FuelPlanner(expected, sink).calculate();
                         QCOMPARE(warnings(), toQ(sink.messages));
                     }
                     QCOMPARE(results(shown), results(expected));
