@@ -54,7 +54,10 @@ row 0 "Usage: brimwell-plan" "" --help
 row 0 "Usage: brimwell-plan" "" --help --distance 99999
 row 0 "Usage: brimwell-plan" "" --distance abc --fuel --version=1 --help
 row 0 "brimwell-plan 2" "" --version --units KG
-row 0 "Destination: KJFK distance: 3000 nm" "" --distance 99999 --units KG "${sample[@]}" --units lbs --distance=3000 --pdf= --pdf=/dev/null
+# The PDF writer is built with the window's Qt only: without it --pdf cannot write at all.
+later_pdf=()
+[[ ! -e "$(dirname "$plan")/brimwell-plan-pdf.so" ]] || later_pdf=(--pdf= --pdf=/dev/null)
+row 0 "Destination: KJFK distance: 3000 nm" "" --distance 99999 --units KG "${sample[@]}" --units lbs --distance=3000 "${later_pdf[@]}"
 # What a cell of the window could not hold, named with the cell; an outside text, shown by the
 # one rule.
 cell_refused() { refused "--$1: the cell $2 holds no line breaks, control characters or bytes that are not UTF-8: \"$3\""; }
