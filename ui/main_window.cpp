@@ -34,6 +34,7 @@
 #include "ui/control_catalogue.h"
 #include "ui/dialogs.h"
 #include "ui/fuel_check_window.h"
+#include "ui/qt_text.h"
 #include "ui/settings.h"
 #include "ui/system_printer.h"
 
@@ -43,9 +44,7 @@ namespace brimwell {
 
 namespace {
 
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+using ui::toQString;
 
 // The one local file that the data dragged over the window or dropped on it holds, or the empty
 // text.

@@ -10,9 +10,8 @@
 // reads well there. A caption in a fixed colour of the layout (the title, the credit line, the
 // note below the title) keeps its hue and turns lighter or darker until it reads on the window's
 // present background, which follows the user's colour scheme. "Reads well" is a contrast of at
-// least 4.5:1 (WCAG 2).
+// least 4.5:1 (WCAG 2, ui/colour_contrast.h).
 
-#include <QColor>
 #include <functional>
 #include <map>
 #include <string>
@@ -35,13 +34,6 @@ Controls buildWindow(QWidget& client);
 // Gives the controls their colours against the window's present palette; again whenever the
 // palette changes.
 void applyColours(const Controls& controls);
-
-// The text colour for a cell painted in a fixed colour: black or white, whichever reads better.
-QColor textColourOn(const QColor& background);
-
-// The colour wanted if it reads well on background; else the same hue, lighter on a dark
-// background or darker on a light one, as little as it takes.
-QColor legibleOn(const QColor& wanted, const QColor& background);
 
 // Gives the controls the texts that name the unit of weight: the catalogue's in pounds, those of
 // kilogramTexts in kilograms. The items of the minimum landing fuel list are relabelled in place,
