@@ -58,7 +58,7 @@ int main(int argc, char* argv[]) {
     describe(parser);
     parser.process(application);
 
-    brimwell::MainWindow window;
+    brimwell::ui::MainWindow window;
     window.show();
     return QApplication::exec();
 }

@@ -257,6 +257,22 @@ void makeRoomForCaption(QLabel& label) {
     label.setGeometry(box);
 }
 
+// Tab and Shift+Tab go from control to control in the order of the catalogue's tab indexes.
+void orderFocusChain(const Controls& controls) {
+    std::vector<const ControlDescription*> order;
+    for (const ControlDescription& description : controlCatalogue()) {
+        if (takesFocus(description.kind)) {
+            order.push_back(&description);
+        }
+    }
+    std::sort(order.begin(), order.end(),
+              [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(controls.at(std::string(order[i - 1]->name)),
+                             controls.at(std::string(order[i]->name)));
+    }
+}
+
 }  // namespace
 
 bool takesFocus(ControlKind kind) {
@@ -323,6 +339,7 @@ Controls buildWindow(QWidget& client) {
         needed = needed.united(child->geometry());
     }
     client.resize(needed.width() + (needed.width() > clientWidth ? 2 : 0), needed.height());
+    orderFocusChain(controls);
     return controls;
 }
 

@@ -2,7 +2,7 @@
 
 // Builds the main window from its control catalogue (ui/control_catalogue.h): the title and
 // icon, and every control with its place, font, colours, tooltip and picture. The window's
-// behaviour is in ui/main_window.cpp.
+// behaviour is in ui/main_window.h and the parts it composes.
 //
 // Colours: the layout's own where they read well, else the nearest that does. A cell painted in
 // a fixed colour (the blue input cells and lists, the yellow txtBOW, a red cell over its limit)
@@ -27,8 +27,8 @@ namespace brimwell::ui {
 using Controls = std::map<std::string, QWidget*, std::less<>>;
 
 // Titles the window of client and gives it its icon and desktop file name; makes the controls as
-// children of client (or of its frames), at the layout's coordinates, and gives client the
-// layout's size.
+// children of client (or of its frames), at the layout's coordinates, in the focus chain of the
+// layout's tab order, and gives client the layout's size.
 Controls buildWindow(QWidget& client);
 
 // Gives the controls their colours against the window's present palette; again whenever the

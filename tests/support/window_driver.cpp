@@ -51,8 +51,8 @@ void keepSettingsApart() {
 
 Q_COREAPP_STARTUP_FUNCTION(keepSettingsApart)
 
-std::unique_ptr<MainWindow> openWindow() {
-    auto window = std::make_unique<MainWindow>();
+std::unique_ptr<ui::MainWindow> openWindow() {
+    auto window = std::make_unique<ui::MainWindow>();
     window->show();
     window->activateWindow();
     if (!QTest::qWaitForWindowActive(window.get())) {

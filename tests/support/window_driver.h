@@ -22,7 +22,7 @@ QStringList toQ(std::span<const std::string> texts);
 
 // A freshly built window, shown and active, so that focus and access keys work. Its settings
 // are kept in a temporary folder that lasts as long as the test program.
-std::unique_ptr<MainWindow> openWindow();
+std::unique_ptr<ui::MainWindow> openWindow();
 QWidget* control(const QWidget& window, QAnyStringView name);
 QString focusName(const QWidget& window);
 

@@ -52,7 +52,7 @@ class FlightPlanTest final : public QObject {
 
     QTemporaryDir m_folder;
     std::unique_ptr<SimbriefStandIn> m_simbrief;  // outlives the window of each test
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<ui::MainWindow> m_window;
 
     QString writePlan(const QByteArray& content) {
         QFile file(m_folder.filePath(u"plan"_s));

@@ -54,7 +54,7 @@ class MonkeyTest final : public QObject {
             return list.at(std::uniform_int_distribution<qsizetype>(0, list.size() - 1)(random));
         };
         RecordingPrinter printer;
-        std::unique_ptr<MainWindow> window;
+        std::unique_ptr<ui::MainWindow> window;
         for (int step = 0; step < 1000; ++step) {
             if (window == nullptr || !window->isVisible()) {  // at the start, and after Exit
                 window = openWindow();

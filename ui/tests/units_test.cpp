@@ -47,7 +47,7 @@ QStringList windowTexts(const QWidget& window) {
 class UnitsTest final : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<ui::MainWindow> m_window;
 
   private Q_SLOTS:
     void init() {

@@ -29,7 +29,7 @@ const QStringList kNone;
 class WindowTest final : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<ui::MainWindow> m_window;
     RecordingPrinter m_printer;
 
   private Q_SLOTS:

@@ -32,7 +32,7 @@ class XPlaneTest final : public QObject {
     Q_OBJECT
 
     std::unique_ptr<XPlaneStandIn> m_xplane;  // outlives the window of each test
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<ui::MainWindow> m_window;
 
     bool loadEnabled() const {
         return m_window->findChild<QAction*>(u"mnuLoadIntoXPlane"_s)->isEnabled();
