@@ -24,10 +24,28 @@
 #include "tests/support/plan.h"
 #include "tests/support/xplane_standin.h"
 
+namespace brimwell::bench {
 namespace {
 
-using namespace brimwell;
-using namespace brimwell::links;
+using cli::kExitPlanned;
+using cli::runPlan;
+using engine::FuelCheck;
+using engine::FuelPlanLine;
+using engine::FuelPlanner;
+using engine::FuelReading;
+using engine::MemoryCells;
+using engine::Unit;
+using links::describe;
+using links::LinkControl;
+using links::loadIntoXPlane;
+using links::parseXPlaneUrl;
+using links::readXPlane;
+using links::XPlaneAddress;
+using links::XPlaneLoaded;
+using links::XPlaneOutcome;
+using links::XPlaneRequest;
+using report::buildReportLines;
+namespace cell = engine::cell;
 
 // The sample plan in cells, calculated; with the landing-weight correction when asked.
 MemoryCells calculated(bool corrected = false) {
@@ -35,7 +53,7 @@ MemoryCells calculated(bool corrected = false) {
     test::enter(cells, test::samplePlan());
     cells.setTicked(cell::CheckCorrection, corrected);
     test::RecordingSink sink;
-    FuelPlanner(cells, sink).cmdCalculate_Click();
+    FuelPlanner(cells, sink).calculate();
     return cells;
 }
 
@@ -45,7 +63,7 @@ void BM_Calculate(benchmark::State& state, bool corrected) {
     FuelPlanner planner(cells, sink);
     bool planned = true;
     for ([[maybe_unused]] auto _ : state) {
-        planned = planner.cmdCalculate_Click() && planned;
+        planned = planner.calculate() && planned;
     }
     if (!planned || cells.text(cell::txtZFW) != "494088" || cells.text(cell::txtETA) != "9:07") {
         state.SkipWithError("the sample plan gave other results");
@@ -174,5 +192,6 @@ void BM_ReadAndCheckFuel(benchmark::State& state) {
 BENCHMARK(BM_ReadAndCheckFuel)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
+}  // namespace brimwell::bench
 
 BENCHMARK_MAIN();

@@ -18,9 +18,10 @@
 #include "ui/fuel_plot.h"
 #include "ui/settings.h"
 
+namespace brimwell::bench {
 namespace {
 
-using namespace brimwell;
+namespace cell = engine::cell;
 
 // Counts the paint events of one widget.
 struct PaintCounter final : QObject {
@@ -90,6 +91,7 @@ void BM_CalculateClickToPaint(benchmark::State& state) {
 BENCHMARK(BM_CalculateClickToPaint)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+}  // namespace brimwell::bench
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);  // NOLINT(concurrency-mt-unsafe): one thread yet

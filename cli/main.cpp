@@ -9,5 +9,5 @@
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    return brimwell::runPlan(arguments, std::cout, std::cerr);
+    return brimwell::cli::runPlan(arguments, std::cout, std::cerr);
 }

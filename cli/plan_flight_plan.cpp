@@ -10,7 +10,7 @@
 #include "flightplan/flight_plan.h"
 #include "links/simbrief/simbrief.h"
 
-namespace brimwell {
+namespace brimwell::cli {
 
 namespace {
 
@@ -24,7 +24,8 @@ std::optional<flightplan::FlightPlanReading> flightPlanOf(const PlanRequest& req
             links::fetchLatestFlightPlan(*request.simbriefUser, links::simbriefBound(), control);
         if (!fetched.done) {
             err << "brimwell-plan: the latest flight plan of SimBrief user "
-                << shownText(*request.simbriefUser) << " was not fetched: " << fetched.text << '\n';
+                << engine::shownText(*request.simbriefUser) << " was not fetched: " << fetched.text
+                << '\n';
             return std::nullopt;
         }
         return flightplan::readFlightPlan(fetched.text, "SimBrief's answer");
@@ -36,7 +37,7 @@ std::optional<flightplan::FlightPlanReading> flightPlanOf(const PlanRequest& req
 
 }  // namespace
 
-bool fillFromFlightPlan(const PlanRequest& request, UnitCells& cells, std::ostream& err) {
+bool fillFromFlightPlan(const PlanRequest& request, engine::UnitCells& cells, std::ostream& err) {
     const auto read = flightPlanOf(request, err);
     if (!read) {
         return false;
@@ -69,4 +70,4 @@ bool fillFromFlightPlan(const PlanRequest& request, UnitCells& cells, std::ostre
     return true;
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::cli

@@ -7,7 +7,7 @@
 #include "engine/flight_data.h"
 #include "engine/shown_text.h"
 
-namespace brimwell {
+namespace brimwell::cli {
 
 namespace {
 
@@ -22,32 +22,47 @@ struct CellOption {
 };
 
 const std::array<CellOption, 12> kCellOptions = {{
-    {"--origin", cell::txtOriginICAO, Rule::AnyText, {}, "origin airport code (report only)"},
+    {"--origin",
+     engine::cell::txtOriginICAO,
+     Rule::AnyText,
+     {},
+     "origin airport code (report only)"},
     {"--destination",
-     cell::txtDestinationICAO,
+     engine::cell::txtDestinationICAO,
      Rule::AnyText,
      {},
      "destination airport code (report only)"},
     {"--alternate",
-     cell::txtAlternateICAO,
+     engine::cell::txtAlternateICAO,
      Rule::AnyText,
      {},
      "alternate airport code (report only)"},
     {"--distance",
-     cell::txtDestinationDistance,
+     engine::cell::txtDestinationDistance,
      Rule::Digits,
      {},
      "distance to the destination, nm, up to 8400"},
-    {"--alternate-distance", cell::cmbAlternateDistance, Rule::List, kAlternateDistances,
-     "distance to the alternate, nm"},
-    {"--wind-direction", cell::cmbWindDirection, Rule::List, kWindDirections, "prevailing wind"},
-    {"--wind", cell::txtWindIntensity, Rule::Digits, {}, "wind speed, knots, up to 1000"},
-    {"--flight-level", cell::cmbFlightLevel, Rule::List, kFlightLevels, "cruise flight level"},
-    {"--payload", cell::txtPayLoad, Rule::Digits, {}, "payload, up to 140912 lbs or 63916 kg"},
-    {"--contingency", cell::txtContingencyTime, Rule::Digits, {}, "contingency time, minutes"},
-    {"--min-landing-fuel", cell::cmbMLF, Rule::List, kMinimumLandingFuels, "minimum landing fuel"},
+    {"--alternate-distance", engine::cell::cmbAlternateDistance, Rule::List,
+     engine::kAlternateDistances, "distance to the alternate, nm"},
+    {"--wind-direction", engine::cell::cmbWindDirection, Rule::List, engine::kWindDirections,
+     "prevailing wind"},
+    {"--wind", engine::cell::txtWindIntensity, Rule::Digits, {}, "wind speed, knots, up to 1000"},
+    {"--flight-level", engine::cell::cmbFlightLevel, Rule::List, engine::kFlightLevels,
+     "cruise flight level"},
+    {"--payload",
+     engine::cell::txtPayLoad,
+     Rule::Digits,
+     {},
+     "payload, up to 140912 lbs or 63916 kg"},
+    {"--contingency",
+     engine::cell::txtContingencyTime,
+     Rule::Digits,
+     {},
+     "contingency time, minutes"},
+    {"--min-landing-fuel", engine::cell::cmbMLF, Rule::List, engine::kMinimumLandingFuels,
+     "minimum landing fuel"},
     {"--taxi-fuel",
-     cell::txtTFB,
+     engine::cell::txtTFB,
      Rule::Digits,
      {},
      "taxi fuel burn off (default 2000 lbs, 907 kg)"},
@@ -105,14 +120,14 @@ std::string usageLine(std::string_view option, std::string_view help) {
 }
 
 // The items of a list option in the unit.
-std::span<const std::string_view> items(const CellOption& option, Unit unit) {
-    return option.cell == cell::cmbMLF ? minimumLandingFuels(unit) : option.items;
+std::span<const std::string_view> items(const CellOption& option, engine::Unit unit) {
+    return option.cell == engine::cell::cmbMLF ? engine::minimumLandingFuels(unit) : option.items;
 }
 
 // An option's value as its messages quote it.
 std::string quoted(std::string_view value) {
     std::string text = "\"";
-    text += shownText(value);
+    text += engine::shownText(value);
     return text += '"';
 }
 
@@ -122,28 +137,28 @@ const CellOption& optionFor(std::string_view cell) {
 }
 
 // Refuses what the window's cell could not hold, then what it would not take.
-void check(const CellOption& option, const std::string& value, Unit unit) {
+void check(const CellOption& option, const std::string& value, engine::Unit unit) {
     const std::string cell = std::string(option.flag) + ": the cell " + std::string(option.cell);
-    if (!isPlainText(value)) {
+    if (!engine::isPlainText(value)) {
         throw OptionError(cell +
                           " holds no line breaks, control characters or bytes that are not "
                           "UTF-8: " +
                           quoted(value));
     }
-    if (const auto length = windowLength(value); length > kLongestCellText) {
-        throw OptionError(cell + " holds at most " + std::to_string(kLongestCellText) +
+    if (const auto length = engine::windowLength(value); length > engine::kLongestCellText) {
+        throw OptionError(cell + " holds at most " + std::to_string(engine::kLongestCellText) +
                           " characters, not " + std::to_string(length));
     }
     switch (option.rule) {
         case Rule::AnyText:
             return;
         case Rule::Digits:
-            if (!isDigitsOnly(value)) {
+            if (!engine::isDigitsOnly(value)) {
                 throw OptionError(std::string(option.flag) + " takes digits only (0 to 9), not " +
                                   quoted(value));
             }
-            if (const auto limit = fieldLimit(option.cell, unit);
-                limit && isRefused(*limit, value)) {
+            if (const auto limit = engine::fieldLimit(option.cell, unit);
+                limit && engine::isRefused(*limit, value)) {
                 throw OptionError(std::string(limit->warning));
             }
             return;
@@ -158,8 +173,8 @@ void check(const CellOption& option, const std::string& value, Unit unit) {
     }
 }
 
-Unit unitOption(const std::string& value) {
-    const auto unit = unitNamed(value);
+engine::Unit unitOption(const std::string& value) {
+    const auto unit = engine::unitNamed(value);
     if (!unit) {
         throw OptionError("--units " + quoted(value) + " is not a unit; choose lbs or kg");
     }
@@ -297,8 +312,9 @@ std::string planUsage() {
         std::string help(option.help);
         if (option.rule == Rule::List) {
             help += ": " + joined(option.items);
-            if (option.cell == cell::cmbMLF) {
-                help += " lbs, or " + joined(minimumLandingFuels(Unit::Kilograms)) + " kg";
+            if (option.cell == engine::cell::cmbMLF) {
+                help += " lbs, or " + joined(engine::minimumLandingFuels(engine::Unit::Kilograms)) +
+                        " kg";
             }
         }
         out += usageLine(std::string(option.flag) + " VALUE", help);
@@ -319,7 +335,7 @@ std::string planUsage() {
     out +=
         "\nAn option given more than once counts as given last. A value holds what the window's\n"
         "cell can hold: no line breaks or other control characters, at most " +
-        std::to_string(kLongestCellText) + " characters.\n";
+        std::to_string(engine::kLongestCellText) + " characters.\n";
     out +=
         "\nExit status: 0 plan printed, 1 the plan could not be calculated, 2 an option or the "
         "OFP was\nrefused, or the OFP could not be read or fetched, 3 the plan was calculated but "
@@ -339,4 +355,4 @@ std::string planUsage() {
     return out;
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::cli

@@ -18,12 +18,12 @@
 #include "engine/units.h"
 #include "links/xplane/xplane.h"
 
-namespace brimwell {
+namespace brimwell::cli {
 
 struct PlanRequest {
     // Cell name and text, in the order given, in `unit`; each cell once, as it was given last.
     std::vector<std::pair<std::string_view, std::string>> cells;
-    Unit unit = Unit::Pounds;
+    engine::Unit unit = engine::Unit::Pounds;
     bool correction = false;
     bool json = false;
     bool help = false;
@@ -50,4 +50,4 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments);
 // The text of --help.
 std::string planUsage();
 
-}  // namespace brimwell
+}  // namespace brimwell::cli

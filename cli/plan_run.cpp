@@ -16,16 +16,16 @@
 #include "links/pdf/pdf_writer.h"
 #include "report/report_lines.h"
 
-namespace brimwell {
+namespace brimwell::cli {
 
 namespace {
 
 using links::XPlaneLoaded;
 using links::XPlaneOutcome;
 using links::XPlaneRefused;
-using FuelCheckOutcome = std::variant<FuelCheck, FuelCheckRefused>;
+using FuelCheckOutcome = std::variant<engine::FuelCheck, engine::FuelCheckRefused>;
 
-class RecordingMessages final : public MessageSink {
+class RecordingMessages final : public engine::MessageSink {
   public:
     void showMessage(std::string_view text) override { m_last = std::string(text); }
     const std::optional<std::string>& last() const { return m_last; }
@@ -35,7 +35,7 @@ class RecordingMessages final : public MessageSink {
 };
 
 // --send-to-xplane: the plan in the cells loaded into X-Plane, or why not.
-XPlaneOutcome loadPlan(const UnitCells& cells, const links::XPlaneAddress& address) {
+XPlaneOutcome loadPlan(const engine::UnitCells& cells, const links::XPlaneAddress& address) {
     const auto request = links::xplaneRequestFor(cells, address);
     if (const auto* refused = std::get_if<XPlaneRefused>(&request)) {
         return *refused;
@@ -57,35 +57,36 @@ int flushed(std::ostream& out, std::ostream& err, std::string_view what, int sta
 }
 
 // --fuel-check: X-Plane read once, and the plan in the cells checked against its fuel.
-FuelCheckOutcome checkFuel(const UnitCells& cells, bool planned,
+FuelCheckOutcome checkFuel(const engine::UnitCells& cells, bool planned,
                            const links::XPlaneAddress& address) {
     if (!planned) {
-        return FuelCheckRefused{
+        return engine::FuelCheckRefused{
             "There is no finished plan to check X-Plane's fuel against. Calculate the plan with "
             "all its flight data first."};
     }
-    auto line = FuelPlanLine::read(cells);
-    if (const auto* refused = std::get_if<FuelCheckRefused>(&line)) {
+    auto line = engine::FuelPlanLine::read(cells);
+    if (const auto* refused = std::get_if<engine::FuelCheckRefused>(&line)) {
         return *refused;
     }
     links::LinkControl control;
     const auto reading = links::readXPlane(address, links::xplaneBound(), control);
     if (const auto* refused = std::get_if<XPlaneRefused>(&reading)) {
-        return FuelCheckRefused{refused->reason};
+        return engine::FuelCheckRefused{refused->reason};
     }
-    return std::get<FuelPlanLine>(line).check(std::get<FuelReading>(reading));
+    return std::get<engine::FuelPlanLine>(line).check(std::get<engine::FuelReading>(reading));
 }
 
 // Tells the outcome of --fuel-check: its lines after the report (with --json the object holds
 // them), a refusal on the error stream; returns the exit status.
 int toldCheck(const FuelCheckOutcome& outcome, const PlanRequest& request, int status,
               std::ostream& out, std::ostream& err) {
-    if (const auto* refused = std::get_if<FuelCheckRefused>(&outcome)) {
+    if (const auto* refused = std::get_if<engine::FuelCheckRefused>(&outcome)) {
         err << "brimwell-plan: " << refused->reason << '\n';
         return kExitNotLoaded;
     }
     if (!request.json) {
-        for (const auto& line : checkLines(std::get<FuelCheck>(outcome), request.unit)) {
+        for (const auto& line :
+             engine::checkLines(std::get<engine::FuelCheck>(outcome), request.unit)) {
             out << line << '\n';
         }
         return flushed(out, err, "report", kExitPlanned) == kExitPlanned ? status : kExitNotWritten;
@@ -94,15 +95,17 @@ int toldCheck(const FuelCheckOutcome& outcome, const PlanRequest& request, int s
 }
 
 // The "fuel_check" member of the JSON object, weights in the unit.
-nlohmann::ordered_json fuelCheckJson(const FuelCheckOutcome& outcome, Unit unit) {
+nlohmann::ordered_json fuelCheckJson(const FuelCheckOutcome& outcome, engine::Unit unit) {
     nlohmann::ordered_json object;
-    if (const auto* refused = std::get_if<FuelCheckRefused>(&outcome)) {
+    if (const auto* refused = std::get_if<engine::FuelCheckRefused>(&outcome)) {
         object["refusal"] = refused->reason;
         return object;
     }
-    const auto& check = std::get<FuelCheck>(outcome);
+    const auto& check = std::get<engine::FuelCheck>(outcome);
     // Every figure of the check is whole.
-    const auto whole = [unit](double pounds) { return std::llround(weightIn(pounds, unit)); };
+    const auto whole = [unit](double pounds) {
+        return std::llround(engine::weightIn(pounds, unit));
+    };
     object["distance_flown_nm"] = std::llround(check.distanceFlown);
     object["fuel_on_board"] = whole(check.fuelOnBoard);
     object["planned_fuel_on_board"] = whole(check.plannedFuelOnBoard);
@@ -110,7 +113,7 @@ nlohmann::ordered_json fuelCheckJson(const FuelCheckOutcome& outcome, Unit unit)
     object["predicted_landing_fuel"] = whole(check.predictedLandingFuel);
     object["planned_landing_fuel"] = whole(check.plannedLandingFuel);
     object["reserves"] = whole(check.reserves);
-    object["status"] = statusWords(check.status);
+    object["status"] = engine::statusWords(check.status);
     return object;
 }
 
@@ -162,8 +165,9 @@ nlohmann::ordered_json xplaneJson(const XPlaneOutcome& outcome) {
 // Tells the plan (the report or the JSON object), writes its page, loads X-Plane and checks its
 // fuel, as the request asks; failure is Calculate's message when the plan failed. Returns the
 // exit status.
-int told(const PlanRequest& request, const MemoryCells& cells, const UnitCells& units,
-         const std::optional<std::string>& failure, std::ostream& out, std::ostream& err) {
+int told(const PlanRequest& request, const engine::MemoryCells& cells,
+         const engine::UnitCells& units, const std::optional<std::string>& failure,
+         std::ostream& out, std::ostream& err) {
     const bool planned = !failure;
     // The aircraft is loaded, and its fuel checked, after the report and the page are written, so
     // that the pilot has the plan even while X-Plane takes its time; the JSON object tells the
@@ -180,7 +184,7 @@ int told(const PlanRequest& request, const MemoryCells& cells, const UnitCells& 
         out << planJson(cells, failure, request.unit, loaded ? &*loaded : nullptr,
                         checked ? &*checked : nullptr);
     } else if (planned) {
-        for (const auto& line : buildReportLines(cells, request.unit)) {
+        for (const auto& line : report::buildReportLines(cells, request.unit)) {
             out << line << '\n';
         }
     } else {
@@ -192,7 +196,7 @@ int told(const PlanRequest& request, const MemoryCells& cells, const UnitCells& 
     // file that cannot be written loses nothing but the file.
     if (status == kExitPlanned && request.pdfPath) {
         if (const auto why = links::writeReportPdf(cells, request.unit, *request.pdfPath)) {
-            err << "brimwell-plan: the PDF file " << shownText(*request.pdfPath)
+            err << "brimwell-plan: the PDF file " << engine::shownText(*request.pdfPath)
                 << " was not written: " << *why << '\n';
             status = kExitNotWritten;
         }
@@ -211,28 +215,29 @@ int told(const PlanRequest& request, const MemoryCells& cells, const UnitCells& 
 
 }  // namespace
 
-std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure, Unit unit,
-                     const XPlaneOutcome* xplane, const FuelCheckOutcome* fuelCheck) {
+std::string planJson(const engine::MemoryCells& cells, const std::optional<std::string>& failure,
+                     engine::Unit unit, const XPlaneOutcome* xplane,
+                     const FuelCheckOutcome* fuelCheck) {
     auto texts = nlohmann::ordered_json::object();
     auto red = nlohmann::ordered_json::array();
     const auto addCell = [&](std::string_view name) {
         texts[std::string(name)] = cells.text(name);
-        if (cells.background(name) == kLimitRed) {
+        if (cells.background(name) == engine::kLimitRed) {
             red.push_back(name);
         }
     };
-    for (const auto name : cell::kInputs) {
+    for (const auto name : engine::cell::kInputs) {
         addCell(name);
     }
-    addCell(cell::txtBOW);
-    for (const auto name : cell::kResults) {
+    addCell(engine::cell::txtBOW);
+    for (const auto name : engine::cell::kResults) {
         addCell(name);
     }
     nlohmann::ordered_json plan;
     plan["failure"] = failure ? nlohmann::ordered_json(*failure) : nullptr;
-    plan["units"] = unitName(unit);
+    plan["units"] = engine::unitName(unit);
     plan["cells"] = std::move(texts);
-    plan["ticked"] = {{"CheckCorrection", cells.isTicked(cell::CheckCorrection)}};
+    plan["ticked"] = {{"CheckCorrection", cells.isTicked(engine::cell::CheckCorrection)}};
     plan["red"] = std::move(red);
     if (xplane != nullptr) {
         plan["xplane"] = xplaneJson(*xplane);
@@ -264,8 +269,8 @@ int plan(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
     }
 
     // The cells as the report shows them, in the unit; the engine plans in pounds through units.
-    MemoryCells cells;
-    UnitCells units(cells);
+    engine::MemoryCells cells;
+    engine::UnitCells units(cells);
     units.setUnit(request.unit);
     if ((request.ofpPath || request.simbriefUser) && !fillFromFlightPlan(request, units, err)) {
         return kExitRefused;
@@ -273,10 +278,10 @@ int plan(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
     for (const auto& [name, text] : request.cells) {
         cells.setText(name, text);
     }
-    cells.setTicked(cell::CheckCorrection, request.correction);
+    cells.setTicked(engine::cell::CheckCorrection, request.correction);
     RecordingMessages messages;
-    FuelPlanner planner(units, messages);
-    const bool planned = planner.cmdCalculate_Click();
+    engine::FuelPlanner planner(units, messages);
+    const bool planned = planner.calculate();
     return told(request, cells, units,
                 planned ? std::nullopt : std::optional(messages.last().value_or("")), out, err);
 }
@@ -293,4 +298,4 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
     }
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::cli

@@ -10,7 +10,7 @@
 #include "engine/units.h"
 #include "links/xplane/xplane.h"
 
-namespace brimwell {
+namespace brimwell::cli {
 
 inline constexpr int kExitPlanned = 0;
 inline constexpr int kExitCalculateFailed = 1;
@@ -34,8 +34,9 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
 // outcome of --fuel-check, "fuel_check": {"distance_flown_nm", "fuel_on_board",
 // "planned_fuel_on_board", "difference", "predicted_landing_fuel", "planned_landing_fuel",
 // "reserves", weights in the unit, and "status"} or {"refusal": the reason}.
-std::string planJson(const MemoryCells& cells, const std::optional<std::string>& failure, Unit unit,
-                     const links::XPlaneOutcome* xplane = nullptr,
-                     const std::variant<FuelCheck, FuelCheckRefused>* fuelCheck = nullptr);
+std::string planJson(
+    const engine::MemoryCells& cells, const std::optional<std::string>& failure, engine::Unit unit,
+    const links::XPlaneOutcome* xplane = nullptr,
+    const std::variant<engine::FuelCheck, engine::FuelCheckRefused>* fuelCheck = nullptr);
 
-}  // namespace brimwell
+}  // namespace brimwell::cli

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-namespace brimwell {
+namespace brimwell::engine {
 
 // Raised wherever a plan cannot go on: a text that is not a number, a number outside the
 // range of its conversion, a table read outside its bounds, an infinite or undefined result.
@@ -12,4 +12,4 @@ class CalculationError final : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

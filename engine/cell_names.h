@@ -6,7 +6,10 @@
 #include <array>
 #include <string_view>
 
-namespace brimwell::cell {
+namespace brimwell::engine::cell {
+
+// Each name is its control's object name and its --json key, spelt as the control is.
+// NOLINTBEGIN(readability-identifier-naming)
 
 // Flight data
 inline constexpr std::string_view txtOriginICAO = "txtOriginICAO";
@@ -40,6 +43,8 @@ inline constexpr std::string_view txtTW = "txtTW";
 inline constexpr std::string_view txtFL = "txtFL";
 inline constexpr std::string_view txtETA = "txtETA";
 inline constexpr std::string_view txtICA = "txtICA";
+
+// NOLINTEND(readability-identifier-naming)
 
 // The input cells with a text, in the order of the window's focus chain.
 inline constexpr std::array kInputs = {
@@ -80,4 +85,4 @@ inline constexpr std::array kResults = {
 // background.
 inline constexpr std::array kColoured = {txtZFW, txtPLW, txtGTW, txtTW, txtFL, txtDistWinCorr};
 
-}  // namespace brimwell::cell
+}  // namespace brimwell::engine::cell

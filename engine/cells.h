@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace brimwell {
+namespace brimwell::engine {
 
 struct Rgb {
     std::uint8_t red = 0;
@@ -72,4 +72,4 @@ class MessageSink {
     virtual void showMessage(std::string_view text) = 0;
 };
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

@@ -6,7 +6,7 @@
 #include "engine/number_text.h"
 #include "engine/shown_text.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 std::optional<FieldLimit> fieldLimit(std::string_view cell) {
     const auto* const found =
@@ -18,14 +18,14 @@ std::optional<FieldLimit> fieldLimit(std::string_view cell) {
     return *found;
 }
 
-void filterKey(std::int16_t& KeyAscii) {
-    if (KeyAscii < 32) {
+void filterKey(std::int16_t& characterCode) {
+    if (characterCode < 32) {
         return;
     }
-    if (KeyAscii >= '0' && KeyAscii <= '9') {
+    if (characterCode >= '0' && characterCode <= '9') {
         return;
     }
-    KeyAscii = 0;
+    characterCode = 0;
 }
 
 bool isDigitsOnly(std::string_view text) {
@@ -64,4 +64,4 @@ bool isRefused(const FieldLimit& rule, std::string_view text) {
     }
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

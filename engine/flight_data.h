@@ -12,7 +12,7 @@
 
 #include "engine/cell_names.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 inline constexpr std::string_view kApplicationTitle = "Brimwell v2.0";
 inline constexpr std::string_view kFailureMessage = "Please enter all Flight Data or check limits";
@@ -70,7 +70,7 @@ inline constexpr std::array<ResultLimit, 5> kResultLimits = {{
 
 // The key filter of the numeric cells: control characters (below 32) and the digits pass;
 // any other character code is set to 0, which drops the character.
-void filterKey(std::int16_t& KeyAscii);
+void filterKey(std::int16_t& characterCode);
 
 // Whether a text holds nothing but the digits 0 to 9 (the empty text does).
 bool isDigitsOnly(std::string_view text);
@@ -92,4 +92,4 @@ std::size_t windowLength(std::string_view text);
 // pasting. Returns true when the value is refused.
 bool isRefused(const FieldLimit& rule, std::string_view text);
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

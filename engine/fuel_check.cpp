@@ -12,7 +12,7 @@
 #include "engine/memory_cells.h"
 #include "engine/number_text.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 namespace {
 
@@ -33,11 +33,6 @@ constexpr std::string_view kNoTripFuel =
     "The trip table gives the plan's wind-corrected distance no trip fuel, so the plan burns "
     "nothing along the way to check the fuel against.";
 
-class NoMessages final : public MessageSink {
-  public:
-    void showMessage(std::string_view /*text*/) override {}
-};
-
 // A figure of X-Plane's as it came, whatever it is ("60000", "-5", "nan", "1e+300").
 std::string xplaneFigure(double value) {
     std::array<char, 32> buffer{};
@@ -50,6 +45,11 @@ std::string xplaneFigure(double value) {
 
 // The look-up that Calculate finds the trip fuel with, over cells that it never reads.
 struct FuelPlanLine::TripLookUp {
+    class NoMessages final : public MessageSink {
+      public:
+        void showMessage(std::string_view /*text*/) override {}
+    };
+
     MemoryCells cells;
     NoMessages messages;
     FuelPlanner planner{cells, messages};
@@ -57,7 +57,7 @@ struct FuelPlanLine::TripLookUp {
     // T(d): the trip fuel for the text of d nm at the level, thousands of lbs; throws
     // CalculationError outside the table.
     double tripFuel(double distanceNm, const std::string& level) {
-        return toNumber(planner.TrovaFuel(toText(distanceNm), level));
+        return toNumber(planner.tripFuel(toText(distanceNm), level));
     }
 };
 
@@ -220,4 +220,4 @@ std::vector<std::string> checkLines(const FuelCheck& check, Unit unit) {
     };
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

@@ -5,7 +5,7 @@
 // The plan's fuel along its way follows the trip table: the planned burn to x nm flown is
 // txtFPF × T(x·k) ÷ T(txtDistWinCorr), left to right in doubles and rounded as Calculate rounds the
 // trip fuel (the number of its text, half to even to whole lbs). k = txtDistWinCorr ÷
-// txtDestinationDistance, and T(d) is the number of FuelPlanner::TrovaFuel's text for the text of
+// txtDestinationDistance, and T(d) is the number of FuelPlanner::tripFuel's text for the text of
 // d nm at cmbFlightLevel, the look-up by which Calculate finds the trip fuel. The burn is 0 at 0 nm
 // and txtFPF from the destination on. The landing fuel is predicted from the fuel on board less the
 // plan's burn still to come, and judged against the planned landing fuel (cmbMLF + txtAF + txtCF)
@@ -29,7 +29,7 @@
 #include "engine/cells.h"
 #include "engine/units.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 // One reading of X-Plane: sim/flightmodel/weight/m_fuel_total (kg) and
 // sim/flightmodel/controls/dist (metres travelled since the flight's start).
@@ -145,4 +145,4 @@ double weightIn(double pounds, Unit unit);
 // A difference or margin above 0 carries its "+".
 std::vector<std::string> checkLines(const FuelCheck& check, Unit unit);
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

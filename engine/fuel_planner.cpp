@@ -10,7 +10,7 @@
 #include "engine/flight_data.h"
 #include "engine/number_text.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 namespace {
 
@@ -29,7 +29,7 @@ double levelValue(const std::string& level) {
 }
 
 // Contingency minutes: the number rounded half to even, as a signed 16-bit integer.
-std::int16_t minutes(const std::string& text) {
+std::int16_t contingencyMinutes(const std::string& text) {
     return toInt16(toNumber(text));
 }
 
@@ -38,15 +38,15 @@ std::int16_t minutes(const std::string& text) {
 FuelPlanner::FuelPlanner(Cells& cells, MessageSink& messages)
     : m_cells(cells), m_messages(messages) {}
 
-std::string FuelPlanner::lookUpTrip(const std::string& Distanza, std::string LDV,
+std::string FuelPlanner::lookUpTrip(const std::string& distanceNm, std::string level,
                                     TripFigure figure) const {
-    const auto& table = m_module.TripTable;
-    if (LDV == "FL310") {
-        LDV = "FL310,1";  // FL310 lies just inside the last level pair
+    const auto& table = m_tables.tripTable;
+    if (level == "FL310") {
+        level = "FL310,1";  // FL310 lies just inside the last level pair
     }
     int upper = 0;  // the time column of the upper level of the pair
     for (int i = 1; i <= 9; i += 2) {
-        if (textLessOrEqual(LDV, table.at(0, i)) && textGreater(LDV, table.at(0, i + 2))) {
+        if (textLessOrEqual(level, table.at(0, i)) && textGreater(level, table.at(0, i + 2))) {
             upper = i;
             break;
         }
@@ -55,11 +55,11 @@ std::string FuelPlanner::lookUpTrip(const std::string& Distanza, std::string LDV
         return "";
     }
     const int lower = upper + 2;
-    const double a = levelValue(table.at(0, upper));
-    const double b = levelValue(table.at(0, lower));
-    const double L = levelValue(LDV);
-    const double d = toNumber(Distanza);
-    if (d < 0.0) {
+    const double upperLevel = levelValue(table.at(0, upper));
+    const double lowerLevel = levelValue(table.at(0, lower));
+    const double wantedLevel = levelValue(level);
+    const double distance = toNumber(distanceNm);
+    if (distance < 0.0) {
         return "";  // a negative distance lies outside the table
     }
 
@@ -68,112 +68,131 @@ std::string FuelPlanner::lookUpTrip(const std::string& Distanza, std::string LDV
         const std::string& text = table.at(row, timeColumn + offset);
         return figure == TripFigure::Fuel ? toNumber(text) : timeOfDayMinutes(text);
     };
-    const auto distance = [&](int row) { return toNumber(table.at(row, 0)); };
+    const auto rowDistance = [&](int row) { return toNumber(table.at(row, 0)); };
 
-    double D1 = 0;
-    double D2 = 0;
-    double A1 = 0;
-    double B1 = 0;
-    double A2 = 0;
-    double B2 = 0;
+    // The figures at the upper and the lower level on the two rows around the distance: the row
+    // of the longer distance, and the row of the shorter one.
+    double longer = 0;
+    double shorter = 0;
+    double longerUpper = 0;
+    double longerLower = 0;
+    double shorterUpper = 0;
+    double shorterLower = 0;
     bool found = false;
     for (int j = 1; j <= 20 && !found; ++j) {
-        if (distance(j) >= d && distance(j + 1) < d) {
-            D1 = distance(j);
-            D2 = distance(j + 1);
-            A1 = value(j, upper);
-            B1 = value(j, lower);
-            A2 = value(j + 1, upper);
-            B2 = value(j + 1, lower);
+        if (rowDistance(j) >= distance && rowDistance(j + 1) < distance) {
+            longer = rowDistance(j);
+            shorter = rowDistance(j + 1);
+            longerUpper = value(j, upper);
+            longerLower = value(j, lower);
+            shorterUpper = value(j + 1, upper);
+            shorterLower = value(j + 1, lower);
             found = true;
         }
     }
     if (!found) {
-        if (d > kTripTableShortest) {
+        if (distance > kTripTableShortest) {
             return "";  // beyond the longest distance
         }
-        D1 = distance(21);
-        D2 = 0;
-        A1 = value(21, upper);
-        B1 = value(21, lower);
-        A2 = 0;
-        B2 = 0;
+        longer = rowDistance(21);
+        shorter = 0;
+        longerUpper = value(21, upper);
+        longerLower = value(21, lower);
+        shorterUpper = 0;
+        shorterLower = 0;
     }
-    const double P = finite(A1 + ((L - a) * (B1 - A1)) / (b - a));
-    const double Q = finite(A2 + ((L - a) * (B2 - A2)) / (b - a));
-    const double R = finite(Q - ((D2 - d) * (Q - P)) / (D2 - D1));
-    return toText(figure == TripFigure::Fuel ? roundHalfEven(R, 1) : R);
+    const auto atLevel = [&](double atUpper, double atLower) {
+        return finite(atUpper + ((wantedLevel - upperLevel) * (atLower - atUpper)) /
+                                    (lowerLevel - upperLevel));
+    };
+    const double atLonger = atLevel(longerUpper, longerLower);
+    const double atShorter = atLevel(shorterUpper, shorterLower);
+    const double figureAt =
+        finite(atShorter - ((shorter - distance) * (atShorter - atLonger)) / (shorter - longer));
+    return toText(figure == TripFigure::Fuel ? roundHalfEven(figureAt, 1) : figureAt);
 }
 
-std::string FuelPlanner::TrovaFuel(const std::string& Distanza, std::string LDV) {
-    return lookUpTrip(Distanza, std::move(LDV), TripFigure::Fuel);
+std::string FuelPlanner::tripFuel(const std::string& distanceNm, std::string level) {
+    return lookUpTrip(distanceNm, std::move(level), TripFigure::Fuel);
 }
 
-std::string FuelPlanner::TrovaTime(const std::string& Distanza, std::string LDV) {
-    return lookUpTrip(Distanza, std::move(LDV), TripFigure::Time);
+std::string FuelPlanner::tripMinutes(const std::string& distanceNm, std::string level) {
+    return lookUpTrip(distanceNm, std::move(level), TripFigure::Time);
 }
 
-double FuelPlanner::correctedDistance(const std::string& Distance, const std::string& Wind,
-                                      const std::string& Direction,
-                                      const std::string& FlightLevel) {
-    std::int16_t W = 0;  // signed wind, knots: positive for a head wind
-    if (Direction == "Head") {
-        W = toInt16(toNumber(Wind));
-    } else if (Direction == "Tail") {
-        W = toInt16(-toNumber(Wind));
+double FuelPlanner::windCorrectedDistance(const std::string& distanceNm,
+                                          const std::string& windKnots,
+                                          const std::string& windDirection,
+                                          const std::string& level) {
+    std::int16_t headWind = 0;  // signed wind, knots: positive for a head wind
+    if (windDirection == "Head") {
+        headWind = toInt16(toNumber(windKnots));
+    } else if (windDirection == "Tail") {
+        headWind = toInt16(-toNumber(windKnots));
     }
-    const double T = toNumber(TrovaTime(Distance, FlightLevel));  // minutes, uncorrected distance
-    const double C = roundHalfEven(finite(W * T) / 60.0);         // nm
-    return finite(toNumber(Distance) + C);
+    // Minutes at the uncorrected distance, and the nm that the wind adds over them.
+    const double uncorrectedMinutes = toNumber(tripMinutes(distanceNm, level));
+    const double correctionNm = roundHalfEven(finite(headWind * uncorrectedMinutes) / 60.0);
+    return finite(toNumber(distanceNm) + correctionNm);
 }
 
-std::string FuelPlanner::PlanFuel(const std::string& Distance, const std::string& Wind,
-                                  const std::string& Direction, const std::string& FlightLevel) {
-    const double Dc = correctedDistance(Distance, Wind, Direction, FlightLevel);
-    m_cells.setText(cell::txtDistWinCorr, toText(Dc));
-    const bool outside = Dc > kTripTableLongest || Dc < 0.0;
+std::string FuelPlanner::windCorrectedTripFuel(const std::string& distanceNm,
+                                               const std::string& windKnots,
+                                               const std::string& windDirection,
+                                               const std::string& level) {
+    const double corrected = windCorrectedDistance(distanceNm, windKnots, windDirection, level);
+    m_cells.setText(cell::txtDistWinCorr, toText(corrected));
+    const bool outside = corrected > kTripTableLongest || corrected < 0.0;
     m_cells.setBackground(cell::txtDistWinCorr,
                           outside ? kLimitRed : Background::windowBackground());
-    const std::string F = TrovaFuel(toText(Dc), FlightLevel);  // thousands of lbs
-    return toText(finite(toNumber(F) * 1000.0));
+    const std::string thousandsLbs = tripFuel(toText(corrected), level);
+    return toText(finite(toNumber(thousandsLbs) * 1000.0));
 }
 
-std::string FuelPlanner::ETA(const std::string& Distance, const std::string& Wind,
-                             const std::string& Direction, const std::string& FlightLevel) {
-    const double Dc = correctedDistance(Distance, Wind, Direction, FlightLevel);
-    const double T2 = roundHalfEven(toNumber(TrovaTime(toText(Dc), FlightLevel)));
-    const double H = std::floor(T2 / 60.0);
-    const double M = T2 - 60.0 * H;
-    return toText(H) + ":" + (M < 10.0 ? "0" : "") + toText(M);
+std::string FuelPlanner::windCorrectedTripTime(const std::string& distanceNm,
+                                               const std::string& windKnots,
+                                               const std::string& windDirection,
+                                               const std::string& level) {
+    const double corrected = windCorrectedDistance(distanceNm, windKnots, windDirection, level);
+    const double minutes = roundHalfEven(toNumber(tripMinutes(toText(corrected), level)));
+    const double hours = std::floor(minutes / 60.0);
+    const double minutesPast = minutes - 60.0 * hours;
+    return toText(hours) + ":" + (minutesPast < 10.0 ? "0" : "") + toText(minutesPast);
 }
 
-std::string FuelPlanner::FuelCorrection(const std::string& PLW, const std::string& FlightLevel,
-                                        const std::string& Distance) {
-    const auto& table = m_module.TripTable;
-    const double L = FlightLevel == "FL310" ? 310.1 : levelValue(FlightLevel);
-    const double S = roundHalfEven(finite(toNumber(PLW) - kReferenceLandingWeight) / 10000.0, 1);
+std::string FuelPlanner::tripFuelCorrection(const std::string& landingWeightLbs,
+                                            const std::string& level,
+                                            const std::string& distanceNm) {
+    const auto& table = m_tables.tripTable;
+    const double wantedLevel = level == "FL310" ? 310.1 : levelValue(level);
+    // The landing weight away from the table's, in steps of 10,000 lbs.
+    const double steps =
+        roundHalfEven(finite(toNumber(landingWeightLbs) - kReferenceLandingWeight) / 10000.0, 1);
     for (int i = 1; i <= 11; i += 2) {
-        const double a = levelValue(table.at(0, i));
-        const double b = levelValue(table.at(0, i + 2));
-        if (L <= a && L > b) {
-            const double c1 = toNumber(table.at(22, i));
-            const double c2 = toNumber(table.at(22, i + 2));
-            const double R = c1 + ((L - a) * (c2 - c1)) / (b - a);  // lbs/hr per 10,000 lbs
-            const double K = finite(R * S);                         // lbs/hr
-            const double T = toNumber(TrovaTime(Distance, FlightLevel));
-            return toText(finite(T * K) / 60.0);
+        const double upperLevel = levelValue(table.at(0, i));
+        const double lowerLevel = levelValue(table.at(0, i + 2));
+        if (wantedLevel <= upperLevel && wantedLevel > lowerLevel) {
+            const double upperRate = toNumber(table.at(22, i));
+            const double lowerRate = toNumber(table.at(22, i + 2));
+            // lbs/hr for each step, at the level
+            const double ratePerStep =
+                upperRate +
+                ((wantedLevel - upperLevel) * (lowerRate - upperRate)) / (lowerLevel - upperLevel);
+            const double lbsPerHour = finite(ratePerStep * steps);
+            const double minutes = toNumber(tripMinutes(distanceNm, level));
+            return toText(finite(minutes * lbsPerHour) / 60.0);
         }
     }
     // Not reached: the search runs past the last column of the table above.
     throw CalculationError("flight level outside the trip table");
 }
 
-std::string FuelPlanner::AlternateFuel(const std::string& Distance,
-                                       const std::string& LandingWeight) const {
-    const auto& table = m_module.AlternateTable;
+std::string FuelPlanner::alternateFuel(const std::string& alternateDistanceNm,
+                                       const std::string& landingWeightLbs) const {
+    const auto& table = m_tables.alternateTable;
     int row = 0;
     for (int i = 1; i <= 5; ++i) {
-        if (table.at(i, 0) == Distance) {
+        if (table.at(i, 0) == alternateDistanceNm) {
             row = i;
             break;
         }
@@ -182,30 +201,32 @@ std::string FuelPlanner::AlternateFuel(const std::string& Distance,
         return "";
     }
     // Weights are compared as numbers; an empty header cell ends the weight columns.
-    const double w = toNumber(LandingWeight);
+    const double weight = toNumber(landingWeightLbs);
     const auto weightUpTo = [&](int column) {
         const std::string& header = table.at(0, column);
-        return !header.empty() && w <= toNumber(header);
+        return !header.empty() && weight <= toNumber(header);
     };
     for (int j = 2; j <= 4; ++j) {
         if (weightUpTo(j)) {
             return table.at(row, j);
         }
         if (weightUpTo(j + 1)) {
-            const double W1 = toNumber(table.at(0, j));
-            const double W2 = toNumber(table.at(0, j + 1));
-            const double F1 = toNumber(table.at(row, j));
-            const double F2 = toNumber(table.at(row, j + 1));
-            return toText(roundHalfEven(finite(F1 + ((w - W1) * (F2 - F1)) / (W2 - W1))));
+            const double lighter = toNumber(table.at(0, j));
+            const double heavier = toNumber(table.at(0, j + 1));
+            const double lighterFuel = toNumber(table.at(row, j));
+            const double heavierFuel = toNumber(table.at(row, j + 1));
+            return toText(roundHalfEven(
+                finite(lighterFuel +
+                       ((weight - lighter) * (heavierFuel - lighterFuel)) / (heavier - lighter))));
         }
     }
     return "";
 }
 
-std::string FuelPlanner::InitialClimbAltitude(const std::string& PlannedTW) const {
-    const auto& table = m_module.CruiseAltitudeTable;
+std::string FuelPlanner::initialCruiseAltitudeFeet(const std::string& grossTakeoffWeightLbs) const {
+    const auto& table = m_tables.cruiseAltitudeTable;
     // Weights are compared as numbers, so that a seven-digit weight is not taken for a light one.
-    const double weight = toNumber(PlannedTW);
+    const double weight = toNumber(grossTakeoffWeightLbs);
     for (int i = 0; i <= 11; ++i) {
         const double threshold = (toNumber(table.at(i, 1)) + toNumber(table.at(i + 1, 1))) / 2.0;
         if (weight <= threshold) {
@@ -216,12 +237,12 @@ std::string FuelPlanner::InitialClimbAltitude(const std::string& PlannedTW) cons
 }
 
 void FuelPlanner::fillTables() {
-    m_module.FillPerformanceTables();
+    m_tables.fill();
 }
 
-bool FuelPlanner::cmdCalculate_Click() {
+bool FuelPlanner::calculate() {
     try {
-        calculate();
+        fillResults();
         return true;
     } catch (const std::exception&) {
         m_messages.showMessage(kFailureMessage);
@@ -229,7 +250,7 @@ bool FuelPlanner::cmdCalculate_Click() {
     }
 }
 
-void FuelPlanner::calculate() {
+void FuelPlanner::fillResults() {
     fillTables();
 
     constexpr std::array mandatory = {
@@ -273,11 +294,11 @@ void FuelPlanner::calculate() {
 
     const std::string alternateLandingWeight =
         toText(finite(number(cell::cmbMLF) + number(cell::txtZFWDuplicate)));
-    m_cells.setText(cell::txtAF, AlternateFuel(m_cells.text(cell::cmbAlternateDistance),
+    m_cells.setText(cell::txtAF, alternateFuel(m_cells.text(cell::cmbAlternateDistance),
                                                alternateLandingWeight));
 
-    write(cell::txtCF,
-          kContingencyFuelPerHour / 60.0 * minutes(m_cells.text(cell::txtContingencyTime)));
+    write(cell::txtCF, kContingencyFuelPerHour / 60.0 *
+                           contingencyMinutes(m_cells.text(cell::txtContingencyTime)));
 
     write(cell::txtPLW, finite(number(cell::cmbMLF) + number(cell::txtZFW) + number(cell::txtAF) +
                                number(cell::txtCF)));
@@ -289,10 +310,11 @@ void FuelPlanner::calculate() {
     const auto direction = [this] { return m_cells.text(cell::cmbWindDirection); };
     const auto level = [this] { return m_cells.text(cell::cmbFlightLevel); };
 
-    const double trip = roundHalfEven(toNumber(PlanFuel(distance(), wind(), direction(), level())));
+    const double trip =
+        roundHalfEven(toNumber(windCorrectedTripFuel(distance(), wind(), direction(), level())));
     if (m_cells.isTicked(cell::CheckCorrection)) {
         const double correction = roundHalfEven(
-            toNumber(FuelCorrection(m_cells.text(cell::txtPLW), level(), distance())));
+            toNumber(tripFuelCorrection(m_cells.text(cell::txtPLW), level(), distance())));
         write(cell::txtFPF, finite(correction + trip));
     } else {
         write(cell::txtFPF, trip);
@@ -309,8 +331,8 @@ void FuelPlanner::calculate() {
                               number(cell::txtFPF) + number(cell::txtTFB)));
     colour(cell::txtFL);
 
-    m_cells.setText(cell::txtETA, ETA(distance(), wind(), direction(), level()));
-    m_cells.setText(cell::txtICA, InitialClimbAltitude(m_cells.text(cell::txtGTW)));
+    m_cells.setText(cell::txtETA, windCorrectedTripTime(distance(), wind(), direction(), level()));
+    m_cells.setText(cell::txtICA, initialCruiseAltitudeFeet(m_cells.text(cell::txtGTW)));
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

@@ -7,14 +7,14 @@
 // (engine/number_text.h). Units: weights and fuel in lbs unless said otherwise, distances in
 // nautical miles, wind in knots, times in minutes or "h:mm". A function that finds a distance,
 // level or weight outside its table returns the empty text; any other failure throws
-// CalculationError, which only cmdCalculate_Click catches.
+// CalculationError, which only calculate() catches.
 
 #include <string>
 
 #include "engine/cells.h"
-#include "engine/module1.h"
+#include "engine/performance_tables.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 class FuelPlanner final {
   public:
@@ -26,47 +26,50 @@ class FuelPlanner final {
     // fifteen result cells from top to bottom, colouring the limit cells. Any failure shows
     // "Please enter all Flight Data or check limits"; cells written before it keep their texts.
     // Returns true when the plan was completed.
-    bool cmdCalculate_Click();
+    bool calculate();
 
     // Fills the performance tables, as every Calculate does first, for look-ups made without one.
     void fillTables();
 
     // Trip fuel in lbs at the wind-corrected distance. Writes the corrected distance into
     // txtDistWinCorr, red when it lies outside the trip table (above 8400 nm or below 0).
-    // Wind: knots; Direction "Head" lengthens the distance, "Tail" shortens it, anything else
-    // means no wind.
-    std::string PlanFuel(const std::string& Distance, const std::string& Wind,
-                         const std::string& Direction, const std::string& FlightLevel);
+    // windDirection "Head" lengthens the distance, "Tail" shortens it, anything else means no
+    // wind.
+    std::string windCorrectedTripFuel(const std::string& distanceNm, const std::string& windKnots,
+                                      const std::string& windDirection, const std::string& level);
     // Trip fuel correction in lbs (unrounded; negative below 475000 lbs) for a planned landing
-    // weight PLW (lbs), at the uncorrected Distance (nm).
-    std::string FuelCorrection(const std::string& PLW, const std::string& FlightLevel,
-                               const std::string& Distance);
-    // Fuel to the alternate in whole lbs for an alternate Distance "100" to "500" (nm) and a
-    // LandingWeight (lbs); empty above 630000 lbs or for a distance not in the table.
-    std::string AlternateFuel(const std::string& Distance, const std::string& LandingWeight) const;
-    // Trip time "h:mm" at the wind-corrected distance; same arguments as PlanFuel.
-    std::string ETA(const std::string& Distance, const std::string& Wind,
-                    const std::string& Direction, const std::string& FlightLevel);
-    // Optimal initial cruise altitude in feet for a planned gross takeoff weight (lbs).
-    std::string InitialClimbAltitude(const std::string& PlannedTW) const;
-    // Trip fuel in thousands of lbs, one decimal, for Distanza (nm) at level LDV ("FL350");
-    // empty outside the table (above 8400 nm, below 0 nm, level outside FL410 to FL310).
-    std::string TrovaFuel(const std::string& Distanza, std::string LDV);
-    // Trip time in minutes, unrounded; otherwise as TrovaFuel.
-    std::string TrovaTime(const std::string& Distanza, std::string LDV);
+    // weight, at the uncorrected distance.
+    std::string tripFuelCorrection(const std::string& landingWeightLbs, const std::string& level,
+                                   const std::string& distanceNm);
+    // Fuel to the alternate in whole lbs for an alternate distance "100" to "500" (nm) and a
+    // landing weight; empty above 630000 lbs or for a distance not in the table.
+    std::string alternateFuel(const std::string& alternateDistanceNm,
+                              const std::string& landingWeightLbs) const;
+    // Trip time "h:mm" at the wind-corrected distance; same arguments as windCorrectedTripFuel.
+    std::string windCorrectedTripTime(const std::string& distanceNm, const std::string& windKnots,
+                                      const std::string& windDirection, const std::string& level);
+    // Optimal initial cruise altitude in feet for a planned gross takeoff weight.
+    std::string initialCruiseAltitudeFeet(const std::string& grossTakeoffWeightLbs) const;
+    // Trip fuel in thousands of lbs, one decimal, for a distance at a level ("FL350"); empty
+    // outside the table (above 8400 nm, below 0 nm, level outside FL410 to FL310).
+    std::string tripFuel(const std::string& distanceNm, std::string level);
+    // Trip time in minutes, unrounded; otherwise as tripFuel.
+    std::string tripMinutes(const std::string& distanceNm, std::string level);
 
-    const Module1& module() const { return m_module; }
+    const PerformanceTables& tables() const { return m_tables; }
 
   private:
     enum class TripFigure { Fuel, Time };
-    std::string lookUpTrip(const std::string& Distanza, std::string LDV, TripFigure figure) const;
-    double correctedDistance(const std::string& Distance, const std::string& Wind,
-                             const std::string& Direction, const std::string& FlightLevel);
-    void calculate();
+    std::string lookUpTrip(const std::string& distanceNm, std::string level,
+                           TripFigure figure) const;
+    double windCorrectedDistance(const std::string& distanceNm, const std::string& windKnots,
+                                 const std::string& windDirection, const std::string& level);
+    // Calculate's work, which throws CalculationError where the plan cannot go on.
+    void fillResults();
 
     Cells& m_cells;
     MessageSink& m_messages;
-    Module1 m_module;
+    PerformanceTables m_tables;
 };
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

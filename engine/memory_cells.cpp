@@ -5,7 +5,7 @@
 #include "engine/cell_names.h"
 #include "engine/flight_data.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 MemoryCells::MemoryCells() {
     for (const auto name : cell::kInputs) {
@@ -69,4 +69,4 @@ void MemoryCells::setTicked(std::string_view name, bool ticked) {
     m_checkCorrection = ticked;
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

@@ -6,7 +6,7 @@
 
 #include "engine/cells.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 // The cells of the window held in memory, at the window's start values: the input cells empty
 // on blue (taxi fuel "2000"), txtBOW "394088" on yellow, the fifteen results empty on the window
@@ -36,4 +36,4 @@ class MemoryCells final : public Cells {
     bool m_checkCorrection = false;
 };
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

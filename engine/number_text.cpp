@@ -9,7 +9,7 @@
 
 #include "engine/calculation_error.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 namespace {
 
@@ -216,4 +216,4 @@ double timeOfDayMinutes(std::string_view text) {
     return hours * 60.0 + minutes;
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace brimwell {
+namespace brimwell::engine {
 
 // Reads a text as a double: optional blanks, an optional sign, digits with an optional
 // fractional part after a comma, optional blanks. No thousands separators, no exponent, no dot.
@@ -44,4 +44,4 @@ bool textGreater(std::string_view left, std::string_view right);
 // Throws CalculationError for anything that is not a time from 0:00 to 23:59.
 double timeOfDayMinutes(std::string_view text);
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

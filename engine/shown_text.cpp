@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-namespace brimwell {
+namespace brimwell::engine {
 
 namespace {
 
@@ -97,4 +97,4 @@ std::string shownText(std::string_view outside, std::size_t longest) {
     return shown;
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

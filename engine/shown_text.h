@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace brimwell {
+namespace brimwell::engine {
 
 // The longest outside text shown, in characters; a longer one is cut there and ends in "...".
 inline constexpr std::size_t kLongestShownText = 200;
@@ -20,4 +20,4 @@ inline constexpr std::size_t kLongestShownText = 200;
 // after `longest` characters with "..." (never inside a character).
 std::string shownText(std::string_view outside, std::size_t longest = kLongestShownText);
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

@@ -1,6 +1,6 @@
 #include "engine/unit_cells.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 UnitCells::UnitCells(Cells& shown) : m_shown(shown) {}
 
@@ -61,4 +61,4 @@ void UnitCells::setBackground(std::string_view name, Background background) {
     m_shown.setBackground(name, background);
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

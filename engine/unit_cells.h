@@ -7,7 +7,7 @@
 #include "engine/cells.h"
 #include "engine/units.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 // The cells as the engine sees them, over the cells as the pilot sees them (`shown`). In pounds
 // it passes everything through. In kilograms the weight cells (engine/units.h) show kilograms
@@ -52,4 +52,4 @@ class UnitCells final : public Cells {
     std::map<std::string, Pair, std::less<>> m_pairs;
 };
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

@@ -6,7 +6,7 @@
 #include "engine/calculation_error.h"
 #include "engine/number_text.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 namespace {
 
@@ -80,4 +80,4 @@ std::optional<FieldLimit> fieldLimit(std::string_view cell, Unit unit) {
     return fieldLimit(cell);
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

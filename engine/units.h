@@ -19,7 +19,7 @@
 #include "engine/cell_names.h"
 #include "engine/flight_data.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 enum class Unit { Pounds, Kilograms };
 
@@ -53,4 +53,4 @@ std::string toPounds(std::string_view cell, std::string_view kilograms);
 // The entry limit of a cell as it is typed in the unit (see fieldLimit in engine/flight_data.h).
 std::optional<FieldLimit> fieldLimit(std::string_view cell, Unit unit);
 
-}  // namespace brimwell
+}  // namespace brimwell::engine

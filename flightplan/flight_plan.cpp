@@ -24,30 +24,30 @@ namespace brimwell::flightplan {
 namespace {
 
 namespace path {
-constexpr std::string_view units = "params/units";
-constexpr std::string_view status = "fetch/status";
-constexpr std::string_view origin = "origin/icao_code";
-constexpr std::string_view destination = "destination/icao_code";
-constexpr std::string_view routeDistance = "general/route_distance";
-constexpr std::string_view alternate = "alternate/icao_code";
-constexpr std::string_view alternateDistance = "alternate/distance";
-constexpr std::string_view wind = "general/avg_wind_comp";
-constexpr std::string_view altitude = "general/initial_altitude";
-constexpr std::string_view payload = "weights/payload";
-constexpr std::string_view taxi = "fuel/taxi";
+constexpr std::string_view kUnits = "params/units";
+constexpr std::string_view kStatus = "fetch/status";
+constexpr std::string_view kOrigin = "origin/icao_code";
+constexpr std::string_view kDestination = "destination/icao_code";
+constexpr std::string_view kRouteDistance = "general/route_distance";
+constexpr std::string_view kAlternate = "alternate/icao_code";
+constexpr std::string_view kAlternateDistance = "alternate/distance";
+constexpr std::string_view kWind = "general/avg_wind_comp";
+constexpr std::string_view kAltitude = "general/initial_altitude";
+constexpr std::string_view kPayload = "weights/payload";
+constexpr std::string_view kTaxi = "fuel/taxi";
 }  // namespace path
 
-constexpr std::array<std::string_view, 11> kPaths = {path::units,
-                                                     path::status,
-                                                     path::origin,
-                                                     path::destination,
-                                                     path::routeDistance,
-                                                     path::alternate,
-                                                     path::alternateDistance,
-                                                     path::wind,
-                                                     path::altitude,
-                                                     path::payload,
-                                                     path::taxi};
+constexpr std::array<std::string_view, 11> kPaths = {path::kUnits,
+                                                     path::kStatus,
+                                                     path::kOrigin,
+                                                     path::kDestination,
+                                                     path::kRouteDistance,
+                                                     path::kAlternate,
+                                                     path::kAlternateDistance,
+                                                     path::kWind,
+                                                     path::kAltitude,
+                                                     path::kPayload,
+                                                     path::kTaxi};
 
 // How the pilot knows each cell the reader fills, and the unit of its value.
 struct CellLabel {
@@ -57,16 +57,16 @@ struct CellLabel {
 };
 
 constexpr std::array<CellLabel, 10> kLabels = {{
-    {cell::txtOriginICAO, "Origin", ""},
-    {cell::txtDestinationICAO, "Destination", ""},
-    {cell::txtDestinationDistance, "Destination distance", "nm"},
-    {cell::txtAlternateICAO, "Alternate", ""},
-    {cell::cmbAlternateDistance, "Alternate distance", "nm"},
-    {cell::cmbWindDirection, "Wind direction", ""},
-    {cell::txtWindIntensity, "Wind", "knots"},
-    {cell::cmbFlightLevel, "Flight level", ""},
-    {cell::txtPayLoad, "Payload", "lbs"},
-    {cell::txtTFB, "Taxi fuel burn off", "lbs"},
+    {engine::cell::txtOriginICAO, "Origin", ""},
+    {engine::cell::txtDestinationICAO, "Destination", ""},
+    {engine::cell::txtDestinationDistance, "Destination distance", "nm"},
+    {engine::cell::txtAlternateICAO, "Alternate", ""},
+    {engine::cell::cmbAlternateDistance, "Alternate distance", "nm"},
+    {engine::cell::cmbWindDirection, "Wind direction", ""},
+    {engine::cell::txtWindIntensity, "Wind", "knots"},
+    {engine::cell::cmbFlightLevel, "Flight level", ""},
+    {engine::cell::txtPayLoad, "Payload", "lbs"},
+    {engine::cell::txtTFB, "Taxi fuel burn off", "lbs"},
 }};
 
 CellLabel labelOf(std::string_view cell) {
@@ -87,8 +87,8 @@ std::string_view trimmed(std::string_view text) {
 // near the largest double, where the 15 digits round beyond it, nor infinite.
 bool readsBack(double figure) {
     try {
-        return std::isfinite(toNumber(toText(figure)));
-    } catch (const CalculationError&) {
+        return std::isfinite(engine::toNumber(engine::toText(figure)));
+    } catch (const engine::CalculationError&) {
         return false;
     }
 }
@@ -115,71 +115,73 @@ class Mapping final {
     }
 
     void destinationDistance() {
-        const auto cell = cell::txtDestinationDistance;
-        if (const auto nm = nonNegative(cell, path::routeDistance);
-            nm && withinLimit(cell, path::routeDistance, *nm)) {
-            fill(cell, toText(*nm));
+        const auto cell = engine::cell::txtDestinationDistance;
+        if (const auto nm = nonNegative(cell, path::kRouteDistance);
+            nm && withinLimit(cell, path::kRouteDistance, *nm)) {
+            fill(cell, engine::toText(*nm));
         }
     }
 
     // The list's next item at or above the distance: the conservative choice.
     void alternateDistance() {
-        const auto cell = cell::cmbAlternateDistance;
-        const auto nm = nonNegative(cell, path::alternateDistance);
+        const auto cell = engine::cell::cmbAlternateDistance;
+        const auto nm = nonNegative(cell, path::kAlternateDistance);
         if (!nm) {
             return;
         }
         const auto* const item =
-            std::find_if(kAlternateDistances.begin(), kAlternateDistances.end(),
-                         [nm](std::string_view listed) { return toNumber(listed) >= *nm; });
-        if (item == kAlternateDistances.end()) {
-            unmapped(cell, path::alternateDistance,
+            std::find_if(engine::kAlternateDistances.begin(), engine::kAlternateDistances.end(),
+                         [nm](std::string_view listed) { return engine::toNumber(listed) >= *nm; });
+        if (item == engine::kAlternateDistances.end()) {
+            unmapped(cell, path::kAlternateDistance,
                      "is farther than the list's largest, " +
-                         std::string(kAlternateDistances.back()) + " nm");
+                         std::string(engine::kAlternateDistances.back()) + " nm");
             return;
         }
         fill(cell, std::string(*item), std::nullopt,
-             toNumber(*item) == *nm ? ""
-                                    : "rounded up from " + toText(*nm) + " nm to the list's " +
-                                          std::string(*item) + " nm");
+             engine::toNumber(*item) == *nm
+                 ? ""
+                 : "rounded up from " + engine::toText(*nm) + " nm to the list's " +
+                       std::string(*item) + " nm");
     }
 
     // Knots along the route: positive helps (Tail), negative retards (Head).
     void wind() {
-        const auto knots = number(cell::cmbWindDirection, path::wind);
+        const auto knots = number(engine::cell::cmbWindDirection, path::kWind);
         if (!knots) {
             auto intensity = m_reading.unmapped.back();
-            intensity.cell = cell::txtWindIntensity;
+            intensity.cell = engine::cell::txtWindIntensity;
             m_reading.unmapped.push_back(std::move(intensity));
             return;
         }
-        fill(cell::cmbWindDirection,
+        fill(engine::cell::cmbWindDirection,
              std::string(*knots > 0 ? "Tail" : (*knots < 0 ? "Head" : "NoWind")));
         const double speed = *knots < 0 ? -*knots : *knots;
-        if (withinLimit(cell::txtWindIntensity, path::wind, speed)) {
-            fill(cell::txtWindIntensity, toText(speed));
+        if (withinLimit(engine::cell::txtWindIntensity, path::kWind, speed)) {
+            fill(engine::cell::txtWindIntensity, engine::toText(speed));
         }
     }
 
     void flightLevel() {
-        const auto cell = cell::cmbFlightLevel;
-        const auto feet = number(cell, path::altitude);
+        const auto cell = engine::cell::cmbFlightLevel;
+        const auto feet = number(cell, path::kAltitude);
         if (!feet) {
             return;
         }
-        const std::string range =
-            std::string(kFlightLevels.back()) + " to " + std::string(kFlightLevels.front());
-        const auto lowest = toNumber(kFlightLevels.back().substr(2)) * 100;
-        const auto highest = toNumber(kFlightLevels.front().substr(2)) * 100;
+        const std::string range = std::string(engine::kFlightLevels.back()) + " to " +
+                                  std::string(engine::kFlightLevels.front());
+        const auto lowest = engine::toNumber(engine::kFlightLevels.back().substr(2)) * 100;
+        const auto highest = engine::toNumber(engine::kFlightLevels.front().substr(2)) * 100;
         if (*feet < lowest || *feet > highest) {
-            unmapped(cell, path::altitude, "is outside the list's flight levels " + range);
+            unmapped(cell, path::kAltitude, "is outside the list's flight levels " + range);
             return;
         }
         const auto hundreds = std::to_string(static_cast<int>(*feet) / 100);
         const auto level = "FL" + hundreds;
         if (static_cast<int>(*feet) % 100 != 0 ||
-            std::find(kFlightLevels.begin(), kFlightLevels.end(), level) == kFlightLevels.end()) {
-            unmapped(cell, path::altitude,
+            std::find(engine::kFlightLevels.begin(), engine::kFlightLevels.end(), level) ==
+                engine::kFlightLevels.end()) {
+            unmapped(cell, path::kAltitude,
                      "is not one of the list's flight levels (" + range + ", every 1000 feet)");
             return;
         }
@@ -193,26 +195,29 @@ class Mapping final {
         if (!figure) {
             return;
         }
-        const auto* const units = value(path::units);
+        const auto* const units = value(path::kUnits);
         if (units == nullptr || (units->text != "lbs" && units->text != "kgs")) {
             unmapped(cell, path,
-                     "has no unit: " + std::string(path::units) +
-                         (units == nullptr
-                              ? " is missing"
-                              : " \"" + shownText(units->text) + "\" is neither lbs nor kgs"));
+                     "has no unit: " + std::string(path::kUnits) +
+                         (units == nullptr ? " is missing"
+                                           : " \"" + engine::shownText(units->text) +
+                                                 "\" is neither lbs nor kgs"));
             return;
         }
-        const Unit unit = units->text == "kgs" ? Unit::Kilograms : Unit::Pounds;
+        const engine::Unit unit =
+            units->text == "kgs" ? engine::Unit::Kilograms : engine::Unit::Pounds;
         if (!withinLimit(cell, path, *figure, unit)) {
             return;
         }
-        const bool kilograms = unit == Unit::Kilograms;
-        const double pounds = kilograms ? roundHalfEven(*figure / kKilogramsPerPound) : *figure;
+        const bool kilograms = unit == engine::Unit::Kilograms;
+        const double pounds =
+            kilograms ? engine::roundHalfEven(*figure / engine::kKilogramsPerPound) : *figure;
         if (!readsBack(*figure) || !readsBack(pounds)) {
             unmapped(cell, path, "is too large a number");
             return;
         }
-        fill(cell, toText(pounds), kilograms ? std::optional(toText(*figure)) : std::nullopt);
+        fill(cell, engine::toText(pounds),
+             kilograms ? std::optional(engine::toText(*figure)) : std::nullopt);
     }
 
   private:
@@ -258,7 +263,7 @@ class Mapping final {
             return std::nullopt;
         }
         const auto sign = text->find_first_not_of("+-");
-        if (sign > 1 || !isDigitsOnly(text->substr(sign))) {  // npos: signs alone
+        if (sign > 1 || !engine::isDigitsOnly(text->substr(sign))) {  // npos: signs alone
             unmapped(cell, path, "is not a whole number");
             return std::nullopt;
         }
@@ -283,15 +288,15 @@ class Mapping final {
 
     // The window's entry limit of the cell in the unit (engine/units.h), where it has one.
     bool withinLimit(std::string_view cell, std::string_view path, double value,
-                     Unit unit = Unit::Pounds) {
-        const auto limit = fieldLimit(cell, unit);
+                     engine::Unit unit = engine::Unit::Pounds) {
+        const auto limit = engine::fieldLimit(cell, unit);
         if (!limit || value <= limit->limit) {
             return true;
         }
         const auto label = labelOf(cell);
         unmapped(cell, path,
-                 "is above the window's limit of " + toText(limit->limit) + " " +
-                     std::string(label.unit == "lbs" ? unitName(unit) : label.unit));
+                 "is above the window's limit of " + engine::toText(limit->limit) + " " +
+                     std::string(label.unit == "lbs" ? engine::unitName(unit) : label.unit));
         return false;
     }
 
@@ -306,7 +311,7 @@ FlightPlanReading refused(std::string message) {
 }
 
 std::string notAFlightPlan(std::string_view name) {
-    return shownText(name) + " is not a SimBrief flight plan (OFP): ";
+    return engine::shownText(name) + " is not a SimBrief flight plan (OFP): ";
 }
 
 FlightPlanReading tooLarge(std::string_view name) {
@@ -320,25 +325,25 @@ FlightPlanReading readOwned(std::string data, std::string_view name) {
         return refused(notAFlightPlan(name) + *why);
     }
     const auto& fields = std::get<OfpFields>(read);
-    if (const auto status = fields.find(path::status);
+    if (const auto status = fields.find(path::kStatus);
         status != fields.end() && trimmed(status->second.text) != "Success") {
-        return refused(shownText(name) + " holds no flight plan: SimBrief answered \"" +
-                       shownText(status->second.text) + "\"");
+        return refused(engine::shownText(name) + " holds no flight plan: SimBrief answered \"" +
+                       engine::shownText(status->second.text) + "\"");
     }
 
     FlightPlanReading reading;
-    const auto units = fields.find(path::units);
+    const auto units = fields.find(path::kUnits);
     reading.kilograms = units != fields.end() && units->second.text == "kgs";
     Mapping mapping(fields, reading);
-    mapping.airport(cell::txtOriginICAO, path::origin);
-    mapping.airport(cell::txtDestinationICAO, path::destination);
+    mapping.airport(engine::cell::txtOriginICAO, path::kOrigin);
+    mapping.airport(engine::cell::txtDestinationICAO, path::kDestination);
     mapping.destinationDistance();
-    mapping.airport(cell::txtAlternateICAO, path::alternate);
+    mapping.airport(engine::cell::txtAlternateICAO, path::kAlternate);
     mapping.alternateDistance();
     mapping.wind();
     mapping.flightLevel();
-    mapping.weight(cell::txtPayLoad, path::payload);
-    mapping.weight(cell::txtTFB, path::taxi);
+    mapping.weight(engine::cell::txtPayLoad, path::kPayload);
+    mapping.weight(engine::cell::txtTFB, path::kTaxi);
     return reading;
 }
 
@@ -350,10 +355,10 @@ std::string why(int error) {
 FlightPlanReading readDescriptor(int descriptor, std::string_view name) {
     struct stat status {};
     if (::fstat(descriptor, &status) != 0) {
-        return refused(shownText(name) + " cannot be read: " + why(errno));
+        return refused(engine::shownText(name) + " cannot be read: " + why(errno));
     }
     if (S_ISDIR(status.st_mode)) {
-        return refused(shownText(name) + " is a folder, not a flight plan file");
+        return refused(engine::shownText(name) + " is a folder, not a flight plan file");
     }
     // A file known to be too large is not read at all; others (a pipe) are read to the bound.
     const auto size = S_ISREG(status.st_mode) ? static_cast<std::size_t>(status.st_size) : 0;
@@ -372,7 +377,7 @@ FlightPlanReading readDescriptor(int descriptor, std::string_view name) {
             break;
         }
         if (got < 0 && errno != EINTR) {
-            return refused(shownText(name) + " cannot be read: " + why(errno));
+            return refused(engine::shownText(name) + " cannot be read: " + why(errno));
         }
     }
     if (data.size() > kLargestFlightPlan) {
@@ -397,7 +402,7 @@ FlightPlanReading readFlightPlanFrom(int descriptor, std::string_view name) {
 FlightPlanReading readFlightPlanFile(const std::string& path) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) {
-        return refused(shownText(path) + " cannot be opened: " + why(errno));
+        return refused(engine::shownText(path) + " cannot be opened: " + why(errno));
     }
     auto reading = readDescriptor(descriptor, path);
     ::close(descriptor);
@@ -409,33 +414,34 @@ std::optional<std::string> simbriefStatus(std::string_view data) {
         return std::nullopt;
     }
     std::string owned(data);
-    constexpr std::array kStatus = {path::status};
+    constexpr std::array kStatus = {path::kStatus};
     const auto read = readOfpFields(owned, kStatus);
     const auto* const fields = std::get_if<OfpFields>(&read);
     const auto status =
-        fields != nullptr ? fields->find(path::status) : OfpFields::const_iterator();
+        fields != nullptr ? fields->find(path::kStatus) : OfpFields::const_iterator();
     if (fields == nullptr || status == fields->end() || trimmed(status->second.text).empty()) {
         return std::nullopt;
     }
     return std::string(trimmed(status->second.text));
 }
 
-std::string describe(const FilledCell& filled, Unit unit) {
+std::string describe(const FilledCell& filled, engine::Unit unit) {
     const auto label = labelOf(filled.cell);
     const bool weight = label.unit == "lbs";
-    const bool inKilograms = weight && unit == Unit::Kilograms;
+    const bool inKilograms = weight && unit == engine::Unit::Kilograms;
     std::string line = std::string(label.label) + ": ";
     if (inKilograms) {
-        line += shownText(filled.kilograms.value_or(toKilograms(filled.text))) + " kg";
+        line +=
+            engine::shownText(filled.kilograms.value_or(engine::toKilograms(filled.text))) + " kg";
     } else {
-        line += shownText(filled.text);
+        line += engine::shownText(filled.text);
         if (!label.unit.empty()) {
             line.append(" ").append(label.unit);
         }
     }
     // The flight plan's own figure, where the cell shows it in the other unit.
     if (weight && inKilograms != filled.kilograms.has_value()) {
-        line += " (" + shownText(inKilograms ? filled.text : *filled.kilograms) +
+        line += " (" + engine::shownText(inKilograms ? filled.text : *filled.kilograms) +
                 (inKilograms ? " lbs" : " kg") + " in the flight plan)";
     }
     if (!filled.note.empty()) {
@@ -444,7 +450,7 @@ std::string describe(const FilledCell& filled, Unit unit) {
     return line;
 }
 
-void fill(UnitCells& cells, const FilledCell& filled) {
+void fill(engine::UnitCells& cells, const FilledCell& filled) {
     if (filled.kilograms) {
         cells.setWeight(filled.cell, filled.text, *filled.kilograms);
     } else {
@@ -455,7 +461,7 @@ void fill(UnitCells& cells, const FilledCell& filled) {
 std::string describe(const UnmappedField& unmapped) {
     std::string line = std::string(labelOf(unmapped.cell).label) + " not filled: " + unmapped.field;
     if (!unmapped.value.empty()) {
-        line += " \"" + shownText(unmapped.value) + "\"";
+        line += " \"" + engine::shownText(unmapped.value) + "\"";
     }
     return line + " " + unmapped.reason;
 }

@@ -19,7 +19,7 @@
 
 #include "engine/units.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 class UnitCells;
 }
 
@@ -75,11 +75,11 @@ std::optional<std::string> simbriefStatus(std::string_view data);
 // (engine/shown_text.h).
 // A weight is told in `unit`, with the flight plan's own figure where that is in the other unit:
 // "Payload: 138891 lbs (63000 kg in the flight plan)".
-std::string describe(const FilledCell& filled, Unit unit = Unit::Pounds);
+std::string describe(const FilledCell& filled, engine::Unit unit = engine::Unit::Pounds);
 std::string describe(const UnmappedField& unmapped);
 
 // Puts the value into its cell: a weight the flight plan gave in kilograms shows that figure
 // itself while the cells show kilograms (UnitCells::setWeight), any other as its text in pounds.
-void fill(UnitCells& cells, const FilledCell& filled);
+void fill(engine::UnitCells& cells, const FilledCell& filled);
 
 }  // namespace brimwell::flightplan

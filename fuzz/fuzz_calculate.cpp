@@ -25,6 +25,9 @@
 namespace {
 
 using namespace brimwell;
+using namespace brimwell::engine;
+using brimwell::report::buildReportLines;
+using brimwell::report::ReportLines;
 
 void check(bool condition, std::string_view what, std::string_view detail) {
     if (!condition) {
@@ -64,7 +67,7 @@ std::string_view cellText(std::string_view name, std::string_view text) {
 
 void press(FuelPlanner& planner, const MemoryCells& cells, test::RecordingSink& sink) {
     sink.messages.clear();
-    if (planner.cmdCalculate_Click()) {
+    if (planner.calculate()) {
         check(sink.messages.empty(), "a completed plan showed a message", "");
         for (const auto name : cell::kResults) {  // the payload is copied as it was typed
             const std::string text = cells.text(name);

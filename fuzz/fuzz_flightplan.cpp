@@ -23,6 +23,7 @@
 namespace {
 
 using namespace brimwell;
+using namespace brimwell::engine;
 
 bool isNumber(std::string_view text) {
     try {

@@ -68,10 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;  // it would read a file or standard input; the reader has a target of its own
     }
     arguments = pdfInFolder(std::move(arguments));
-    std::optional<brimwell::PlanRequest> request;
+    std::optional<brimwell::cli::PlanRequest> request;
     try {
-        request = brimwell::parsePlanOptions(arguments);
-    } catch (const brimwell::OptionError&) {
+        request = brimwell::cli::parsePlanOptions(arguments);
+    } catch (const brimwell::cli::OptionError&) {
     }
     // An option that reaches another program would reach whatever address the input names.
     if (std::ranges::any_of(arguments, [](const auto& a) {
@@ -82,15 +82,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::ostringstream out;
     std::ostringstream err;
-    const int status = brimwell::runPlan(arguments, out, err);
+    const int status = brimwell::cli::runPlan(arguments, out, err);
     const bool json = std::ranges::find(arguments, "--json") != arguments.end();
-    if (status < brimwell::kExitPlanned || status > brimwell::kExitNotWritten ||
-        (status != brimwell::kExitPlanned && !json && !err.str().starts_with("brimwell-plan: "))) {
+    if (status < brimwell::cli::kExitPlanned || status > brimwell::cli::kExitNotWritten ||
+        (status != brimwell::cli::kExitPlanned && !json &&
+         !err.str().starts_with("brimwell-plan: "))) {
         std::abort();
     }
     if (request && request->pdfPath) {
         const bool printed =
-            status == brimwell::kExitPlanned && !request->help && !request->version;
+            status == brimwell::cli::kExitPlanned && !request->help && !request->version;
         std::error_code unreadable;  // a name too long, say
         if (std::filesystem::is_regular_file(*request->pdfPath, unreadable) != printed) {
             std::abort();

@@ -20,6 +20,7 @@
 namespace {
 
 using namespace brimwell;
+using namespace brimwell::engine;
 using namespace brimwell::links;
 
 // Clean text: no control character but the line feeds between lines, and not a page of it.

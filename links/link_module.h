@@ -17,6 +17,9 @@
 
 extern "C" {
 
+// A C interface: C names, constants that C reads, and a typedef.
+// NOLINTBEGIN(readability-identifier-naming, cppcoreguidelines-macro-usage, modernize-use-using)
+
 // What the caller and the module share while a call runs. Each field is read and written only
 // with atomic operations (std::atomic_ref), from either side.
 struct brimwell_link_control {
@@ -51,7 +54,8 @@ struct brimwell_link_call {
 #define BRIMWELL_REFUSED 1
 
 // The entry point of every module.
-typedef int (*brimwell_link_entry)(
-    const struct brimwell_link_call* call);  // NOLINT(modernize-use-using)
+typedef int (*brimwell_link_entry)(const struct brimwell_link_call* call);
+
+// NOLINTEND(readability-identifier-naming, cppcoreguidelines-macro-usage, modernize-use-using)
 
 }  // extern "C"

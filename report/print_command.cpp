@@ -2,9 +2,9 @@
 
 #include "report/report_lines.h"
 
-namespace brimwell {
+namespace brimwell::report {
 
-void cmbPrint_Click(const CellReader& cells, Printer& printer, Unit unit) {
+void printReport(const engine::CellReader& cells, Printer& printer, engine::Unit unit) {
     const ReportLines lines = buildReportLines(cells, unit);
     printer.setFontName("Arial");
     printer.setFontSize(16);
@@ -24,4 +24,4 @@ std::string printFailureMessage(const PrintError& error) {
     return std::string("The report was not printed: ") + error.what();
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::report

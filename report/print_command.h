@@ -6,15 +6,16 @@
 #include "engine/units.h"
 #include "report/printer.h"
 
-namespace brimwell {
+namespace brimwell::report {
 
 // The "Print" button: prints the 37 report lines of the current cell texts on one page, Arial,
 // the title 16 point bold at 100 twips across and 200 down, every other line 10 point.
 // The weights are named in `unit`, the unit the cells show them in. Throws PrintError when the
 // printer fails; the cells are never changed.
-void cmbPrint_Click(const CellReader& cells, Printer& printer, Unit unit = Unit::Pounds);
+void printReport(const engine::CellReader& cells, Printer& printer,
+                 engine::Unit unit = engine::Unit::Pounds);
 
 // The message shown when a report could not be printed.
 std::string printFailureMessage(const PrintError& error);
 
-}  // namespace brimwell
+}  // namespace brimwell::report

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string_view>
 
-namespace brimwell {
+namespace brimwell::report {
 
 // A failure of the printer service: no default printer, a job that cannot start or that
 // fails. what() says why, in words for the pilot.
@@ -29,4 +29,4 @@ class Printer {
     virtual void endDoc() = 0;
 };
 
-}  // namespace brimwell
+}  // namespace brimwell::report

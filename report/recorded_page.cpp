@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace brimwell {
+namespace brimwell::report {
 
 void RecordedPage::setFontName(std::string_view name) {
     m_operations.push_back({.kind = Kind::FontName, .text = std::string(name)});
@@ -89,4 +89,4 @@ std::unique_ptr<Printer> collectPage(std::function<void(RecordedPage)> done) {
     return std::make_unique<PageCollector>(std::move(done));
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::report

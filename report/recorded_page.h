@@ -12,7 +12,7 @@
 
 #include "report/printer.h"
 
-namespace brimwell {
+namespace brimwell::report {
 
 class RecordedPage final : public Printer {
   public:
@@ -45,4 +45,4 @@ class RecordedPage final : public Printer {
 // to the caller.
 std::unique_ptr<Printer> collectPage(std::function<void(RecordedPage)> done);
 
-}  // namespace brimwell
+}  // namespace brimwell::report

@@ -2,12 +2,12 @@
 
 #include "engine/cell_names.h"
 
-namespace brimwell {
+namespace brimwell::report {
 
-ReportLines buildReportLines(const CellReader& cells, Unit unit) {
+ReportLines buildReportLines(const engine::CellReader& cells, engine::Unit unit) {
     const auto v = [&cells](std::string_view name) { return cells.text(name); };
-    const std::string weight = " " + std::string(unitName(unit));
-    namespace c = cell;
+    const std::string weight = " " + std::string(engine::unitName(unit));
+    namespace c = engine::cell;
     return ReportLines{
         "Boeing 747-400 - Fuel Planning Schematic",
         "----------------------------------------",
@@ -50,4 +50,4 @@ ReportLines buildReportLines(const CellReader& cells, Unit unit) {
     };
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::report

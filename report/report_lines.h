@@ -9,12 +9,13 @@
 #include "engine/cells.h"
 #include "engine/units.h"
 
-namespace brimwell {
+namespace brimwell::report {
 
 inline constexpr std::size_t kReportLineCount = 37;
 using ReportLines = std::array<std::string, kReportLineCount>;
 
 // The cells show their weights in `unit`, which the report names after each of them.
-ReportLines buildReportLines(const CellReader& cells, Unit unit = Unit::Pounds);
+ReportLines buildReportLines(const engine::CellReader& cells,
+                             engine::Unit unit = engine::Unit::Pounds);
 
-}  // namespace brimwell
+}  // namespace brimwell::report

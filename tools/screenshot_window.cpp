@@ -29,12 +29,14 @@
 #include "ui/window_cells.h"
 
 using namespace brimwell;
+using namespace brimwell::engine;
+using brimwell::ui::MainWindow;
 
 namespace {
 
 // The fuel check window after nine readings of the X-Plane stand-in, along a flight of the sample
 // plan that burns 2 lbs a nm more than planned; 0 when its picture is saved in file.
-int pictureFuelCheck(ui::MainWindow& window, const QString& file) {
+int pictureFuelCheck(MainWindow& window, const QString& file) {
     qputenv("BRIMWELL_TEST_FUEL_CHECK_INTERVAL_MS", "100");
     ui::setFuelCheckClock([] { return QTime(14, 32, 5); });  // the same picture every time
     test::XPlaneStandIn xplane;

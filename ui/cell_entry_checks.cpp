@@ -23,6 +23,14 @@
 
 namespace brimwell::ui {
 
+using engine::FieldLimit;
+using engine::fieldLimit;
+using engine::filterKey;
+using engine::isRefused;
+using engine::kDigitCells;
+using engine::kFieldLimits;
+using engine::UnitCells;
+
 namespace {
 
 // The entry rule of a cell that takes digits only, with the limit it is checked against when it

@@ -30,7 +30,7 @@ class CellEntryChecks final : public QObject {
     // window: the controls' window, which the warnings are shown over; cells: the cells as the
     // engine reads them, in the unit shown; drop: takes a drag or drop over a control, and returns
     // whether it took it. The checks must not outlive the window and the cells.
-    CellEntryChecks(QWidget& window, const Controls& controls, const UnitCells& cells,
+    CellEntryChecks(QWidget& window, const Controls& controls, const engine::UnitCells& cells,
                     std::function<bool(QEvent&)> drop);
 
     // Runs the check of the cell that holds the focus, if it has one, before the focus moves to
@@ -53,7 +53,7 @@ class CellEntryChecks final : public QObject {
     bool pressButtonByAccessKey(QWidget& button);
 
     QWidget& m_window;
-    const UnitCells& m_cells;
+    const engine::UnitCells& m_cells;
     std::function<bool(QEvent&)> m_drop;
     QPointer<QWidget> m_cellLeftByClick;
 };

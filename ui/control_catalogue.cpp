@@ -7,6 +7,15 @@
 
 namespace brimwell::ui {
 
+using engine::kAlternateDistances;
+using engine::kBasicOperationEmptyWeight;
+using engine::kDefaultTaxiFuel;
+using engine::kFlightLevels;
+using engine::kMinimumLandingFuels;
+using engine::kWindDirections;
+using engine::Rgb;
+namespace cell = engine::cell;
+
 namespace {
 
 using enum ControlKind;

@@ -21,7 +21,7 @@ enum class Alignment { Left, Right, Centred };
 enum class TextColourKind { SystemDefault, Rgb, SystemWindowFrame };
 struct TextColour {
     TextColourKind kind = TextColourKind::SystemDefault;
-    Rgb rgb{};
+    engine::Rgb rgb{};
 };
 
 // Family, size in points and weight; never italic, underlined or struck through. An empty
@@ -50,7 +50,7 @@ struct ControlDescription {
     std::string_view caption{};
     std::span<const std::string_view> list{};
     std::string_view tooltip{};
-    std::optional<Rgb> background{};
+    std::optional<engine::Rgb> background{};
     TextColour textColour{};
     FontDescription font{};
     Alignment alignment = Alignment::Left;

@@ -10,6 +10,8 @@
 
 namespace brimwell::ui {
 
+using engine::kApplicationTitle;
+
 namespace {
 
 std::function<QString(const QString&)>& fileChoiceHandler() {

@@ -23,6 +23,10 @@ using namespace Qt::StringLiterals;
 
 namespace brimwell::ui {
 
+using engine::shownText;
+using engine::Unit;
+using engine::UnitCells;
+
 namespace {
 
 // What the pilot reads after a plan has filled the cells: what went where, what did not and why.

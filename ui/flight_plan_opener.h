@@ -33,7 +33,7 @@ class FlightPlanOpener final {
     // cells as the engine reads them, in the unit shown; fetchAction: File > Fetch, disabled while
     // a fetch is under way; clearResults: empties the results of an earlier Calculate;
     // busyChanged: told when a fetch starts or ends. The opener must not outlive any of them.
-    FlightPlanOpener(QWidget& window, UnitCells& cells, QAction& fetchAction,
+    FlightPlanOpener(QWidget& window, engine::UnitCells& cells, QAction& fetchAction,
                      std::function<void()> clearResults, std::function<void()> busyChanged);
     ~FlightPlanOpener();
     FlightPlanOpener(const FlightPlanOpener&) = delete;
@@ -64,7 +64,7 @@ class FlightPlanOpener final {
     void fetchFinished(const QString& user, const links::LinkAnswer& outcome);
 
     QWidget& m_window;
-    UnitCells& m_cells;
+    engine::UnitCells& m_cells;
     QAction& m_fetchAction;
     std::function<void()> m_clearResults;
     std::function<void()> m_busyChanged;

@@ -25,6 +25,17 @@ using namespace Qt::StringLiterals;
 
 namespace brimwell::ui {
 
+using engine::FuelCheck;
+using engine::FuelCheckRefused;
+using engine::FuelPlanLine;
+using engine::FuelReading;
+using engine::FuelStatus;
+using engine::shownText;
+using engine::statusWords;
+using engine::toText;
+using engine::Unit;
+using engine::weightIn;
+
 namespace {
 
 constexpr std::chrono::milliseconds kInterval{5000};
@@ -204,7 +215,7 @@ void FuelCheckWindow::showCheck() {
         return;
     }
     const FuelCheck& check = *m_check;
-    const QString unitName = u' ' + QString::fromUtf8(brimwell::unitName(m_unit));
+    const QString unitName = u' ' + QString::fromUtf8(engine::unitName(m_unit));
     const auto weight = [&](double pounds) -> QString {
         return toQString(toText(weightIn(pounds, m_unit))) + unitName;
     };

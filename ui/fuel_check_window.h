@@ -48,20 +48,20 @@ class FuelCheckWindow final : public QWidget {
   public:
     // A window of its own over parent, which closes it and deletes it with itself. `route` is for
     // its title ("LIRF → KJFK"), and may be empty. It starts reading at once.
-    FuelCheckWindow(std::variant<FuelPlanLine, FuelCheckRefused> plan, Unit unit,
-                    const QString& route, QWidget* parent);
+    FuelCheckWindow(std::variant<engine::FuelPlanLine, engine::FuelCheckRefused> plan,
+                    engine::Unit unit, const QString& route, QWidget* parent);
     ~FuelCheckWindow() override;
     Q_DISABLE_COPY_MOVE(FuelCheckWindow)
 
     // Shows every weight, the plot's included, in the unit.
-    void setUnit(Unit unit);
+    void setUnit(engine::Unit unit);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
   private:
-    using ReadOutcome = std::variant<FuelReading, links::XPlaneRefused>;
+    using ReadOutcome = std::variant<engine::FuelReading, links::XPlaneRefused>;
 
     void buildFigures(QWidget& figures);
     void startReading();
@@ -72,10 +72,10 @@ class FuelCheckWindow final : public QWidget {
     void showNoAnswer(const QString& reason);
     QLabel& figure(const char* name) const;
 
-    std::optional<FuelPlanLine> m_plan;
-    Unit m_unit;
-    std::optional<FuelCheck> m_check;  // the last good reading's
-    QTime m_lastGood;                  // when it was read; when the window opened, until then
+    std::optional<engine::FuelPlanLine> m_plan;
+    engine::Unit m_unit;
+    std::optional<engine::FuelCheck> m_check;  // the last good reading's
+    QTime m_lastGood;  // when it was read; when the window opened, until then
     FuelPlot* m_plot = nullptr;
     QLabel* m_answer = nullptr;
     QLabel* m_reason = nullptr;

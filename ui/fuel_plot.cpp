@@ -15,6 +15,10 @@ using namespace Qt::StringLiterals;
 
 namespace brimwell::ui {
 
+using engine::Unit;
+using engine::unitName;
+using engine::weightIn;
+
 namespace {
 
 constexpr double kPointRadius = 3.5;

@@ -32,7 +32,7 @@ class FuelPlot final : public QWidget {
     // One more reading (nm, lbs). A reading at the distance of the last one replaces it: the
     // aircraft has not moved on, and the newer fuel is the one that counts there.
     void addReading(QPointF reading);
-    void setUnit(Unit unit);
+    void setUnit(engine::Unit unit);
 
     // In the unit shown: (nm, weight).
     QList<QPointF> planLine() const;
@@ -51,7 +51,7 @@ class FuelPlot final : public QWidget {
     QList<QPointF> m_line;      // (nm, lbs)
     QList<QPointF> m_readings;  // (nm, lbs)
     double m_reserves = 0;      // lbs
-    Unit m_unit = Unit::Pounds;
+    engine::Unit m_unit = engine::Unit::Pounds;
 };
 
 }  // namespace brimwell::ui

@@ -34,6 +34,17 @@ using namespace Qt::StringLiterals;
 
 namespace brimwell::ui {
 
+using engine::Background;
+using engine::FuelPlanLine;
+using engine::FuelPlanner;
+using engine::shownText;
+using engine::Unit;
+using engine::UnitCells;
+using report::Printer;
+using report::PrintError;
+using report::printFailureMessage;
+namespace cell = engine::cell;
+
 namespace {
 
 // The one local file that the data dragged over the window or dropped on it holds, or the empty
@@ -168,7 +179,7 @@ void MainWindow::changeEvent(QEvent* event) {
 // --- Buttons -----------------------------------------------------------------------------
 
 void MainWindow::calculate() {
-    const bool planned = m_planner->cmdCalculate_Click();
+    const bool planned = m_planner->calculate();
     m_calculatedInputs = planned ? std::optional(inputTexts()) : std::nullopt;
     updateAircraftActions();
 }
@@ -203,7 +214,7 @@ void MainWindow::print() {
         if (printer == nullptr) {
             throw PrintError("there is no printer");
         }
-        brimwell::cmbPrint_Click(*m_cells, *printer, m_units->unit());
+        report::printReport(*m_cells, *printer, m_units->unit());
     } catch (const PrintError& error) {
         tell(error);
     } catch (const std::exception& error) {

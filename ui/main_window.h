@@ -60,7 +60,7 @@ class MainWindow final : public QWidget {
     Q_OBJECT
 
   public:
-    using PrinterFactory = std::function<std::unique_ptr<Printer>()>;
+    using PrinterFactory = std::function<std::unique_ptr<report::Printer>()>;
 
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -68,8 +68,8 @@ class MainWindow final : public QWidget {
 
     // Shows every weight in the unit (ui/unit_choice.h). A window opens in the unit last chosen
     // from the Units menu, in pounds on a first run. Print names the unit shown.
-    void setUnit(Unit unit);
-    Unit unit() const;
+    void setUnit(engine::Unit unit);
+    engine::Unit unit() const;
 
     // Where the Print button prints; the system's default printer unless a test says else.
     void setPrinterFactory(PrinterFactory factory);
@@ -110,8 +110,8 @@ class MainWindow final : public QWidget {
     QMenuBar* m_menuBar;
     Controls m_controls;
     std::unique_ptr<WindowCells> m_cells;
-    std::unique_ptr<UnitCells> m_units;  // the cells as the engine sees them, in pounds
-    std::unique_ptr<FuelPlanner> m_planner;
+    std::unique_ptr<engine::UnitCells> m_units;  // the cells as the engine sees them, in pounds
+    std::unique_ptr<engine::FuelPlanner> m_planner;
     // Ends the work of a page still on its way when the window goes.
     std::unique_ptr<SystemPrinter> m_systemPrinter;
     PrinterFactory m_printerFactory;

@@ -19,6 +19,14 @@
 
 namespace brimwell::ui {
 
+using report::collectPage;
+using report::drawPdfPage;
+using report::localPaper;
+using report::Printer;
+using report::PrintError;
+using report::printFailureMessage;
+using report::RecordedPage;
+
 namespace {
 
 using links::DefaultPrinter;

@@ -38,7 +38,7 @@ class SystemPrinter final {
 
     // A printer for one report. Throws PrintError when the last page still waits for the
     // spooler's answer.
-    std::unique_ptr<Printer> open();
+    std::unique_ptr<report::Printer> open();
 
   private:
     std::function<void(const std::string&)> m_tell;

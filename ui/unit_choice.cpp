@@ -11,6 +11,11 @@ using namespace Qt::StringLiterals;
 
 namespace brimwell::ui {
 
+using engine::Unit;
+using engine::UnitCells;
+using engine::unitName;
+using engine::unitNamed;
+
 UnitChoice::UnitChoice(const Controls& controls, UnitCells& cells, const QMenuBar& menuBar,
                        std::function<bool()> mayChange, std::function<void(Unit)> shown)
     : m_controls(controls),

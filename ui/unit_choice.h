@@ -24,25 +24,25 @@ class UnitChoice final {
     // them, which show their weights in the unit; menuBar: holds the items mnuPounds and
     // mnuKilograms; mayChange: whether the cell holding the focus takes leave; shown: told of
     // every unit shown. The choice must not outlive any of them.
-    UnitChoice(const Controls& controls, UnitCells& cells, const QMenuBar& menuBar,
-               std::function<bool()> mayChange, std::function<void(Unit)> shown);
+    UnitChoice(const Controls& controls, engine::UnitCells& cells, const QMenuBar& menuBar,
+               std::function<bool()> mayChange, std::function<void(engine::Unit)> shown);
 
     // Shows every weight in the unit and ticks its item.
-    void show(Unit unit);
-    Unit unit() const;
+    void show(engine::Unit unit);
+    engine::Unit unit() const;
     // The unit chosen from the menu, shown and remembered once the cell holding the focus takes
     // leave. A cell that refuses its value keeps the focus and the unit it was typed in.
-    void choose(Unit unit);
+    void choose(engine::Unit unit);
     // The unit last chosen from the menu; pounds on a first run.
-    static Unit remembered();
+    static engine::Unit remembered();
 
   private:
     const Controls& m_controls;
-    UnitCells& m_cells;
+    engine::UnitCells& m_cells;
     QAction& m_pounds;
     QAction& m_kilograms;
     std::function<bool()> m_mayChange;
-    std::function<void(Unit)> m_shown;
+    std::function<void(engine::Unit)> m_shown;
 };
 
 }  // namespace brimwell::ui

@@ -14,6 +14,10 @@
 
 namespace brimwell::ui {
 
+using engine::Background;
+using engine::kApplicationTitle;
+using engine::Rgb;
+
 namespace {
 
 // A palette that inherits everything but the roles that were set on the widget, the base and

@@ -15,7 +15,7 @@ class QWidget;
 
 namespace brimwell::ui {
 
-class WindowCells final : public Cells, public MessageSink {
+class WindowCells final : public engine::Cells, public engine::MessageSink {
   public:
     // Gathers the cells among the window's children; the window must outlive the cells.
     explicit WindowCells(QWidget& window);
@@ -28,11 +28,11 @@ class WindowCells final : public Cells, public MessageSink {
     // A fixed colour paints the cell's base, its text black or white, whichever reads better on
     // it; the window background gives the cell back the base and text colours of the palette,
     // so they follow the user's colour scheme.
-    void setBackground(std::string_view name, Background background) override;
+    void setBackground(std::string_view name, engine::Background background) override;
     void showMessage(std::string_view text) override;
 
     // The background as last set: a fixed colour, or the palette's own.
-    Background background(std::string_view name) const;
+    engine::Background background(std::string_view name) const;
 
   private:
     QWidget& cell(std::string_view name) const;

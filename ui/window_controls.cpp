@@ -34,6 +34,13 @@ static void initialiseResources() {
 
 namespace brimwell::ui {
 
+using engine::isPlainText;
+using engine::kLongestCellText;
+using engine::minimumLandingFuels;
+using engine::Rgb;
+using engine::Unit;
+namespace cell = engine::cell;
+
 namespace {
 
 // Space kept between a caption's box and the control beside it, in pixels.

@@ -38,7 +38,7 @@ void applyColours(const Controls& controls);
 // Gives the controls the texts that name the unit of weight: the catalogue's in pounds, those of
 // kilogramTexts in kilograms. The items of the minimum landing fuel list are relabelled in place,
 // its choice kept.
-void showUnitTexts(const Controls& controls, Unit unit);
+void showUnitTexts(const Controls& controls, engine::Unit unit);
 
 // Whether a control of this kind takes the focus: all but frames and labels.
 bool takesFocus(ControlKind kind);

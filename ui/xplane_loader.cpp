@@ -17,6 +17,8 @@ using namespace Qt::StringLiterals;
 
 namespace brimwell::ui {
 
+using engine::UnitCells;
+
 namespace {
 
 QString notAnXPlaneAddress(const QString& text) {

@@ -23,7 +23,7 @@ class XPlaneLoader final {
     // window: the parent of the boxes and the owner of the load's work; cells: the cells as the
     // engine reads them, in the unit shown; changed: told when a load starts or ends. The loader
     // must not outlive any of them.
-    XPlaneLoader(QWidget& window, const UnitCells& cells, std::function<void()> changed);
+    XPlaneLoader(QWidget& window, const engine::UnitCells& cells, std::function<void()> changed);
     ~XPlaneLoader();
     XPlaneLoader(const XPlaneLoader&) = delete;
     XPlaneLoader(XPlaneLoader&&) = delete;
@@ -42,7 +42,7 @@ class XPlaneLoader final {
     void tell(const links::XPlaneOutcome& outcome);
 
     QWidget& m_window;
-    const UnitCells& m_cells;
+    const engine::UnitCells& m_cells;
     std::function<void()> m_changed;
     std::unique_ptr<BackgroundWork> m_load;
 };

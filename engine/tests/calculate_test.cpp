@@ -13,12 +13,15 @@
 #include "engine/memory_cells.h"
 #include "tests/support/plan.h"
 
-namespace brimwell {
+namespace brimwell::test {
 namespace {
 
-using test::CellTexts;
-using test::with;
-namespace c = cell;
+using engine::FuelPlanner;
+using engine::kFailureMessage;
+using engine::kInputBlue;
+using engine::kLimitRed;
+using engine::MemoryCells;
+namespace c = engine::cell;
 
 struct Press {
     MemoryCells cells;
@@ -32,7 +35,7 @@ struct Press {
             cells.setTicked(c::CheckCorrection, true);
         }
         sink.messages.clear();
-        EXPECT_EQ(planner.cmdCalculate_Click(), completes);
+        EXPECT_EQ(planner.calculate(), completes);
         EXPECT_EQ(sink.messages, completes
                                      ? std::vector<std::string>{}
                                      : std::vector<std::string>{std::string(kFailureMessage)});
@@ -141,4 +144,4 @@ TEST(Calculate, ANewPressRewritesTheSchematicAndItsColours) {
 }
 
 }  // namespace
-}  // namespace brimwell
+}  // namespace brimwell::test

@@ -22,11 +22,20 @@
 #include "engine/memory_cells.h"
 #include "tests/support/plan.h"
 
-namespace brimwell {
+namespace brimwell::test {
 namespace {
 
-using test::CellTexts;
-namespace c = cell;
+using engine::checkLines;
+using engine::FuelCheck;
+using engine::FuelCheckRefused;
+using engine::FuelPlanLine;
+using engine::FuelPlanner;
+using engine::FuelReading;
+using engine::FuelStatus;
+using engine::kKilogramsPerPound;
+using engine::MemoryCells;
+using engine::Unit;
+namespace c = engine::cell;
 
 constexpr double kLb = kKilogramsPerPound;  // a reading of N lbs is N × kLb kg
 constexpr double kNm = 1852;                // metres
@@ -44,7 +53,7 @@ MemoryCells planned(const CellTexts& changes, bool correction = false,
     FuelPlanner planner(cells, sink);
     test::enter(cells, test::with(test::samplePlan(), changes));
     cells.setTicked(c::CheckCorrection, correction);
-    EXPECT_TRUE(planner.cmdCalculate_Click());
+    EXPECT_TRUE(planner.calculate());
     test::enter(cells, edits);
     return cells;
 }
@@ -218,4 +227,4 @@ TEST(FuelCheck, RefusesAPlanItCannotCheckAgainst) {
 }
 
 }  // namespace
-}  // namespace brimwell
+}  // namespace brimwell::test

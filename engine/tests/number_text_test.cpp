@@ -11,8 +11,13 @@
 
 #include "engine/calculation_error.h"
 
-namespace brimwell {
+namespace brimwell::test {
 namespace {
+
+using engine::CalculationError;
+using engine::roundHalfEven;
+using engine::toNumber;
+using engine::toText;
 
 TEST(NumberText, ReadsTheCommaAsDecimalMarkAndRefusesTheRest) {
     const std::vector<std::pair<std::string, double>> numbers = {
@@ -66,4 +71,4 @@ TEST(NumberText, RoundsExactHalvesToTheEvenNeighbour) {
 }
 
 }  // namespace
-}  // namespace brimwell
+}  // namespace brimwell::test

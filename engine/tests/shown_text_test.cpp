@@ -9,8 +9,10 @@
 #include <utility>
 #include <vector>
 
-namespace brimwell {
+namespace brimwell::test {
 namespace {
+
+using engine::shownText;
 
 TEST(ShownText, ReplacesWhatActsInsteadOfShowing) {
     // The bidirectional controls below are the text under test, written as escapes.
@@ -58,4 +60,4 @@ TEST(ShownText, CutsAfterTwoHundredCharactersNeverInsideOne) {
 }
 
 }  // namespace
-}  // namespace brimwell
+}  // namespace brimwell::test

@@ -12,10 +12,14 @@
 #include "engine/cell_names.h"
 #include "tests/support/flight_plan_file.h"
 
-namespace brimwell::flightplan {
+namespace brimwell::test {
 namespace {
 
-using test::OfpChanges;
+using engine::Unit;
+using flightplan::describe;
+using flightplan::FlightPlanReading;
+using flightplan::readFlightPlan;
+namespace cell = engine::cell;
 using Fields = std::vector<std::pair<std::string, std::optional<std::string>>>;
 
 std::vector<FlightPlanReading> bothForms(OfpChanges changes) {
@@ -165,4 +169,4 @@ TEST(FlightPlanReader, JudgesAWeightInItsOwnUnitBeforeItIsConverted) {
 }
 
 }  // namespace
-}  // namespace brimwell::flightplan
+}  // namespace brimwell::test

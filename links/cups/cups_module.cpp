@@ -20,7 +20,7 @@
 
 namespace {
 
-using brimwell::shownText;
+using brimwell::engine::shownText;
 using brimwell::links::LinkAnswer;
 using brimwell::links::LinkControl;
 using brimwell::links::Paper;

@@ -45,11 +45,11 @@ class QuietQt final {
 LinkAnswer work(std::string_view request, std::string_view path, LinkControl& /*control*/) {
     const QuietQt quiet;
     const auto asked = nlohmann::json::parse(request);
-    brimwell::MemoryCells cells;
+    brimwell::engine::MemoryCells cells;
     for (const auto& [name, text] : asked.at("cells").items()) {
         cells.setText(name, text.get<std::string>());
     }
-    const auto unit = brimwell::unitNamed(asked.at("unit").get<std::string>());
+    const auto unit = brimwell::engine::unitNamed(asked.at("unit").get<std::string>());
     // The Qt printer needs an application object; the planner has no screen, so it takes the
     // offscreen platform. The application takes its options out of argc and argv, so each call
     // gives it fresh ones, which outlive it.
@@ -63,9 +63,10 @@ LinkAnswer work(std::string_view request, std::string_view path, LinkControl& /*
         application = std::make_unique<QGuiApplication>(argc, argv.data());
     }
     try {
-        const auto printer = brimwell::openPdfPrinter(std::string(path));
-        brimwell::cmbPrint_Click(cells, *printer, unit.value_or(brimwell::Unit::Pounds));
-    } catch (const brimwell::PrintError& error) {
+        const auto printer = brimwell::report::openPdfPrinter(std::string(path));
+        brimwell::report::printReport(cells, *printer,
+                                      unit.value_or(brimwell::engine::Unit::Pounds));
+    } catch (const brimwell::report::PrintError& error) {
         return {false, error.what()};
     }
     return {true, {}};

@@ -16,7 +16,7 @@ namespace brimwell::links {
 // Writes the report page of the cells, whose weights are in unit, into the PDF file at path, as
 // report/qt/pdf_printer.h's openPdfPrinter writes a file. Returns nullopt once the file is
 // written, else the reason it was not.
-std::optional<std::string> writeReportPdf(const CellReader& cells, Unit unit,
+std::optional<std::string> writeReportPdf(const engine::CellReader& cells, engine::Unit unit,
                                           const std::string& path);
 
 }  // namespace brimwell::links

@@ -36,16 +36,16 @@ bool differs(double written, double read) {
     return !(std::abs(written - read) <= kReadBackTolerance);
 }
 
-std::string figure(double written, double read, Unit unit) {
+std::string figure(double written, double read, engine::Unit unit) {
     return differs(written, read)
                ? weightText(written, unit) + " written, " + weightText(read, unit) + " now"
                : weightText(written, unit);
 }
 
 // A cell's pound text as the window shows it in the unit.
-std::string shownWeight(const std::string& pounds, Unit unit) {
-    return (unit == Unit::Kilograms ? toKilograms(pounds) : pounds) + " " +
-           std::string(unitName(unit));
+std::string shownWeight(const std::string& pounds, engine::Unit unit) {
+    return (unit == engine::Unit::Kilograms ? engine::toKilograms(pounds) : pounds) + " " +
+           std::string(engine::unitName(unit));
 }
 
 TankMasses tanksFrom(const json& list) {
@@ -88,7 +88,7 @@ std::optional<XPlaneAddress> parseXPlaneUrl(std::string_view url) {
     int port = 80;
     if (colon != std::string_view::npos) {
         const std::string_view digits = rest.substr(colon + 1);
-        if (digits.empty() || digits.size() > 5 || !isDigitsOnly(digits)) {
+        if (digits.empty() || digits.size() > 5 || !engine::isDigitsOnly(digits)) {
             return std::nullopt;
         }
         port = std::stoi(std::string(digits));
@@ -99,15 +99,15 @@ std::optional<XPlaneAddress> parseXPlaneUrl(std::string_view url) {
     return XPlaneAddress{std::string(host), port, std::string(url)};
 }
 
-std::string weightText(double kg, Unit unit) {
-    const double mass = unit == Unit::Kilograms ? kg : kg / kKilogramsPerPound;
+std::string weightText(double kg, engine::Unit unit) {
+    const double mass = unit == engine::Unit::Kilograms ? kg : kg / engine::kKilogramsPerPound;
     if (!(std::abs(mass) < kLargestWholeKg)) {
         std::array<char, 32> text{};
         const int length = std::snprintf(text.data(), text.size(), "%g", mass);
         return std::string(text.data(), static_cast<std::size_t>(std::max(length, 0))) + " " +
-               std::string(unitName(unit));
+               std::string(engine::unitName(unit));
     }
-    return std::to_string(std::llround(mass)) + " " + std::string(unitName(unit));
+    return std::to_string(std::llround(mass)) + " " + std::string(engine::unitName(unit));
 }
 
 std::chrono::milliseconds xplaneBound() {
@@ -122,23 +122,23 @@ std::chrono::milliseconds xplaneBound() {
     return kXPlaneBound;
 }
 
-std::variant<XPlaneRequest, XPlaneRefused> xplaneRequestFor(const UnitCells& cells,
+std::variant<XPlaneRequest, XPlaneRefused> xplaneRequestFor(const engine::UnitCells& cells,
                                                             const XPlaneAddress& address) {
-    const Unit unit = cells.unit();
+    const engine::Unit unit = cells.unit();
     XPlaneRequest request{address, 0, 0, xplaneBound(), unit};
     std::string over;
     try {
-        request.fuelLbs = toNumber(cells.text(cell::txtFL));
-        request.payloadLbs = toNumber(cells.text(cell::txtPayLoad));
-        for (const auto& rule : kResultLimits) {
+        request.fuelLbs = engine::toNumber(cells.text(engine::cell::txtFL));
+        request.payloadLbs = engine::toNumber(cells.text(engine::cell::txtPayLoad));
+        for (const auto& rule : engine::kResultLimits) {
             const std::string text = cells.text(rule.cell);
-            if (toNumber(text) > rule.limit) {
+            if (engine::toNumber(text) > rule.limit) {
                 over += over.empty() ? "" : ", ";
                 over += std::string(rule.caption) + " " + shownWeight(text, unit) + " (limit " +
-                        shownWeight(toText(rule.limit), unit) + ")";
+                        shownWeight(engine::toText(rule.limit), unit) + ")";
             }
         }
-    } catch (const CalculationError&) {
+    } catch (const engine::CalculationError&) {
         return XPlaneRefused{
             "There is no finished plan to load into X-Plane. Calculate the plan with all its "
             "flight data first."};
@@ -155,13 +155,13 @@ XPlaneOutcome loadIntoXPlane(const XPlaneRequest& request, LinkControl& control)
     return wire::loadOutcome(callLink(kModuleFile, wire::loadRequest(request), control));
 }
 
-std::variant<FuelReading, XPlaneRefused> readXPlane(const XPlaneAddress& address,
-                                                    std::chrono::milliseconds bound,
-                                                    LinkControl& control) {
+std::variant<engine::FuelReading, XPlaneRefused> readXPlane(const XPlaneAddress& address,
+                                                            std::chrono::milliseconds bound,
+                                                            LinkControl& control) {
     return wire::readOutcome(callLink(kModuleFile, wire::readRequest(address, bound), control));
 }
 
-std::string describe(const XPlaneOutcome& outcome, Unit unit) {
+std::string describe(const XPlaneOutcome& outcome, engine::Unit unit) {
     if (const auto* refused = std::get_if<XPlaneRefused>(&outcome)) {
         return refused->reason;
     }
@@ -191,9 +191,9 @@ std::string loadRequest(const XPlaneRequest& request) {
     return json{{"operation", "load"},
                 {"url", request.address.url},
                 {"bound_ms", request.bound.count()},
-                {"fuel_kg", request.fuelLbs * kKilogramsPerPound},
-                {"payload_kg", request.payloadLbs * kKilogramsPerPound},
-                {"unit", unitName(request.unit)}}
+                {"fuel_kg", request.fuelLbs * engine::kKilogramsPerPound},
+                {"payload_kg", request.payloadLbs * engine::kKilogramsPerPound},
+                {"unit", engine::unitName(request.unit)}}
         .dump();
 }
 
@@ -216,7 +216,7 @@ std::string outcome(const XPlaneOutcome& outcome) {
         .dump();
 }
 
-std::string reading(const FuelReading& reading) {
+std::string reading(const engine::FuelReading& reading) {
     return json{{"fuel_kg", reading.fuelOnBoardKg}, {"distance_m", reading.distanceTravelledMetres}}
         .dump();
 }
@@ -243,14 +243,14 @@ XPlaneOutcome loadOutcome(const LinkAnswer& answer) {
     }
 }
 
-std::variant<FuelReading, XPlaneRefused> readOutcome(const LinkAnswer& answer) {
+std::variant<engine::FuelReading, XPlaneRefused> readOutcome(const LinkAnswer& answer) {
     if (!answer.done) {
         return XPlaneRefused{answer.text};
     }
     try {
         const json parsed = json::parse(answer.text);
-        return FuelReading{parsed.at("fuel_kg").get<double>(),
-                           parsed.at("distance_m").get<double>()};
+        return engine::FuelReading{parsed.at("fuel_kg").get<double>(),
+                                   parsed.at("distance_m").get<double>()};
     } catch (const std::exception& failure) {
         return XPlaneRefused{std::string("The X-Plane link gave an answer Brimwell cannot read (") +
                              failure.what() + "). Reinstall Brimwell."};

@@ -27,7 +27,7 @@
 #include "engine/units.h"
 #include "links/link_call.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 class UnitCells;
 }
 
@@ -75,7 +75,7 @@ struct XPlaneRequest {
     // The bound on the whole exchange: kXPlaneBound, unless BRIMWELL_TEST_XPLANE_BOUND_MS says
     // otherwise (tests).
     std::chrono::milliseconds bound = kXPlaneBound;
-    Unit unit = Unit::Pounds;  // the unit that a refusal names its weights in
+    engine::Unit unit = engine::Unit::Pounds;  // the unit that a refusal names its weights in
 };
 
 // The aircraft was loaded: what was written and what X-Plane gave back when read afterwards.
@@ -102,7 +102,7 @@ using XPlaneOutcome = std::variant<XPlaneLoaded, XPlaneRefused>;
 // The request for the plan in the cells, or the refusal when there is no finished plan (an empty
 // or unreadable result) or a result cell is over its aircraft limit (each named, with its figure
 // and limit, in the cells' unit).
-std::variant<XPlaneRequest, XPlaneRefused> xplaneRequestFor(const UnitCells& cells,
+std::variant<XPlaneRequest, XPlaneRefused> xplaneRequestFor(const engine::UnitCells& cells,
                                                             const XPlaneAddress& address);
 
 // Loads the request into the aircraft of the X-Plane at its address: reads the tank layout and
@@ -113,16 +113,16 @@ XPlaneOutcome loadIntoXPlane(const XPlaneRequest& request, LinkControl& control)
 
 // Reads the fuel on board and the distance travelled since the flight's start, within the bound:
 // one reading for the fuel check in flight (engine/fuel_check.h).
-std::variant<FuelReading, XPlaneRefused> readXPlane(const XPlaneAddress& address,
-                                                    std::chrono::milliseconds bound,
-                                                    LinkControl& control);
+std::variant<engine::FuelReading, XPlaneRefused> readXPlane(const XPlaneAddress& address,
+                                                            std::chrono::milliseconds bound,
+                                                            LinkControl& control);
 
 // The outcome in words for the pilot, weights in `unit`: on success the fuel of each tank and the
 // payload (and, when the aircraft changed them, what it holds now), else the reason.
-std::string describe(const XPlaneOutcome& outcome, Unit unit);
+std::string describe(const XPlaneOutcome& outcome, engine::Unit unit);
 
 // A mass in kilograms as the pilot reads it in `unit`, whole: "229752 lbs", "104213 kg".
-std::string weightText(double kg, Unit unit);
+std::string weightText(double kg, engine::Unit unit);
 
 // How long an exchange with X-Plane may take: kXPlaneBound, or BRIMWELL_TEST_XPLANE_BOUND_MS.
 std::chrono::milliseconds xplaneBound();

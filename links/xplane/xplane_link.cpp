@@ -295,7 +295,7 @@ class Exchange final {
             return notTheWebApi();
         }
         return "X-Plane refused " + std::string(what) + " (" + std::to_string(status) +
-               (said.empty() ? "" : ": " + shownText(said)) +
+               (said.empty() ? "" : ": " + engine::shownText(said)) +
                "). Try again; if it goes on, restart X-Plane.";
     }
 
@@ -368,7 +368,8 @@ std::string notAFigure(const std::vector<double>& tanks, const TankMasses& capac
                    printed("%.0f", capacities[slot]) + " kg.";
         }
     }
-    const double limit = fieldLimit(cell::txtPayLoad)->limit * kKilogramsPerPound;
+    const double limit =
+        engine::fieldLimit(engine::cell::txtPayLoad)->limit * engine::kKilogramsPerPound;
     if (!(payload >= -kFigureTolerance && payload <= limit + kFigureTolerance)) {
         return "X-Plane's read-back is not a payload figure: the payload reads " +
                printed("%g", payload) + " kg, which is not between 0 and the 747-400's limit of " +
@@ -393,8 +394,9 @@ XPlaneTransport xplaneOverHttp(const XPlaneAddress& address, std::chrono::millis
         };
 }
 
-LinkAnswer loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bound, Unit unit,
-                      double fuelKg, double payloadKg, const XPlaneTransport& transport) {
+LinkAnswer loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bound,
+                      engine::Unit unit, double fuelKg, double payloadKg,
+                      const XPlaneTransport& transport) {
     Write fuel = Write::NotSent;
     Write payload = Write::NotSent;
     bool readBack = false;

@@ -24,10 +24,10 @@ LinkAnswer work(std::string_view request, std::string_view /*payload*/, LinkCont
     if (asked.at("operation") == "read") {
         return brimwell::links::readXPlaneInFlight(*address, bound, transport);
     }
-    const auto unit = brimwell::unitNamed(asked.at("unit").get<std::string>());
-    return brimwell::links::loadXPlane(*address, bound, unit.value_or(brimwell::Unit::Pounds),
-                                       asked.at("fuel_kg").get<double>(),
-                                       asked.at("payload_kg").get<double>(), transport);
+    const auto unit = brimwell::engine::unitNamed(asked.at("unit").get<std::string>());
+    return brimwell::links::loadXPlane(
+        *address, bound, unit.value_or(brimwell::engine::Unit::Pounds),
+        asked.at("fuel_kg").get<double>(), asked.at("payload_kg").get<double>(), transport);
 }
 
 }  // namespace

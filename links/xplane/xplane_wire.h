@@ -21,10 +21,10 @@ namespace brimwell::links::wire {
 std::string loadRequest(const XPlaneRequest& request);
 std::string readRequest(const XPlaneAddress& address, std::chrono::milliseconds bound);
 std::string outcome(const XPlaneOutcome& outcome);
-std::string reading(const FuelReading& reading);
+std::string reading(const engine::FuelReading& reading);
 
 // The face's reading of the module's answer; a call refused is XPlaneRefused with its reason.
 XPlaneOutcome loadOutcome(const LinkAnswer& answer);
-std::variant<FuelReading, XPlaneRefused> readOutcome(const LinkAnswer& answer);
+std::variant<engine::FuelReading, XPlaneRefused> readOutcome(const LinkAnswer& answer);
 
 }  // namespace brimwell::links::wire

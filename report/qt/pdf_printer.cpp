@@ -22,7 +22,7 @@
 #include <utility>
 #include <vector>
 
-namespace brimwell {
+namespace brimwell::report {
 
 namespace {
 
@@ -195,4 +195,4 @@ std::unique_ptr<Printer> openPdfPrinter(const std::string& path) {
     });
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::report

@@ -11,7 +11,7 @@
 #include "report/printer.h"
 #include "report/recorded_page.h"
 
-namespace brimwell {
+namespace brimwell::report {
 
 // The page as a PDF document of one page, drawn on the paper and within the printable area of
 // layout. Throws PrintError.
@@ -29,4 +29,4 @@ QPageLayout localPaper();
 // existing file as it was.
 std::unique_ptr<Printer> openPdfPrinter(const std::string& path);
 
-}  // namespace brimwell
+}  // namespace brimwell::report

@@ -15,8 +15,16 @@
 #include "report/recorded_page.h"
 #include "tests/support/plan.h"
 
-namespace brimwell {
+namespace brimwell::test {
 namespace {
+
+using engine::kLimitRed;
+using engine::MemoryCells;
+using report::PrintError;
+using report::printFailureMessage;
+using report::printReport;
+using report::RecordedPage;
+namespace cell = engine::cell;
 
 MemoryCells markedCells() {
     MemoryCells cells;
@@ -42,7 +50,7 @@ TEST(Print, PrintsEveryCellOnItsLineInOneDocumentAndChangesNoCell) {
     MemoryCells cells = markedCells();
     cells.setBackground(cell::txtZFW, kLimitRed);
     test::RecordingPrinter printer;
-    cmbPrint_Click(cells, printer);
+    printReport(cells, printer);
     EXPECT_EQ(*printer.operations, markedReport());
     EXPECT_EQ(cells.text(cell::txtZFW), "<txtZFW>");
     EXPECT_EQ(cells.background(cell::txtZFW), kLimitRed);
@@ -50,7 +58,7 @@ TEST(Print, PrintsEveryCellOnItsLineInOneDocumentAndChangesNoCell) {
 
 TEST(Print, ARecordedPagePlaysTheSameOperations) {
     RecordedPage page;
-    cmbPrint_Click(markedCells(), page);
+    printReport(markedCells(), page);
     test::RecordingPrinter printer;
     page.playOn(printer);
     EXPECT_EQ(*printer.operations, markedReport());
@@ -61,7 +69,7 @@ TEST(Print, AFailingPrinterStopsThePageWithoutEndingIt) {
     ASSERT_EQ(whole.size(), 45U);
     for (const std::size_t failAt : {1U, 6U, 9U, 45U}) {
         test::RecordingPrinter printer(failAt);
-        EXPECT_THROW(cmbPrint_Click(markedCells(), printer), PrintError) << failAt;
+        EXPECT_THROW(printReport(markedCells(), printer), PrintError) << failAt;
         EXPECT_EQ(*printer.operations, std::vector(whole.begin(), whole.begin() + (failAt - 1)));
     }
     EXPECT_EQ(printFailureMessage(PrintError("no printer is installed")),
@@ -69,4 +77,4 @@ TEST(Print, AFailingPrinterStopsThePageWithoutEndingIt) {
 }
 
 }  // namespace
-}  // namespace brimwell
+}  // namespace brimwell::test

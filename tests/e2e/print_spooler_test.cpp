@@ -26,7 +26,10 @@
 #include "ui/window_cells.h"
 
 using namespace brimwell;
+using namespace brimwell::engine;
 using namespace brimwell::test;
+using brimwell::report::buildReportLines;
+using brimwell::report::ReportLines;
 using namespace Qt::StringLiterals;
 
 namespace {

@@ -174,10 +174,6 @@ std::vector<ReceivedRequest> HttpStandIn::requests() const {
     return m_requests;
 }
 
-void HttpStandIn::setDripInterval(std::chrono::milliseconds interval) {
-    m_dripInterval = interval;
-}
-
 void HttpStandIn::serve(int socket) {
     std::string buffer;
     std::array<char, 0x4000> bytes{};
@@ -287,7 +283,7 @@ bool HttpStandIn::answer(int socket, const HttpReply& reply) const {
 }
 
 bool HttpStandIn::drip(int socket, std::string_view bytes, bool chunked) const {
-    const auto interval = static_cast<int>(m_dripInterval.load().count());
+    const auto interval = static_cast<int>(kDripInterval.count());
     for (const char byte : bytes) {
         if (!clientWaits(socket, interval) ||
             !sendAll(socket,

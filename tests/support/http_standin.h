@@ -25,7 +25,7 @@ struct ReceivedRequest {
     int status = 0;  // the stand-in's answer, once under way; 0 while it has none
 };
 
-// How an answer goes wrong. Every drip sends one byte per dripInterval (default 500 ms). A
+// How an answer goes wrong. Every drip sends one byte every 500 ms. A
 // misbehaving answer ends its connection.
 enum class Misbehaviour {
     None,
@@ -63,7 +63,6 @@ class HttpStandIn final {
 
     std::string url() const;  // "http://127.0.0.1:PORT"
     std::vector<ReceivedRequest> requests() const;
-    void setDripInterval(std::chrono::milliseconds interval);
 
   private:
     void serve(int socket);
@@ -73,7 +72,7 @@ class HttpStandIn final {
     Handler m_handler;
     int m_listener = -1;
     int m_port = 0;
-    std::atomic<std::chrono::milliseconds> m_dripInterval{std::chrono::milliseconds(500)};
+    static constexpr std::chrono::milliseconds kDripInterval{500};
     mutable std::mutex m_mutex;
     bool m_stopping = false;
     std::vector<ReceivedRequest> m_requests;

@@ -9,21 +9,21 @@ namespace brimwell::test {
 
 // clang-format off
 CellTexts samplePlan() {
-    return {{cell::txtOriginICAO, "LIRF"}, {cell::txtDestinationICAO, "KJFK"},
-            {cell::txtDestinationDistance, "4000"}, {cell::txtAlternateICAO, "KBOS"},
-            {cell::cmbAlternateDistance, "200"}, {cell::cmbWindDirection, "Head"},
-            {cell::txtWindIntensity, "50"}, {cell::cmbFlightLevel, "FL350"},
-            {cell::txtPayLoad, "100000"}, {cell::txtContingencyTime, "30"},
-            {cell::cmbMLF, "19000"}, {cell::txtTFB, "2000"}};
+    return {{engine::cell::txtOriginICAO, "LIRF"}, {engine::cell::txtDestinationICAO, "KJFK"},
+            {engine::cell::txtDestinationDistance, "4000"}, {engine::cell::txtAlternateICAO, "KBOS"},
+            {engine::cell::cmbAlternateDistance, "200"}, {engine::cell::cmbWindDirection, "Head"},
+            {engine::cell::txtWindIntensity, "50"}, {engine::cell::cmbFlightLevel, "FL350"},
+            {engine::cell::txtPayLoad, "100000"}, {engine::cell::txtContingencyTime, "30"},
+            {engine::cell::cmbMLF, "19000"}, {engine::cell::txtTFB, "2000"}};
 }
 
 CellTexts sampleResults() {
-    return {{cell::txtPayLoadDuplicate, "100000"}, {cell::txtZFW, "494088"},
-            {cell::txtZFWDuplicate, "494088"}, {cell::txtAF, "11352"}, {cell::txtCF, "9000"},
-            {cell::txtPLW, "533440"}, {cell::txtPLWDuplicate, "533440"},
-            {cell::txtFPF, "188400"}, {cell::txtGTW, "721840"}, {cell::txtGTWDuplicate, "721840"},
-            {cell::txtTW, "723840"}, {cell::txtETA, "9:07"}, {cell::txtFL, "229752"},
-            {cell::txtICA, "33000"}, {cell::txtDistWinCorr, "4412"}};
+    return {{engine::cell::txtPayLoadDuplicate, "100000"}, {engine::cell::txtZFW, "494088"},
+            {engine::cell::txtZFWDuplicate, "494088"}, {engine::cell::txtAF, "11352"}, {engine::cell::txtCF, "9000"},
+            {engine::cell::txtPLW, "533440"}, {engine::cell::txtPLWDuplicate, "533440"},
+            {engine::cell::txtFPF, "188400"}, {engine::cell::txtGTW, "721840"}, {engine::cell::txtGTWDuplicate, "721840"},
+            {engine::cell::txtTW, "723840"}, {engine::cell::txtETA, "9:07"}, {engine::cell::txtFL, "229752"},
+            {engine::cell::txtICA, "33000"}, {engine::cell::txtDistWinCorr, "4412"}};
 }
 // clang-format on
 
@@ -40,7 +40,7 @@ CellTexts with(CellTexts texts, const CellTexts& changes) {
     return texts;
 }
 
-void enter(Cells& cells, const CellTexts& texts) {
+void enter(engine::Cells& cells, const CellTexts& texts) {
     for (const auto& [name, text] : texts) {
         cells.setText(name, text);
     }
@@ -48,7 +48,7 @@ void enter(Cells& cells, const CellTexts& texts) {
 
 void RecordingPrinter::record(std::string operation) {
     if (m_failAt != 0 && operations->size() + 1 == m_failAt) {
-        throw PrintError("the printer ran out of paper");
+        throw report::PrintError("the printer ran out of paper");
     }
     operations->push_back(std::move(operation));
 }
@@ -57,7 +57,7 @@ void RecordingPrinter::setFontName(std::string_view name) {
     record("font " + std::string(name));
 }
 void RecordingPrinter::setFontSize(double points) {
-    record("size " + toText(points));
+    record("size " + engine::toText(points));
 }
 void RecordingPrinter::setCurrentX(int twips) {
     record("x " + std::to_string(twips));

@@ -26,9 +26,9 @@ CellTexts sampleResults();
 // The texts with the changed cells replaced (or added).
 CellTexts with(CellTexts texts, const CellTexts& changes);
 
-void enter(Cells& cells, const CellTexts& texts);
+void enter(engine::Cells& cells, const CellTexts& texts);
 
-class RecordingSink final : public MessageSink {
+class RecordingSink final : public engine::MessageSink {
   public:
     void showMessage(std::string_view text) override { messages.emplace_back(text); }
     std::vector<std::string> messages;
@@ -37,7 +37,7 @@ class RecordingSink final : public MessageSink {
 // Writes down every operation as one text: "font Arial", "size 16", "x 100", "y 200",
 // "bold on", "line <text>", "end". Throws PrintError at the operation numbered failAt (from 1).
 // A copy writes into the same list, so a window can be handed copies of one printer.
-class RecordingPrinter final : public Printer {
+class RecordingPrinter final : public report::Printer {
   public:
     explicit RecordingPrinter(std::size_t failAt = 0) : m_failAt(failAt) {}
     void setFontName(std::string_view name) override;

@@ -24,13 +24,15 @@
 #include "ui/control_catalogue.h"
 
 using namespace brimwell;
+using namespace brimwell::engine;
 using namespace brimwell::test;
+using brimwell::ui::MainWindow;
 using namespace Qt::StringLiterals;
 
 class DesktopTest final : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ui::MainWindow> m_window;
+    std::unique_ptr<MainWindow> m_window;
 
   private Q_SLOTS:
     // One window meets the schemes one after the other, as when the desktop changes its own.

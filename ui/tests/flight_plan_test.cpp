@@ -13,7 +13,9 @@
 #include "ui/settings.h"
 
 using namespace brimwell;
+using namespace brimwell::engine;
 using namespace brimwell::test;
+using brimwell::ui::MainWindow;
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(brimwell::test::CellTexts)
@@ -52,7 +54,7 @@ class FlightPlanTest final : public QObject {
 
     QTemporaryDir m_folder;
     std::unique_ptr<SimbriefStandIn> m_simbrief;  // outlives the window of each test
-    std::unique_ptr<ui::MainWindow> m_window;
+    std::unique_ptr<MainWindow> m_window;
 
     QString writePlan(const QByteArray& content) {
         QFile file(m_folder.filePath(u"plan"_s));
@@ -143,10 +145,10 @@ class FlightPlanTest final : public QObject {
         QCOMPARE(text(*m_window, cell::txtZFW), QString());  // the results emptied
     }
 
-    // The user name as typed, what SimBrief was asked, its answer (0: none ever, -1: nothing
-    // listens) and the message; the window answers a click while it waits.
     // The user name as typed, what SimBrief was asked, its answer (its status, -1: nothing
-    // listens; its body; how it misbehaves) and the message (%1: SimBrief's host and port).
+    // listens; its body; how it misbehaves) and the message (%1: SimBrief's host and port); the
+    // window answers a click while it waits. The link's answer to each misbehaviour is the
+    // planner's test's; the window's own risk is the wait.
     void fetch_data() {
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("target");
@@ -174,20 +176,9 @@ class FlightPlanTest final : public QObject {
             << u"jo"_s << QString() << -1 << QByteArray() << int(Misbehaviour::None)
             << whose +
                    u"jo was not fetched: SimBrief could not be reached: nothing answers at %1"_s;
-        const QString late =
-            whose + u"jo was not fetched: SimBrief did not answer within 0.5 seconds"_s;
-        const QString jo = fetcher + u"username=jo"_s;
         QTest::newRow("never answers")
-            << u"jo"_s << jo << 200 << ofp() << int(Misbehaviour::Silent) << late;
-        QTest::newRow("drips") << u"jo"_s << jo << 200 << ofp()
-                               << int(Misbehaviour::DripClosingBody) << late;
-        QTest::newRow("floods")
-            << u"jo"_s << jo << 200 << ofp() << int(Misbehaviour::FloodChunked)
-            << whose + u"jo was not fetched: SimBrief's answer is larger than any flight plan"_s;
-        QTest::newRow("gzip")
-            << u"jo"_s << jo << 200 << ofp() << int(Misbehaviour::GzipBomb)
-            << whose +
-                   u"jo was not fetched: SimBrief's answer came encoded, which Brimwell never asks for"_s;
+            << u"jo"_s << fetcher + u"username=jo"_s << 200 << ofp() << int(Misbehaviour::Silent)
+            << whose + u"jo was not fetched: SimBrief did not answer within 0.5 seconds"_s;
     }
     void fetch() {
         QFETCH(int, status);

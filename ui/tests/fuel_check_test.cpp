@@ -22,7 +22,9 @@
 #include "ui/settings.h"
 
 using namespace brimwell;
+using namespace brimwell::engine;
 using namespace brimwell::test;
+using brimwell::ui::MainWindow;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -44,7 +46,7 @@ class FuelCheckTest final : public QObject {
     Q_OBJECT
 
     std::unique_ptr<XPlaneStandIn> m_xplane;  // outlives the window of each test
-    std::unique_ptr<ui::MainWindow> m_window;
+    std::unique_ptr<MainWindow> m_window;
     QTime m_now{14, 0};  // the check window's clock
 
     ui::FuelCheckWindow* check() const {

@@ -15,7 +15,9 @@
 #include "ui/window_cells.h"
 
 using namespace brimwell;
+using namespace brimwell::engine;
 using namespace brimwell::test;
+using brimwell::ui::MainWindow;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -54,7 +56,7 @@ class MonkeyTest final : public QObject {
             return list.at(std::uniform_int_distribution<qsizetype>(0, list.size() - 1)(random));
         };
         RecordingPrinter printer;
-        std::unique_ptr<ui::MainWindow> window;
+        std::unique_ptr<MainWindow> window;
         for (int step = 0; step < 1000; ++step) {
             if (window == nullptr || !window->isVisible()) {  // at the start, and after Exit
                 window = openWindow();
@@ -105,7 +107,7 @@ class MonkeyTest final : public QObject {
                         QCOMPARE(warnings(), QStringList{toQ(limit->warning)});
                     } else {
                         test::RecordingSink sink;
-                        FuelPlanner(expected, sink).cmdCalculate_Click();
+                        FuelPlanner(expected, sink).calculate();
                         QCOMPARE(warnings(), toQ(sink.messages));
                     }
                     QCOMPARE(results(shown), results(expected));

@@ -17,7 +17,9 @@
 #include "ui/settings.h"
 
 using namespace brimwell;
+using namespace brimwell::engine;
 using namespace brimwell::test;
+using brimwell::ui::MainWindow;
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(brimwell::test::CellTexts)
@@ -47,7 +49,7 @@ QStringList windowTexts(const QWidget& window) {
 class UnitsTest final : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ui::MainWindow> m_window;
+    std::unique_ptr<MainWindow> m_window;
 
   private Q_SLOTS:
     void init() {

@@ -16,7 +16,9 @@
 #include "ui/window_cells.h"
 
 using namespace brimwell;
+using namespace brimwell::engine;
 using namespace brimwell::test;
+using brimwell::ui::MainWindow;
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(brimwell::test::CellTexts)
@@ -29,7 +31,7 @@ const QStringList kNone;
 class WindowTest final : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ui::MainWindow> m_window;
+    std::unique_ptr<MainWindow> m_window;
     RecordingPrinter m_printer;
 
   private Q_SLOTS:
@@ -188,7 +190,7 @@ class WindowTest final : public QObject {
         QFETCH(int, failAt);
         QFETCH(QString, reason);
         RecordingPrinter printer(static_cast<std::size_t>(std::max(failAt, 0)));
-        m_window->setPrinterFactory([&printer, failAt]() -> std::unique_ptr<Printer> {
+        m_window->setPrinterFactory([&printer, failAt]() -> std::unique_ptr<report::Printer> {
             if (failAt == -2) {
                 throw std::runtime_error("the spooler is gone");
             }
@@ -203,7 +205,7 @@ class WindowTest final : public QObject {
         QCOMPARE(cellStates(*m_window), before);
         if (failAt == 0) {
             RecordingPrinter report;
-            cmbPrint_Click(ui::WindowCells(*m_window), report);
+            printReport(ui::WindowCells(*m_window), report);
             QCOMPARE(toQ(*printer.operations), toQ(*report.operations));
             QVERIFY(toQ(*report.operations).contains(u"line (=) Zero Fuel Weight: 494088 lbs"_s));
         }

@@ -13,7 +13,9 @@
 #include "ui/settings.h"
 
 using namespace brimwell;
+using namespace brimwell::engine;
 using namespace brimwell::test;
+using brimwell::ui::MainWindow;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -32,7 +34,7 @@ class XPlaneTest final : public QObject {
     Q_OBJECT
 
     std::unique_ptr<XPlaneStandIn> m_xplane;  // outlives the window of each test
-    std::unique_ptr<ui::MainWindow> m_window;
+    std::unique_ptr<MainWindow> m_window;
 
     bool loadEnabled() const {
         return m_window->findChild<QAction*>(u"mnuLoadIntoXPlane"_s)->isEnabled();

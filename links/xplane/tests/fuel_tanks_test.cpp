@@ -7,8 +7,14 @@
 
 #include "links/xplane/fuel_tanks.h"
 
-namespace brimwell::links {
+namespace brimwell::test {
 namespace {
+
+using links::is747TankLayout;
+using links::kXPlaneTanks;
+using links::SpreadFuel;
+using links::spreadFuel;
+using links::TankMasses;
 
 const TankMasses kCapacities = {30000, 7800, 22000, 22000, 7800, 2300, 2300, 5800, 0};
 
@@ -64,4 +70,4 @@ TEST(FuelTanks, TakesALayoutForThe747sWithinTheTolerance) {
 }
 
 }  // namespace
-}  // namespace brimwell::links
+}  // namespace brimwell::test

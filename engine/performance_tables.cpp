@@ -1,15 +1,15 @@
-#include "engine/module1.h"
+#include "engine/performance_tables.h"
 
 #include "engine/calculation_error.h"
 
-namespace brimwell {
+namespace brimwell::engine {
 
 namespace {
 
 // clang-format off
 using Row13 = std::array<std::string_view, 13>;
 
-// TripTable rows 0 to 22.
+// tripTable rows 0 to 22.
 constexpr std::array<Row13, 23> kTrip = {{
     {"0", "FL410", "479", "FL390", "479", "FL370", "479", "FL350", "481", "FL330", "486", "FL310", "488"},
     {"8400", "17:31", "380,0", "17:31", "381,0", "17:28", "380,1", "17:22", "378,8", "17:20", "386,0", "17:20", "386,0"},
@@ -36,7 +36,7 @@ constexpr std::array<Row13, 23> kTrip = {{
     {"Adjust", "700", "lbs/hr", "880", "lbs/hr", "1000", "lbs/hr", "860", "lbs/hr", "680", "lbs/hr", "320", "lbs/hr"},
 }};
 
-// AlternateTable rows 0 to 5, columns 0 to 4; the two empty header cells are written too.
+// alternateTable rows 0 to 5, columns 0 to 4; the two empty header cells are written too.
 constexpr std::array<std::array<std::string_view, 5>, 6> kAlternate = {{
     {"", "", "475000", "540000", "630000"},
     {"100", "0:30", "6600", "7200", "8000"},
@@ -46,7 +46,7 @@ constexpr std::array<std::array<std::string_view, 5>, 6> kAlternate = {{
     {"500", "1:20", "21000", "22500", "25400"},
 }};
 
-// CruiseAltitudeTable rows 0 to 12, columns 0 to 3.
+// cruiseAltitudeTable rows 0 to 12, columns 0 to 3.
 constexpr std::array<std::array<std::string_view, 4>, 13> kCruiseAltitude = {{
     {"420", "470000", "520000", ""},
     {"410", "500000", "550000", "1:42"},
@@ -66,7 +66,7 @@ constexpr std::array<std::array<std::string_view, 4>, 13> kCruiseAltitude = {{
 // clang-format on
 
 template <typename Table, typename Data>
-void fill(Table& table, const Data& data) {
+void copyInto(Table& table, const Data& data) {
     for (std::size_t row = 0; row < data.size(); ++row) {
         for (std::size_t column = 0; column < data[row].size(); ++column) {
             table.set(static_cast<int>(row), static_cast<int>(column), data[row][column]);
@@ -81,10 +81,10 @@ void throwOutsideTable(int row, int column) {
                            ") is outside the table");
 }
 
-void Module1::FillPerformanceTables() {
-    fill(TripTable, kTrip);
-    fill(AlternateTable, kAlternate);
-    fill(CruiseAltitudeTable, kCruiseAltitude);
+void PerformanceTables::fill() {
+    copyInto(tripTable, kTrip);
+    copyInto(alternateTable, kAlternate);
+    copyInto(cruiseAltitudeTable, kCruiseAltitude);
 }
 
-}  // namespace brimwell
+}  // namespace brimwell::engine
