@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "engine/flight_data.h"
+#include "ui/qt_text.h"
 
 namespace brimwell::ui {
 
@@ -46,10 +47,8 @@ std::optional<QString> askForText(QWidget* parent, const QString& question, cons
         return textAnswerHandler()(question, text);
     }
     bool answered = false;
-    const QString title = QString::fromUtf8(kApplicationTitle.data(),
-                                            static_cast<qsizetype>(kApplicationTitle.size()));
-    QString answer =
-        QInputDialog::getText(parent, title, question, QLineEdit::Normal, text, &answered);
+    QString answer = QInputDialog::getText(parent, toQString(kApplicationTitle), question,
+                                           QLineEdit::Normal, text, &answered);
     return answered ? std::optional(std::move(answer)) : std::nullopt;
 }
 

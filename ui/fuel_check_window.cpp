@@ -16,9 +16,10 @@
 #include "engine/number_text.h"
 #include "engine/shown_text.h"
 #include "ui/background_work.h"
+#include "ui/colour_contrast.h"
 #include "ui/fuel_plot.h"
+#include "ui/qt_text.h"
 #include "ui/settings.h"
-#include "ui/window_controls.h"
 
 using namespace Qt::StringLiterals;
 
@@ -48,10 +49,6 @@ std::function<QTime()>& testClock() {
 
 QTime now() {
     return testClock() ? testClock()() : QTime::currentTime();
-}
-
-QString toQString(const std::string& text) {
-    return QString::fromStdString(text);
 }
 
 // A figure of the check, its caption and its place: the row, and the column of the pair.

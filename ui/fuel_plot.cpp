@@ -8,7 +8,8 @@
 #include <utility>
 
 #include "engine/fuel_check.h"
-#include "ui/window_controls.h"
+#include "ui/colour_contrast.h"
+#include "ui/qt_text.h"
 
 using namespace Qt::StringLiterals;
 
@@ -174,7 +175,7 @@ void FuelPlot::paintEvent(QPaintEvent* /*event*/) {
     painter.drawRect(area);
 
     // The axes' names, the weight's written up the left edge.
-    const QString weightName = u"Fuel on board ("_s + QString::fromUtf8(unitName(m_unit)) + u')';
+    const QString weightName = u"Fuel on board ("_s + toQString(unitName(m_unit)) + u')';
     painter.drawText(
         QRectF(area.left(), height() - lineHeight - kGap / 2.0, area.width(), lineHeight),
         Qt::AlignHCenter, u"Distance flown (nm)"_s);

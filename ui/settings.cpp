@@ -2,13 +2,11 @@
 
 #include <QSettings>
 
+#include "ui/qt_text.h"
+
 namespace brimwell::ui {
 
 namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QSettings store() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("brimwell"),

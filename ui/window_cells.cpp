@@ -9,7 +9,8 @@
 #include <stdexcept>
 
 #include "engine/flight_data.h"
-#include "ui/window_controls.h"
+#include "ui/colour_contrast.h"
+#include "ui/qt_text.h"
 
 namespace brimwell::ui {
 
@@ -18,10 +19,6 @@ using engine::kApplicationTitle;
 using engine::Rgb;
 
 namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A palette that inherits everything but the roles that were set on the widget, the base and
 // the text excepted.

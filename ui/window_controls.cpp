@@ -19,9 +19,12 @@
 #include <algorithm>
 #include <cmath>
 #include <tuple>
+#include <vector>
 
 #include "engine/cell_names.h"
 #include "engine/flight_data.h"
+#include "ui/colour_contrast.h"
+#include "ui/qt_text.h"
 
 // The pictures and icons are compiled into this library; the linker keeps them only when
 // something refers to them.
@@ -40,14 +43,8 @@ namespace cell = engine::cell;
 
 namespace {
 
-// The least contrast of a text against its background (WCAG 2, normal text).
-constexpr double kLegibleContrast = 4.5;
 // Space kept between a caption's box and the control beside it, in pixels.
 constexpr int kCaptionGap = 3;
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 int toPixels(int twips) {
     return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
@@ -55,21 +52,6 @@ int toPixels(int twips) {
 
 QColor toQColor(const Rgb& rgb) {
     return {rgb.red, rgb.green, rgb.blue};
-}
-
-// Relative luminance (WCAG 2) of an sRGB colour.
-double luminance(const QColor& colour) {
-    const auto linear = [](double channel) {
-        return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
-           0.0722 * linear(colour.blueF());
-}
-
-double contrast(const QColor& a, const QColor& b) {
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 // The layout places the controls in pixels at 96 dots per inch, so the fonts are sized in
@@ -282,32 +264,26 @@ void makeRoomForCaption(QLabel& label) {
     label.setGeometry(box);
 }
 
+// Tab and Shift+Tab go from control to control in the order of the catalogue's tab indexes.
+void orderFocusChain(const Controls& controls) {
+    std::vector<const ControlDescription*> order;
+    for (const ControlDescription& description : controlCatalogue()) {
+        if (takesFocus(description.kind)) {
+            order.push_back(&description);
+        }
+    }
+    std::sort(order.begin(), order.end(),
+              [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(controls.at(std::string(order[i - 1]->name)),
+                             controls.at(std::string(order[i]->name)));
+    }
+}
+
 }  // namespace
 
 bool takesFocus(ControlKind kind) {
     return kind != ControlKind::Frame && kind != ControlKind::Label;
-}
-
-QColor textColourOn(const QColor& background) {
-    const QColor black(Qt::black);
-    const QColor white(Qt::white);
-    return contrast(black, background) >= contrast(white, background) ? black : white;
-}
-
-// The lightness steps away from the background's, one at a time, hue and saturation kept.
-QColor legibleOn(const QColor& wanted, const QColor& background) {
-    if (contrast(wanted, background) >= kLegibleContrast) {
-        return wanted;
-    }
-    const QColor hsl = wanted.toHsl();
-    const int step = textColourOn(background) == QColor(Qt::white) ? 1 : -1;
-    for (int lightness = hsl.lightness(); lightness >= 0 && lightness <= 255; lightness += step) {
-        const QColor colour = QColor::fromHsl(hsl.hslHue(), hsl.hslSaturation(), lightness);
-        if (contrast(colour, background) >= kLegibleContrast) {
-            return colour.toRgb();
-        }
-    }
-    return textColourOn(background);
 }
 
 Controls buildWindow(QWidget& client) {
@@ -370,6 +346,7 @@ Controls buildWindow(QWidget& client) {
         needed = needed.united(child->geometry());
     }
     client.resize(needed.width() + (needed.width() > clientWidth ? 2 : 0), needed.height());
+    orderFocusChain(controls);
     return controls;
 }
 

@@ -2,7 +2,7 @@
 
 // Builds the main window from its control catalogue (ui/control_catalogue.h): the title and
 // icon, and every control with its place, font, colours, tooltip and picture. The window's
-// behaviour is in ui/main_window.cpp.
+// behaviour is in ui/main_window.h and the parts it composes.
 //
 // Colours: the layout's own where they read well, else the nearest that does. A cell painted in
 // a fixed colour (the blue input cells and lists, the yellow txtBOW, a red cell over its limit)
@@ -10,9 +10,8 @@
 // reads well there. A caption in a fixed colour of the layout (the title, the credit line, the
 // note below the title) keeps its hue and turns lighter or darker until it reads on the window's
 // present background, which follows the user's colour scheme. "Reads well" is a contrast of at
-// least 4.5:1 (WCAG 2).
+// least 4.5:1 (WCAG 2, ui/colour_contrast.h).
 
-#include <QColor>
 #include <functional>
 #include <map>
 #include <string>
@@ -28,20 +27,13 @@ namespace brimwell::ui {
 using Controls = std::map<std::string, QWidget*, std::less<>>;
 
 // Titles the window of client and gives it its icon and desktop file name; makes the controls as
-// children of client (or of its frames), at the layout's coordinates, and gives client the
-// layout's size.
+// children of client (or of its frames), at the layout's coordinates, in the focus chain of the
+// layout's tab order, and gives client the layout's size.
 Controls buildWindow(QWidget& client);
 
 // Gives the controls their colours against the window's present palette; again whenever the
 // palette changes.
 void applyColours(const Controls& controls);
-
-// The text colour for a cell painted in a fixed colour: black or white, whichever reads better.
-QColor textColourOn(const QColor& background);
-
-// The colour wanted if it reads well on background; else the same hue, lighter on a dark
-// background or darker on a light one, as little as it takes.
-QColor legibleOn(const QColor& wanted, const QColor& background);
 
 // Gives the controls the texts that name the unit of weight: the catalogue's in pounds, those of
 // kilogramTexts in kilograms. The items of the minimum landing fuel list are relabelled in place,

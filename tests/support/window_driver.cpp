@@ -18,6 +18,7 @@
 #include <cmath>
 
 #include "ui/dialogs.h"
+#include "ui/qt_text.h"
 #include "ui/window_cells.h"
 
 using namespace Qt::StringLiterals;
@@ -25,7 +26,7 @@ using namespace Qt::StringLiterals;
 namespace brimwell::test {
 
 QString toQ(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return ui::toQString(text);
 }
 
 QStringList toQ(std::span<const std::string> texts) {

@@ -1,0 +1,109 @@
+#include "ui/menu_bar.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <array>
+#include <string_view>
+
+#include "ui/qt_text.h"
+
+namespace brimwell::ui {
+
+namespace {
+
+// A row of the menu bar: the menu, and one of its items with its command. The items of a named
+// group are ticked, one of them at a time.
+struct MenuItem {
+    std::string_view menu;
+    std::string_view menuCaption;
+    std::string_view name;
+    std::string_view caption;
+    std::string_view shortcut;
+    std::function<void()> MenuCommands::*command;
+    std::string_view group{};
+};
+
+// The menus' access keys leave Alt+C, Alt+L, Alt+E and Alt+P to the buttons.
+constexpr std::array<MenuItem, 8> kMenuItems = {{
+    {.menu = "mnuFile",
+     .menuCaption = "&File",
+     .name = "mnuOpenFlightPlan",
+     .caption = "&Open Flight Plan…",
+     .shortcut = "Ctrl+O",
+     .command = &MenuCommands::openFlightPlan},
+    {.menu = "mnuFile",
+     .menuCaption = "&File",
+     .name = "mnuFetchFlightPlan",
+     .caption = "&Fetch Latest Flight Plan…",
+     .shortcut = "",
+     .command = &MenuCommands::fetchFlightPlan},
+    {.menu = "mnuFile",
+     .menuCaption = "&File",
+     .name = "mnuSimbriefUser",
+     .caption = "SimBrief &User Name or Pilot ID…",
+     .shortcut = "",
+     .command = &MenuCommands::askSimbriefUser},
+    {.menu = "mnuAircraft",
+     .menuCaption = "&Aircraft",
+     .name = "mnuLoadIntoXPlane",
+     .caption = "&Load into X-Plane",
+     .shortcut = "Ctrl+Shift+X",
+     .command = &MenuCommands::loadIntoXPlane},
+    {.menu = "mnuAircraft",
+     .menuCaption = "&Aircraft",
+     .name = "mnuFuelCheck",
+     .caption = "&Fuel Check",
+     .shortcut = "Ctrl+Shift+F",
+     .command = &MenuCommands::checkFuel},
+    {.menu = "mnuAircraft",
+     .menuCaption = "&Aircraft",
+     .name = "mnuXPlaneAddress",
+     .caption = "X-Plane &Address…",
+     .shortcut = "",
+     .command = &MenuCommands::askXPlaneAddress},
+    {.menu = "mnuUnits",
+     .menuCaption = "U&nits",
+     .name = "mnuPounds",
+     .caption = "Poun&ds (lbs)",
+     .shortcut = "",
+     .command = &MenuCommands::showPounds,
+     .group = "weight"},
+    {.menu = "mnuUnits",
+     .menuCaption = "U&nits",
+     .name = "mnuKilograms",
+     .caption = "&Kilograms (kg)",
+     .shortcut = "",
+     .command = &MenuCommands::showKilograms,
+     .group = "weight"},
+}};
+
+}  // namespace
+
+void buildMenuBar(QMenuBar& bar, const MenuCommands& commands) {
+    for (const MenuItem& item : kMenuItems) {
+        auto* menu = bar.findChild<QMenu*>(toQString(item.menu));
+        if (menu == nullptr) {
+            menu = bar.addMenu(toQString(item.menuCaption));
+            menu->setObjectName(toQString(item.menu));
+        }
+        QAction* action = menu->addAction(toQString(item.caption));
+        action->setObjectName(toQString(item.name));
+        action->setShortcut(QKeySequence(toQString(item.shortcut)));
+        if (!item.group.empty()) {
+            auto* group = menu->findChild<QActionGroup*>(toQString(item.group));
+            if (group == nullptr) {
+                group = new QActionGroup(menu);
+                group->setObjectName(toQString(item.group));
+            }
+            action->setCheckable(true);
+            group->addAction(action);
+        }
+        QObject::connect(action, &QAction::triggered, action,
+                         [command = commands.*item.command] { command(); });
+    }
+}
+
+}  // namespace brimwell::ui
