@@ -27,25 +27,10 @@
 namespace brimwell::bench {
 namespace {
 
-using cli::kExitPlanned;
-using cli::runPlan;
-using engine::FuelCheck;
-using engine::FuelPlanLine;
-using engine::FuelPlanner;
-using engine::FuelReading;
-using engine::MemoryCells;
-using engine::Unit;
-using links::describe;
-using links::LinkControl;
-using links::loadIntoXPlane;
-using links::parseXPlaneUrl;
-using links::readXPlane;
-using links::XPlaneAddress;
-using links::XPlaneLoaded;
-using links::XPlaneOutcome;
-using links::XPlaneRequest;
-using report::buildReportLines;
-namespace cell = engine::cell;
+using namespace cli;
+using namespace engine;
+using namespace links;
+using namespace report;
 
 // The sample plan in cells, calculated; with the landing-weight correction when asked.
 MemoryCells calculated(bool corrected = false) {
