@@ -130,14 +130,9 @@ TEST(FuelCheck, TellsTheCheckInTheUnit) {
         std::size_t line;
         const char* text;
     };
+    // The lines in pounds are the planner's test's (links/xplane/tests/xplane_planner_test.cpp).
     const std::vector<Row> rows = {
         // clang-format off
-        {60000, 3e6, Unit::Pounds, 0, "*************** Fuel Check ****************"},
-        {60000, 3e6, Unit::Pounds, 1, "Distance flown: 1620 nm, to go: 2380 nm"},
-        {60000, 3e6, Unit::Pounds, 2, "Fuel on board: 132277 lbs, planned here: 142852 lbs, difference: -10575 lbs"},
-        {60000, 3e6, Unit::Pounds, 3, "Landing fuel predicted: 28777 lbs, planned: 39352 lbs, margin: -10575 lbs"},
-        {60000, 3e6, Unit::Pounds, 4, "Reserves: 30352 lbs"},
-        {60000, 3e6, Unit::Pounds, 5, "Status: reserves at risk"},
         {60000, 3e6, Unit::Kilograms, 2, "Fuel on board: 60000 kg, planned here: 64797 kg, difference: -4797 kg"},
         {60000, 3e6, Unit::Kilograms, 3, "Landing fuel predicted: 13053 kg, planned: 17850 kg, margin: -4797 kg"},
         {60000, 3e6, Unit::Kilograms, 4, "Reserves: 13767 kg"},

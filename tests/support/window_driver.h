@@ -75,3 +75,6 @@ void addRow(const Texts*... texts) {
 }
 
 }  // namespace brimwell::test
+
+// Cell texts as a column of a Qt Test table.
+Q_DECLARE_METATYPE(brimwell::test::CellTexts)

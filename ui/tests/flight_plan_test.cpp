@@ -18,8 +18,6 @@ using namespace brimwell::test;
 using brimwell::ui::MainWindow;
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(brimwell::test::CellTexts)
-
 namespace {
 
 // Another flight than the sample OFP's (the sample plan), calculated before each test.

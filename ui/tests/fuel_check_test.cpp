@@ -32,13 +32,9 @@ namespace {
 constexpr double kNm = 1852;  // metres
 const std::string kFuel = "sim/flightmodel/weight/m_fuel_total";
 const std::string kDistance = "sim/flightmodel/controls/dist";
-const QStringList kFigureNames = {
-    u"distanceFlown"_s,      u"distanceToGo"_s,
-    u"fuelOnBoard"_s,        u"plannedFuelOnBoard"_s,
-    u"difference"_s,         u"predictedLandingFuel"_s,
-    u"plannedLandingFuel"_s, u"margin"_s,
-    u"reserves"_s,           u"status"_s,
-};
+const QStringList kFigureNames =
+    u"distanceFlown distanceToGo fuelOnBoard plannedFuelOnBoard difference predictedLandingFuel "
+    "plannedLandingFuel margin reserves status"_s.split(u' ');
 
 }  // namespace
 

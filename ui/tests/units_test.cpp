@@ -22,8 +22,6 @@ using namespace brimwell::test;
 using brimwell::ui::MainWindow;
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(brimwell::test::CellTexts)
-
 namespace {
 
 const QStringList kNone;

@@ -21,8 +21,6 @@ using namespace brimwell::test;
 using brimwell::ui::MainWindow;
 using namespace Qt::StringLiterals;
 
-Q_DECLARE_METATYPE(brimwell::test::CellTexts)
-
 namespace {
 const QString kFailure = u"Please enter all Flight Data or check limits"_s;
 const QStringList kNone;
