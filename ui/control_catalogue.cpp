@@ -18,9 +18,6 @@ namespace cell = engine::cell;
 
 namespace {
 
-using enum ControlKind;
-using enum Alignment;
-
 constexpr std::string_view kFlightData = "frmFlightData";
 constexpr std::string_view kSchematic = "frmFuelPlanningSchematic";
 constexpr std::string_view kInstructions = "frmInstructions";
@@ -51,8 +48,13 @@ constexpr std::string_view kCorrectionCaptionKilograms =
 
 // Places are {left, top, width, height} in twips. Every text box is right-aligned; every combo
 // box is a drop-down list, whose text the user cannot type.
+// The kinds and alignments by their own names within the table only, so that they never hide a
+// type of the same name (PictureBox) from another source compiled with this one.
 // clang-format off
-constexpr auto kControls = std::to_array<ControlDescription>({
+constexpr auto kControls = [] {
+    using enum ControlKind;
+    using enum Alignment;
+    return std::to_array<ControlDescription>({
     // On the window itself.
     {.name = "Picture2", .kind = PictureBox, .caption = ":/brimwell/picture2.jpg", .tabIndex = 86,
      .place = {6720, 0, 1575, 735}, .accessibleName = "Boeing 747 in flight"},
@@ -285,7 +287,8 @@ constexpr auto kControls = std::to_array<ControlDescription>({
      .caption = "NOTE: all weights are in LBS", .font = kSans, .tabIndex = 67,
      .place = {120, 480, 4215, 255}},
 
-});
+    });
+}();
 // clang-format on
 
 static_assert(kControls.size() == 89);
