@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -29,9 +30,9 @@ TEST(SilentNameServer, EndsTheExchangeWithinItsBound) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "a network namespace of the test's own needs root: not tried here";
     }
-    const std::string folder =
-        testing::TempDir() + "silent-name-server-" + std::to_string(getpid());
-    std::filesystem::create_directories(folder);
+    // A folder of the run's own, which no test beside it can share.
+    std::string folder = testing::TempDir() + "silent-name-server-XXXXXX";
+    ASSERT_NE(mkdtemp(folder.data()), nullptr);
     const std::string resolvConf = folder + "/resolv.conf";
     std::ofstream(resolvConf) << "nameserver 127.0.0.1\noptions timeout:30 attempts:1\n";
     // clang-format off
@@ -41,10 +42,7 @@ TEST(SilentNameServer, EndsTheExchangeWithinItsBound) {
     };
     // clang-format on
     for (const auto& row : rows) {
-        std::vector<std::string> arguments = {
-            "--distance",    "4000", "--alternate-distance", "200",   "--wind-direction", "Head",
-            "--wind",        "50",   "--flight-level",       "FL350", "--payload",        "100000",
-            "--contingency", "30",   "--min-landing-fuel",   "19000"};
+        std::vector<std::string> arguments = samplePlanOptions();
         arguments.insert(arguments.end(), row.options.begin(), row.options.end());
         const auto run =
             runProgram(BRIMWELL_PLAN_PROGRAM, arguments, row.environment,
