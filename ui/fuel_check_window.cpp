@@ -215,7 +215,7 @@ void FuelCheckWindow::showCheck() {
         return;
     }
     const FuelCheck& check = *m_check;
-    const QString unitName = u' ' + QString::fromUtf8(engine::unitName(m_unit));
+    const QString unitName = u' ' + toQString(engine::unitName(m_unit));
     const auto weight = [&](double pounds) -> QString {
         return toQString(toText(weightIn(pounds, m_unit))) + unitName;
     };
@@ -231,7 +231,7 @@ void FuelCheckWindow::showCheck() {
     figure("plannedLandingFuel").setText(weight(check.plannedLandingFuel));
     figure("margin").setText(signedWeight(check.margin));
     figure("reserves").setText(weight(check.reserves));
-    status.setText(QString::fromUtf8(statusWords(check.status)));
+    status.setText(toQString(statusWords(check.status)));
     QPalette colours = status.palette();
     colours.setColor(QPalette::WindowText,
                      legibleOn(statusColour(check.status), palette().color(QPalette::Window)));
@@ -267,7 +267,7 @@ void FuelCheckWindow::startReading() {
             },
             [this](const ReadOutcome& outcome) { readingFinished(outcome); });
     } catch (const std::system_error& failure) {
-        showNoAnswer(u"X-Plane was not read: "_s + QString::fromUtf8(failure.what()) +
+        showNoAnswer(u"X-Plane was not read: "_s + toQString(failure.what()) +
                      u". Close other programs; the check reads again meanwhile."_s);
     }
 }

@@ -59,9 +59,8 @@ QString droppedFile(const QMimeData* data) {
 MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent),
       m_menuBar(new QMenuBar(this)),
-      m_systemPrinter(std::make_unique<SystemPrinter>([this](const std::string& message) {
-          showWarning(this, QString::fromStdString(message));
-      })),
+      m_systemPrinter(std::make_unique<SystemPrinter>(
+          [this](const std::string& message) { showWarning(this, toQString(message)); })),
       m_printerFactory([this] { return m_systemPrinter->open(); }) {
     // The layout's controls keep their coordinates in a client widget under the menu bar; the
     // window grows by the bar's height.
@@ -207,7 +206,7 @@ void MainWindow::exit() {
 // there on its own time. A failure, now or later, shows one message and changes nothing.
 void MainWindow::print() {
     const auto tell = [this](const PrintError& error) {
-        showWarning(this, QString::fromStdString(printFailureMessage(error)));
+        showWarning(this, toQString(printFailureMessage(error)));
     };
     try {
         std::unique_ptr<Printer> printer = m_printerFactory ? m_printerFactory() : nullptr;

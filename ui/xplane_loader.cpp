@@ -10,6 +10,7 @@
 
 #include "ui/background_work.h"
 #include "ui/dialogs.h"
+#include "ui/qt_text.h"
 #include "ui/settings.h"
 #include "ui/window_cells.h"
 
@@ -84,7 +85,7 @@ void XPlaneLoader::finished(const links::XPlaneOutcome& outcome) {
 }
 
 void XPlaneLoader::tell(const links::XPlaneOutcome& outcome) {
-    const QString text = QString::fromStdString(links::describe(outcome, m_cells.unit())).trimmed();
+    const QString text = toQString(links::describe(outcome, m_cells.unit())).trimmed();
     if (std::holds_alternative<links::XPlaneLoaded>(outcome)) {
         showSummary(&m_window, text);
     } else {
