@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <ostream>
 
-#include "engine/shown_text.h"
+#include "base/shown_text.h"
 #include "engine/unit_cells.h"
 #include "flightplan/flight_plan.h"
 #include "links/simbrief/simbrief.h"
@@ -24,7 +24,7 @@ std::optional<flightplan::FlightPlanReading> flightPlanOf(const PlanRequest& req
             links::fetchLatestFlightPlan(*request.simbriefUser, links::simbriefBound(), control);
         if (!fetched.done) {
             err << "brimwell-plan: the latest flight plan of SimBrief user "
-                << engine::shownText(*request.simbriefUser) << " was not fetched: " << fetched.text
+                << base::shownText(*request.simbriefUser) << " was not fetched: " << fetched.text
                 << '\n';
             return std::nullopt;
         }

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <span>
 
+#include "base/shown_text.h"
 #include "engine/cell_names.h"
 #include "engine/flight_data.h"
-#include "engine/shown_text.h"
 
 namespace brimwell::cli {
 
@@ -127,7 +127,7 @@ std::span<const std::string_view> items(const CellOption& option, engine::Unit u
 // An option's value as its messages quote it.
 std::string quoted(std::string_view value) {
     std::string text = "\"";
-    text += engine::shownText(value);
+    text += base::shownText(value);
     return text += '"';
 }
 

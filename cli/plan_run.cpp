@@ -6,12 +6,12 @@
 #include <ostream>
 #include <system_error>
 
+#include "base/shown_text.h"
 #include "cli/plan_flight_plan.h"
 #include "cli/plan_options.h"
 #include "engine/cell_names.h"
 #include "engine/fuel_check.h"
 #include "engine/fuel_planner.h"
-#include "engine/shown_text.h"
 #include "engine/unit_cells.h"
 #include "links/pdf/pdf_writer.h"
 #include "report/report_lines.h"
@@ -196,7 +196,7 @@ int told(const PlanRequest& request, const engine::MemoryCells& cells,
     // file that cannot be written loses nothing but the file.
     if (status == kExitPlanned && request.pdfPath) {
         if (const auto why = links::writeReportPdf(cells, request.unit, *request.pdfPath)) {
-            err << "brimwell-plan: the PDF file " << engine::shownText(*request.pdfPath)
+            err << "brimwell-plan: the PDF file " << base::shownText(*request.pdfPath)
                 << " was not written: " << *why << '\n';
             status = kExitNotWritten;
         }

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "base/shown_text.h"
 #include "engine/calculation_error.h"
 #include "engine/number_text.h"
-#include "engine/shown_text.h"
 
 namespace brimwell::engine {
 
@@ -35,7 +35,7 @@ bool isDigitsOnly(std::string_view text) {
 bool isPlainText(std::string_view text) {
     // Each character that the one rule for outside text replaces becomes a "?" that was not
     // there before, so a text is plain exactly when the rule leaves it as it is.
-    return shownText(text, text.size()) == text;
+    return base::shownText(text, text.size()) == text;
 }
 
 std::size_t windowLength(std::string_view text) {

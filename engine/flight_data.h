@@ -80,7 +80,7 @@ bool isDigitsOnly(std::string_view text);
 inline constexpr std::size_t kLongestCellText = 32767;
 
 // Whether a text box can hold the text: UTF-8 without a control character of any kind (line
-// breaks, tabs, escapes, bidirectional controls: whatever engine/shown_text.h replaces). The
+// breaks, tabs, escapes, bidirectional controls: whatever base/shown_text.h replaces). The
 // window refuses any other text pasted into a text box; the planner refuses it as an option.
 bool isPlainText(std::string_view text);
 

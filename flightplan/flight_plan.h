@@ -72,7 +72,7 @@ std::optional<std::string> simbriefStatus(std::string_view data);
 // "Alternate distance: 200 nm (rounded up from 187 nm to the list's 200 nm)",
 // "Flight level not filled: general/initial_altitude "29000" is outside the list's ...".
 // What they quote of the flight plan is shown by the one rule for outside text
-// (engine/shown_text.h).
+// (base/shown_text.h).
 // A weight is told in `unit`, with the flight plan's own figure where that is in the other unit:
 // "Payload: 138891 lbs (63000 kg in the flight plan)".
 std::string describe(const FilledCell& filled, engine::Unit unit = engine::Unit::Pounds);

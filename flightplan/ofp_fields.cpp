@@ -8,7 +8,7 @@
 #include <pugixml.hpp>
 #include <vector>
 
-#include "engine/shown_text.h"
+#include "base/shown_text.h"
 
 namespace brimwell::flightplan {
 
@@ -114,7 +114,7 @@ std::variant<OfpFields, std::string> readXml(std::string& data,
     }
     const auto root = document.document_element();
     if (std::string_view(root.name()) != "OFP") {
-        return "its root element is <" + engine::shownText(root.name()) + ">, not <OFP>";
+        return "its root element is <" + base::shownText(root.name()) + ">, not <OFP>";
     }
     OfpFields fields;
     for (const auto path : paths) {

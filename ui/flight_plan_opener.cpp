@@ -10,7 +10,7 @@
 #include <system_error>
 #include <utility>
 
-#include "engine/shown_text.h"
+#include "base/shown_text.h"
 #include "flightplan/flight_plan.h"
 #include "links/simbrief/simbrief.h"
 #include "ui/background_work.h"
@@ -23,7 +23,7 @@ using namespace Qt::StringLiterals;
 
 namespace brimwell::ui {
 
-using engine::shownText;
+using base::shownText;
 using engine::Unit;
 using engine::UnitCells;
 

@@ -13,8 +13,8 @@
 #include <system_error>
 #include <utility>
 
+#include "base/shown_text.h"
 #include "engine/number_text.h"
-#include "engine/shown_text.h"
 #include "ui/background_work.h"
 #include "ui/colour_contrast.h"
 #include "ui/fuel_plot.h"
@@ -25,12 +25,12 @@ using namespace Qt::StringLiterals;
 
 namespace brimwell::ui {
 
+using base::shownText;
 using engine::FuelCheck;
 using engine::FuelCheckRefused;
 using engine::FuelPlanLine;
 using engine::FuelReading;
 using engine::FuelStatus;
-using engine::shownText;
 using engine::statusWords;
 using engine::toText;
 using engine::Unit;

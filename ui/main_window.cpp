@@ -15,9 +15,9 @@
 #include <string_view>
 #include <utility>
 
+#include "base/shown_text.h"
 #include "engine/cell_names.h"
 #include "engine/fuel_check.h"
-#include "engine/shown_text.h"
 #include "report/print_command.h"
 #include "ui/cell_entry_checks.h"
 #include "ui/dialogs.h"
@@ -34,10 +34,10 @@ using namespace Qt::StringLiterals;
 
 namespace brimwell::ui {
 
+using base::shownText;
 using engine::Background;
 using engine::FuelPlanLine;
 using engine::FuelPlanner;
-using engine::shownText;
 using engine::Unit;
 using engine::UnitCells;
 using report::Printer;

@@ -14,13 +14,13 @@
 #include <string>
 #include <string_view>
 
-#include "engine/shown_text.h"
+#include "base/shown_text.h"
 #include "links/cups/print_spooler.h"
 #include "links/link_call.h"
 
 namespace {
 
-using brimwell::engine::shownText;
+using brimwell::base::shownText;
 using brimwell::links::LinkAnswer;
 using brimwell::links::LinkControl;
 using brimwell::links::Paper;

@@ -1,6 +1,6 @@
 #include "links/simbrief/simbrief_fetch.h"
 
-#include "engine/shown_text.h"
+#include "base/shown_text.h"
 #include "flightplan/flight_plan.h"
 #include "links/http/http_client.h"
 
@@ -12,13 +12,13 @@ namespace {
 std::string authority(const std::string& url) {
     const auto start = url.find("://");
     const auto from = start == std::string::npos ? 0 : start + 3;
-    return engine::shownText(url.substr(from, url.find('/', from) - from));
+    return base::shownText(url.substr(from, url.find('/', from) - from));
 }
 
 // Why no flight plan came, in words for the pilot.
 std::string failed(const HttpError& error, const std::string& url,
                    std::chrono::milliseconds bound) {
-    const std::string detail = engine::shownText(error.what());
+    const std::string detail = base::shownText(error.what());
     switch (error.failure()) {
         case HttpFailure::TimedOut:
             return "SimBrief did not answer " + withinSeconds(bound);
@@ -48,7 +48,7 @@ LinkAnswer simbriefAnswer(long status, std::string body) {
     }
     // SimBrief tells why it has no plan to give in the status of an otherwise empty plan.
     if (const auto said = flightplan::simbriefStatus(body)) {
-        return {false, "SimBrief answered \"" + engine::shownText(*said) + "\""};
+        return {false, "SimBrief answered \"" + base::shownText(*said) + "\""};
     }
     return {false, "SimBrief answered with HTTP status " + std::to_string(status)};
 }

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "base/figure_text.h"
 #include "engine/calculation_error.h"
 #include "engine/cell_names.h"
 #include "engine/cells.h"
@@ -102,10 +103,7 @@ std::optional<XPlaneAddress> parseXPlaneUrl(std::string_view url) {
 std::string weightText(double kg, engine::Unit unit) {
     const double mass = unit == engine::Unit::Kilograms ? kg : kg / engine::kKilogramsPerPound;
     if (!(std::abs(mass) < kLargestWholeKg)) {
-        std::array<char, 32> text{};
-        const int length = std::snprintf(text.data(), text.size(), "%g", mass);
-        return std::string(text.data(), static_cast<std::size_t>(std::max(length, 0))) + " " +
-               std::string(engine::unitName(unit));
+        return base::figureText(mass) + " " + std::string(engine::unitName(unit));
     }
     return std::to_string(std::llround(mass)) + " " + std::string(engine::unitName(unit));
 }

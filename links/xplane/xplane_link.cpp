@@ -4,7 +4,6 @@
 #include <array>
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -14,9 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "base/figure_text.h"
+#include "base/shown_text.h"
 #include "engine/cell_names.h"
 #include "engine/flight_data.h"
-#include "engine/shown_text.h"
 #include "links/http/http_client.h"
 #include "links/xplane/fuel_tanks.h"
 #include "links/xplane/xplane_wire.h"
@@ -53,18 +53,13 @@ class Stop final : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-std::string printed(const char* format, double value) {
-    std::array<char, 48> text{};
-    const int length = std::snprintf(text.data(), text.size(), format, value);
-    return length > 0 ? std::string(text.data()) : std::string();
-}
-
 // The shares as the pilot reads them: at most the nine slots of X-Plane's tanks.
 std::string shareList(const std::vector<double>& shares) {
     std::string out;
     for (std::size_t slot = 0; slot < std::min(shares.size(), kXPlaneTanks); ++slot) {
         const double share = shares[slot];
-        out += (slot == 0 ? "" : ", ") + printed(share >= 0 && share <= 1 ? "%.3f" : "%.3g", share);
+        out += (slot == 0 ? "" : ", ") +
+               (share >= 0 && share <= 1 ? base::fixedText(share, 3) : base::figureText(share, 3));
     }
     if (shares.size() > kXPlaneTanks) {
         out += " and " + std::to_string(shares.size() - kXPlaneTanks) + " more";
@@ -295,7 +290,7 @@ class Exchange final {
             return notTheWebApi();
         }
         return "X-Plane refused " + std::string(what) + " (" + std::to_string(status) +
-               (said.empty() ? "" : ": " + engine::shownText(said)) +
+               (said.empty() ? "" : ": " + base::shownText(said)) +
                "). Try again; if it goes on, restart X-Plane.";
     }
 
@@ -363,17 +358,18 @@ std::string notAFigure(const std::vector<double>& tanks, const TankMasses& capac
         if (!(tanks[slot] >= -kFigureTolerance &&
               tanks[slot] <= capacities[slot] + kFigureTolerance)) {
             return "X-Plane's read-back is not a fuel figure: " +
-                   std::string(kTanks747[slot].name) + " reads " + printed("%g", tanks[slot]) +
+                   std::string(kTanks747[slot].name) + " reads " + base::figureText(tanks[slot]) +
                    " kg, which is not between 0 and its capacity of " +
-                   printed("%.0f", capacities[slot]) + " kg.";
+                   base::fixedText(capacities[slot], 0) + " kg.";
         }
     }
     const double limit =
         engine::fieldLimit(engine::cell::txtPayLoad)->limit * engine::kKilogramsPerPound;
     if (!(payload >= -kFigureTolerance && payload <= limit + kFigureTolerance)) {
         return "X-Plane's read-back is not a payload figure: the payload reads " +
-               printed("%g", payload) + " kg, which is not between 0 and the 747-400's limit of " +
-               printed("%.0f", limit) + " kg.";
+               base::figureText(payload) +
+               " kg, which is not between 0 and the 747-400's limit of " +
+               base::fixedText(limit, 0) + " kg.";
     }
     return "";
 }
@@ -423,7 +419,7 @@ LinkAnswer loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bo
         }
         if (!(capacity > 0 && capacity <= kLargestCapacityKg)) {
             throw Stop("The 747-400 in X-Plane reports a fuel capacity of " +
-                       printed("%g", capacity) + " kg. Load the 747-400 in X-Plane again.");
+                       base::figureText(capacity) + " kg. Load the 747-400 in X-Plane again.");
         }
         TankMasses capacities{};
         for (std::size_t slot = 0; slot < capacities.size(); ++slot) {
@@ -477,11 +473,11 @@ LinkAnswer readXPlaneInFlight(const XPlaneAddress& address, std::chrono::millise
         const double distance = exchange.number(datarefs.at(kDistance), "the distance flown");
         if (!(fuel >= -kFigureTolerance && fuel <= kLargestCapacityKg)) {
             throw Stop("X-Plane's reading is not a fuel figure: the fuel on board reads " +
-                       printed("%g", fuel) + " kg.");
+                       base::figureText(fuel) + " kg.");
         }
         if (!(distance >= 0 && distance <= kLongestDistanceM)) {
             throw Stop("X-Plane's reading is not a distance: the distance flown reads " +
-                       printed("%g", distance) + " m.");
+                       base::figureText(distance) + " m.");
         }
         return {true, wire::reading({std::max(fuel, 0.0), distance})};
     } catch (const std::exception& failure) {

@@ -17,7 +17,7 @@
 //
 // Every answer is data, never trusted: at most 64 KiB, JSON no deeper than X-Plane nests it,
 // every figure finite and physical before it is used or told, X-Plane's own words cleaned and
-// cut (engine/shown_text.h). Every check comes before the first write, so a refusal before step 4
+// cut (base/shown_text.h). Every check comes before the first write, so a refusal before step 4
 // has written nothing.
 
 #include <chrono>

@@ -1,10 +1,10 @@
-#include "engine/shown_text.h"
+#include "base/shown_text.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
-namespace brimwell::engine {
+namespace brimwell::base {
 
 namespace {
 
@@ -97,4 +97,4 @@ std::string shownText(std::string_view outside, std::size_t longest) {
     return shown;
 }
 
-}  // namespace brimwell::engine
+}  // namespace brimwell::base
