@@ -4,8 +4,11 @@
 #include <span>
 
 #include "base/shown_text.h"
+#include "engine/cell_limits.h"
 #include "engine/cell_names.h"
-#include "engine/flight_data.h"
+#include "engine/cell_text.h"
+#include "engine/cell_values.h"
+#include "engine/digit_keys.h"
 
 namespace brimwell::cli {
 

@@ -6,8 +6,8 @@
 
 #include "base/figure_text.h"
 #include "engine/calculation_error.h"
+#include "engine/cell_limits.h"
 #include "engine/cell_names.h"
-#include "engine/flight_data.h"
 #include "engine/fuel_planner.h"
 #include "engine/memory_cells.h"
 #include "engine/number_text.h"

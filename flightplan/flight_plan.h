@@ -5,7 +5,7 @@
 //
 // It reads the airports, the route distance, the alternate's distance, the average wind component,
 // the initial altitude, the payload and the taxi fuel, and gives each as the text its cell takes
-// under the window's own rules (engine/flight_data.h). What does not fit a cell is not guessed: it
+// under the window's own rules (engine/cell_limits.h). What does not fit a cell is not guessed: it
 // is listed with the value the OFP wrote and the reason, and that cell keeps what it had; a
 // number is judged by the cell's limit in the unit the OFP gives it, before it is converted, so
 // that no figure reaches the cells that the engine cannot hold. Data that is no OFP at all is one

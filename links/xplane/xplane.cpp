@@ -8,9 +8,10 @@
 
 #include "base/figure_text.h"
 #include "engine/calculation_error.h"
+#include "engine/cell_limits.h"
 #include "engine/cell_names.h"
 #include "engine/cells.h"
-#include "engine/flight_data.h"
+#include "engine/digit_keys.h"
 #include "engine/number_text.h"
 #include "engine/unit_cells.h"
 #include "links/xplane/xplane_wire.h"

@@ -15,8 +15,8 @@
 
 #include "base/figure_text.h"
 #include "base/shown_text.h"
+#include "engine/cell_limits.h"
 #include "engine/cell_names.h"
-#include "engine/flight_data.h"
 #include "links/http/http_client.h"
 #include "links/xplane/fuel_tanks.h"
 #include "links/xplane/xplane_wire.h"

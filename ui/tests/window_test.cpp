@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "engine/cell_limits.h"
 #include "engine/cell_names.h"
-#include "engine/flight_data.h"
 #include "report/print_command.h"
 #include "tests/support/window_driver.h"
 #include "ui/window_cells.h"
