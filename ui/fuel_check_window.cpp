@@ -17,6 +17,7 @@
 #include "engine/number_text.h"
 #include "ui/background_work.h"
 #include "ui/colour_contrast.h"
+#include "ui/control_names.h"
 #include "ui/fuel_plot.h"
 #include "ui/qt_text.h"
 #include "ui/settings.h"
@@ -120,7 +121,7 @@ void setFuelCheckClock(std::function<QTime()> clock) {
 FuelCheckWindow::FuelCheckWindow(std::variant<FuelPlanLine, FuelCheckRefused> plan, Unit unit,
                                  const QString& route, QWidget* parent)
     : QWidget(parent, Qt::Window), m_unit(unit), m_lastGood(now()), m_plot(new FuelPlot(this)) {
-    setObjectName(u"frmFuelCheck"_s);
+    setObjectName(toQString(control::frmFuelCheck));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(route.isEmpty() ? u"Fuel Check"_s : u"Fuel Check: "_s + route);
 
@@ -129,18 +130,18 @@ FuelCheckWindow::FuelCheckWindow(std::variant<FuelPlanLine, FuelCheckRefused> pl
     buildFigures(*figures);
     layout->addWidget(figures);
     m_answer = plainLabel(u"X-Plane: reading…"_s, this);
-    m_answer->setObjectName(u"answer"_s);
+    m_answer->setObjectName(toQString(control::answer));
     layout->addWidget(m_answer);
     m_reason = plainLabel({}, this);
-    m_reason->setObjectName(u"answerReason"_s);
+    m_reason->setObjectName(toQString(control::answerReason));
     m_reason->setWordWrap(true);
     m_reason->hide();
     layout->addWidget(m_reason);
-    m_plot->setObjectName(u"plot"_s);
+    m_plot->setObjectName(toQString(control::plot));
     m_plot->setUnit(unit);
     layout->addWidget(m_plot, 1);
     QLabel* note = plainLabel({}, this);
-    note->setObjectName(u"planNote"_s);
+    note->setObjectName(toQString(control::planNote));
     note->setWordWrap(true);
     layout->addWidget(note);
 
@@ -166,7 +167,7 @@ FuelCheckWindow::FuelCheckWindow(std::variant<FuelPlanLine, FuelCheckRefused> pl
 FuelCheckWindow::~FuelCheckWindow() = default;
 
 void FuelCheckWindow::buildFigures(QWidget& figures) {
-    figures.setObjectName(u"figures"_s);
+    figures.setObjectName(toQString(control::figures));
     auto* grid = new QGridLayout(&figures);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(12);

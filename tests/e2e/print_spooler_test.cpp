@@ -23,6 +23,7 @@
 #include "engine/cell_names.h"
 #include "report/report_lines.h"
 #include "tests/support/window_driver.h"
+#include "ui/control_names.h"
 #include "ui/window_cells.h"
 
 using namespace brimwell;
@@ -101,7 +102,7 @@ class PrintSpoolerTest final : public QObject {
         const auto window = openWindow();
         warnings().clear();
         enterPlan(*window, samplePlan());
-        click(*window, "cmdCalculate");
+        click(*window, ui::control::cmdCalculate);
         const QStringList before = cellStates(*window);
         const QTemporaryDir proxyFolder;
         std::unique_ptr<SpoolerProxy> proxy;
@@ -124,7 +125,7 @@ class PrintSpoolerTest final : public QObject {
                 window->setPrinterAnswerBound(std::chrono::seconds(1));
             }
         }
-        click(*window, "cmbPrint");
+        click(*window, ui::control::cmbPrint);
         QCOMPARE(cellStates(*window), before);
         if (!reason.isEmpty()) {  // the printer may answer after the click
             QTRY_VERIFY_WITH_TIMEOUT(!warnings().isEmpty(), 30000);
@@ -145,7 +146,7 @@ class PrintSpoolerTest final : public QObject {
             bool taken = false;
             const auto printTaken = [&window, &taken] {
                 const qsizetype told = warnings().size();
-                taken = taken || (click(*window, "cmbPrint"), warnings().size() == told);
+                taken = taken || (click(*window, ui::control::cmbPrint), warnings().size() == told);
                 return taken;
             };
             QTRY_VERIFY_WITH_TIMEOUT(printTaken(), 30000);

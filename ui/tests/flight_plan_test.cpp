@@ -10,6 +10,7 @@
 #include "tests/support/flight_plan_file.h"
 #include "tests/support/simbrief_standin.h"
 #include "tests/support/window_driver.h"
+#include "ui/control_names.h"
 #include "ui/settings.h"
 
 using namespace brimwell;
@@ -86,7 +87,7 @@ class FlightPlanTest final : public QObject {
         ui::writeSetting(ui::kSimbriefUser, {});  // as on a first run
         m_window = openWindow();
         enterPlan(*m_window, kBefore);
-        click(*m_window, "cmdCalculate");
+        click(*m_window, ui::control::cmdCalculate);
     }
 
     // How the file is opened (a cell=value pasted first), what it holds, the cells then (none:
