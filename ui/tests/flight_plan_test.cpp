@@ -163,7 +163,9 @@ class FlightPlanTest final : public QObject {
             << u"123456"_s << fetcher + u"userid=123456"_s << 400
             << QByteArray::fromStdString(SimbriefStandIn::error("Error: Unknown UserID").body)
             << int(Misbehaviour::None)
-            << whose + u"123456 was not fetched: SimBrief answered \"Error: Unknown UserID\""_s;
+            << whose +
+                   u"123456 was not fetched: SimBrief answered with HTTP status 400: \"Error: "
+                   "Unknown UserID\""_s;
         QTest::newRow("no OFP") << u"jo"_s << fetcher + u"username=jo"_s << 200
                                 << QByteArray("<html/>") << int(Misbehaviour::None)
                                 << whose +

@@ -36,7 +36,9 @@ const std::string kWhose =
 const std::vector<Row> kRows = {
     {"a user name", "jo", plan(), "username=jo", 0, ""},
     {"a pilot ID", "123456", plan(), "userid=123456", 0, ""},
-    {"SimBrief's own words", "jo", SimbriefStandIn::error("Error: No flight plan on file for the specified user"), "username=jo", 2, kWhose + "SimBrief answered \"Error: No flight plan on file for the specified user\"\n"},
+    {"SimBrief's own words", "jo", SimbriefStandIn::error("Error: No flight plan on file for the specified user"), "username=jo", 2, kWhose + "SimBrief answered with HTTP status 400: \"Error: No flight plan on file for the specified user\"\n"},
+    {"a plan, moved", "jo", {.status = 302, .body = ofpText(), .contentType = "application/xml"}, "username=jo", 2, kWhose + "SimBrief answered with HTTP status 302\n"},
+    {"a plan, partly", "jo", {.status = 206, .body = ofpText(), .contentType = "application/xml"}, "username=jo", 2, kWhose + "SimBrief answered with HTTP status 206\n"},
     {"no flight plan", "jo", {.body = "<html/>"}, "username=jo", 2, "brimwell-plan: SimBrief's answer is not a SimBrief flight plan (OFP): its root element is <html>, not <OFP>\n"},
     {"silent", "jo", plan(Misbehaviour::Silent), "username=jo", 2, kWhose + "SimBrief did not answer within 0.7 seconds\n"},
     {"the headers drip", "jo", plan(Misbehaviour::DripHeaders), "username=jo", 2, kWhose + "SimBrief did not answer within 0.7 seconds\n"},
