@@ -108,11 +108,14 @@ void FlightPlanOpener::fetchLatest() {
     }
     try {
         m_fetch = runInBackground<links::LinkAnswer>(
-            m_window,
+            m_window, "the fetch from SimBrief",
             [user = user.toStdString(), bound = m_fetchBound](links::LinkControl& control) {
                 return links::fetchLatestFlightPlan(user, bound, control);
             },
-            [this, user](const links::LinkAnswer& outcome) { fetchFinished(user, outcome); });
+            [this, user](const links::LinkAnswer& outcome) { fetchFinished(user, outcome); },
+            [](std::string reason) {
+                return links::LinkAnswer{false, std::move(reason)};
+            });
     } catch (const std::system_error& failure) {
         fetchFinished(user, {.done = false, .text = failure.what()});
         return;

@@ -261,11 +261,12 @@ void FuelCheckWindow::startReading() {
     }
     try {
         m_reading = runInBackground<ReadOutcome>(
-            *this,
+            *this, "the reading of X-Plane",
             [address = *address, bound = links::xplaneBound()](links::LinkControl& control) {
                 return links::readXPlane(address, bound, control);
             },
-            [this](const ReadOutcome& outcome) { readingFinished(outcome); });
+            [this](const ReadOutcome& outcome) { readingFinished(outcome); },
+            [](std::string reason) { return links::XPlaneRefused{std::move(reason)}; });
     } catch (const std::system_error& failure) {
         showNoAnswer(u"X-Plane was not read: "_s + toQString(failure.what()) +
                      u". Close other programs; the check reads again meanwhile."_s);

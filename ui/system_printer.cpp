@@ -65,9 +65,10 @@ class PrintJob final : public QObject {
         connect(&m_deadline, &QTimer::timeout, this, [this, bound] { boundPassed(bound); });
         m_deadline.start(bound);
         m_step = runInBackground<std::variant<DefaultPrinter, std::string>>(
-            *this, links::findDefaultPrinter,
-            [this](const std::variant<DefaultPrinter, std::string>& found) {
-                printerFound(found);
+            *this, "the search for the printer", links::findDefaultPrinter,
+            [this](const std::variant<DefaultPrinter, std::string>& found) { printerFound(found); },
+            [](std::string reason) {
+                return std::variant<DefaultPrinter, std::string>(std::move(reason));
             });
     }
 
@@ -93,11 +94,12 @@ class PrintJob final : public QObject {
             return;
         }
         m_step = runInBackground<std::optional<std::string>>(
-            *this,
+            *this, "the handing of the page to the printer",
             [queue = printer->queue, pdf = std::move(pdf)](LinkControl& control) {
                 return links::sendPage(queue, pdf, control);
             },
-            [this](const std::optional<std::string>& failure) { end(failure); });
+            [this](const std::optional<std::string>& failure) { end(failure); },
+            [](std::string reason) { return std::optional(std::move(reason)); });
     }
 
     // The spooler's last answer: printed, or the reason why not.

@@ -56,10 +56,11 @@ void XPlaneLoader::load() {
     }
     try {
         m_load = runInBackground<links::XPlaneOutcome>(
-            m_window,
+            m_window, "the load into X-Plane",
             [request = std::get<links::XPlaneRequest>(std::move(request))](
                 links::LinkControl& control) { return links::loadIntoXPlane(request, control); },
-            [this](const links::XPlaneOutcome& outcome) { finished(outcome); });
+            [this](const links::XPlaneOutcome& outcome) { finished(outcome); },
+            [](std::string reason) { return links::XPlaneRefused{std::move(reason)}; });
     } catch (const std::system_error& failure) {
         tell(links::XPlaneRefused{std::string("The plan was not loaded into X-Plane: ") +
                                   failure.what() + ". Close other programs, then load again."});

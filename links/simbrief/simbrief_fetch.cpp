@@ -43,14 +43,16 @@ std::string failed(const HttpError& error, const std::string& url,
 }  // namespace
 
 LinkAnswer simbriefAnswer(long status, std::string body) {
-    if (status >= 200 && status < 300) {
+    if (status == 200) {
         return {true, std::move(body)};
     }
-    // SimBrief tells why it has no plan to give in the status of an otherwise empty plan.
-    if (const auto said = flightplan::simbriefStatus(body)) {
-        return {false, "SimBrief answered \"" + engine::shownText(*said) + "\""};
+    // SimBrief tells why it has no plan to give in the status of an otherwise empty plan; a
+    // "Success" there is no reason, whatever came with it.
+    std::string reason = "SimBrief answered with HTTP status " + std::to_string(status);
+    if (const auto said = flightplan::simbriefStatus(body); said && *said != "Success") {
+        reason += ": \"" + engine::shownText(*said) + "\"";
     }
-    return {false, "SimBrief answered with HTTP status " + std::to_string(status)};
+    return {false, std::move(reason)};
 }
 
 LinkAnswer fetchFromSimbrief(const std::string& url, std::chrono::milliseconds bound,
