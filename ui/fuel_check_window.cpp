@@ -15,6 +15,7 @@
 
 #include "engine/number_text.h"
 #include "engine/shown_text.h"
+#include "links/test_setting.h"
 #include "ui/background_work.h"
 #include "ui/colour_contrast.h"
 #include "ui/fuel_plot.h"
@@ -107,10 +108,7 @@ QLabel* plainLabel(const QString& text, QWidget* parent) {
 }  // namespace
 
 std::chrono::milliseconds fuelCheckInterval() {
-    bool given = false;
-    const int interval =
-        qEnvironmentVariableIntValue("BRIMWELL_TEST_FUEL_CHECK_INTERVAL_MS", &given);
-    return given && interval > 0 ? std::chrono::milliseconds(interval) : kInterval;
+    return links::testSetting("BRIMWELL_TEST_FUEL_CHECK_INTERVAL_MS", kInterval);
 }
 
 void setFuelCheckClock(std::function<QTime()> clock) {

@@ -7,6 +7,8 @@
 
 #include "engine/shown_text.h"
 
+#include "links/test_setting.h"
+
 namespace brimwell::links {
 
 namespace {
@@ -101,14 +103,7 @@ std::optional<std::string> simbriefSiteRefusal(std::string_view site) {
 }
 
 std::chrono::milliseconds simbriefBound() {
-    // NOLINTNEXTLINE(concurrency-mt-unsafe): nothing sets the environment while Brimwell runs
-    if (const char* text = std::getenv("BRIMWELL_TEST_SIMBRIEF_BOUND_MS"); text != nullptr) {
-        const long milliseconds = std::strtol(text, nullptr, 10);
-        if (milliseconds > 0 && milliseconds <= kSimbriefBound.count()) {
-            return std::chrono::milliseconds(milliseconds);
-        }
-    }
-    return kSimbriefBound;
+    return testSetting("BRIMWELL_TEST_SIMBRIEF_BOUND_MS", kSimbriefBound);
 }
 
 std::string latestFlightPlanAddress(std::string_view site, std::string_view user) {

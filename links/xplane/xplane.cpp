@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -12,6 +11,7 @@
 #include "engine/flight_data.h"
 #include "engine/number_text.h"
 #include "engine/unit_cells.h"
+#include "links/test_setting.h"
 #include "links/xplane/xplane_wire.h"
 
 namespace brimwell::links {
@@ -111,15 +111,7 @@ std::string weightText(double kg, engine::Unit unit) {
 }
 
 std::chrono::milliseconds xplaneBound() {
-    // Only the tests set it, to try the bound in less than five seconds.
-    // NOLINTNEXTLINE(concurrency-mt-unsafe): nothing sets the environment while Brimwell runs
-    if (const char* text = std::getenv("BRIMWELL_TEST_XPLANE_BOUND_MS"); text != nullptr) {
-        const long milliseconds = std::strtol(text, nullptr, 10);
-        if (milliseconds > 0 && milliseconds <= kXPlaneBound.count()) {
-            return std::chrono::milliseconds(milliseconds);
-        }
-    }
-    return kXPlaneBound;
+    return testSetting("BRIMWELL_TEST_XPLANE_BOUND_MS", kXPlaneBound);
 }
 
 std::variant<XPlaneRequest, XPlaneRefused> xplaneRequestFor(const engine::UnitCells& cells,
