@@ -31,7 +31,6 @@ using engine::FuelCheckRefused;
 using engine::FuelPlanLine;
 using engine::FuelReading;
 using engine::FuelStatus;
-using engine::shownText;
 using engine::statusWords;
 using engine::toText;
 using engine::Unit;
