@@ -28,7 +28,6 @@ namespace brimwell::ui {
 using engine::FuelCheck;
 using engine::FuelCheckRefused;
 using engine::FuelPlanLine;
-using engine::FuelReading;
 using engine::FuelStatus;
 using engine::shownText;
 using engine::statusWords;
@@ -274,11 +273,10 @@ void FuelCheckWindow::startReading() {
 
 void FuelCheckWindow::readingFinished(const ReadOutcome& outcome) {
     m_reading.reset();
-    if (const auto* refused = std::get_if<links::XPlaneRefused>(&outcome)) {
-        showNoAnswer(toQString(refused->reason));
+    if (!outcome.done()) {
+        showNoAnswer(toQString(outcome.refused().reason));
     } else {
-        std::variant<FuelCheck, FuelCheckRefused> checked =
-            m_plan->check(std::get<FuelReading>(outcome));
+        std::variant<FuelCheck, FuelCheckRefused> checked = m_plan->check(outcome.value());
         if (const auto* refusal = std::get_if<FuelCheckRefused>(&checked)) {
             showNoAnswer(toQString(refusal->reason));
         } else {

@@ -2,32 +2,15 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <nlohmann/json.hpp>
+
+#include "links/percent_encoded.h"
+#include "links/simbrief/simbrief_module.h"
 
 namespace brimwell::links {
 
 namespace {
 
 constexpr const char* kModuleFile = "brimwell-simbrief.so";
-
-std::string percentEncoded(std::string_view text) {
-    static constexpr std::string_view kHex = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        const bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                                (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' ||
-                                c == '~';
-        if (unreserved) {
-            out.push_back(c);
-        } else {
-            out.push_back('%');
-            out.push_back(kHex[byte >> 4U]);
-            out.push_back(kHex[byte & 0x0fU]);
-        }
-    }
-    return out;
-}
 
 }  // namespace
 
@@ -51,11 +34,11 @@ std::string latestFlightPlanAddress(std::string_view user) {
            "/api/xml.fetcher.php?" + (pilotId ? "userid=" : "username=") + percentEncoded(user);
 }
 
-LinkAnswer fetchLatestFlightPlan(std::string_view user, std::chrono::milliseconds bound,
-                                 LinkControl& control) {
-    const nlohmann::json request = {{"url", latestFlightPlanAddress(user)},
-                                    {"bound_ms", bound.count()}};
-    return callLink(kModuleFile, request.dump(), control);
+Outcome<std::string> fetchLatestFlightPlan(std::string_view user, std::chrono::milliseconds bound,
+                                           LinkControl& control) {
+    const SimbriefFetch fetch{latestFlightPlanAddress(user), bound};
+    return callModule<SimbriefModule>(
+        kModuleFile, [&](const SimbriefModule& module) { return module.fetch(fetch, control); });
 }
 
 }  // namespace brimwell::links
