@@ -108,13 +108,14 @@ void FlightPlanOpener::fetchLatest() {
     }
     try {
         m_fetch = runInBackground<links::Outcome<std::string>>(
-            m_window,
+            m_window, "the fetch from SimBrief",
             [user = user.toStdString(), bound = m_fetchBound](links::LinkControl& control) {
                 return links::fetchLatestFlightPlan(user, bound, control);
             },
             [this, user](const links::Outcome<std::string>& outcome) {
                 fetchFinished(user, outcome);
-            });
+            },
+            [](std::string reason) { return links::Refused{std::move(reason)}; });
     } catch (const std::system_error& failure) {
         fetchFinished(user, links::Refused{failure.what()});
         return;

@@ -15,6 +15,7 @@
 
 #include "engine/number_text.h"
 #include "engine/shown_text.h"
+#include "links/test_setting.h"
 #include "ui/background_work.h"
 #include "ui/colour_contrast.h"
 #include "ui/fuel_plot.h"
@@ -106,10 +107,7 @@ QLabel* plainLabel(const QString& text, QWidget* parent) {
 }  // namespace
 
 std::chrono::milliseconds fuelCheckInterval() {
-    bool given = false;
-    const int interval =
-        qEnvironmentVariableIntValue("BRIMWELL_TEST_FUEL_CHECK_INTERVAL_MS", &given);
-    return given && interval > 0 ? std::chrono::milliseconds(interval) : kInterval;
+    return links::testSetting("BRIMWELL_TEST_FUEL_CHECK_INTERVAL_MS", kInterval);
 }
 
 void setFuelCheckClock(std::function<QTime()> clock) {
@@ -260,11 +258,12 @@ void FuelCheckWindow::startReading() {
     }
     try {
         m_reading = runInBackground<ReadOutcome>(
-            *this,
+            *this, "the reading of X-Plane",
             [address = *address, bound = links::xplaneBound()](links::LinkControl& control) {
                 return links::readXPlane(address, bound, control);
             },
-            [this](const ReadOutcome& outcome) { readingFinished(outcome); });
+            [this](const ReadOutcome& outcome) { readingFinished(outcome); },
+            [](std::string reason) { return links::Refused{std::move(reason)}; });
     } catch (const std::system_error& failure) {
         showNoAnswer(u"X-Plane was not read: "_s + toQString(failure.what()) +
                      u". Close other programs; the check reads again meanwhile."_s);

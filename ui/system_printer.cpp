@@ -65,8 +65,9 @@ class PrintJob final : public QObject {
         connect(&m_deadline, &QTimer::timeout, this, [this, bound] { boundPassed(bound); });
         m_deadline.start(bound);
         m_step = runInBackground<Outcome<DefaultPrinter>>(
-            *this, links::findDefaultPrinter,
-            [this](const Outcome<DefaultPrinter>& found) { printerFound(found); });
+            *this, "the search for the printer", links::findDefaultPrinter,
+            [this](const Outcome<DefaultPrinter>& found) { printerFound(found); },
+            [](std::string reason) { return links::Refused{std::move(reason)}; });
     }
 
     ~PrintJob() override = default;
@@ -91,11 +92,12 @@ class PrintJob final : public QObject {
             return;
         }
         m_step = runInBackground<Outcome<Done>>(
-            *this,
+            *this, "the handing of the page to the printer",
             [queue = printer->queue, pdf = std::move(pdf)](LinkControl& control) {
                 return links::sendPage(queue, pdf, control);
             },
-            [this](const Outcome<Done>& sent) { end(sent); });
+            [this](const Outcome<Done>& sent) { end(sent); },
+            [](std::string reason) { return links::Refused{std::move(reason)}; });
     }
 
     // The spooler's last answer: printed, or the reason why not.

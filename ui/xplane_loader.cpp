@@ -54,11 +54,12 @@ void XPlaneLoader::load() {
     }
     try {
         m_load = runInBackground<links::XPlaneOutcome>(
-            m_window,
+            m_window, "the load into X-Plane",
             [request = std::move(request.value())](links::LinkControl& control) {
                 return links::loadIntoXPlane(request, control);
             },
-            [this](const links::XPlaneOutcome& outcome) { finished(outcome); });
+            [this](const links::XPlaneOutcome& outcome) { finished(outcome); },
+            [](std::string reason) { return links::Refused{std::move(reason)}; });
     } catch (const std::system_error& failure) {
         tell(links::Refused{std::string("The plan was not loaded into X-Plane: ") + failure.what() +
                             ". Close other programs, then load again."});

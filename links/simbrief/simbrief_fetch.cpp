@@ -43,14 +43,16 @@ std::string failed(const HttpError& error, const std::string& url,
 }  // namespace
 
 Outcome<std::string> simbriefAnswer(long status, std::string body) {
-    if (status >= 200 && status < 300) {
+    if (status == 200) {
         return body;
     }
-    // SimBrief tells why it has no plan to give in the status of an otherwise empty plan.
-    if (const auto said = flightplan::simbriefStatus(body)) {
-        return Refused{"SimBrief answered \"" + engine::shownText(*said) + "\""};
+    // SimBrief tells why it has no plan to give in the status of an otherwise empty plan; a
+    // "Success" there is no reason, whatever came with it.
+    std::string reason = "SimBrief answered with HTTP status " + std::to_string(status);
+    if (const auto said = flightplan::simbriefStatus(body); said && *said != "Success") {
+        reason += ": \"" + engine::shownText(*said) + "\"";
     }
-    return Refused{"SimBrief answered with HTTP status " + std::to_string(status)};
+    return Refused{std::move(reason)};
 }
 
 Outcome<std::string> fetchFromSimbrief(const SimbriefFetch& fetch, LinkControl& control) {

@@ -95,11 +95,15 @@ ls -A "$work" | grep -q '\.pdf\.' && fail "a part-written file was left behind: 
 if [[ $(id -u) -eq 0 ]]; then # a user who may write another's file, but cannot give it away
   chmod 0711 "$work" && mkdir -m 0777 "$work/shared" && echo old >"$work/shared/plan.pdf"
   chmod 0666 "$work/shared/plan.pdf"
-  as_root=("${headless[@]}")
+  # The build tree may lie in a folder only root may enter: the user runs a copy of the planner
+  # and the module it loads from its own folder, which it can reach.
+  mkdir -m 0755 "$work/reachable"
+  cp "$plan" "$(dirname "$plan")/brimwell-plan-pdf.so" "$work/reachable/"
+  as_root=("${headless[@]}") planned="$plan" plan="$work/reachable/brimwell-plan"
   headless=(setpriv --reuid=65534 --regid=65534 --clear-groups "${as_root[@]}")
   check_unwritable "another user's file, as a user" "$work/shared/plan.pdf" \
     "its owner (user 0, group 0) cannot be kept: Operation not permitted"
-  headless=("${as_root[@]}")
+  headless=("${as_root[@]}") plan="$planned"
   [[ "$(ls -A "$work/shared")" == plan.pdf && "$(cat "$work/shared/plan.pdf")" == old ]] ||
     fail "another user's file, as a user: it was changed: $(ls -A "$work/shared")"
 fi
