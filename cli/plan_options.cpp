@@ -184,7 +184,8 @@ engine::Unit unitOption(const std::string& value) {
 links::XPlaneAddress xplaneAddress(const std::string& url) {
     const auto address = links::parseXPlaneUrl(url);
     if (!address) {
-        throw OptionError("--xplane-url takes an address http://host[:port], not " + quoted(url));
+        throw OptionError("--xplane-url takes an address http://host[:port], not \"" +
+                          engine::shownAddress(url) + "\"");
     }
     return *address;
 }

@@ -253,7 +253,7 @@ void FuelCheckWindow::startReading() {
         showNoAnswer(
             u"\"%1\" is not an address of X-Plane. Give it as http://host:port under "
             "Aircraft, X-Plane Address… in the main window."_s.arg(
-                toQString(shownText(setting.toStdString()))));
+                toQString(engine::shownAddress(setting.toStdString()))));
         return;
     }
     try {

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <utility>
 
+#include "engine/shown_text.h"
 #include "ui/background_work.h"
 #include "ui/dialogs.h"
 #include "ui/qt_text.h"
@@ -25,7 +26,7 @@ QString notAnXPlaneAddress(const QString& text) {
     return u"\"%1\" is not an address of X-Plane. Write it as http://host:port: "
            "http://localhost:8086 for X-Plane on this computer, or the name or IP address of "
            "another computer and X-Plane's port there, such as http://192.168.1.20:8086."_s.arg(
-               text);
+               toQString(engine::shownAddress(text.toStdString())));
 }
 
 }  // namespace

@@ -49,19 +49,6 @@ bool isWebAddress(std::string_view site) {
     return false;
 }
 
-// The site as the pilot may be shown it: whatever stands between its scheme and its last "@" (a
-// user name and password), "...".
-std::string withoutCredentials(std::string_view site) {
-    const auto at = site.rfind('@');
-    if (at == std::string_view::npos) {
-        return engine::shownText(site);
-    }
-    const auto scheme = site.find("://");
-    const std::string_view kept =
-        scheme != std::string_view::npos && scheme + 3 <= at ? site.substr(0, scheme + 3) : "";
-    return engine::shownText(std::string(kept) + "..." + std::string(site.substr(at)));
-}
-
 // Where SimBrief is reached: BRIMWELL_SIMBRIEF_URL, or SimBrief's own site.
 std::string simbriefSite() {
     // NOLINTNEXTLINE(concurrency-mt-unsafe): nothing sets the environment while Brimwell runs
@@ -75,7 +62,7 @@ std::optional<std::string> simbriefSiteRefusal(std::string_view site) {
     if (isWebAddress(site)) {
         return std::nullopt;
     }
-    const std::string named = "BRIMWELL_SIMBRIEF_URL \"" + withoutCredentials(site) + "\"";
+    const std::string named = "BRIMWELL_SIMBRIEF_URL \"" + engine::shownAddress(site) + "\"";
     return site.find('@') != std::string_view::npos
                ? named +
                      " is not a web address Brimwell uses: it holds a user name or "
