@@ -30,7 +30,6 @@ using engine::FuelCheck;
 using engine::FuelCheckRefused;
 using engine::FuelPlanLine;
 using engine::FuelStatus;
-using engine::shownText;
 using engine::statusWords;
 using engine::toText;
 using engine::Unit;
