@@ -29,7 +29,6 @@ namespace brimwell::ui {
 using engine::FuelCheck;
 using engine::FuelCheckRefused;
 using engine::FuelPlanLine;
-using engine::FuelReading;
 using engine::FuelStatus;
 using engine::statusWords;
 using engine::toText;
@@ -263,7 +262,7 @@ void FuelCheckWindow::startReading() {
                 return links::readXPlane(address, bound, control);
             },
             [this](const ReadOutcome& outcome) { readingFinished(outcome); },
-            [](std::string reason) { return links::XPlaneRefused{std::move(reason)}; });
+            [](std::string reason) { return links::Refused{std::move(reason)}; });
     } catch (const std::system_error& failure) {
         showNoAnswer(u"X-Plane was not read: "_s + toQString(failure.what()) +
                      u". Close other programs; the check reads again meanwhile."_s);
@@ -272,11 +271,10 @@ void FuelCheckWindow::startReading() {
 
 void FuelCheckWindow::readingFinished(const ReadOutcome& outcome) {
     m_reading.reset();
-    if (const auto* refused = std::get_if<links::XPlaneRefused>(&outcome)) {
-        showNoAnswer(toQString(refused->reason));
+    if (!outcome.done()) {
+        showNoAnswer(toQString(outcome.refused().reason));
     } else {
-        std::variant<FuelCheck, FuelCheckRefused> checked =
-            m_plan->check(std::get<FuelReading>(outcome));
+        std::variant<FuelCheck, FuelCheckRefused> checked = m_plan->check(outcome.value());
         if (const auto* refusal = std::get_if<FuelCheckRefused>(&checked)) {
             showNoAnswer(toQString(refusal->reason));
         } else {

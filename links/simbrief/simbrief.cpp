@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <nlohmann/json.hpp>
 #include <optional>
 
 #include "engine/shown_text.h"
-
+#include "links/percent_encoded.h"
+#include "links/simbrief/simbrief_module.h"
 #include "links/test_setting.h"
 
 namespace brimwell::links {
@@ -14,25 +14,6 @@ namespace brimwell::links {
 namespace {
 
 constexpr const char* kModuleFile = "brimwell-simbrief.so";
-
-std::string percentEncoded(std::string_view text) {
-    static constexpr std::string_view kHex = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        const bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                                (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' ||
-                                c == '~';
-        if (unreserved) {
-            out.push_back(c);
-        } else {
-            out.push_back('%');
-            out.push_back(kHex[byte >> 4U]);
-            out.push_back(kHex[byte & 0x0fU]);
-        }
-    }
-    return out;
-}
 
 bool isHostCharacter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
@@ -103,15 +84,15 @@ std::string latestFlightPlanAddress(std::string_view site, std::string_view user
            percentEncoded(user);
 }
 
-LinkAnswer fetchLatestFlightPlan(std::string_view user, std::chrono::milliseconds bound,
-                                 LinkControl& control) {
+Outcome<std::string> fetchLatestFlightPlan(std::string_view user, std::chrono::milliseconds bound,
+                                           LinkControl& control) {
     const std::string site = simbriefSite();
     if (auto refusal = simbriefSiteRefusal(site)) {
-        return {false, std::move(*refusal)};
+        return Refused{std::move(*refusal)};
     }
-    const nlohmann::json request = {{"url", latestFlightPlanAddress(site, user)},
-                                    {"bound_ms", bound.count()}};
-    return callLink(kModuleFile, request.dump(), control);
+    const SimbriefFetch fetch{latestFlightPlanAddress(site, user), bound};
+    return callModule<SimbriefModule>(
+        kModuleFile, [&](const SimbriefModule& module) { return module.fetch(fetch, control); });
 }
 
 }  // namespace brimwell::links

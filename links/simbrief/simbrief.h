@@ -34,12 +34,12 @@ std::optional<std::string> simbriefSiteRefusal(std::string_view site);
 // or a user name, every character but the unreserved ones percent-encoded.
 std::string latestFlightPlanAddress(std::string_view site, std::string_view user);
 
-// Fetches the latest flight plan of user. Done: the text is SimBrief's answer, to be read by
+// Fetches the latest flight plan of user. Done: the value is SimBrief's answer, to be read by
 // the flight-plan reader (flightplan/flight_plan.h). Refused: why there is none, in words for
 // the pilot ("SimBrief answered with HTTP status 400: "Error: Unknown UserID"", "SimBrief did not
 // answer within 10 seconds"). Returns within the bound, or within a second of the control being
 // stopped; never throws.
-LinkAnswer fetchLatestFlightPlan(std::string_view user, std::chrono::milliseconds bound,
-                                 LinkControl& control);
+Outcome<std::string> fetchLatestFlightPlan(std::string_view user, std::chrono::milliseconds bound,
+                                           LinkControl& control);
 
 }  // namespace brimwell::links

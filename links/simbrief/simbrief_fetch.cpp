@@ -42,9 +42,9 @@ std::string failed(const HttpError& error, const std::string& url,
 
 }  // namespace
 
-LinkAnswer simbriefAnswer(long status, std::string body) {
+Outcome<std::string> simbriefAnswer(long status, std::string body) {
     if (status == 200) {
-        return {true, std::move(body)};
+        return body;
     }
     // SimBrief tells why it has no plan to give in the status of an otherwise empty plan; a
     // "Success" there is no reason, whatever came with it.
@@ -52,18 +52,18 @@ LinkAnswer simbriefAnswer(long status, std::string body) {
     if (const auto said = flightplan::simbriefStatus(body); said && *said != "Success") {
         reason += ": \"" + engine::shownText(*said) + "\"";
     }
-    return {false, std::move(reason)};
+    return Refused{std::move(reason)};
 }
 
-LinkAnswer fetchFromSimbrief(const std::string& url, std::chrono::milliseconds bound,
-                             LinkControl& control) {
+Outcome<std::string> fetchFromSimbrief(const SimbriefFetch& fetch, LinkControl& control) {
+    const auto& [url, bound] = fetch;
     HttpAnswer answer;
     try {
         HttpClient client(control, {.throughProxy = true, .headers = {}});
         answer = client.get(
             url, {std::chrono::steady_clock::now() + bound, flightplan::kLargestFlightPlan});
     } catch (const HttpError& error) {
-        return {false, failed(error, url, bound)};
+        return Refused{failed(error, url, bound)};
     }
     return simbriefAnswer(answer.status, std::move(answer.body));
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -20,8 +19,8 @@
 #include "engine/flight_data.h"
 #include "engine/shown_text.h"
 #include "links/http/http_client.h"
+#include "links/percent_encoded.h"
 #include "links/xplane/fuel_tanks.h"
-#include "links/xplane/xplane_wire.h"
 
 namespace brimwell::links {
 
@@ -52,8 +51,7 @@ constexpr std::size_t kXPlaneStations = 9;
 // Larger figures are no aircraft's.
 constexpr double kLargestCapacityKg = 1e6;
 constexpr double kLongestDistanceM = 1e9;
-// X-Plane's floats may differ from the figure written by their rounding.
-constexpr double kFigureTolerance = 0.5;  // kg
+constexpr double kFigureTolerance = kReadBackToleranceKg;
 
 // Ends the exchange; what() is the reason for the pilot.
 class Stop : public std::runtime_error {
@@ -82,22 +80,6 @@ std::string shareList(const std::vector<double>& shares) {
     }
     if (shares.size() > kXPlaneTanks) {
         out += " and " + std::to_string(shares.size() - kXPlaneTanks) + " more";
-    }
-    return out;
-}
-
-std::string percentEncoded(std::string_view text) {
-    static constexpr std::string_view kHex = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (std::isalnum(byte) != 0 || c == '-' || c == '_' || c == '.' || c == '~') {
-            out.push_back(c);
-        } else {
-            out.push_back('%');
-            out.push_back(kHex[byte >> 4U]);
-            out.push_back(kHex[byte & 0x0fU]);
-        }
     }
     return out;
 }
@@ -463,19 +445,18 @@ XPlaneTransport xplaneOverHttp(const XPlaneAddress& address, std::chrono::millis
         };
 }
 
-LinkAnswer loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bound,
-                      engine::Unit unit, double fuelKg, double payloadKg,
-                      const XPlaneTransport& transport) {
+XPlaneOutcome loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bound,
+                         engine::Unit unit, double fuelKg, double payloadKg,
+                         const XPlaneTransport& transport) {
     Write fuel = Write::NotSent;
     Write payload = Write::NotSent;
     bool readBack = false;
     const auto refusal = [&](const std::string& reason) {
-        const std::string told = reason + afterWrites(fuel, payload, readBack);
-        if (fuel == Write::NotSent || fuel == Write::Refused) {
-            return LinkAnswer{false, told};
-        }
-        return LinkAnswer{true, wire::outcome(XPlaneRefused{told, fuel == Write::Accepted,
-                                                            payload == Write::Accepted})};
+        XPlaneRefused refused;
+        refused.reason = reason + afterWrites(fuel, payload, readBack);
+        refused.fuelAccepted = fuel == Write::Accepted;
+        refused.payloadAccepted = payload == Write::Accepted;
+        return XPlaneOutcome(std::move(refused));
     };
     try {
         Exchange exchange(address, bound, transport);
@@ -545,7 +526,7 @@ LinkAnswer loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bo
             throw Stop(why);
         }
         std::copy(tanksRead.begin(), tanksRead.end(), loaded.tanksRead.begin());
-        return {true, wire::outcome(loaded)};
+        return loaded;
     } catch (const Stop& stop) {
         return refusal(stop.what());
     } catch (const std::exception& failure) {
@@ -553,8 +534,9 @@ LinkAnswer loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bo
     }
 }
 
-LinkAnswer readXPlaneInFlight(const XPlaneAddress& address, std::chrono::milliseconds bound,
-                              const XPlaneTransport& transport) {
+Outcome<engine::FuelReading> readXPlaneInFlight(const XPlaneAddress& address,
+                                                std::chrono::milliseconds bound,
+                                                const XPlaneTransport& transport) {
     try {
         Exchange exchange(address, bound, transport);
         const auto datarefs = exchange.find(kFlightDatarefs);
@@ -568,9 +550,9 @@ LinkAnswer readXPlaneInFlight(const XPlaneAddress& address, std::chrono::millise
             throw Stop("X-Plane's reading is not a distance: the distance flown reads " +
                        printed("%g", distance) + " m.");
         }
-        return {true, wire::reading({std::max(fuel, 0.0), distance})};
+        return engine::FuelReading{std::max(fuel, 0.0), distance};
     } catch (const std::exception& failure) {
-        return {false, failure.what()};
+        return Refused{failure.what()};
     }
 }
 

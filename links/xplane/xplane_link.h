@@ -52,14 +52,15 @@ XPlaneTransport xplaneOverHttp(const XPlaneAddress& address, std::chrono::millis
                                LinkControl& control);
 
 // Loads fuelKg by the 747-400's loading order and payloadKg into the aircraft; the words of a
-// refusal name weights in unit, and a time-out the bound. The call is refused (its answer the
-// reason) when nothing was written; an outcome is given once something was.
-LinkAnswer loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bound,
-                      engine::Unit unit, double fuelKg, double payloadKg,
-                      const XPlaneTransport& transport);
+// refusal name weights in unit, and a time-out the bound. A refusal tells which writes X-Plane
+// accepted; none, when it came before the first write.
+XPlaneOutcome loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bound,
+                         engine::Unit unit, double fuelKg, double payloadKg,
+                         const XPlaneTransport& transport);
 
 // Reads the fuel on board and the distance travelled.
-LinkAnswer readXPlaneInFlight(const XPlaneAddress& address, std::chrono::milliseconds bound,
-                              const XPlaneTransport& transport);
+Outcome<engine::FuelReading> readXPlaneInFlight(const XPlaneAddress& address,
+                                                std::chrono::milliseconds bound,
+                                                const XPlaneTransport& transport);
 
 }  // namespace brimwell::links

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # brimwell-plan --pdf as a pilot runs it, without any screen (nor runtime folder): the page it
 # writes, what it keeps of a file it writes over, and what it does with a file it cannot write.
-#   plan_pdf_test.sh <path to brimwell-plan>
+#   plan_pdf_test.sh <path to brimwell-plan> <path to a module of another interface version>
 set -uo pipefail
 plan="$1"
 export LC_ALL=C.UTF-8 # the system's reasons, as the rows below quote them
@@ -124,5 +124,10 @@ grep -q "was not written: Brimwell cannot start its link: the module brimwell-pl
   fail "without the PDF writer: message: $(cat "$work/err")"
 [[ $(wc -l <"$work/out") -eq 37 ]] || fail "without the PDF writer: the plan was not printed"
 [[ ! -e "$work/alone.pdf" ]] || fail "without the PDF writer: a file was written"
+# A writer left from another Brimwell is refused, never called.
+cp "$2" "$work/alone/brimwell-plan-pdf.so"
+"${headless[@]}" "$work/alone/brimwell-plan" "${sample[@]}" --pdf "$work/alone.pdf" >/dev/null 2>"$work/err"
+grep -Eq "was not written: Brimwell cannot start its link: the module $work/alone/brimwell-plan-pdf.so was built for another Brimwell: its interface is version [0-9]+, this Brimwell's [0-9]+. Reinstall Brimwell.$" "$work/err" ||
+  fail "an older PDF writer: message: $(cat "$work/err")"
 
 exit $((failures > 0))

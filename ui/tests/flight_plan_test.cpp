@@ -229,10 +229,10 @@ class FlightPlanTest final : public QObject {
     }
     void aLinkThatThrows() {
         QFETCH(int, thrown);
-        std::optional<links::LinkAnswer> told;
-        const auto work = ui::runInBackground<links::LinkAnswer>(
+        std::optional<links::Outcome<std::string>> told;
+        const auto work = ui::runInBackground<links::Outcome<std::string>>(
             *m_window, "the fetch from SimBrief",
-            [thrown](links::LinkControl&) -> links::LinkAnswer {
+            [thrown](links::LinkControl&) -> links::Outcome<std::string> {
                 if (thrown == 0) {
                     throw std::runtime_error("no\nroute\x1b[2J");
                 }
@@ -241,15 +241,14 @@ class FlightPlanTest final : public QObject {
                 }
                 throw 2;  // NOLINT(misc-throw-by-value-catch-by-reference): no exception
             },
-            [&told](links::LinkAnswer answer) { told = std::move(answer); },
-            [](std::string reason) {
-                return links::LinkAnswer{false, std::move(reason)};
-            });
+            [&told](links::Outcome<std::string> answer) { told = std::move(answer); },
+            [](std::string reason) { return links::Refused{std::move(reason)}; });
         QTRY_VERIFY(told.has_value());
         QFETCH(QString, why);
-        QCOMPARE(told->done, false);
-        QCOMPARE(toQ(told->text), u"Brimwell could not finish the fetch from SimBrief: "_s + why +
-                                      u". Try again."_s);
+        QCOMPARE(told->done(), false);
+        QCOMPARE(
+            toQ(told->refused().reason),
+            u"Brimwell could not finish the fetch from SimBrief: "_s + why + u". Try again."_s);
     }
 
     // The user name asked once, remembered by the next window too, and changed from the menu.
