@@ -19,4 +19,9 @@ inline constexpr std::size_t kLongestShownText = 200;
 // after `longest` characters with "..." (never inside a character).
 std::string shownText(std::string_view outside, std::size_t longest = kLongestShownText);
 
+// A web address as the pilot is shown it, whatever it holds: shownText of it, with whatever
+// stands between its scheme and its last "@" (a user name and password) as "...":
+// "http://...@host:8086".
+std::string shownAddress(std::string_view address);
+
 }  // namespace brimwell::base

@@ -187,7 +187,8 @@ engine::Unit unitOption(const std::string& value) {
 links::XPlaneAddress xplaneAddress(const std::string& url) {
     const auto address = links::parseXPlaneUrl(url);
     if (!address) {
-        throw OptionError("--xplane-url takes an address http://host[:port], not " + quoted(url));
+        throw OptionError("--xplane-url takes an address http://host[:port], not \"" +
+                          base::shownAddress(url) + "\"");
     }
     return *address;
 }

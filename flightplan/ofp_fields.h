@@ -28,7 +28,9 @@ using OfpFields = std::map<std::string, OfpField, std::less<>>;
 
 // The fields of `paths` ("section/name") from an OFP in XML (root element OFP) or JSON (an object
 // of sections), in UTF-8, or in UTF-16 with its byte order mark, or why the data is no OFP ("it
-// is neither XML nor JSON"). XML is parsed in place: the data is changed.
+// is neither XML nor JSON"; more parts than any OFP has: 500000 elements, attributes and texts
+// of XML, or values of JSON, or a JSON string longer than 4 MiB). The data is changed: XML is
+// parsed in place.
 std::variant<OfpFields, std::string> readOfpFields(std::string& data,
                                                    std::span<const std::string_view> paths);
 

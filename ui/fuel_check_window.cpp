@@ -15,6 +15,8 @@
 
 #include "base/shown_text.h"
 #include "engine/number_text.h"
+#include "base/shown_text.h"
+#include "links/test_setting.h"
 #include "ui/background_work.h"
 #include "ui/colour_contrast.h"
 #include "ui/control_names.h"
@@ -30,7 +32,6 @@ using base::shownText;
 using engine::FuelCheck;
 using engine::FuelCheckRefused;
 using engine::FuelPlanLine;
-using engine::FuelReading;
 using engine::FuelStatus;
 using engine::statusWords;
 using engine::toText;
@@ -108,10 +109,7 @@ QLabel* plainLabel(const QString& text, QWidget* parent) {
 }  // namespace
 
 std::chrono::milliseconds fuelCheckInterval() {
-    bool given = false;
-    const int interval =
-        qEnvironmentVariableIntValue("BRIMWELL_TEST_FUEL_CHECK_INTERVAL_MS", &given);
-    return given && interval > 0 ? std::chrono::milliseconds(interval) : kInterval;
+    return links::testSetting("BRIMWELL_TEST_FUEL_CHECK_INTERVAL_MS", kInterval);
 }
 
 void setFuelCheckClock(std::function<QTime()> clock) {
@@ -257,16 +255,17 @@ void FuelCheckWindow::startReading() {
         showNoAnswer(
             u"\"%1\" is not an address of X-Plane. Give it as http://host:port under "
             "Aircraft, X-Plane Address… in the main window."_s.arg(
-                toQString(shownText(setting.toStdString()))));
+                toQString(base::shownAddress(setting.toStdString()))));
         return;
     }
     try {
         m_reading = runInBackground<ReadOutcome>(
-            *this,
+            *this, "the reading of X-Plane",
             [address = *address, bound = links::xplaneBound()](links::LinkControl& control) {
                 return links::readXPlane(address, bound, control);
             },
-            [this](const ReadOutcome& outcome) { readingFinished(outcome); });
+            [this](const ReadOutcome& outcome) { readingFinished(outcome); },
+            [](std::string reason) { return links::Refused{std::move(reason)}; });
     } catch (const std::system_error& failure) {
         showNoAnswer(u"X-Plane was not read: "_s + toQString(failure.what()) +
                      u". Close other programs; the check reads again meanwhile."_s);
@@ -275,11 +274,10 @@ void FuelCheckWindow::startReading() {
 
 void FuelCheckWindow::readingFinished(const ReadOutcome& outcome) {
     m_reading.reset();
-    if (const auto* refused = std::get_if<links::XPlaneRefused>(&outcome)) {
-        showNoAnswer(toQString(refused->reason));
+    if (!outcome.done()) {
+        showNoAnswer(toQString(outcome.refused().reason));
     } else {
-        std::variant<FuelCheck, FuelCheckRefused> checked =
-            m_plan->check(std::get<FuelReading>(outcome));
+        std::variant<FuelCheck, FuelCheckRefused> checked = m_plan->check(outcome.value());
         if (const auto* refusal = std::get_if<FuelCheckRefused>(&checked)) {
             showNoAnswer(toQString(refusal->reason));
         } else {

@@ -1,15 +1,10 @@
-// The Print button of the real window on the default printer of the print spooler that
-// print_spooler_test.sh runs for this test alone. The script says what must happen:
-//   BRIMWELL_E2E_JOBS=<folder>    the page arrives in the folder, as job-<number>.prn
-//   BRIMWELL_E2E_REASON=<text>    the printer message gives this reason, and nothing is printed
-//   BRIMWELL_E2E_STOP=<pid>       (with _JOBS) the scheduler, this process, is stopped (SIGSTOP)
-//                                 when the job comes, so the pilot is told after the bound that
-//                                 it was not printed; continued, it must not print that page:
-//                                 Print pressed again (the origin changed) once the printer has
-//                                 answered brings the one page, the new one
-//   BRIMWELL_E2E_CANCEL=<queue>   (with _REASON) the queue's jobs are cancelled as the window's
-//                                 release of the job it has sent comes, so the spooler refuses
-//                                 the release of a job whose document it holds
+// The Print button of the real window on the default printer of the spooler that
+// print_spooler_test.sh runs for this test alone; the script says what must happen:
+//   BRIMWELL_E2E_JOBS=<folder>   the page arrives there as job-<number>.prn
+//   BRIMWELL_E2E_REASON=<text>   the printer gives this reason, and nothing is printed
+//   BRIMWELL_E2E_STOP=<pid>      (with _JOBS) the scheduler is stopped as the job comes: told
+//                                not printed, and once continued only the next page prints
+//   BRIMWELL_E2E_CANCEL=<queue>  (with _REASON) the jobs are cancelled as the release comes
 
 #include <QDir>
 #include <QLocalServer>

@@ -1,12 +1,7 @@
-// Aircraft > Fuel Check in the real window, against the X-Plane stand-in flying the sample plan:
-// the figures, status and points after each reading, in pounds and then in kilograms, through a
-// stretch of silence and a reading that is no flight's; a plan the check refuses; and closing,
-// which stops the reading under way.
-//
-// The expected figures are the engine's tables' (engine/tests/fuel_check_test.cpp), worked out by
-// hand there: 3000 km are 1620 nm, where the plan has 142852 lbs on board; 60000 kg are 132277
-// lbs, which leave 28777 lbs at landing against reserves of 30352. 103400 kg are 227958 lbs, 206
-// more than the takeoff fuel of 227752.
+// Aircraft > Fuel Check in the real window against the X-Plane stand-in: figures, status and
+// points in lbs and kg, silence, a reading of no flight, a refused plan, and closing. By hand (as
+// engine/tests/fuel_check_test.cpp): 3000 km are 1620 nm, where the plan has 142852 lbs; 60000 kg
+// are 132277 lbs, leaving 28777 at landing against reserves of 30352; 103400 kg are 227958 lbs.
 
 #include <QAction>
 #include <QApplication>

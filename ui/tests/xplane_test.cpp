@@ -102,14 +102,15 @@ class XPlaneTest final : public QObject {
         m_xplane = std::make_unique<XPlaneStandIn>();
         ui::writeSetting(ui::kXPlaneAddress, u"localhost:8086"_s);
         press(*m_window, u"Alt+C Ctrl+Shift+X"_s);
-        dialogs().texts = QStringList{u"https://localhost:8086"_s, u" "_s + toQ(m_xplane->url())};
+        dialogs().texts =
+            QStringList{u"https://jo:pw@localhost:8086"_s, u" "_s + toQ(m_xplane->url())};
         press(*m_window, u"mnuAircraft/mnuXPlaneAddress"_s);
         QCOMPARE(warnings(), (QStringList{u"The plan was not loaded: "_s +
                                               kNotAnAddress.arg(u"localhost:8086") +
                                               u" Change it under Aircraft, X-Plane Address…"_s,
-                                          kNotAnAddress.arg(u"https://localhost:8086")}));
+                                          kNotAnAddress.arg(u"https://...@localhost:8086")}));
         QCOMPARE(dialogs().asked, (QStringList{kQuestion + u"localhost:8086"_s,
-                                               kQuestion + u"https://localhost:8086"_s}));
+                                               kQuestion + u"https://jo:pw@localhost:8086"_s}));
         QVERIFY(m_xplane->requests().empty());
 
         warnings().clear();
