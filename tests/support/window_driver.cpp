@@ -12,9 +12,11 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QUrl>
 #include <QWindow>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "ui/dialogs.h"
@@ -47,11 +49,68 @@ void keepSettingsApart() {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
 }
 
+// Qt's warnings that say only what the test platforms cannot do for a window.
+constexpr std::array<QStringView, 3> kHarmlessWarnings = {
+    // A list's popup asks to be raised; offscreen windows have no stacking order to raise in.
+    u"This plugin does not support raise()",
+    // A list's popup grabs the keyboard; offscreen there is no keyboard to grab, and the tests'
+    // keys go to the focus widget all the same.
+    u"This plugin does not support grabbing the keyboard",
+    // The fuel check window passes its size limits on; offscreen there is no window manager to
+    // take them.
+    u"This plugin does not support propagateSizeHints()",
+};
+
+QtMessageHandler testLog = nullptr;  // Qt Test's, which prints each message under its test
+
+// Any other warning fails the test that runs when it comes: on the main thread at once, from
+// another thread as soon as the main thread handles its events (the tests wait in event loops).
+void failOnWarning(const QString& message, const char* file, int line) {
+    if (QTest::currentTestFunction() == nullptr) {
+        qFatal("a Qt warning outside any test: %s", qPrintable(message));
+    }
+    QTest::qFail(qPrintable(u"Qt warned: "_s + message), file, line);
+}
+
+void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    const bool warning = type == QtWarningMsg || type == QtCriticalMsg;
+    if (warning &&
+        std::ranges::find(kHarmlessWarnings, QStringView(message)) != kHarmlessWarnings.end()) {
+        return;
+    }
+    testLog(type, context, message);
+    if (!warning) {
+        return;
+    }
+    QCoreApplication* application = QCoreApplication::instance();
+    if (QThread::currentThread() == application->thread()) {
+        failOnWarning(message, context.file, context.line);
+    } else {
+        QMetaObject::invokeMethod(
+            application,
+            [message, file = context.file, line = context.line] {
+                failOnWarning(message, file, line);
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+// Qt Test puts its own handler in at its start, so the window's is put in before the first window
+// and passes all but the harmless warnings on to Qt Test's.
+void watchQtWarnings() {
+    static const bool watching = [] {
+        testLog = qInstallMessageHandler(onQtMessage);
+        return true;
+    }();
+    (void)watching;
+}
+
 }  // namespace
 
 Q_COREAPP_STARTUP_FUNCTION(keepSettingsApart)
 
 std::unique_ptr<ui::MainWindow> openWindow() {
+    watchQtWarnings();
     auto window = std::make_unique<ui::MainWindow>();
     window->show();
     window->activateWindow();
