@@ -61,7 +61,11 @@ constexpr std::array<QStringView, 3> kHarmlessWarnings = {
     u"This plugin does not support propagateSizeHints()",
 };
 
-QtMessageHandler testLog = nullptr;  // Qt Test's, which prints each message under its test
+// Qt Test's handler, which prints each message under the test that runs.
+QtMessageHandler& testLog() {
+    static QtMessageHandler handler = nullptr;
+    return handler;
+}
 
 // Any other warning fails the test that runs when it comes: on the main thread at once, from
 // another thread as soon as the main thread handles its events (the tests wait in event loops).
@@ -78,7 +82,7 @@ void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
         std::ranges::find(kHarmlessWarnings, QStringView(message)) != kHarmlessWarnings.end()) {
         return;
     }
-    testLog(type, context, message);
+    testLog()(type, context, message);
     if (!warning) {
         return;
     }
@@ -95,11 +99,11 @@ void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
     }
 }
 
-// Qt Test puts its own handler in at its start, so the window's is put in before the first window
-// and passes all but the harmless warnings on to Qt Test's.
+// Qt Test puts its handler in as it starts, over any put in before; so this one goes in as the
+// first window opens, and passes all but the harmless warnings on to Qt Test's.
 void watchQtWarnings() {
     static const bool watching = [] {
-        testLog = qInstallMessageHandler(onQtMessage);
+        testLog() = qInstallMessageHandler(onQtMessage);
         return true;
     }();
     (void)watching;
