@@ -12,7 +12,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <QUrl>
 #include <QWindow>
 #include <algorithm>
@@ -51,14 +50,9 @@ void keepSettingsApart() {
 
 // Qt's warnings that say only what the test platforms cannot do for a window.
 constexpr std::array<QStringView, 3> kHarmlessWarnings = {
-    // A list's popup asks to be raised; offscreen windows have no stacking order to raise in.
-    u"This plugin does not support raise()",
-    // A list's popup grabs the keyboard; offscreen there is no keyboard to grab, and the tests'
-    // keys go to the focus widget all the same.
-    u"This plugin does not support grabbing the keyboard",
-    // The fuel check window passes its size limits on; offscreen there is no window manager to
-    // take them.
-    u"This plugin does not support propagateSizeHints()",
+    u"This plugin does not support raise()",  // a popup list has no window stack to rise in
+    u"This plugin does not support grabbing the keyboard",  // the keys go to the focus anyway
+    u"This plugin does not support propagateSizeHints()",   // no window manager takes them
 };
 
 // Qt Test's handler, which prints each message under the test that runs.
@@ -67,8 +61,6 @@ QtMessageHandler& testLog() {
     return handler;
 }
 
-// Any other warning fails the test that runs when it comes: on the main thread at once, from
-// another thread as soon as the main thread handles its events (the tests wait in event loops).
 void failOnWarning(const QString& message, const char* file, int line) {
     if (QTest::currentTestFunction() == nullptr) {
         qFatal("a Qt warning outside any test: %s", qPrintable(message));
@@ -76,6 +68,8 @@ void failOnWarning(const QString& message, const char* file, int line) {
     QTest::qFail(qPrintable(u"Qt warned: "_s + message), file, line);
 }
 
+// Any other warning fails the test that runs: on the main thread at once, from another thread
+// as soon as the main thread handles its events (the tests wait in event loops).
 void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     const bool warning = type == QtWarningMsg || type == QtCriticalMsg;
     if (warning &&
@@ -83,30 +77,12 @@ void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
         return;
     }
     testLog()(type, context, message);
-    if (!warning) {
-        return;
+    if (warning) {
+        QMetaObject::invokeMethod(QCoreApplication::instance(),
+                                  [message, file = context.file, line = context.line] {
+                                      failOnWarning(message, file, line);
+                                  });
     }
-    QCoreApplication* application = QCoreApplication::instance();
-    if (QThread::currentThread() == application->thread()) {
-        failOnWarning(message, context.file, context.line);
-    } else {
-        QMetaObject::invokeMethod(
-            application,
-            [message, file = context.file, line = context.line] {
-                failOnWarning(message, file, line);
-            },
-            Qt::QueuedConnection);
-    }
-}
-
-// Qt Test puts its handler in as it starts, over any put in before; so this one goes in as the
-// first window opens, and passes all but the harmless warnings on to Qt Test's.
-void watchQtWarnings() {
-    static const bool watching = [] {
-        testLog() = qInstallMessageHandler(onQtMessage);
-        return true;
-    }();
-    (void)watching;
 }
 
 }  // namespace
@@ -114,7 +90,10 @@ void watchQtWarnings() {
 Q_COREAPP_STARTUP_FUNCTION(keepSettingsApart)
 
 std::unique_ptr<ui::MainWindow> openWindow() {
-    watchQtWarnings();
+    // Qt Test puts its handler in as it starts, over any put in before.
+    if (testLog() == nullptr) {
+        testLog() = qInstallMessageHandler(onQtMessage);
+    }
     auto window = std::make_unique<ui::MainWindow>();
     window->show();
     window->activateWindow();
