@@ -15,7 +15,6 @@
 
 #include "base/shown_text.h"
 #include "engine/number_text.h"
-#include "base/shown_text.h"
 #include "links/test_setting.h"
 #include "ui/background_work.h"
 #include "ui/colour_contrast.h"
