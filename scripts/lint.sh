@@ -16,7 +16,23 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 build=build/lint
 jobs="${LINT_JOBS:-$(nproc)}"
-dirs=(base engine flightplan report ui app cli links fuzz bench tests tools)
+dirs=()
+for dir in base engine flightplan flight report ui app cli links fuzz bench tests tools; do
+  [[ -d $dir ]] && dirs+=("$dir")
+done
+record=.ci/lint-clean.txt
+all=false
+write_record=false
+for option in "$@"; do
+  case "$option" in
+    --all) all=true ;;
+    --record) write_record=true ;;
+    *)
+      echo "usage: $0 [--all] [--record]" >&2
+      exit 2
+      ;;
+  esac
+done
 
 "$root/scripts/install-deps.sh" tests checks
 
