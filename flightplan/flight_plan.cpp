@@ -320,6 +320,7 @@ FlightPlanReading tooLarge(std::string_view name) {
 
 // Reads an OFP of at most kLargestFlightPlan bytes, XML in place: the data is changed.
 FlightPlanReading readOwned(std::string data, std::string_view name) {
+    auto route = readRoute(data);  // first: the fields' XML is read in place
     auto read = readOfpFields(data, kPaths);
     if (const auto* const why = std::get_if<std::string>(&read)) {
         return refused(notAFlightPlan(name) + *why);
@@ -334,6 +335,11 @@ FlightPlanReading readOwned(std::string data, std::string_view name) {
     FlightPlanReading reading;
     const auto units = fields.find(path::kUnits);
     reading.kilograms = units != fields.end() && units->second.text == "kgs";
+    if (auto* const found = std::get_if<Route>(&route)) {
+        reading.route = std::move(*found);
+    } else {
+        reading.routeLeftOut = std::move(std::get<std::string>(route));
+    }
     Mapping mapping(fields, reading);
     mapping.airport(engine::cell::txtOriginICAO, path::kOrigin);
     mapping.airport(engine::cell::txtDestinationICAO, path::kDestination);
