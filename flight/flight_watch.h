@@ -34,7 +34,7 @@ inline constexpr double kBurnFactorFromNm = 100;
 // Below this ground speed on the ground after being airborne, the aircraft has landed; knots.
 inline constexpr double kLandedBelowKnots = 30;
 // The checked readings held for the plot at most; beyond, every other one held is let go.
-inline constexpr std::size_t kMostHeldChecks = 20'000;
+inline constexpr std::size_t kMostHeldChecks = 16'384;
 // The most engines a reading tells the fuel flow of.
 inline constexpr std::size_t kMostEngines = 8;
 
