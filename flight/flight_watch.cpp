@@ -178,22 +178,22 @@ FlightWatch::Progress FlightWatch::progress(const Reading& reading) {
                 std::nullopt};
     }
     const Vector at = unitVector(reading.latitude, reading.longitude);
-    const std::size_t first = m_passed.empty() ? 0 : m_passed.size() - 1;
-    std::optional<OnLeg> nearest;
-    const Leg* nearestLeg = nullptr;
-    for (std::size_t i = first; i < m_legs.size(); ++i) {
+    // From the leg into the last fix passed on; the first to come nearest wins.
+    std::size_t nearestLeg = m_passed.empty() ? 0 : m_passed.size() - 1;
+    OnLeg nearest = onLeg(m_legs[nearestLeg].from, m_legs[nearestLeg].to, at);
+    for (std::size_t i = nearestLeg + 1; i < m_legs.size(); ++i) {
         const auto on = onLeg(m_legs[i].from, m_legs[i].to, at);
-        if (!nearest || on.distanceNm < nearest->distanceNm) {
+        if (on.distanceNm < nearest.distanceNm) {
             nearest = on;
-            nearestLeg = &m_legs[i];
+            nearestLeg = i;
         }
     }
-    if (nearest->distanceNm > kOffRouteNm) {
-        return {m_furthestNm, engine::roundHalfEven(nearest->distanceNm, 1)};
+    if (nearest.distanceNm > kOffRouteNm) {
+        return {m_furthestNm, engine::roundHalfEven(nearest.distanceNm, 1)};
     }
+    const Leg& leg = m_legs[nearestLeg];
     m_furthestNm =
-        std::max(m_furthestNm, nearestLeg->startNm +
-                                   nearest->fraction * (nearestLeg->endNm - nearestLeg->startNm));
+        std::max(m_furthestNm, leg.startNm + nearest.fraction * (leg.endNm - leg.startNm));
     return {m_furthestNm, std::nullopt};
 }
 

@@ -253,6 +253,34 @@ std::string unread(std::string_view field, const std::optional<std::string>& tex
            std::string(what);
 }
 
+// The fix at `place` in the log, from 1, its fuel in the OFP's unit; or why it is not read.
+std::variant<RouteFix, std::string> fixOf(const RawFix& fix, std::size_t place,
+                                          const std::optional<std::string>& units) {
+    const auto at = [place](std::string_view field) {
+        return "fix " + std::to_string(place) + "'s " + std::string(field);
+    };
+    RouteFix read;
+    read.ident = engine::shownText(fix.ident.value_or(""), kLongestIdent);
+    const auto latitude = number(fix.latitude, -90, 90);
+    const auto longitude = number(fix.longitude, -180, 180);
+    const auto leg = number(fix.distance, 0, kLongestLeg);
+    if (!latitude || !longitude || !leg) {
+        return !latitude    ? unread(at("pos_lat"), fix.latitude, "a latitude")
+               : !longitude ? unread(at("pos_long"), fix.longitude, "a longitude")
+                            : unread(at("distance"), fix.distance, "a leg's distance");
+    }
+    read.latitude = *latitude;
+    read.longitude = *longitude;
+    read.legNm = *leg;
+    const bool kilograms = units == "kgs";
+    const double most = engine::kMostFuelOnBoardKg / (kilograms ? 1 : engine::kKilogramsPerPound);
+    if (const auto fuel = number(fix.fuel, 0, most); fuel && (kilograms || units == "lbs")) {
+        read.plannedFuelOnBoard =
+            engine::roundHalfEven(kilograms ? *fuel / engine::kKilogramsPerPound : *fuel);
+    }
+    return read;
+}
+
 std::variant<Route, std::string> routeOf(const RawRoute& raw) {
     Route route;
     const auto latitude = number(raw.originLatitude, -90, 90);
@@ -271,34 +299,14 @@ std::variant<Route, std::string> routeOf(const RawRoute& raw) {
         return "its navigation log holds more than " + std::to_string(kMostRouteFixes) +
                " fixes, more than any flight's";
     }
-    const bool kilograms = raw.units == "kgs";
-    const bool pounds = raw.units == "lbs";
     double length = 0;
     for (const auto& fix : raw.fixes) {
-        const auto at = [&route](std::string_view field) {
-            return "fix " + std::to_string(route.fixes.size() + 1) + "'s " + std::string(field);
-        };
-        RouteFix read;
-        read.ident = engine::shownText(fix.ident.value_or(""), kLongestIdent);
-        const auto fixLatitude = number(fix.latitude, -90, 90);
-        const auto fixLongitude = number(fix.longitude, -180, 180);
-        const auto leg = number(fix.distance, 0, kLongestLeg);
-        if (!fixLatitude || !fixLongitude || !leg) {
-            return !fixLatitude    ? unread(at("pos_lat"), fix.latitude, "a latitude")
-                   : !fixLongitude ? unread(at("pos_long"), fix.longitude, "a longitude")
-                                   : unread(at("distance"), fix.distance, "a leg's distance");
+        auto read = fixOf(fix, route.fixes.size() + 1, raw.units);
+        if (auto* const why = std::get_if<std::string>(&read)) {
+            return std::move(*why);
         }
-        read.latitude = *fixLatitude;
-        read.longitude = *fixLongitude;
-        read.legNm = *leg;
-        length += *leg;
-        const double most =
-            engine::kMostFuelOnBoardKg / (kilograms ? 1 : engine::kKilogramsPerPound);
-        if (const auto fuel = number(fix.fuel, 0, most); fuel && (kilograms || pounds)) {
-            read.plannedFuelOnBoard =
-                engine::roundHalfEven(kilograms ? *fuel / engine::kKilogramsPerPound : *fuel);
-        }
-        route.fixes.push_back(std::move(read));
+        route.fixes.push_back(std::move(std::get<RouteFix>(read)));
+        length += route.fixes.back().legNm;
     }
     if (length == 0) {
         return std::string("its navigation log's legs measure 0 nm");
