@@ -174,12 +174,17 @@ TEST(FlightWatch, FollowsAFlightAlongItsRoute) {
 TEST(FlightWatch, MeasuresProgressOnAnyRoute) {
     const Route antimeridian = {0, 170, {fix("X", 0, -170, 2000), fix("Y", 0, -150, 2000)}};
     const Route overThePole = {80, 0, {fix("P", 80, 180, 2000), fix("Q", 60, 180, 2000)}};
+    const Route twiceOverX = {
+        0, 0, {fix("X", 0, 10, 2000), fix("X", 0, 10, 0), fix("Y", 0, 30, 2000)}};
     // clang-format off
     const std::vector<std::tuple<std::optional<Route>, double, double, double, std::string>> rows = {
         {antimeridian, 0, 180, 0, "airborne 1000"},
         {antimeridian, 0.5, -175, 0, "airborne 1500"},
         {antimeridian, 0, 175, 0, "airborne 500"},
         {antimeridian, 0, -160, 0, "fix X@2000 airborne 3000"},
+        {antimeridian, 0.84, 180, 0, "airborne 0 off 50.4"},
+        {antimeridian, 91, 180, 0, "before takeoff: X-Plane's reading is no flight's (position 91, 180): the fuel is not checked."},
+        {twiceOverX, 0, 20, 0, "fix X@2000 fix X@2000 airborne 3000"},
         {overThePole, 90, 0, 0, "airborne 1000"},
         {overThePole, 85, 0, 0, "airborne 500"},
         {overThePole, 85, 180, 0, "airborne 1500"},
@@ -206,6 +211,20 @@ TEST(FlightWatch, MeasuresProgressOnAnyRoute) {
         watch.read(reading);
         EXPECT_EQ(told.take(), expected) << latitude << " " << longitude;
     }
+}
+
+// However long the flight, every other reading held is let go when the held ones are full.
+TEST(FlightWatch, HoldsABoundedShareOfALongFlight) {
+    FlightWatch watch(samplePlan(), std::nullopt);
+    Reading reading;
+    for (std::size_t i = 0; i <= flight::kMostHeldChecks; ++i) {
+        reading.time = static_cast<double>(i);
+        watch.read(reading);
+    }
+    const auto& held = watch.checks();
+    ASSERT_EQ(held.size(), flight::kMostHeldChecks / 2 + 1);
+    EXPECT_EQ(held[1].time - held[0].time, 2);
+    EXPECT_EQ(held.back().time, flight::kMostHeldChecks);
 }
 
 }  // namespace
