@@ -100,8 +100,31 @@ OfpField fieldOf(const pugi::xml_node& element) {
     return field;
 }
 
+bool isName(std::span<const std::string_view> names, std::string_view name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+void readNavlog(const pugi::xml_node& root, OfpNavlog& navlog) {
+    const auto log = root.child("navlog");
+    navlog.present = !log.empty();
+    for (const pugi::xml_node fix : log.children("fix")) {
+        if (navlog.fixes.size() == navlog.most) {
+            navlog.more = true;
+            return;
+        }
+        auto& fields = navlog.fixes.emplace_back();
+        for (const pugi::xml_node field : fix.children()) {
+            if (field.type() == pugi::node_element && isName(navlog.names, field.name()) &&
+                !fields.contains(field.name())) {
+                fields.emplace(field.name(), fieldOf(field));
+            }
+        }
+    }
+}
+
 std::variant<OfpFields, std::string> readXml(std::string& data,
-                                             std::span<const std::string_view> paths) {
+                                             std::span<const std::string_view> paths,
+                                             OfpNavlog* navlog) {
     pugi::xml_document document;
     // Text of an element is kept in the element itself: half the nodes of a navigation log. Blank
     // text is kept too, so that no blank between two comments of a field goes missing.
@@ -125,16 +148,20 @@ std::variant<OfpFields, std::string> readXml(std::string& data,
             fields.emplace(path, fieldOf(node));
         }
     }
+    if (navlog != nullptr) {
+        readNavlog(root, *navlog);
+    }
     return fields;
 }
 
 // Takes the fields out of an OFP's JSON as nlohmann/json's parser reads it (its SAX interface),
-// so that nothing else, the navigation log above all, is built: a document of sections, each an
-// object of fields or, where it comes several times, an array of such objects. A field's number is
-// kept as its text, whatever its size.
+// so that nothing else is built: a document of sections, each an object of fields or, where it
+// comes several times, an array of such objects; and, where asked, the fields of each navlog/fix.
+// A field's number is kept as its text, whatever its size.
 class FieldCollector final {
   public:
-    explicit FieldCollector(std::span<const std::string_view> paths) : m_paths(paths) {}
+    FieldCollector(std::span<const std::string_view> paths, OfpNavlog* navlog)
+        : m_paths(paths), m_navlog(navlog) {}
 
     // NOLINTBEGIN(readability-identifier-naming): the names the parser calls
     bool null() { return value({"null", false}); }
@@ -178,15 +205,32 @@ class FieldCollector final {
 
     struct Frame {
         bool array = false;
+        bool fix = false;           // the object of one navlog/fix that is kept
         bool first = true;          // the first element of an array, or no element of one
         std::size_t elements = 0;   // of an array, so far
         std::string key;            // of an object, the latest
         OfpField* field = nullptr;  // the field an object is the value of
     };
 
+    // Whether an object opened here is a fix: navlog/fix itself, or an element of it.
+    bool opensFix() const {
+        const auto depth = m_frames.size();
+        const bool inNavlog = depth >= 2 && m_frames[0].key == "navlog" && !m_frames[1].array &&
+                              m_frames[1].key == "fix";
+        return inNavlog && (depth == 2 || (depth == 3 && m_frames[2].array));
+    }
+
     // The field that a value at the current place is, when it is one the reader maps.
     OfpField* field() {
         const auto depth = m_frames.size();
+        if (depth > 0 && m_frames.back().fix) {
+            auto& fix = m_navlog->fixes.back();
+            const auto& name = m_frames.back().key;
+            if (!isName(m_navlog->names, name) || fix.contains(name)) {
+                return nullptr;
+            }
+            return &fix[name];
+        }
         const bool inSection = depth == 2 && !m_frames[1].array;
         const bool inFirstOfSeveral = depth == 3 && m_frames[1].array && !m_frames[2].array;
         if (!(inSection || inFirstOfSeveral) || !m_frames.back().first) {
@@ -211,13 +255,26 @@ class FieldCollector final {
     }
 
     bool open(bool array) {
-        auto* const field = this->field();
+        bool fix = false;
+        if (m_navlog != nullptr) {
+            m_navlog->present = m_navlog->present ||
+                                (m_frames.size() == 1 && !array && m_frames[0].key == "navlog");
+            if (!array && opensFix()) {
+                m_navlog->more = m_navlog->more || m_navlog->fixes.size() == m_navlog->most;
+                fix = !m_navlog->more;
+                if (fix) {
+                    m_navlog->fixes.emplace_back();
+                }
+            }
+        }
+        auto* const field = fix ? nullptr : this->field();
         if (field != nullptr) {
             // An empty object is SimBrief's form of an empty element.
             *field = array ? OfpField{"[...]", false} : OfpField{"", true};
         }
         Frame frame;
         frame.array = array;
+        frame.fix = fix;
         frame.field = array ? nullptr : field;
         if (!m_frames.empty() && m_frames.back().array) {
             frame.first = m_frames.back().elements++ == 0;
@@ -232,6 +289,7 @@ class FieldCollector final {
     }
 
     std::span<const std::string_view> m_paths;
+    OfpNavlog* m_navlog;
     std::vector<Frame> m_frames;
     OfpFields m_fields;
     bool m_anySection = false;
@@ -267,12 +325,16 @@ std::string withLargeNumbersQuoted(std::string_view text) {
 }
 
 std::variant<OfpFields, std::string> readJson(std::string_view data,
-                                              std::span<const std::string_view> paths) {
-    FieldCollector collector(paths);
+                                              std::span<const std::string_view> paths,
+                                              OfpNavlog* navlog) {
+    FieldCollector collector(paths, navlog);
     bool parsed = nlohmann::json::sax_parse(data.begin(), data.end(), &collector);
     if (!parsed && collector.numberTooLarge()) {
         const std::string quoted = withLargeNumbersQuoted(data);
-        collector = FieldCollector(paths);
+        if (navlog != nullptr) {
+            *navlog = {navlog->names, navlog->most, false, false, {}};
+        }
+        collector = FieldCollector(paths, navlog);
         parsed = nlohmann::json::sax_parse(quoted.begin(), quoted.end(), &collector);
     }
     if (!parsed) {
@@ -288,7 +350,8 @@ std::variant<OfpFields, std::string> readJson(std::string_view data,
 }  // namespace
 
 std::variant<OfpFields, std::string> readOfpFields(std::string& data,
-                                                   std::span<const std::string_view> paths) {
+                                                   std::span<const std::string_view> paths,
+                                                   OfpNavlog* navlog) {
     const bool bigEndian = data.starts_with("\xfe\xff");
     if (bigEndian || data.starts_with("\xff\xfe")) {
         auto utf8 = fromUtf16(data, bigEndian);
@@ -307,10 +370,10 @@ std::variant<OfpFields, std::string> readOfpFields(std::string& data,
     }
     switch (text[start]) {
         case '<':
-            return readXml(data, paths);
+            return readXml(data, paths, navlog);
         case '{':
         case '[':
-            return readJson(text, paths);
+            return readJson(text, paths, navlog);
         default:
             return std::string("it is neither XML nor JSON");
     }

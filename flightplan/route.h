@@ -35,8 +35,9 @@ struct Route {
 };
 
 // The route of an OFP in XML or JSON (UTF-8, or UTF-16 with its byte order mark), or why it is
-// left out, in words for the pilot ("The route is left out: the navigation log's fix 3 has no
-// pos_lat."). The data is not changed. Nothing here throws.
+// left out, in words for the pilot ("The route is left out: fix 3's pos_lat is missing."). The
+// flight-plan reader reads it in the same pass as the cells (FlightPlanReading::route); this is the
+// route alone. Nothing here throws.
 std::variant<Route, std::string> readRoute(std::string_view data);
 
 }  // namespace brimwell::flightplan
