@@ -14,6 +14,7 @@
 #include "engine/cell_names.h"
 #include "tests/support/window_driver.h"
 #include "tests/support/xplane_standin.h"
+#include "ui/control_names.h"
 #include "ui/fuel_check_window.h"
 #include "ui/fuel_plot.h"
 #include "ui/settings.h"
@@ -50,9 +51,9 @@ void BM_FuelCheckOpens(benchmark::State& state) {
     ui::writeSetting(ui::kXPlaneAddress, test::toQ(xplane.url()));
     const auto window = test::openWindow();
     test::enterPlan(*window, test::samplePlan());
-    test::click(*window, u"cmdCalculate");
+    test::click(*window, ui::control::cmdCalculate);
     for ([[maybe_unused]] auto _ : state) {
-        window->findChild<QAction*>(QStringLiteral("mnuFuelCheck"))->trigger();
+        window->findChild<QAction*>(test::toQ(ui::control::mnuFuelCheck))->trigger();
         auto* check = window->findChild<ui::FuelCheckWindow*>();
         auto* plot = check != nullptr ? check->findChild<ui::FuelPlot*>() : nullptr;
         if (plot == nullptr || !PaintCounter(*plot).waitBeyond(0)) {
@@ -74,11 +75,11 @@ void BM_CalculateClickToPaint(benchmark::State& state) {
     PaintCounter painted(*test::control(*window, test::toQ(cell::txtZFW)));
     for ([[maybe_unused]] auto _ : state) {
         state.PauseTiming();
-        test::click(*window, u"Command1");
+        test::click(*window, ui::control::Command1);
         painted.waitBeyond(painted.count);
         const int before = painted.count;
         state.ResumeTiming();
-        test::click(*window, u"cmdCalculate");
+        test::click(*window, ui::control::cmdCalculate);
         if (!painted.waitBeyond(before)) {
             state.SkipWithError("the result cells were not painted after Calculate");
             break;

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <ostream>
 
-#include "engine/shown_text.h"
+#include "base/shown_text.h"
 #include "engine/unit_cells.h"
 #include "flightplan/flight_plan.h"
 #include "links/simbrief/simbrief.h"
@@ -20,15 +20,15 @@ std::optional<flightplan::FlightPlanReading> flightPlanOf(const PlanRequest& req
                                                           std::ostream& err) {
     if (request.simbriefUser) {
         links::LinkControl control;
-        const links::LinkAnswer fetched =
+        const auto fetched =
             links::fetchLatestFlightPlan(*request.simbriefUser, links::simbriefBound(), control);
-        if (!fetched.done) {
+        if (!fetched.done()) {
             err << "brimwell-plan: the latest flight plan of SimBrief user "
-                << engine::shownText(*request.simbriefUser) << " was not fetched: " << fetched.text
-                << '\n';
+                << base::shownText(*request.simbriefUser)
+                << " was not fetched: " << fetched.refused().reason << '\n';
             return std::nullopt;
         }
-        return flightplan::readFlightPlan(fetched.text, "SimBrief's answer");
+        return flightplan::readFlightPlan(fetched.value(), "SimBrief's answer");
     }
     const auto& path = request.ofpPath.value();
     return path == "-" ? flightplan::readFlightPlanFrom(STDIN_FILENO, "standard input")

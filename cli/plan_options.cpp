@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <span>
 
+#include "base/shown_text.h"
+#include "engine/cell_limits.h"
 #include "engine/cell_names.h"
-#include "engine/flight_data.h"
-#include "engine/shown_text.h"
+#include "engine/cell_text.h"
+#include "engine/cell_values.h"
+#include "engine/digit_keys.h"
 
 namespace brimwell::cli {
 
@@ -127,7 +130,7 @@ std::span<const std::string_view> items(const CellOption& option, engine::Unit u
 // An option's value as its messages quote it.
 std::string quoted(std::string_view value) {
     std::string text = "\"";
-    text += engine::shownText(value);
+    text += base::shownText(value);
     return text += '"';
 }
 
@@ -184,7 +187,8 @@ engine::Unit unitOption(const std::string& value) {
 links::XPlaneAddress xplaneAddress(const std::string& url) {
     const auto address = links::parseXPlaneUrl(url);
     if (!address) {
-        throw OptionError("--xplane-url takes an address http://host[:port], not " + quoted(url));
+        throw OptionError("--xplane-url takes an address http://host[:port], not \"" +
+                          base::shownAddress(url) + "\"");
     }
     return *address;
 }

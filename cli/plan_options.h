@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "engine/units.h"
-#include "links/xplane/xplane.h"
+#include "links/xplane/xplane_address.h"
 
 namespace brimwell::cli {
 

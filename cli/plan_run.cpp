@@ -6,12 +6,12 @@
 #include <ostream>
 #include <system_error>
 
+#include "base/shown_text.h"
 #include "cli/plan_flight_plan.h"
 #include "cli/plan_options.h"
 #include "engine/cell_names.h"
 #include "engine/fuel_check.h"
 #include "engine/fuel_planner.h"
-#include "engine/shown_text.h"
 #include "engine/unit_cells.h"
 #include "links/pdf/pdf_writer.h"
 #include "report/report_lines.h"
@@ -22,7 +22,6 @@ namespace {
 
 using links::XPlaneLoaded;
 using links::XPlaneOutcome;
-using links::XPlaneRefused;
 using FuelCheckOutcome = std::variant<engine::FuelCheck, engine::FuelCheckRefused>;
 
 class RecordingMessages final : public engine::MessageSink {
@@ -37,11 +36,11 @@ class RecordingMessages final : public engine::MessageSink {
 // --send-to-xplane: the plan in the cells loaded into X-Plane, or why not.
 XPlaneOutcome loadPlan(const engine::UnitCells& cells, const links::XPlaneAddress& address) {
     const auto request = links::xplaneRequestFor(cells, address);
-    if (const auto* refused = std::get_if<XPlaneRefused>(&request)) {
-        return *refused;
+    if (!request.done()) {
+        return request.refused();
     }
     links::LinkControl control;
-    return links::loadIntoXPlane(std::get<links::XPlaneRequest>(request), control);
+    return links::loadIntoXPlane(request.value(), control);
 }
 
 // The status once the output (`what` it holds) is flushed: output lost on its way (a full disk,
@@ -70,10 +69,10 @@ FuelCheckOutcome checkFuel(const engine::UnitCells& cells, bool planned,
     }
     links::LinkControl control;
     const auto reading = links::readXPlane(address, links::xplaneBound(), control);
-    if (const auto* refused = std::get_if<XPlaneRefused>(&reading)) {
-        return engine::FuelCheckRefused{refused->reason};
+    if (!reading.done()) {
+        return engine::FuelCheckRefused{reading.refused().reason};
     }
-    return std::get<engine::FuelPlanLine>(line).check(std::get<engine::FuelReading>(reading));
+    return std::get<engine::FuelPlanLine>(line).check(reading.value());
 }
 
 // Tells the outcome of --fuel-check: its lines after the report (with --json the object holds
@@ -122,7 +121,7 @@ nlohmann::ordered_json fuelCheckJson(const FuelCheckOutcome& outcome, engine::Un
 // exit status.
 int toldLoad(const XPlaneOutcome& outcome, const PlanRequest& request, int status,
              std::ostream& err) {
-    if (std::holds_alternative<XPlaneRefused>(outcome)) {
+    if (!outcome.done()) {
         err << "brimwell-plan: " << links::describe(outcome, request.unit) << '\n';
         return kExitNotLoaded;
     }
@@ -146,7 +145,7 @@ nlohmann::ordered_json xplaneJson(const XPlaneOutcome& outcome) {
         }
         return list;
     };
-    if (const auto* loaded = std::get_if<XPlaneLoaded>(&outcome)) {
+    if (const XPlaneLoaded* loaded = outcome.valueIf()) {
         object["loaded"] = true;
         object["accepted"] = accepted(true, true);
         object["tanks"] = loaded->tanksWritten;
@@ -154,7 +153,7 @@ nlohmann::ordered_json xplaneJson(const XPlaneOutcome& outcome) {
         object["tanks_read"] = loaded->tanksRead;
         object["payload_read"] = loaded->payloadRead;
     } else {
-        const auto& refused = std::get<XPlaneRefused>(outcome);
+        const auto& refused = outcome.refused();
         object["loaded"] = false;
         object["accepted"] = accepted(refused.fuelAccepted, refused.payloadAccepted);
         object["refusal"] = refused.reason;
@@ -195,9 +194,10 @@ int told(const PlanRequest& request, const engine::MemoryCells& cells,
     // The page is written only for a finished plan; the plan itself is on out already, so a
     // file that cannot be written loses nothing but the file.
     if (status == kExitPlanned && request.pdfPath) {
-        if (const auto why = links::writeReportPdf(cells, request.unit, *request.pdfPath)) {
-            err << "brimwell-plan: the PDF file " << engine::shownText(*request.pdfPath)
-                << " was not written: " << *why << '\n';
+        if (const auto written = links::writeReportPdf(cells, request.unit, *request.pdfPath);
+            !written.done()) {
+            err << "brimwell-plan: the PDF file " << base::shownText(*request.pdfPath)
+                << " was not written: " << written.refused().reason << '\n';
             status = kExitNotWritten;
         }
     }

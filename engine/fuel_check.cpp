@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 
+#include "base/figure_text.h"
 #include "engine/calculation_error.h"
+#include "engine/cell_limits.h"
 #include "engine/cell_names.h"
-#include "engine/flight_data.h"
 #include "engine/fuel_planner.h"
 #include "engine/memory_cells.h"
 #include "engine/number_text.h"
@@ -32,14 +32,6 @@ constexpr std::string_view kNotAFlight =
 constexpr std::string_view kNoTripFuel =
     "The trip table gives the plan's wind-corrected distance no trip fuel, so the plan burns "
     "nothing along the way to check the fuel against.";
-
-// A figure of X-Plane's as it came, whatever it is ("60000", "-5", "nan", "1e+300").
-std::string xplaneFigure(double value) {
-    std::array<char, 32> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::general, 6);
-    return {buffer.data(), result.ptr};
-}
 
 }  // namespace
 
@@ -166,8 +158,8 @@ std::variant<FuelCheck, FuelCheckRefused> FuelPlanLine::check(const FuelReading&
     const double kg = reading.fuelOnBoardKg;
     const double metres = reading.distanceTravelledMetres;
     if (!(kg >= 0 && kg <= kMostFuelOnBoardKg && metres >= 0 && metres <= kLongestTravelMetres)) {
-        return FuelCheckRefused{"X-Plane's reading is no flight's (" + xplaneFigure(kg) +
-                                " kg of fuel on board after " + xplaneFigure(metres) +
+        return FuelCheckRefused{"X-Plane's reading is no flight's (" + base::figureText(kg) +
+                                " kg of fuel on board after " + base::figureText(metres) +
                                 " m travelled): the fuel is not checked."};
     }
     FuelCheck check;

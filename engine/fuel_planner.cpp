@@ -6,9 +6,10 @@
 #include <exception>
 
 #include "engine/calculation_error.h"
+#include "engine/cell_limits.h"
 #include "engine/cell_names.h"
-#include "engine/flight_data.h"
 #include "engine/number_text.h"
+#include "engine/program_texts.h"
 
 namespace brimwell::engine {
 

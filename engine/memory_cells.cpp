@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "engine/cell_names.h"
-#include "engine/flight_data.h"
+#include "engine/cell_values.h"
 
 namespace brimwell::engine {
 

@@ -16,8 +16,9 @@
 #include <string>
 #include <string_view>
 
+#include "engine/cell_limits.h"
 #include "engine/cell_names.h"
-#include "engine/flight_data.h"
+#include "engine/cell_values.h"
 
 namespace brimwell::engine {
 
@@ -50,7 +51,7 @@ std::span<const std::string_view> minimumLandingFuels(Unit unit);
 std::string toKilograms(std::string_view pounds);
 std::string toPounds(std::string_view cell, std::string_view kilograms);
 
-// The entry limit of a cell as it is typed in the unit (see fieldLimit in engine/flight_data.h).
+// The entry limit of a cell as it is typed in the unit (see fieldLimit in engine/cell_limits.h).
 std::optional<FieldLimit> fieldLimit(std::string_view cell, Unit unit);
 
 }  // namespace brimwell::engine

@@ -11,11 +11,14 @@
 #include <cmath>
 #include <system_error>
 
+#include "base/shown_text.h"
+#include "base/trimmed.h"
 #include "engine/calculation_error.h"
+#include "engine/cell_limits.h"
 #include "engine/cell_names.h"
-#include "engine/flight_data.h"
+#include "engine/cell_values.h"
+#include "engine/digit_keys.h"
 #include "engine/number_text.h"
-#include "engine/shown_text.h"
 #include "engine/unit_cells.h"
 #include "flightplan/navigation_log.h"
 #include "flightplan/ofp_fields.h"
@@ -77,14 +80,6 @@ CellLabel labelOf(std::string_view cell) {
     const auto* const found = std::find_if(kLabels.begin(), kLabels.end(),
                                            [cell](const CellLabel& l) { return l.cell == cell; });
     return found != kLabels.end() ? *found : CellLabel{cell, cell, ""};
-}
-
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
 // Whether the figure, written as a cell holds it (15 digits), reads back as a number: not so
@@ -204,7 +199,7 @@ class Mapping final {
             unmapped(cell, path,
                      "has no unit: " + std::string(path::kUnits) +
                          (units == nullptr ? " is missing"
-                                           : " \"" + engine::shownText(units->text) +
+                                           : " \"" + base::shownText(units->text) +
                                                  "\" is neither lbs nor kgs"));
             return;
         }
@@ -252,7 +247,7 @@ class Mapping final {
             unmapped(cell, path, "is not a text or a number");
             return std::nullopt;
         }
-        const auto text = trimmed(written->text);
+        const auto text = base::trimmed(written->text);
         if (text.empty()) {
             unmapped(cell, path, "is empty");
             return std::nullopt;
@@ -315,7 +310,7 @@ FlightPlanReading refused(std::string message) {
 }
 
 std::string notAFlightPlan(std::string_view name) {
-    return engine::shownText(name) + " is not a SimBrief flight plan (OFP): ";
+    return base::shownText(name) + " is not a SimBrief flight plan (OFP): ";
 }
 
 FlightPlanReading tooLarge(std::string_view name) {
@@ -331,9 +326,9 @@ FlightPlanReading readOwned(std::string data, std::string_view name) {
     }
     const auto& fields = std::get<OfpFields>(read);
     if (const auto status = fields.find(path::kStatus);
-        status != fields.end() && trimmed(status->second.text) != "Success") {
-        return refused(engine::shownText(name) + " holds no flight plan: SimBrief answered \"" +
-                       engine::shownText(status->second.text) + "\"");
+        status != fields.end() && base::trimmed(status->second.text) != "Success") {
+        return refused(base::shownText(name) + " holds no flight plan: SimBrief answered \"" +
+                       base::shownText(status->second.text) + "\"");
     }
 
     FlightPlanReading reading;
@@ -365,10 +360,10 @@ std::string why(int error) {
 FlightPlanReading readDescriptor(int descriptor, std::string_view name) {
     struct stat status {};
     if (::fstat(descriptor, &status) != 0) {
-        return refused(engine::shownText(name) + " cannot be read: " + why(errno));
+        return refused(base::shownText(name) + " cannot be read: " + why(errno));
     }
     if (S_ISDIR(status.st_mode)) {
-        return refused(engine::shownText(name) + " is a folder, not a flight plan file");
+        return refused(base::shownText(name) + " is a folder, not a flight plan file");
     }
     // A file known to be too large is not read at all; others (a pipe) are read to the bound.
     const auto size = S_ISREG(status.st_mode) ? static_cast<std::size_t>(status.st_size) : 0;
@@ -387,7 +382,7 @@ FlightPlanReading readDescriptor(int descriptor, std::string_view name) {
             break;
         }
         if (got < 0 && errno != EINTR) {
-            return refused(engine::shownText(name) + " cannot be read: " + why(errno));
+            return refused(base::shownText(name) + " cannot be read: " + why(errno));
         }
     }
     if (data.size() > kLargestFlightPlan) {
@@ -412,7 +407,7 @@ FlightPlanReading readFlightPlanFrom(int descriptor, std::string_view name) {
 FlightPlanReading readFlightPlanFile(const std::string& path) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) {
-        return refused(engine::shownText(path) + " cannot be opened: " + why(errno));
+        return refused(base::shownText(path) + " cannot be opened: " + why(errno));
     }
     auto reading = readDescriptor(descriptor, path);
     ::close(descriptor);
@@ -429,10 +424,11 @@ std::optional<std::string> simbriefStatus(std::string_view data) {
     const auto* const fields = std::get_if<OfpFields>(&read);
     const auto status =
         fields != nullptr ? fields->find(path::kStatus) : OfpFields::const_iterator();
-    if (fields == nullptr || status == fields->end() || trimmed(status->second.text).empty()) {
+    if (fields == nullptr || status == fields->end() ||
+        base::trimmed(status->second.text).empty()) {
         return std::nullopt;
     }
-    return std::string(trimmed(status->second.text));
+    return std::string(base::trimmed(status->second.text));
 }
 
 std::string describe(const FilledCell& filled, engine::Unit unit) {
@@ -442,16 +438,16 @@ std::string describe(const FilledCell& filled, engine::Unit unit) {
     std::string line = std::string(label.label) + ": ";
     if (inKilograms) {
         line +=
-            engine::shownText(filled.kilograms.value_or(engine::toKilograms(filled.text))) + " kg";
+            base::shownText(filled.kilograms.value_or(engine::toKilograms(filled.text))) + " kg";
     } else {
-        line += engine::shownText(filled.text);
+        line += base::shownText(filled.text);
         if (!label.unit.empty()) {
             line.append(" ").append(label.unit);
         }
     }
     // The flight plan's own figure, where the cell shows it in the other unit.
     if (weight && inKilograms != filled.kilograms.has_value()) {
-        line += " (" + engine::shownText(inKilograms ? filled.text : *filled.kilograms) +
+        line += " (" + base::shownText(inKilograms ? filled.text : *filled.kilograms) +
                 (inKilograms ? " lbs" : " kg") + " in the flight plan)";
     }
     if (!filled.note.empty()) {
@@ -471,7 +467,7 @@ void fill(engine::UnitCells& cells, const FilledCell& filled) {
 std::string describe(const UnmappedField& unmapped) {
     std::string line = std::string(labelOf(unmapped.cell).label) + " not filled: " + unmapped.field;
     if (!unmapped.value.empty()) {
-        line += " \"" + engine::shownText(unmapped.value) + "\"";
+        line += " \"" + base::shownText(unmapped.value) + "\"";
     }
     return line + " " + unmapped.reason;
 }

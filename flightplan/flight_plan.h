@@ -5,7 +5,7 @@
 //
 // It reads the airports, the route distance, the alternate's distance, the average wind component,
 // the initial altitude, the payload and the taxi fuel, and gives each as the text its cell takes
-// under the window's own rules (engine/flight_data.h). What does not fit a cell is not guessed: it
+// under the window's own rules (engine/cell_limits.h). What does not fit a cell is not guessed: it
 // is listed with the value the OFP wrote and the reason, and that cell keeps what it had; a
 // number is judged by the cell's limit in the unit the OFP gives it, before it is converted, so
 // that no figure reaches the cells that the engine cannot hold. Data that is no OFP at all is one
@@ -77,7 +77,7 @@ std::optional<std::string> simbriefStatus(std::string_view data);
 // "Alternate distance: 200 nm (rounded up from 187 nm to the list's 200 nm)",
 // "Flight level not filled: general/initial_altitude "29000" is outside the list's ...".
 // What they quote of the flight plan is shown by the one rule for outside text
-// (engine/shown_text.h).
+// (base/shown_text.h).
 // A weight is told in `unit`, with the flight plan's own figure where that is in the other unit:
 // "Payload: 138891 lbs (63000 kg in the flight plan)".
 std::string describe(const FilledCell& filled, engine::Unit unit = engine::Unit::Pounds);

@@ -8,11 +8,19 @@
 #include <pugixml.hpp>
 #include <vector>
 
-#include "engine/shown_text.h"
+#include "base/shown_text.h"
 
 namespace brimwell::flightplan {
 
 namespace {
+
+// The most parts an OFP may have: elements, attributes and texts of XML, values of JSON. A
+// long-haul OFP with its navigation log has some 10000 elements, twice as many texts. Bounds the
+// memory of XML's tree (64 bytes a part) and of the fields' reading alike.
+constexpr std::size_t kMostParts = 500000;
+// The longest string of JSON, as written; the parser holds it twice. Some hundred times the
+// longest of an OFP, its text of the flight plan.
+constexpr std::size_t kLongestJsonString = std::size_t{4} * 1024 * 1024;
 
 struct Path {
     std::string_view section;
@@ -100,6 +108,94 @@ OfpField fieldOf(const pugi::xml_node& element) {
     return field;
 }
 
+// Where what starts at `at` ends, past `end`; the text's end when it has no `end`.
+std::size_t past(std::string_view text, std::size_t at, std::string_view end) {
+    const auto found = text.find(end, at);
+    return found == std::string_view::npos ? text.size() : found + end.size();
+}
+
+// Past the ignored section of a document type that starts at `at`, with the sections it holds.
+std::size_t pastIgnored(std::string_view xml, std::size_t at) {
+    std::size_t open = 1;
+    for (at += 3; at < xml.size() && open > 0;) {
+        const auto rest = xml.substr(at);
+        const bool opens = rest.starts_with("<![");
+        const bool closes = rest.starts_with("]]>");
+        open = open + (opens ? 1 : 0) - (closes ? 1 : 0);
+        at += opens || closes ? 3 : 1;
+    }
+    return at;
+}
+
+// Past the document type declaration that starts at `at`, as pugixml passes over it: up to the
+// '>' outside the groups it holds, over quoted texts, comments, processing instructions and
+// ignored sections.
+std::size_t pastDoctype(std::string_view xml, std::size_t at) {
+    std::size_t groups = 0;
+    for (at += 2; at < xml.size();) {
+        const auto rest = xml.substr(at);
+        if (rest.starts_with("<![")) {
+            at = pastIgnored(xml, at);
+        } else if (rest.starts_with("<!--")) {
+            at = past(xml, at + 4, "-->");
+        } else if (rest.starts_with("<!")) {
+            at += 2;
+            ++groups;
+        } else if (rest.starts_with("<?")) {
+            at = past(xml, at + 2, "?>");
+        } else if (rest[0] == '"' || rest[0] == '\'') {
+            at = past(xml, at + 1, rest.substr(0, 1));
+        } else if (rest[0] == '>') {
+            if (groups == 0) {
+                return at + 1;
+            }
+            --groups;
+            ++at;
+        } else {
+            ++at;  // a '<' of nothing above is broken XML: pugixml stops there
+        }
+    }
+    return at;
+}
+
+// How many nodes pugixml makes of the XML, counted to one past `most`: elements, attributes and
+// texts (CDATA sections among them, and the first text of an element, which it keeps in the
+// element). What pugixml leaves out is passed over as it passes over it: comments, processing
+// instructions and the document type, so that no element hides from the count in them. Where the
+// XML is broken the count may be anything from there on: pugixml builds nothing past it.
+std::size_t xmlNodes(std::string_view xml, std::size_t most) {
+    std::size_t nodes = 0;
+    for (std::size_t at = 0; at < xml.size() && nodes <= most;) {
+        const auto rest = xml.substr(at);
+        if (rest[0] != '<') {
+            ++nodes;
+            at = std::min(xml.find('<', at), xml.size());
+        } else if (rest.starts_with("<!--")) {
+            at = past(xml, at + 4, "-->");
+        } else if (rest.starts_with("<![CDATA[")) {
+            ++nodes;
+            at = past(xml, at + 9, "]]>");
+        } else if (rest.starts_with("<!DOCTYPE")) {
+            at = pastDoctype(xml, at);
+        } else if (rest.starts_with("<?")) {
+            at = past(xml, at + 2, "?>");
+        } else if (rest.starts_with("</") || rest.starts_with("<!")) {
+            at = past(xml, at + 2, ">");
+        } else {  // a start tag: an element, and an attribute for each '=' outside its values
+            ++nodes;
+            for (++at; at < xml.size() && xml[at] != '>'; ++at) {
+                if (xml[at] == '"' || xml[at] == '\'') {
+                    at = past(xml, at + 1, xml.substr(at, 1)) - 1;
+                } else if (xml[at] == '=') {
+                    ++nodes;
+                }
+            }
+            ++at;
+        }
+    }
+    return nodes;
+}
+
 bool isName(std::span<const std::string_view> names, std::string_view name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
@@ -125,6 +221,10 @@ void readNavlog(const pugi::xml_node& root, OfpNavlog& navlog) {
 std::variant<OfpFields, std::string> readXml(std::string& data,
                                              std::span<const std::string_view> paths,
                                              OfpNavlog* navlog) {
+    if (xmlNodes(data, kMostParts) > kMostParts) {
+        return "it holds more than " + std::to_string(kMostParts) +
+               " elements, attributes and texts, far more than any flight plan";
+    }
     pugi::xml_document document;
     // Text of an element is kept in the element itself: half the nodes of a navigation log. Blank
     // text is kept too, so that no blank between two comments of a field goes missing.
@@ -137,7 +237,7 @@ std::variant<OfpFields, std::string> readXml(std::string& data,
     }
     const auto root = document.document_element();
     if (std::string_view(root.name()) != "OFP") {
-        return "its root element is <" + engine::shownText(root.name()) + ">, not <OFP>";
+        return "its root element is <" + base::shownText(root.name()) + ">, not <OFP>";
     }
     OfpFields fields;
     for (const auto path : paths) {
@@ -198,6 +298,8 @@ class FieldCollector final {
     // Whether the parser stopped at a number that no double holds, which JSON allows.
     bool numberTooLarge() const { return m_numberTooLarge; }
     bool holdsSections() const { return m_anySection; }
+    // Whether the parser stopped at a value past the most an OFP has.
+    bool tooManyValues() const { return m_values > kMostParts; }
     OfpFields& fields() { return m_fields; }
 
   private:
@@ -245,6 +347,9 @@ class FieldCollector final {
     }
 
     bool value(OfpField read) {
+        if (++m_values > kMostParts) {
+            return false;
+        }
         if (auto* const field = this->field()) {
             *field = std::move(read);
         }
@@ -255,6 +360,9 @@ class FieldCollector final {
     }
 
     bool open(bool array) {
+        if (++m_values > kMostParts) {
+            return false;
+        }
         bool fix = false;
         if (m_navlog != nullptr) {
             m_navlog->present = m_navlog->present ||
@@ -292,6 +400,7 @@ class FieldCollector final {
     OfpNavlog* m_navlog;
     std::vector<Frame> m_frames;
     OfpFields m_fields;
+    std::size_t m_values = 0;
     bool m_anySection = false;
     bool m_numberTooLarge = false;
     std::size_t m_brokenAt = 0;
@@ -324,18 +433,44 @@ std::string withLargeNumbersQuoted(std::string_view text) {
     return out;
 }
 
-std::variant<OfpFields, std::string> readJson(std::string_view data,
+// The length of the JSON text's longest string, as written (its escapes so).
+std::size_t longestString(std::string_view json) {
+    std::size_t longest = 0;
+    for (auto at = json.find('"'); at < json.size(); at = json.find('"', at + 1)) {
+        const auto start = at + 1;
+        for (at = start; at < json.size() && json[at] != '"'; at += json[at] == '\\' ? 2 : 1) {
+        }
+        longest = std::max(longest, std::min(at, json.size()) - start);
+    }
+    return longest;
+}
+
+// The data from `start` on; where it holds a number that no double holds, it becomes the text of
+// withLargeNumbersQuoted in its place, so that no two copies are held while it is parsed.
+std::variant<OfpFields, std::string> readJson(std::string& data, std::size_t start,
                                               std::span<const std::string_view> paths,
                                               OfpNavlog* navlog) {
+    if (longestString(std::string_view(data).substr(start)) > kLongestJsonString) {
+        return std::string("it holds a text longer than 4 MiB, longer than any of a flight plan");
+    }
     FieldCollector collector(paths, navlog);
-    bool parsed = nlohmann::json::sax_parse(data.begin(), data.end(), &collector);
+    const auto parse = [&collector, &data, &start] {
+        const std::string_view text = std::string_view(data).substr(start);
+        return nlohmann::json::sax_parse(text.begin(), text.end(), &collector);
+    };
+    bool parsed = parse();
     if (!parsed && collector.numberTooLarge()) {
-        const std::string quoted = withLargeNumbersQuoted(data);
+        data = withLargeNumbersQuoted(std::string_view(data).substr(start));
+        start = 0;
         if (navlog != nullptr) {
             *navlog = {navlog->names, navlog->most, false, false, {}};
         }
         collector = FieldCollector(paths, navlog);
-        parsed = nlohmann::json::sax_parse(quoted.begin(), quoted.end(), &collector);
+        parsed = parse();
+    }
+    if (collector.tooManyValues()) {
+        return "it holds more than " + std::to_string(kMostParts) +
+               " values, far more than any flight plan";
     }
     if (!parsed) {
         return "its JSON is broken at byte " + std::to_string(collector.brokenAt());
@@ -360,10 +495,8 @@ std::variant<OfpFields, std::string> readOfpFields(std::string& data,
         }
         data = std::move(std::get<std::string>(utf8));
     }
-    std::string_view text = data;
-    if (text.starts_with("\xef\xbb\xbf")) {
-        text.remove_prefix(3);  // a UTF-8 byte order mark
-    }
+    const std::size_t mark = data.starts_with("\xef\xbb\xbf") ? 3 : 0;  // UTF-8's byte order mark
+    const std::string_view text = std::string_view(data).substr(mark);
     const auto start = text.find_first_not_of(" \t\r\n");
     if (start == std::string_view::npos) {
         return std::string(text.empty() ? "it is empty" : "it holds nothing but blanks");
@@ -373,7 +506,7 @@ std::variant<OfpFields, std::string> readOfpFields(std::string& data,
             return readXml(data, paths, navlog);
         case '{':
         case '[':
-            return readJson(text, paths, navlog);
+            return readJson(data, mark, paths, navlog);
         default:
             return std::string("it is neither XML nor JSON");
     }

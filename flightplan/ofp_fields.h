@@ -40,8 +40,9 @@ struct OfpNavlog {
 
 // The fields of `paths` ("section/name") from an OFP in XML (root element OFP) or JSON (an object
 // of sections), in UTF-8, or in UTF-16 with its byte order mark, or why the data is no OFP ("it
-// is neither XML nor JSON"); and the navigation log's fixes into `navlog` where it is given. XML
-// is parsed in place: the data is changed.
+// is neither XML nor JSON"; more parts than any OFP has: 500000 elements, attributes and texts
+// of XML, or values of JSON, or a JSON string longer than 4 MiB); and the navigation log's fixes
+// into `navlog` where it is given. The data is changed: XML is parsed in place.
 std::variant<OfpFields, std::string> readOfpFields(std::string& data,
                                                    std::span<const std::string_view> paths,
                                                    OfpNavlog* navlog = nullptr);

@@ -6,7 +6,7 @@
 
 #include "engine/fuel_check.h"
 #include "engine/number_text.h"
-#include "engine/shown_text.h"
+#include "base/shown_text.h"
 #include "engine/units.h"
 #include "flightplan/navigation_log.h"
 
@@ -54,7 +54,7 @@ std::string unread(std::string_view field, const std::optional<std::string>& tex
     if (!text) {
         return std::string(field) + " is missing";
     }
-    return std::string(field) + " \"" + engine::shownText(*text, 40) + "\" is not " +
+    return std::string(field) + " \"" + base::shownText(*text, 40) + "\" is not " +
            std::string(what);
 }
 
@@ -69,7 +69,7 @@ std::variant<RouteFix, std::string> fixOf(const OfpFields& fields, std::size_t p
         return "fix " + std::to_string(place) + "'s " + std::string(field);
     };
     RouteFix read;
-    read.ident = engine::shownText(fix.ident.value_or(""), kLongestIdent);
+    read.ident = base::shownText(fix.ident.value_or(""), kLongestIdent);
     const auto latitude = number(fix.latitude, -90, 90);
     const auto longitude = number(fix.longitude, -180, 180);
     const auto leg = number(fix.distance, 0, kLongestLeg);

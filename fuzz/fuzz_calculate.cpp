@@ -15,10 +15,11 @@
 
 #include "engine/calculation_error.h"
 #include "engine/cell_names.h"
-#include "engine/flight_data.h"
+#include "engine/cell_values.h"
 #include "engine/fuel_planner.h"
 #include "engine/memory_cells.h"
 #include "engine/number_text.h"
+#include "engine/program_texts.h"
 #include "report/report_lines.h"
 #include "tests/support/plan.h"
 

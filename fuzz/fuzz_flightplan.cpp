@@ -13,8 +13,10 @@
 #include <vector>
 
 #include "engine/calculation_error.h"
+#include "engine/cell_limits.h"
 #include "engine/cell_names.h"
-#include "engine/flight_data.h"
+#include "engine/cell_values.h"
+#include "engine/digit_keys.h"
 #include "engine/memory_cells.h"
 #include "engine/number_text.h"
 #include "engine/unit_cells.h"

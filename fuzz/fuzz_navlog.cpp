@@ -12,7 +12,7 @@
 
 #include "engine/fuel_planner.h"
 #include "engine/memory_cells.h"
-#include "engine/shown_text.h"
+#include "base/shown_text.h"
 #include "flight/flight_watch.h"
 #include "flightplan/route.h"
 #include "tests/support/plan.h"
@@ -39,7 +39,7 @@ bool sound(const flightplan::Route& route) {
         length += fix.legNm;
         fixes = fixes && std::abs(fix.latitude) <= 90 && std::abs(fix.longitude) <= 180 &&
                 fix.legNm >= 0 && std::isfinite(fix.legNm) &&
-                engine::shownText(fix.ident) == fix.ident && fix.ident.size() <= 80 &&
+                base::shownText(fix.ident) == fix.ident && fix.ident.size() <= 80 &&
                 (!fix.plannedFuelOnBoard || *fix.plannedFuelOnBoard >= 0);
     }
     return fixes && length > 0 && std::isfinite(length);

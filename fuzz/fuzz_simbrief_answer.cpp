@@ -18,16 +18,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): libFuzzer hands over bytes
     std::string body(reinterpret_cast<const char*>(data) + 2, size - 2);
     const auto answer = brimwell::links::simbriefAnswer(status, body);
-    if (answer.done) {
-        (void)brimwell::flightplan::readFlightPlan(answer.text, "SimBrief's answer");
+    if (answer.done()) {
+        (void)brimwell::flightplan::readFlightPlan(answer.value(), "SimBrief's answer");
         return 0;
     }
-    for (const char c : answer.text) {
+    const std::string& reason = answer.refused().reason;
+    for (const char c : reason) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
             std::abort();
         }
     }
-    if (answer.text.empty() || answer.text.size() > 1000) {
+    if (reason.empty() || reason.size() > 1000) {
         std::abort();
     }
     return 0;

@@ -12,10 +12,8 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
-#include <variant>
 
 #include "links/xplane/xplane_link.h"
-#include "links/xplane/xplane_wire.h"
 
 namespace {
 
@@ -70,10 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const XPlaneAddress address{"localhost", 8086, "http://localhost:8086"};
     bool sound = true;
 
-    const LinkAnswer load = loadXPlane(address, std::chrono::seconds(5), Unit::Pounds, 104214.18,
-                                       45359.237, answersFrom(input));
-    const XPlaneOutcome outcome = wire::loadOutcome(load);
-    if (const auto* loaded = std::get_if<XPlaneLoaded>(&outcome)) {
+    const XPlaneOutcome outcome = loadXPlane(address, std::chrono::seconds(5), Unit::Pounds,
+                                             104214.18, 45359.237, answersFrom(input));
+    if (const XPlaneLoaded* loaded = outcome.valueIf()) {
         for (std::size_t slot = 0; slot < kXPlaneTanks; ++slot) {
             sound =
                 sound && physical(loaded->tanksWritten[slot]) && physical(loaded->tanksRead[slot]);
@@ -81,16 +78,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         sound =
             sound && physical(loaded->payloadRead) && clean(describe(outcome, Unit::Pounds), true);
     } else {
-        sound = sound && clean(std::get<XPlaneRefused>(outcome).reason, false);
+        sound = sound && clean(outcome.refused().reason, false);
     }
 
-    const auto reading =
-        wire::readOutcome(readXPlaneInFlight(address, std::chrono::seconds(5), answersFrom(input)));
-    if (const auto* read = std::get_if<FuelReading>(&reading)) {
+    const auto reading = readXPlaneInFlight(address, std::chrono::seconds(5), answersFrom(input));
+    if (const FuelReading* read = reading.valueIf()) {
         sound = sound && physical(read->fuelOnBoardKg) &&
                 std::isfinite(read->distanceTravelledMetres) && read->distanceTravelledMetres >= 0;
     } else {
-        sound = sound && clean(std::get<XPlaneRefused>(reading).reason, false);
+        sound = sound && clean(reading.refused().reason, false);
     }
     if (!sound) {
         std::abort();

@@ -1,15 +1,19 @@
 #pragma once
 
 // Both halves of a link's call through the convention of links/link_module.h: the caller's
-// callLink(), which loads the module on first use and never throws, and the module's
-// answerCall(), which runs the module's work and turns whatever it throws into a refusal.
+// callModule(), which loads the module on first use and never throws, and the module's
+// refusedOnThrow(), which runs a member's work and turns whatever it throws into a refusal.
 
+#include <atomic>
 #include <chrono>
-#include <functional>
+#include <exception>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "links/link_module.h"
+#include "links/module_loader.h"
+#include "links/outcome.h"
 
 namespace brimwell::links {
 
@@ -18,8 +22,6 @@ namespace brimwell::links {
 class LinkControl final {
   public:
     LinkControl() = default;
-    // The module's view of its caller's control.
-    explicit LinkControl(brimwell_link_control& shared) : m_shared(&shared) {}
     LinkControl(const LinkControl&) = delete;
     LinkControl(LinkControl&&) = delete;
     LinkControl& operator=(const LinkControl&) = delete;
@@ -31,39 +33,49 @@ class LinkControl final {
     void stop(int why = BRIMWELL_QUITTING);
     int stopReason() const;  // BRIMWELL_GO_ON while the work may go on
     bool stopped() const { return stopReason() != BRIMWELL_GO_ON; }
+    // Set by the module where the caller must know how far it came (the print spooler's steps).
     void setStage(int stage);
     int stage() const;
-    brimwell_link_control& shared() { return *m_shared; }
 
   private:
-    brimwell_link_control m_own{};
-    brimwell_link_control* m_shared = &m_own;
+    std::atomic<int> m_stop{BRIMWELL_GO_ON};
+    std::atomic<int> m_stage{0};
 };
 
-// What a call came to: done, with the link's answer, or refused, with the reason for the pilot.
-struct LinkAnswer {
-    bool done = false;
-    std::string text;
-};
+// "Brimwell cannot start its link: <why>. Reinstall Brimwell."
+Refused notStarted(const std::exception& failure);
 
-// Calls the entry point of the module file (e.g. "brimwell-xplane.so"). A module that cannot be
-// loaded is a refusal that says so; nothing is thrown.
-LinkAnswer callLink(std::string_view moduleFile, std::string_view request, LinkControl& control,
-                    std::string_view payload = {});
+// Calls call(interface) on the interface of the module file; a module that cannot be loaded, or
+// was built for another Brimwell, is a refusal that says so. Never throws.
+template <typename Interface, typename Call>
+std::invoke_result_t<const Call&, const Interface&> callModule(std::string_view moduleFile,
+                                                               const Call& call) noexcept {
+    const void* module = nullptr;
+    try {
+        module = moduleInterface(moduleFile);
+    } catch (const std::exception& failure) {
+        return notStarted(failure);
+    }
+    return call(*static_cast<const Interface*>(module));
+}
 
-using LinkWork =
-    std::function<LinkAnswer(std::string_view request, std::string_view payload, LinkControl&)>;
+// "The <link> link failed: <what>.", or without what.
+Refused linkFailed(std::string_view link, const std::exception* failure);
 
-// The whole body of a module's brimwell_link: runs the work on the call's request and hands its
-// answer back. An exception becomes a refusal "The <link> link failed: <what>."; nothing leaves.
-int answerCall(const brimwell_link_call* call, std::string_view link,
-               const LinkWork& work) noexcept;
+// The whole body of a module's member: what work() returns, or, for whatever it throws, the
+// refusal "The <link> link failed: <what>."; nothing leaves.
+template <typename Work>
+std::invoke_result_t<const Work&> refusedOnThrow(std::string_view link, const Work& work) noexcept {
+    try {
+        return work();
+    } catch (const std::exception& failure) {
+        return linkFailed(link, &failure);
+    } catch (...) {
+        return linkFailed(link, nullptr);
+    }
+}
 
 // "within 5 seconds", "within 0.5 seconds", "within 1 second": how long another program had.
 std::string withinSeconds(std::chrono::milliseconds bound);
 
 }  // namespace brimwell::links
-
-// How a module declares its entry point:
-//   BRIMWELL_LINK_ENTRY(const brimwell_link_call* call) { return answerCall(call, ...); }
-#define BRIMWELL_LINK_ENTRY extern "C" __attribute__((visibility("default"))) int brimwell_link

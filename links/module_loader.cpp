@@ -8,9 +8,14 @@
 #include <string>
 #include <system_error>
 
+#include "links/link_module.h"
+
 namespace brimwell::links {
 
 namespace {
+
+constexpr const char* kEntry = "brimwell_link_module";
+using Entry = const void* (*)(int* version);
 
 // The folders a module is looked for in, in order: the installation's, then the program's own.
 // Empty when the program cannot find its own place.
@@ -57,20 +62,31 @@ Module load(std::string_view file) {
 
 }  // namespace
 
-void* moduleEntry(std::string_view file, const char* entry) {
+const void* moduleInterface(std::string_view file) {
     static std::mutex lock;
     // Loaded once and kept: Qt, behind some modules, does not take to being unloaded.
-    static std::map<std::string, Module, std::less<>> loaded;
+    static std::map<std::string, const void*, std::less<>> loaded;
     const std::lock_guard guard(lock);
-    auto found = loaded.find(file);
-    if (found == loaded.end()) {
-        found = loaded.emplace(std::string(file), load(file)).first;
+    if (const auto found = loaded.find(file); found != loaded.end()) {
+        return found->second;
     }
-    void* address = dlsym(found->second.handle, entry);
-    if (address == nullptr) {
-        throw ModuleError("the module " + found->second.path + " has no entry point " + entry);
+    const Module module = load(file);
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): dlsym gives void*
+    const auto entry = reinterpret_cast<Entry>(dlsym(module.handle, kEntry));
+    if (entry == nullptr) {
+        throw ModuleError("the module " + module.path +
+                          " was built for another Brimwell: it has no entry point " + kEntry);
     }
-    return address;
+    int version = 0;
+    const void* interface = entry(&version);
+    if (version != kLinkInterfaceVersion || interface == nullptr) {
+        throw ModuleError("the module " + module.path +
+                          " was built for another Brimwell: its interface is version " +
+                          std::to_string(version) + ", this Brimwell's " +
+                          std::to_string(kLinkInterfaceVersion));
+    }
+    loaded.emplace(std::string(file), interface);
+    return interface;
 }
 
 }  // namespace brimwell::links

@@ -11,22 +11,16 @@
 
 namespace brimwell::links {
 
-// A module that cannot be loaded, or lacks its entry point: what() says which file, where it
-// was looked for, and why.
+// A module that cannot be loaded, lacks its entry point or was built with another interface
+// version: what() says which file, where it was looked for, and why.
 class ModuleError final : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
 };
 
-// The entry point `entry` of the module file `file` (e.g. "brimwell-print.so"), loaded on first
-// use and kept loaded. Safe to call from any thread. Throws ModuleError.
-void* moduleEntry(std::string_view file, const char* entry);
-
-// The same, as a pointer to the function type that the module's header declares.
-template <typename Function>
-Function moduleFunction(std::string_view file, const char* entry) {
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): dlsym gives void*
-    return reinterpret_cast<Function>(moduleEntry(file, entry));
-}
+// The interface that the module file (e.g. "brimwell-print.so") exports through
+// brimwell_link_module (links/link_module.h), of this program's kLinkInterfaceVersion; loaded on
+// first use and kept loaded. Safe to call from any thread. Throws ModuleError.
+const void* moduleInterface(std::string_view file);
 
 }  // namespace brimwell::links

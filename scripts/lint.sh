@@ -9,7 +9,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 build=build/lint
 jobs="${LINT_JOBS:-$(nproc)}"
-dirs=(engine flightplan report ui app cli links fuzz bench tests tools)
+dirs=(base engine flightplan report ui app cli links fuzz bench tests tools)
 
 "$root/scripts/install-deps.sh" tests checks
 

@@ -23,6 +23,7 @@
 #include "tests/support/flight_plan_file.h"
 #include "tests/support/window_driver.h"
 #include "tests/support/xplane_standin.h"
+#include "ui/control_names.h"
 #include "ui/fuel_check_window.h"
 #include "ui/fuel_plot.h"
 #include "ui/settings.h"
@@ -106,7 +107,7 @@ int main(int argc, char* argv[]) {
                                                     {cell::txtTFB, kg ? "907" : "2000"},
                                                     {cell::cmbAlternateDistance, "500"},
                                                     {cell::txtContingencyTime, "180"}}));
-    test::click(*window, "cmdCalculate");
+    test::click(*window, ui::control::cmdCalculate);
     bool saved = (files.size() == 1 || files.size() == 3) && window->grab().save(files[0]);
     const auto saveScreen = [&window, &saved](const QString& file) {
         const QRect area = window->frameGeometry();

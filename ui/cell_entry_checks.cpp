@@ -9,13 +9,13 @@
 #include <QWidget>
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
-#include "engine/flight_data.h"
+#include "engine/cell_limits.h"
+#include "engine/digit_keys.h"
 #include "engine/units.h"
 #include "ui/control_catalogue.h"
 #include "ui/qt_text.h"
@@ -25,7 +25,7 @@ namespace brimwell::ui {
 
 using engine::FieldLimit;
 using engine::fieldLimit;
-using engine::filterKey;
+using engine::isAcceptedKey;
 using engine::isRefused;
 using engine::kDigitCells;
 using engine::kFieldLimits;
@@ -118,11 +118,7 @@ bool CellEntryChecks::filterTypedKey(QWidget& cell, QKeyEvent& event) {
             kept.append(character);
             continue;
         }
-        // Character codes beyond the signed 16-bit range are no digits either. The filter
-        // passes a code or drops it (0); it never changes one.
-        auto characterCode = static_cast<std::int16_t>(std::min<int>(character.unicode(), 32767));
-        filterKey(characterCode);
-        if (characterCode != 0) {
+        if (isAcceptedKey(character.unicode())) {
             kept.append(character);
         }
     }

@@ -1,10 +1,10 @@
 #pragma once
 
-// What the main window's controls let through, as the engine rules it (engine/flight_data.h): a
-// cell that takes digits only drops any other character typed into it, and a cell with a limit is
-// checked when it is left. Leaving a checked cell for another control (Tab, a click, an access
-// key) first runs its check; a refused value shows its warning, keeps the focus in the cell and
-// leaves the button that was clicked unpressed. The text stays as it is.
+// What the main window's controls let through, as the engine rules it (engine/digit_keys.h): a cell
+// that takes digits only drops any other character typed into it, and a cell with a limit
+// (engine/cell_limits.h) is checked when it is left. Leaving a checked cell for another control
+// (Tab, a click, an access key) first runs its check; a refused value shows its warning, keeps the
+// focus in the cell and leaves the button that was clicked unpressed. The text stays as it is.
 //
 // The checks watch every control that takes the focus, and so see what is dropped on one and
 // what turns a list: a file dropped on a cell goes to the window's drop, and the mouse wheel

@@ -3,7 +3,8 @@
 #include <array>
 
 #include "engine/cell_names.h"
-#include "engine/flight_data.h"
+#include "engine/cell_values.h"
+#include "ui/control_names.h"
 
 namespace brimwell::ui {
 
@@ -18,9 +19,9 @@ namespace cell = engine::cell;
 
 namespace {
 
-constexpr std::string_view kFlightData = "frmFlightData";
-constexpr std::string_view kSchematic = "frmFuelPlanningSchematic";
-constexpr std::string_view kInstructions = "frmInstructions";
+constexpr std::string_view kFlightData = control::frmFlightData;
+constexpr std::string_view kSchematic = control::frmFuelPlanningSchematic;
+constexpr std::string_view kInstructions = control::frmInstructions;
 
 // The window font is MS Sans Serif 8.25 bold.
 constexpr FontDescription kWindowFont{"MS Sans Serif", 8.25, true};
@@ -64,25 +65,25 @@ constexpr auto kControls = [] {
      .tabIndex = 85, .place = {8400, 240, 1815, 255}},
     {.name = "Label20", .caption = "(For Flight Simulator only!)", .textColour = kGreyText,
      .font = kWindowFont, .tabIndex = 88, .place = {720, 480, 2295, 255}},
-    {.name = "frmFlightData", .kind = Frame, .caption = "Flight Data", .font = kSans,
+    {.name = control::frmFlightData, .kind = Frame, .caption = "Flight Data", .font = kSans,
      .tabIndex = 19, .place = {120, 720, 3975, 6255}},
-    {.name = "frmFuelPlanningSchematic", .kind = Frame, .caption = "Fuel Planning Schematic",
+    {.name = control::frmFuelPlanningSchematic, .kind = Frame, .caption = "Fuel Planning Schematic",
      .font = kSans, .tabIndex = 23, .place = {5280, 720, 5055, 7095}},
-    {.name = "cmdCalculate", .kind = CommandButton, .caption = "&Calculate", .font = kSans,
+    {.name = control::cmdCalculate, .kind = CommandButton, .caption = "&Calculate", .font = kSans,
      .tabIndex = 20, .place = {4200, 3000, 975, 375},
      .accessibleDescription = "Computes the fuel planning schematic from the flight data"},
-    {.name = "Command1", .kind = CommandButton, .caption = "c&Lear", .font = kSans, .tabIndex = 21,
+    {.name = control::Command1, .kind = CommandButton, .caption = "c&Lear", .font = kSans, .tabIndex = 21,
      .place = {4200, 3600, 975, 375},
      .accessibleDescription = "Empties the results of the schematic; the flight data stay"},
-    {.name = "Uscita", .kind = CommandButton, .caption = "&Exit", .font = kSans, .tabIndex = 22,
+    {.name = control::Uscita, .kind = CommandButton, .caption = "&Exit", .font = kSans, .tabIndex = 22,
      .place = {4200, 4200, 975, 375}, .accessibleDescription = "Ends the program"},
-    {.name = "cmbPrint", .kind = CommandButton, .caption = "&Print", .font = kSans, .tabIndex = 87,
+    {.name = control::cmbPrint, .kind = CommandButton, .caption = "&Print", .font = kSans, .tabIndex = 87,
      .place = {4200, 4800, 975, 375},
      .accessibleDescription = "Prints the flight data and the schematic on the default printer"},
     {.name = "Picture1", .kind = PictureBox, .caption = ":/brimwell/picture1.jpg", .tabIndex = 83,
      .place = {4320, 5760, 735, 1215},
      .accessibleName = "Aerobatic formation trailing coloured smoke"},
-    {.name = "frmInstructions", .kind = Frame, .caption = "Instructions", .font = kSans,
+    {.name = control::frmInstructions, .kind = Frame, .caption = "Instructions", .font = kSans,
      .tabIndex = 65, .place = {120, 6960, 4935, 855}},
 
     // In the frame "Flight Data".
@@ -141,7 +142,7 @@ constexpr auto kControls = [] {
      .tooltip = "Refer to Configuration Manager (Passenger + Cargo)", .background = kBlue,
      .font = kArialCell, .alignment = Right, .tabIndex = 14, .place = {1800, 3480, 1095, 285},
      .accessibleName = "Payload (lbs)"},
-    {.name = "lblPayloadlbs", .container = kFlightData, .caption = "lbs", .font = kSans,
+    {.name = control::lblPayloadlbs, .container = kFlightData, .caption = "lbs", .font = kSans,
      .tabIndex = 63, .place = {3000, 3480, 855, 255}},
     {.name = "lblContingencyTime", .container = kFlightData, .caption = "Contingency Time",
      .font = kSans, .tabIndex = 15, .place = {360, 4080, 1335, 255}},
@@ -159,7 +160,7 @@ constexpr auto kControls = [] {
      .accessibleName = "Distance correction depending on wind (nm)"},
     {.name = "lblDistWinCorr", .container = kFlightData, .caption = "nm", .font = kSans,
      .tabIndex = 68, .place = {2880, 5040, 375, 255}},
-    {.name = "Label17", .container = kFlightData, .caption = kCorrectionCaption, .font = kSans,
+    {.name = control::Label17, .container = kFlightData, .caption = kCorrectionCaption, .font = kSans,
      .tabIndex = 82, .place = {240, 5520, 3135, 495}},
     {.name = cell::CheckCorrection, .kind = CheckBox, .container = kFlightData, .font = kWindowFont,
      .tabIndex = 81, .place = {3480, 5640, 255, 255}, .accessibleName = kCorrectionCaption},
@@ -283,7 +284,7 @@ constexpr auto kControls = [] {
     {.name = "lblInstructions1", .container = kInstructions,
      .caption = "Insert Flight Data into blue cells and press the \"Calculate\" button",
      .font = kSans, .tabIndex = 66, .place = {120, 240, 4575, 255}},
-    {.name = "lblInstructions2", .container = kInstructions,
+    {.name = control::lblInstructions2, .container = kInstructions,
      .caption = "NOTE: all weights are in LBS", .font = kSans, .tabIndex = 67,
      .place = {120, 480, 4215, 255}},
 
@@ -296,16 +297,16 @@ static_assert(kControls.size() == 89);
 // The limits in kilograms are the pound limits converted and rounded to whole kilograms: the
 // cells turn red as they do in pounds, above the pound limit.
 constexpr auto kKilogramTexts = std::to_array<KilogramText>({
-    {"lblPayloadlbs", TextRole::Caption, "kg"},
+    {control::lblPayloadlbs, TextRole::Caption, "kg"},
     {cell::txtPayLoad, TextRole::AccessibleName, "Payload (kg)"},
-    {"Label17", TextRole::Caption, kCorrectionCaptionKilograms},
+    {control::Label17, TextRole::Caption, kCorrectionCaptionKilograms},
     {cell::CheckCorrection, TextRole::AccessibleName, kCorrectionCaptionKilograms},
     {cell::txtZFW, TextRole::Tooltip, "MUST be lower than 242.672 kg"},
     {cell::cmbMLF, TextRole::Tooltip, "8.618 kg for short range; 10.886 kg for long range"},
     {cell::txtPLW, TextRole::Tooltip, "MUST be lower than 285.763 kg"},
     {cell::txtGTW, TextRole::Tooltip, "MUST be lower than 396.893 kg"},
     {cell::txtTW, TextRole::Tooltip, "MUST be lower than 397.801 kg"},
-    {"lblInstructions2", TextRole::Caption, "NOTE: all weights are in KG"},
+    {control::lblInstructions2, TextRole::Caption, "NOTE: all weights are in KG"},
 });
 
 constexpr WindowDescription kWindowDescription{

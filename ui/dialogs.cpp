@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <utility>
 
-#include "engine/flight_data.h"
+#include "engine/program_texts.h"
 #include "ui/qt_text.h"
 
 namespace brimwell::ui {

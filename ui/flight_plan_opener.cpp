@@ -10,7 +10,7 @@
 #include <system_error>
 #include <utility>
 
-#include "engine/shown_text.h"
+#include "base/shown_text.h"
 #include "flightplan/flight_plan.h"
 #include "links/simbrief/simbrief.h"
 #include "ui/background_work.h"
@@ -23,7 +23,7 @@ using namespace Qt::StringLiterals;
 
 namespace brimwell::ui {
 
-using engine::shownText;
+using base::shownText;
 using engine::Unit;
 using engine::UnitCells;
 
@@ -107,14 +107,17 @@ void FlightPlanOpener::fetchLatest() {
         }
     }
     try {
-        m_fetch = runInBackground<links::LinkAnswer>(
-            m_window,
+        m_fetch = runInBackground<links::Outcome<std::string>>(
+            m_window, "the fetch from SimBrief",
             [user = user.toStdString(), bound = m_fetchBound](links::LinkControl& control) {
                 return links::fetchLatestFlightPlan(user, bound, control);
             },
-            [this, user](const links::LinkAnswer& outcome) { fetchFinished(user, outcome); });
+            [this, user](const links::Outcome<std::string>& outcome) {
+                fetchFinished(user, outcome);
+            },
+            [](std::string reason) { return links::Refused{std::move(reason)}; });
     } catch (const std::system_error& failure) {
-        fetchFinished(user, {.done = false, .text = failure.what()});
+        fetchFinished(user, links::Refused{failure.what()});
         return;
     }
     // Fetching again waits for this one; the busy pointer says that the window is at work.
@@ -146,15 +149,17 @@ void FlightPlanOpener::setFetchBound(std::chrono::milliseconds bound) {
     m_fetchBound = bound;
 }
 
-void FlightPlanOpener::fetchFinished(const QString& user, const links::LinkAnswer& outcome) {
+void FlightPlanOpener::fetchFinished(const QString& user,
+                                     const links::Outcome<std::string>& outcome) {
     stopFetch();
     const QString whose =
         u"The latest flight plan of SimBrief user "_s + toQString(shownText(user.toStdString()));
-    if (!outcome.done) {
-        showWarning(&m_window, whose + u" was not fetched: "_s + toQString(outcome.text));
+    if (!outcome.done()) {
+        showWarning(&m_window,
+                    whose + u" was not fetched: "_s + toQString(outcome.refused().reason));
         return;
     }
-    fill([&outcome] { return flightplan::readFlightPlan(outcome.text, "SimBrief's answer"); },
+    fill([&outcome] { return flightplan::readFlightPlan(outcome.value(), "SimBrief's answer"); },
          whose + u" filled:"_s, whose + u" was not read: "_s);
 }
 

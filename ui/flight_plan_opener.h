@@ -12,9 +12,10 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "engine/unit_cells.h"
-#include "links/link_call.h"
+#include "links/outcome.h"
 
 class QAction;
 class QWidget;
@@ -61,7 +62,7 @@ class FlightPlanOpener final {
     // throw is told as failure too.
     void fill(const std::function<flightplan::FlightPlanReading()>& read, const QString& heading,
               const QString& failure);
-    void fetchFinished(const QString& user, const links::LinkAnswer& outcome);
+    void fetchFinished(const QString& user, const links::Outcome<std::string>& outcome);
 
     QWidget& m_window;
     engine::UnitCells& m_cells;

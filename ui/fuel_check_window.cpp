@@ -13,10 +13,13 @@
 #include <system_error>
 #include <utility>
 
+#include "base/shown_text.h"
 #include "engine/number_text.h"
-#include "engine/shown_text.h"
+#include "base/shown_text.h"
+#include "links/test_setting.h"
 #include "ui/background_work.h"
 #include "ui/colour_contrast.h"
+#include "ui/control_names.h"
 #include "ui/fuel_plot.h"
 #include "ui/qt_text.h"
 #include "ui/settings.h"
@@ -25,12 +28,11 @@ using namespace Qt::StringLiterals;
 
 namespace brimwell::ui {
 
+using base::shownText;
 using engine::FuelCheck;
 using engine::FuelCheckRefused;
 using engine::FuelPlanLine;
-using engine::FuelReading;
 using engine::FuelStatus;
-using engine::shownText;
 using engine::statusWords;
 using engine::toText;
 using engine::Unit;
@@ -107,10 +109,7 @@ QLabel* plainLabel(const QString& text, QWidget* parent) {
 }  // namespace
 
 std::chrono::milliseconds fuelCheckInterval() {
-    bool given = false;
-    const int interval =
-        qEnvironmentVariableIntValue("BRIMWELL_TEST_FUEL_CHECK_INTERVAL_MS", &given);
-    return given && interval > 0 ? std::chrono::milliseconds(interval) : kInterval;
+    return links::testSetting("BRIMWELL_TEST_FUEL_CHECK_INTERVAL_MS", kInterval);
 }
 
 void setFuelCheckClock(std::function<QTime()> clock) {
@@ -120,7 +119,7 @@ void setFuelCheckClock(std::function<QTime()> clock) {
 FuelCheckWindow::FuelCheckWindow(std::variant<FuelPlanLine, FuelCheckRefused> plan, Unit unit,
                                  const QString& route, QWidget* parent)
     : QWidget(parent, Qt::Window), m_unit(unit), m_lastGood(now()), m_plot(new FuelPlot(this)) {
-    setObjectName(u"frmFuelCheck"_s);
+    setObjectName(toQString(control::frmFuelCheck));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(route.isEmpty() ? u"Fuel Check"_s : u"Fuel Check: "_s + route);
 
@@ -129,18 +128,18 @@ FuelCheckWindow::FuelCheckWindow(std::variant<FuelPlanLine, FuelCheckRefused> pl
     buildFigures(*figures);
     layout->addWidget(figures);
     m_answer = plainLabel(u"X-Plane: reading…"_s, this);
-    m_answer->setObjectName(u"answer"_s);
+    m_answer->setObjectName(toQString(control::answer));
     layout->addWidget(m_answer);
     m_reason = plainLabel({}, this);
-    m_reason->setObjectName(u"answerReason"_s);
+    m_reason->setObjectName(toQString(control::answerReason));
     m_reason->setWordWrap(true);
     m_reason->hide();
     layout->addWidget(m_reason);
-    m_plot->setObjectName(u"plot"_s);
+    m_plot->setObjectName(toQString(control::plot));
     m_plot->setUnit(unit);
     layout->addWidget(m_plot, 1);
     QLabel* note = plainLabel({}, this);
-    note->setObjectName(u"planNote"_s);
+    note->setObjectName(toQString(control::planNote));
     note->setWordWrap(true);
     layout->addWidget(note);
 
@@ -166,7 +165,7 @@ FuelCheckWindow::FuelCheckWindow(std::variant<FuelPlanLine, FuelCheckRefused> pl
 FuelCheckWindow::~FuelCheckWindow() = default;
 
 void FuelCheckWindow::buildFigures(QWidget& figures) {
-    figures.setObjectName(u"figures"_s);
+    figures.setObjectName(toQString(control::figures));
     auto* grid = new QGridLayout(&figures);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(12);
@@ -256,16 +255,17 @@ void FuelCheckWindow::startReading() {
         showNoAnswer(
             u"\"%1\" is not an address of X-Plane. Give it as http://host:port under "
             "Aircraft, X-Plane Address… in the main window."_s.arg(
-                toQString(shownText(setting.toStdString()))));
+                toQString(base::shownAddress(setting.toStdString()))));
         return;
     }
     try {
         m_reading = runInBackground<ReadOutcome>(
-            *this,
+            *this, "the reading of X-Plane",
             [address = *address, bound = links::xplaneBound()](links::LinkControl& control) {
                 return links::readXPlane(address, bound, control);
             },
-            [this](const ReadOutcome& outcome) { readingFinished(outcome); });
+            [this](const ReadOutcome& outcome) { readingFinished(outcome); },
+            [](std::string reason) { return links::Refused{std::move(reason)}; });
     } catch (const std::system_error& failure) {
         showNoAnswer(u"X-Plane was not read: "_s + toQString(failure.what()) +
                      u". Close other programs; the check reads again meanwhile."_s);
@@ -274,11 +274,10 @@ void FuelCheckWindow::startReading() {
 
 void FuelCheckWindow::readingFinished(const ReadOutcome& outcome) {
     m_reading.reset();
-    if (const auto* refused = std::get_if<links::XPlaneRefused>(&outcome)) {
-        showNoAnswer(toQString(refused->reason));
+    if (!outcome.done()) {
+        showNoAnswer(toQString(outcome.refused().reason));
     } else {
-        std::variant<FuelCheck, FuelCheckRefused> checked =
-            m_plan->check(std::get<FuelReading>(outcome));
+        std::variant<FuelCheck, FuelCheckRefused> checked = m_plan->check(outcome.value());
         if (const auto* refusal = std::get_if<FuelCheckRefused>(&checked)) {
             showNoAnswer(toQString(refusal->reason));
         } else {

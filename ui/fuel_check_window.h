@@ -61,7 +61,7 @@ class FuelCheckWindow final : public QWidget {
     void changeEvent(QEvent* event) override;
 
   private:
-    using ReadOutcome = std::variant<engine::FuelReading, links::XPlaneRefused>;
+    using ReadOutcome = links::Outcome<engine::FuelReading>;
 
     void buildFigures(QWidget& figures);
     void startReading();

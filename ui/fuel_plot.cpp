@@ -49,6 +49,15 @@ QString numberText(double value) {
     return QString::number(value, 'f', 0);
 }
 
+// The pens of the plan's line and of the reserves, each legible on the background.
+QPen planPen(const QColor& back) {
+    return {legibleOn(QColor(0, 84, 166), back), 2};
+}
+
+QPen reservesPen(const QColor& back) {
+    return {legibleOn(QColor(192, 0, 0), back), 1.5, Qt::DashLine};
+}
+
 }  // namespace
 
 FuelPlot::FuelPlot(QWidget* parent) : QWidget(parent) {
@@ -108,15 +117,24 @@ QSize FuelPlot::minimumSizeHint() const {
     return {300, 180};
 }
 
-void FuelPlot::paintEvent(QPaintEvent* /*event*/) {
-    QPainter painter(this);
-    const QColor back = palette().color(QPalette::Base);
-    const QColor ink = palette().color(QPalette::Text);
-    painter.fillRect(rect(), back);
+// The axes run from 0 to their tops; a point (nm, weight) stands at place(point) in the widget.
+struct FuelPlot::Frame {
+    Axis across;
+    Axis up;
+    int ticksAcross = 0;
+    int ticksUp = 0;
+    int labelWidth = 0;  // of the widest figure up the left
+    int lineHeight = 0;
+    QRectF area;  // the plot within its frame of figures, names and key
 
-    const QList<QPointF> line = planLine();
-    const QList<QPointF> readings = this->readings();
-    const double reserves = this->reserves();
+    QPointF place(QPointF point) const {
+        return {area.left() + point.x() / across.top * area.width(),
+                area.bottom() - point.y() / up.top * area.height()};
+    }
+};
+
+FuelPlot::Frame FuelPlot::frameFor(const QList<QPointF>& line, const QList<QPointF>& readings,
+                                   double reserves) const {
     double farthest = 0;
     double heaviest = reserves;
     for (const QList<QPointF>* points : {&line, &readings}) {
@@ -125,57 +143,73 @@ void FuelPlot::paintEvent(QPaintEvent* /*event*/) {
             heaviest = std::max(heaviest, point.y());
         }
     }
-    const Axis across = axisFor(farthest);
-    const Axis up = axisFor(heaviest);
+    Frame frame;
+    const Axis across = frame.across = axisFor(farthest);
+    const Axis up = frame.up = axisFor(heaviest);
 
     const QFontMetrics metrics(font());
-    const int lineHeight = metrics.height();
-    const int ticksAcross = static_cast<int>(std::lround(across.top / across.step));
-    const int ticksUp = static_cast<int>(std::lround(up.top / up.step));
-    int labelWidth = 0;
-    for (int tick = 0; tick <= ticksUp; ++tick) {
-        labelWidth = std::max(labelWidth, metrics.horizontalAdvance(numberText(tick * up.step)));
+    frame.lineHeight = metrics.height();
+    frame.ticksAcross = static_cast<int>(std::lround(across.top / across.step));
+    frame.ticksUp = static_cast<int>(std::lround(up.top / up.step));
+    for (int tick = 0; tick <= frame.ticksUp; ++tick) {
+        frame.labelWidth =
+            std::max(frame.labelWidth, metrics.horizontalAdvance(numberText(tick * up.step)));
     }
-    const double left = lineHeight + kGap + labelWidth + kGap;
-    const double top = lineHeight + 2 * kGap;  // the key above the plot
+    const double left = frame.lineHeight + kGap + frame.labelWidth + kGap;
+    const double top = frame.lineHeight + 2 * kGap;  // the key above the plot
     const double right = metrics.horizontalAdvance(numberText(across.top)) / 2.0 + kGap;
-    const double bottom = 2 * lineHeight + 2 * kGap;
-    const QRectF area(left, top, width() - left - right, height() - top - bottom);
-    if (area.width() < 2 * kGap || area.height() < 2 * kGap) {
+    const double bottom = 2 * frame.lineHeight + 2 * kGap;
+    frame.area = QRectF(left, top, width() - left - right, height() - top - bottom);
+    return frame;
+}
+
+void FuelPlot::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Base));
+    const QList<QPointF> line = planLine();
+    const QList<QPointF> readings = this->readings();
+    const double reserves = this->reserves();
+    const Frame frame = frameFor(line, readings, reserves);
+    if (frame.area.width() < 2 * kGap || frame.area.height() < 2 * kGap) {
         return;
     }
-    const auto place = [&](QPointF point) {
-        return QPointF(area.left() + point.x() / across.top * area.width(),
-                       area.bottom() - point.y() / up.top * area.height());
-    };
+    paintGrid(painter, frame);
+    paintAxes(painter, frame);
+    painter.setRenderHint(QPainter::Antialiasing);  // the figures and the key, not the grid
+    paintSeries(painter, frame, line, readings, reserves);
+    paintKey(painter, frame);
+}
 
-    // Grid, ticks and their figures.
+void FuelPlot::paintGrid(QPainter& painter, const Frame& frame) const {
     painter.setPen(QPen(palette().color(QPalette::Mid), 0));
-    for (int tick = 0; tick <= ticksAcross; ++tick) {
-        const double x = place({tick * across.step, 0}).x();
-        painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+    for (int tick = 0; tick <= frame.ticksAcross; ++tick) {
+        const double x = frame.place({tick * frame.across.step, 0}).x();
+        painter.drawLine(QPointF(x, frame.area.top()), QPointF(x, frame.area.bottom()));
     }
-    for (int tick = 0; tick <= ticksUp; ++tick) {
-        const double y = place({0, tick * up.step}).y();
-        painter.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+    for (int tick = 0; tick <= frame.ticksUp; ++tick) {
+        const double y = frame.place({0, tick * frame.up.step}).y();
+        painter.drawLine(QPointF(frame.area.left(), y), QPointF(frame.area.right(), y));
     }
-    painter.setPen(ink);
-    for (int tick = 0; tick <= ticksAcross; ++tick) {
-        const QString figure = numberText(tick * across.step);
-        const double x = place({tick * across.step, 0}).x();
+}
+
+// The ticks' figures, the plot's edge and the axes' names, the weight's up the left edge.
+void FuelPlot::paintAxes(QPainter& painter, const Frame& frame) const {
+    const QRectF& area = frame.area;
+    const int lineHeight = frame.lineHeight;
+    painter.setPen(palette().color(QPalette::Text));
+    for (int tick = 0; tick <= frame.ticksAcross; ++tick) {
+        const double x = frame.place({tick * frame.across.step, 0}).x();
         painter.drawText(QRectF(x - 100, area.bottom() + kGap / 2.0, 200, lineHeight),
-                         Qt::AlignHCenter | Qt::AlignTop, figure);
+                         Qt::AlignHCenter | Qt::AlignTop, numberText(tick * frame.across.step));
     }
-    for (int tick = 0; tick <= ticksUp; ++tick) {
-        const double y = place({0, tick * up.step}).y();
-        painter.drawText(
-            QRectF(area.left() - kGap - labelWidth, y - lineHeight / 2.0, labelWidth, lineHeight),
-            Qt::AlignRight | Qt::AlignVCenter, numberText(tick * up.step));
+    for (int tick = 0; tick <= frame.ticksUp; ++tick) {
+        const double y = frame.place({0, tick * frame.up.step}).y();
+        painter.drawText(QRectF(area.left() - kGap - frame.labelWidth, y - lineHeight / 2.0,
+                                frame.labelWidth, lineHeight),
+                         Qt::AlignRight | Qt::AlignVCenter, numberText(tick * frame.up.step));
     }
     painter.drawRect(area);
 
-    // The axes' names, the weight's written up the left edge.
-    const QString weightName = u"Fuel on board ("_s + toQString(unitName(m_unit)) + u')';
     painter.drawText(
         QRectF(area.left(), height() - lineHeight - kGap / 2.0, area.width(), lineHeight),
         Qt::AlignHCenter, u"Distance flown (nm)"_s);
@@ -183,47 +217,54 @@ void FuelPlot::paintEvent(QPaintEvent* /*event*/) {
     painter.translate(kGap / 2.0, area.center().y());
     painter.rotate(-90);
     painter.drawText(QRectF(-area.height() / 2, 0, area.height(), lineHeight), Qt::AlignHCenter,
-                     weightName);
+                     u"Fuel on board ("_s + toQString(unitName(m_unit)) + u')');
     painter.restore();
+}
 
-    // The figures, clipped to the plot.
-    const QColor planColour = legibleOn(QColor(0, 84, 166), back);
-    const QColor reservesColour = legibleOn(QColor(192, 0, 0), back);
-    painter.setRenderHint(QPainter::Antialiasing);
+// The reserves, the plan's line and the readings, clipped to the plot.
+void FuelPlot::paintSeries(QPainter& painter, const Frame& frame, const QList<QPointF>& line,
+                           const QList<QPointF>& readings, double reserves) const {
+    const QColor back = palette().color(QPalette::Base);
     painter.save();
-    painter.setClipRect(area.adjusted(-kPointRadius, -kPointRadius, kPointRadius, kPointRadius));
-    const double reservesY = place({0, reserves}).y();
-    painter.setPen(QPen(reservesColour, 1.5, Qt::DashLine));
-    painter.drawLine(QPointF(area.left(), reservesY), QPointF(area.right(), reservesY));
+    painter.setClipRect(
+        frame.area.adjusted(-kPointRadius, -kPointRadius, kPointRadius, kPointRadius));
+    const double reservesY = frame.place({0, reserves}).y();
+    painter.setPen(reservesPen(back));
+    painter.drawLine(QPointF(frame.area.left(), reservesY), QPointF(frame.area.right(), reservesY));
     QPolygonF planned;
     for (const QPointF& point : line) {
-        planned.append(place(point));
+        planned.append(frame.place(point));
     }
-    painter.setPen(QPen(planColour, 2));
+    painter.setPen(planPen(back));
     if (planned.size() == 1) {
         painter.drawEllipse(planned.first(), kPointRadius, kPointRadius);
     }
     painter.drawPolyline(planned);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(ink);
+    painter.setBrush(palette().color(QPalette::Text));
     for (const QPointF& point : readings) {
-        painter.drawEllipse(place(point), kPointRadius, kPointRadius);
+        painter.drawEllipse(frame.place(point), kPointRadius, kPointRadius);
     }
     painter.restore();
+}
 
-    // The key, above the plot.
-    const double keyY = kGap + lineHeight / 2.0;
-    double keyX = area.left();
+// The key, above the plot: a sample of each series and its name.
+void FuelPlot::paintKey(QPainter& painter, const Frame& frame) const {
+    const QColor back = palette().color(QPalette::Base);
+    const QColor ink = palette().color(QPalette::Text);
+    const QFontMetrics metrics(font());
+    const double keyY = kGap + frame.lineHeight / 2.0;
+    double keyX = frame.area.left();
     const auto keyEntry = [&](const QString& words, const auto& drawSample) {
         drawSample(QPointF(keyX, keyY));
         keyX += 24;
         painter.setPen(ink);
-        painter.drawText(QRectF(keyX, kGap, metrics.horizontalAdvance(words) + 1, lineHeight),
+        painter.drawText(QRectF(keyX, kGap, metrics.horizontalAdvance(words) + 1, frame.lineHeight),
                          Qt::AlignLeft | Qt::AlignVCenter, words);
         keyX += metrics.horizontalAdvance(words) + 3 * kGap;
     };
     keyEntry(u"plan"_s, [&](QPointF at) {
-        painter.setPen(QPen(planColour, 2));
+        painter.setPen(planPen(back));
         painter.drawLine(at, at + QPointF(18, 0));
     });
     keyEntry(u"readings"_s, [&](QPointF at) {
@@ -232,7 +273,7 @@ void FuelPlot::paintEvent(QPaintEvent* /*event*/) {
         painter.drawEllipse(at + QPointF(9, 0), kPointRadius, kPointRadius);
     });
     keyEntry(u"reserves"_s, [&](QPointF at) {
-        painter.setPen(QPen(reservesColour, 1.5, Qt::DashLine));
+        painter.setPen(reservesPen(back));
         painter.drawLine(at, at + QPointF(18, 0));
     });
 }

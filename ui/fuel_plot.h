@@ -15,6 +15,8 @@
 
 #include "engine/units.h"
 
+class QPainter;
+
 namespace brimwell::ui {
 
 class FuelPlot final : public QWidget {
@@ -46,7 +48,17 @@ class FuelPlot final : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    // Where the plot stands in the widget and what its axes reach, worked out for each paint.
+    struct Frame;
+
     QList<QPointF> inUnit(const QList<QPointF>& points) const;
+    Frame frameFor(const QList<QPointF>& line, const QList<QPointF>& readings,
+                   double reserves) const;
+    void paintGrid(QPainter& painter, const Frame& frame) const;
+    void paintAxes(QPainter& painter, const Frame& frame) const;
+    void paintSeries(QPainter& painter, const Frame& frame, const QList<QPointF>& line,
+                     const QList<QPointF>& readings, double reserves) const;
+    void paintKey(QPainter& painter, const Frame& frame) const;
 
     QList<QPointF> m_line;      // (nm, lbs)
     QList<QPointF> m_readings;  // (nm, lbs)

@@ -15,11 +15,12 @@
 #include <string_view>
 #include <utility>
 
+#include "base/shown_text.h"
 #include "engine/cell_names.h"
 #include "engine/fuel_check.h"
-#include "engine/shown_text.h"
 #include "report/print_command.h"
 #include "ui/cell_entry_checks.h"
+#include "ui/control_names.h"
 #include "ui/dialogs.h"
 #include "ui/flight_plan_opener.h"
 #include "ui/fuel_check_window.h"
@@ -34,10 +35,10 @@ using namespace Qt::StringLiterals;
 
 namespace brimwell::ui {
 
+using base::shownText;
 using engine::Background;
 using engine::FuelPlanLine;
 using engine::FuelPlanner;
-using engine::shownText;
 using engine::Unit;
 using engine::UnitCells;
 using report::Printer;
@@ -78,7 +79,7 @@ MainWindow::MainWindow(QWidget* parent)
     m_entryChecks = std::make_unique<CellEntryChecks>(
         *this, m_controls, *m_units, [this](QEvent& event) { return takeDrop(event); });
     m_flightPlans = std::make_unique<FlightPlanOpener>(
-        *this, *m_units, *m_menuBar->findChild<QAction*>(u"mnuFetchFlightPlan"_s),
+        *this, *m_units, *m_menuBar->findChild<QAction*>(toQString(control::mnuFetchFlightPlan)),
         [this] { clear(); }, [this] { showWhetherBusy(); });
     m_xplane = std::make_unique<XPlaneLoader>(*this, *m_units, [this] {
         updateAircraftActions();
@@ -148,10 +149,10 @@ void MainWindow::connectButtons() {
         auto* button = qobject_cast<QPushButton*>(m_controls.at(std::string(name)));
         connect(button, &QPushButton::clicked, this, handler);
     };
-    connectButton("cmdCalculate", &MainWindow::calculate);
-    connectButton("Command1", &MainWindow::clear);
-    connectButton("Uscita", &MainWindow::exit);
-    connectButton("cmbPrint", &MainWindow::print);
+    connectButton(control::cmdCalculate, &MainWindow::calculate);
+    connectButton(control::Command1, &MainWindow::clear);
+    connectButton(control::Uscita, &MainWindow::exit);
+    connectButton(control::cmbPrint, &MainWindow::print);
     // A change of an input may part the results from the inputs they were calculated from.
     for (const std::string_view name : cell::kInputs) {
         QWidget* input = m_controls.at(std::string(name));
@@ -266,8 +267,9 @@ void MainWindow::showWhetherBusy() {
 
 void MainWindow::updateAircraftActions() {
     const bool calculated = m_calculatedInputs && *m_calculatedInputs == inputTexts();
-    findChild<QAction*>(u"mnuLoadIntoXPlane"_s)->setEnabled(!m_xplane->loading() && calculated);
-    findChild<QAction*>(u"mnuFuelCheck"_s)->setEnabled(calculated);
+    findChild<QAction*>(toQString(control::mnuLoadIntoXPlane))
+        ->setEnabled(!m_xplane->loading() && calculated);
+    findChild<QAction*>(toQString(control::mnuFuelCheck))->setEnabled(calculated);
 }
 
 // --- The window's own events ---------------------------------------------------------------

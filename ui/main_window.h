@@ -1,32 +1,16 @@
 #pragma once
 
-// The one window of the program. It is built from the control catalogue (ui/window_controls.h);
-// WindowCells lets the fuel planning engine read and write its cells, so the Calculate command
-// runs unchanged against the real widgets. The window adds what the engine does not know about:
-// the Clear and Exit buttons, and the Print button, which hands the cells to the printed report on
-// the system's printer (ui/system_printer.h) without waiting for it.
-//
-// It is composed of one part per job, each given the cells, the controls or the callbacks it
-// needs:
-//   - CellEntryChecks (ui/cell_entry_checks.h): the key filters and limit checks of the numeric
-//     cells, which run as the focus leaves a cell;
-//   - the menu bar (ui/menu_bar.h), above the layout, which keeps its own coordinates in a client
-//     widget;
-//   - FlightPlanOpener (ui/flight_plan_opener.h): a SimBrief flight plan opened from a file,
-//     dropped on the window or fetched from SimBrief, into the cells;
-//   - XPlaneLoader (ui/xplane_loader.h): the plan loaded into X-Plane, and X-Plane's address;
-//   - UnitChoice (ui/unit_choice.h): the unit of weight shown.
-// Opening a plan, dropping a file and choosing a unit each leave the cell holding the focus, so
-// its check runs first.
-//
-// Load into X-Plane is enabled while the cells hold the plan of a Calculate that completed and
-// the inputs are still those it was calculated from, and no load is under way; Clear, or a flight
-// plan filled in, ends that. Aircraft > Fuel Check opens the check of the plan against X-Plane's
-// fuel in flight in a window of its own (ui/fuel_check_window.h), made only when it is chosen,
-// under the same rule but for the load. The check takes the plan as it stands then; one check
-// window at a time, which choosing the item again raises, which follows the unit chosen, and which
-// closes with this window. A load or fetch still under way when the window goes is stopped, and
-// its outcome dropped.
+// The one window of the program, built from the control catalogue (ui/window_controls.h).
+// WindowCells lets the engine's Calculate run unchanged on its widgets; the window adds Clear,
+// Exit and Print, which hands the cells to the system's printer (ui/system_printer.h) without
+// waiting for it. It is composed of one part per job, each given the cells, the controls or the
+// callbacks it needs: CellEntryChecks (ui/cell_entry_checks.h), the menu bar (ui/menu_bar.h),
+// FlightPlanOpener (ui/flight_plan_opener.h), XPlaneLoader (ui/xplane_loader.h), UnitChoice
+// (ui/unit_choice.h) and the fuel check's window (ui/fuel_check_window.h), made when chosen.
+// Load into X-Plane and Fuel Check are on while the cells hold the plan of a Calculate that
+// completed and the inputs are those it was calculated from. A load or fetch still under way
+// when the window goes is stopped, and its outcome dropped. docs/architecture.md tells how the
+// parts fit together.
 
 #include <QPointer>
 #include <QWidget>

@@ -8,7 +8,7 @@
 #include <QString>
 #include <string_view>
 
-#include "links/xplane/xplane.h"
+#include "links/xplane/xplane_address.h"
 
 namespace brimwell::ui {
 

@@ -7,9 +7,7 @@
 #include <QSizeF>
 #include <QString>
 #include <QTimer>
-#include <optional>
 #include <utility>
-#include <variant>
 
 #include "links/cups/print_spooler.h"
 #include "report/print_command.h"
@@ -30,7 +28,9 @@ using report::RecordedPage;
 namespace {
 
 using links::DefaultPrinter;
+using links::Done;
 using links::LinkControl;
+using links::Outcome;
 
 // The printer's paper, or the pilot's country's where the printer does not say.
 QPageLayout layoutOf(const links::Paper& paper) {
@@ -64,11 +64,10 @@ class PrintJob final : public QObject {
         m_deadline.setTimerType(Qt::PreciseTimer);
         connect(&m_deadline, &QTimer::timeout, this, [this, bound] { boundPassed(bound); });
         m_deadline.start(bound);
-        m_step = runInBackground<std::variant<DefaultPrinter, std::string>>(
-            *this, links::findDefaultPrinter,
-            [this](const std::variant<DefaultPrinter, std::string>& found) {
-                printerFound(found);
-            });
+        m_step = runInBackground<Outcome<DefaultPrinter>>(
+            *this, "the search for the printer", links::findDefaultPrinter,
+            [this](const Outcome<DefaultPrinter>& found) { printerFound(found); },
+            [](std::string reason) { return links::Refused{std::move(reason)}; });
     }
 
     ~PrintJob() override = default;
@@ -78,10 +77,10 @@ class PrintJob final : public QObject {
     bool ended() const { return m_ended; }
 
   private:
-    void printerFound(const std::variant<DefaultPrinter, std::string>& found) {
-        const auto* printer = std::get_if<DefaultPrinter>(&found);
+    void printerFound(const Outcome<DefaultPrinter>& found) {
+        const DefaultPrinter* printer = found.valueIf();
         if (printer == nullptr || m_told) {
-            end(printer == nullptr ? std::optional(std::get<std::string>(found)) : std::nullopt);
+            end(printer == nullptr ? Outcome<Done>(found.refused()) : Done{});
             return;
         }
         std::string pdf;
@@ -89,23 +88,24 @@ class PrintJob final : public QObject {
             const QByteArray drawn = drawPdfPage(m_page, layoutOf(printer->paper));
             pdf.assign(drawn.constData(), static_cast<std::size_t>(drawn.size()));
         } catch (const PrintError& failure) {
-            end(failure.what());
+            end(links::Refused{failure.what()});
             return;
         }
-        m_step = runInBackground<std::optional<std::string>>(
-            *this,
+        m_step = runInBackground<Outcome<Done>>(
+            *this, "the handing of the page to the printer",
             [queue = printer->queue, pdf = std::move(pdf)](LinkControl& control) {
                 return links::sendPage(queue, pdf, control);
             },
-            [this](const std::optional<std::string>& failure) { end(failure); });
+            [this](const Outcome<Done>& sent) { end(sent); },
+            [](std::string reason) { return links::Refused{std::move(reason)}; });
     }
 
     // The spooler's last answer: printed, or the reason why not.
-    void end(const std::optional<std::string>& failure) {
+    void end(const Outcome<Done>& sent) {
         m_ended = true;
         m_deadline.stop();
-        if (failure && !m_told) {
-            m_tell(notPrinted(*failure));
+        if (!sent.done() && !m_told) {
+            m_tell(notPrinted(sent.refused().reason));
         }
     }
 

@@ -4,6 +4,7 @@
 #include <QMenuBar>
 #include <utility>
 
+#include "ui/control_names.h"
 #include "ui/qt_text.h"
 #include "ui/settings.h"
 
@@ -20,8 +21,8 @@ UnitChoice::UnitChoice(const Controls& controls, UnitCells& cells, const QMenuBa
                        std::function<bool()> mayChange, std::function<void(Unit)> shown)
     : m_controls(controls),
       m_cells(cells),
-      m_pounds(*menuBar.findChild<QAction*>(u"mnuPounds"_s)),
-      m_kilograms(*menuBar.findChild<QAction*>(u"mnuKilograms"_s)),
+      m_pounds(*menuBar.findChild<QAction*>(toQString(control::mnuPounds))),
+      m_kilograms(*menuBar.findChild<QAction*>(toQString(control::mnuKilograms))),
       m_mayChange(std::move(mayChange)),
       m_shown(std::move(shown)) {}
 

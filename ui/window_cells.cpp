@@ -8,7 +8,7 @@
 #include <QPalette>
 #include <stdexcept>
 
-#include "engine/flight_data.h"
+#include "engine/program_texts.h"
 #include "ui/colour_contrast.h"
 #include "ui/qt_text.h"
 

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "engine/cell_names.h"
-#include "engine/flight_data.h"
+#include "engine/cell_text.h"
 #include "ui/colour_contrast.h"
 #include "ui/qt_text.h"
 
@@ -150,7 +150,7 @@ class FrameBox final : public QGroupBox {
 };
 
 // A text box holds one line of text to show: a paste of several lines, of an escape sequence or
-// of a bidirectional control is refused whole (engine/flight_data.h), as the planner refuses it.
+// of a bidirectional control is refused whole (engine/cell_text.h), as the planner refuses it.
 class PlainTextValidator final : public QValidator {
   public:
     using QValidator::QValidator;

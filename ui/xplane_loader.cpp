@@ -6,8 +6,8 @@
 #include <string>
 #include <system_error>
 #include <utility>
-#include <variant>
 
+#include "base/shown_text.h"
 #include "ui/background_work.h"
 #include "ui/dialogs.h"
 #include "ui/qt_text.h"
@@ -26,7 +26,7 @@ QString notAnXPlaneAddress(const QString& text) {
     return u"\"%1\" is not an address of X-Plane. Write it as http://host:port: "
            "http://localhost:8086 for X-Plane on this computer, or the name or IP address of "
            "another computer and X-Plane's port there, such as http://192.168.1.20:8086."_s.arg(
-               text);
+               toQString(base::shownAddress(text.toStdString())));
 }
 
 }  // namespace
@@ -48,21 +48,22 @@ void XPlaneLoader::load() {
                                    u" Change it under Aircraft, X-Plane Address…"_s);
         return;
     }
-    std::variant<links::XPlaneRequest, links::XPlaneRefused> request =
-        links::xplaneRequestFor(m_cells, *address);
-    if (const auto* refused = std::get_if<links::XPlaneRefused>(&request)) {
-        tell(*refused);
+    links::Outcome<links::XPlaneRequest> request = links::xplaneRequestFor(m_cells, *address);
+    if (!request.done()) {
+        tell(request.refused());
         return;
     }
     try {
         m_load = runInBackground<links::XPlaneOutcome>(
-            m_window,
-            [request = std::get<links::XPlaneRequest>(std::move(request))](
-                links::LinkControl& control) { return links::loadIntoXPlane(request, control); },
-            [this](const links::XPlaneOutcome& outcome) { finished(outcome); });
+            m_window, "the load into X-Plane",
+            [request = std::move(request.value())](links::LinkControl& control) {
+                return links::loadIntoXPlane(request, control);
+            },
+            [this](const links::XPlaneOutcome& outcome) { finished(outcome); },
+            [](std::string reason) { return links::Refused{std::move(reason)}; });
     } catch (const std::system_error& failure) {
-        tell(links::XPlaneRefused{std::string("The plan was not loaded into X-Plane: ") +
-                                  failure.what() + ". Close other programs, then load again."});
+        tell(links::Refused{std::string("The plan was not loaded into X-Plane: ") + failure.what() +
+                            ". Close other programs, then load again."});
         return;
     }
     m_changed();
@@ -86,7 +87,7 @@ void XPlaneLoader::finished(const links::XPlaneOutcome& outcome) {
 
 void XPlaneLoader::tell(const links::XPlaneOutcome& outcome) {
     const QString text = toQString(links::describe(outcome, m_cells.unit())).trimmed();
-    if (std::holds_alternative<links::XPlaneLoaded>(outcome)) {
+    if (outcome.done()) {
         showSummary(&m_window, text);
     } else {
         showWarning(&m_window, text);

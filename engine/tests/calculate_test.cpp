@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "engine/cell_names.h"
-#include "engine/flight_data.h"
 #include "engine/fuel_planner.h"
 #include "engine/memory_cells.h"
+#include "engine/program_texts.h"
 #include "tests/support/plan.h"
 
 namespace brimwell::test {

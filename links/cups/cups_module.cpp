@@ -1,29 +1,26 @@
 // The print spooler link's module, brimwell-print.so: the exchange with CUPS, loaded when Print
-// is first pressed (links/cups/print_spooler.h is its face).
-//
-//   request: {"operation": "find"}; answer: {"queue", "paper": {"width", "length", "left", "top",
-//            "right", "bottom"}} (hundredths of a millimetre)
-//   request: {"operation": "send", "queue"}, the PDF page as the payload; answer: nothing.
+// is first pressed (links/cups/print_spooler_module.h is its interface, print_spooler.h its face).
 
 #include <cups/cups.h>
 
 #include <array>
 #include <chrono>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 
-#include "engine/shown_text.h"
-#include "links/cups/print_spooler.h"
-#include "links/link_call.h"
+#include "base/shown_text.h"
+#include "links/cups/print_spooler_module.h"
 
 namespace {
 
-using brimwell::engine::shownText;
-using brimwell::links::LinkAnswer;
+using brimwell::base::shownText;
+using brimwell::links::DefaultPrinter;
+using brimwell::links::Done;
 using brimwell::links::LinkControl;
+using brimwell::links::Outcome;
 using brimwell::links::Paper;
+using brimwell::links::Refused;
 using Stage = brimwell::links::PrintStage;
 using Exchange = LinkControl;
 
@@ -104,8 +101,8 @@ bool release(http_t* http, int job) {
 }
 
 // The job is created held, so that no step but the last, the release, can make it print.
-bool sendPage(Exchange& exchange, const std::string& queue, const std::string& pdf,
-              std::string& error) {
+bool sendHeldJob(Exchange& exchange, const std::string& queue, std::string_view pdf,
+                 std::string& error) {
     const Connection http = connect(exchange);
     if (http == nullptr) {
         error = "the print service is not running";
@@ -177,32 +174,34 @@ bool findPrinter(Exchange& exchange, std::string& queue, Paper& paper, std::stri
     return true;
 }
 
-LinkAnswer work(std::string_view request, std::string_view payload, LinkControl& control) {
-    const auto asked = nlohmann::json::parse(request);
-    std::string error;
-    if (asked.at("operation") == "send") {
-        return {
-            sendPage(control, asked.at("queue").get<std::string>(), std::string(payload), error),
-            error};
+class PrintSpoolerOverCups final : public brimwell::links::PrintSpoolerModule {
+  public:
+    Outcome<DefaultPrinter> findDefaultPrinter(LinkControl& control) const noexcept override {
+        return brimwell::links::refusedOnThrow("printer", [&]() -> Outcome<DefaultPrinter> {
+            DefaultPrinter found;
+            std::string error;
+            if (!findPrinter(control, found.queue, found.paper, error)) {
+                return Refused{error};
+            }
+            return found;
+        });
     }
-    std::string queue;
-    Paper paper;
-    if (!findPrinter(control, queue, paper, error)) {
-        return {false, error};
+
+    Outcome<Done> sendPage(const std::string& queue, std::string_view pdf,
+                           LinkControl& control) const noexcept override {
+        return brimwell::links::refusedOnThrow("printer", [&]() -> Outcome<Done> {
+            std::string error;
+            if (!sendHeldJob(control, queue, pdf, error)) {
+                return Refused{error};
+            }
+            return Done{};
+        });
     }
-    const nlohmann::json found = {{"queue", queue},
-                                  {"paper",
-                                   {{"width", paper.width},
-                                    {"length", paper.length},
-                                    {"left", paper.left},
-                                    {"top", paper.top},
-                                    {"right", paper.right},
-                                    {"bottom", paper.bottom}}}};
-    return {true, found.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)};
-}
+};
 
 }  // namespace
 
-BRIMWELL_LINK_ENTRY(const brimwell_link_call* call) {
-    return brimwell::links::answerCall(call, "printer", work);
+BRIMWELL_LINK_MODULE(int* version) {
+    static const PrintSpoolerOverCups module;
+    return brimwell::links::offeredModule<brimwell::links::PrintSpoolerModule>(module, version);
 }

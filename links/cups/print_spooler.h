@@ -12,10 +12,8 @@
 // BRIMWELL_ABANDONED says that the window no longer waits; BRIMWELL_QUITTING that the program
 // ends, and every wait ends within a quarter of a second.
 
-#include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 
 #include "links/link_call.h"
 
@@ -43,12 +41,11 @@ struct DefaultPrinter {
 
 // The spooler's default printer and its default paper, or why there is none (in words for the
 // pilot, to follow "The report was not printed: ").
-std::variant<DefaultPrinter, std::string> findDefaultPrinter(LinkControl& control);
+Outcome<DefaultPrinter> findDefaultPrinter(LinkControl& control);
 
-// Hands the PDF page to the queue as one held job and releases it: nullopt once the spooler has
-// taken the release, else the reason the page was not printed.
-std::optional<std::string> sendPage(const std::string& queue, std::string_view pdf,
-                                    LinkControl& control);
+// Hands the PDF page to the queue as one held job and releases it: done once the spooler has
+// taken the release, else refused with the reason the page was not printed.
+Outcome<Done> sendPage(const std::string& queue, std::string_view pdf, LinkControl& control);
 
 PrintStage printStage(const LinkControl& control);
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string_view>
 
+#include "base/trimmed.h"
 #include "links/link_call.h"
 
 namespace brimwell::links {
@@ -35,16 +36,6 @@ std::string lowered(std::string_view text) {
     std::transform(out.begin(), out.end(), out.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return out;
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())) != 0) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())) != 0) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 // Ends the transfer from a callback; curl then reports a write error, and the refusal says why.
@@ -78,8 +69,8 @@ std::size_t onHeader(char* data, std::size_t /*one*/, std::size_t size, void* co
     if (colon == std::string_view::npos) {
         return size;
     }
-    const std::string name = lowered(trimmed(line.substr(0, colon)));
-    const std::string value = lowered(trimmed(line.substr(colon + 1)));
+    const std::string name = lowered(base::trimmed(line.substr(0, colon)));
+    const std::string value = lowered(base::trimmed(line.substr(colon + 1)));
     if (name == "content-encoding" && !value.empty() && value != "identity") {
         return refuse(transfer, HttpFailure::Encoded, "its answer is encoded (" + value + ")");
     }

@@ -1,24 +1,24 @@
 // The PDF writer link's module, brimwell-plan-pdf.so: the report page drawn by Qt into a file,
-// loaded when brimwell-plan --pdf asks for one (links/pdf/pdf_writer.h is its face).
-//
-//   request: {"unit", "cells": {name: text}}, the file's path as the payload; answer: nothing.
+// loaded when brimwell-plan --pdf asks for one (links/pdf/pdf_writer_module.h is its interface,
+// pdf_writer.h its face).
 
 #include <QGuiApplication>
 #include <array>
 #include <cstdio>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <string>
 
 #include "engine/memory_cells.h"
 #include "links/link_call.h"
+#include "links/pdf/pdf_writer_module.h"
 #include "report/print_command.h"
 #include "report/qt/pdf_printer.h"
 
 namespace {
 
-using brimwell::links::LinkAnswer;
-using brimwell::links::LinkControl;
+using brimwell::links::Done;
+using brimwell::links::Outcome;
+using brimwell::links::ReportPage;
 
 // Qt's remarks on the way (no XDG_RUNTIME_DIR, the offscreen platform's notes) are not the
 // planner's to show: it says in one line what went wrong, if anything. Failures still show.
@@ -42,14 +42,12 @@ class QuietQt final {
     QtMessageHandler m_previous;
 };
 
-LinkAnswer work(std::string_view request, std::string_view path, LinkControl& /*control*/) {
+Outcome<Done> writePage(const ReportPage& page, const std::string& path) {
     const QuietQt quiet;
-    const auto asked = nlohmann::json::parse(request);
     brimwell::engine::MemoryCells cells;
-    for (const auto& [name, text] : asked.at("cells").items()) {
-        cells.setText(name, text.get<std::string>());
+    for (const auto& [name, text] : page.texts) {
+        cells.setText(name, text);
     }
-    const auto unit = brimwell::engine::unitNamed(asked.at("unit").get<std::string>());
     // The Qt printer needs an application object; the planner has no screen, so it takes the
     // offscreen platform. The application takes its options out of argc and argv, so each call
     // gives it fresh ones, which outlive it.
@@ -63,17 +61,24 @@ LinkAnswer work(std::string_view request, std::string_view path, LinkControl& /*
         application = std::make_unique<QGuiApplication>(argc, argv.data());
     }
     try {
-        const auto printer = brimwell::report::openPdfPrinter(std::string(path));
-        brimwell::report::printReport(cells, *printer,
-                                      unit.value_or(brimwell::engine::Unit::Pounds));
+        const auto printer = brimwell::report::openPdfPrinter(path);
+        brimwell::report::printReport(cells, *printer, page.unit);
     } catch (const brimwell::report::PrintError& error) {
-        return {false, error.what()};
+        return brimwell::links::Refused{error.what()};
     }
-    return {true, {}};
+    return Done{};
 }
+
+class PdfWriterOverQt final : public brimwell::links::PdfWriterModule {
+  public:
+    Outcome<Done> write(const ReportPage& page, const std::string& path) const noexcept override {
+        return brimwell::links::refusedOnThrow("PDF writer", [&] { return writePage(page, path); });
+    }
+};
 
 }  // namespace
 
-BRIMWELL_LINK_ENTRY(const brimwell_link_call* call) {
-    return brimwell::links::answerCall(call, "PDF writer", work);
+BRIMWELL_LINK_MODULE(int* version) {
+    static const PdfWriterOverQt module;
+    return brimwell::links::offeredModule<brimwell::links::PdfWriterModule>(module, version);
 }

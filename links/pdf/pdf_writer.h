@@ -1,22 +1,30 @@
 #pragma once
 
 // The PDF writer link's face: the report page written into a PDF file, for brimwell-plan --pdf.
-// The writer, with the Qt libraries it needs, is the module brimwell-plan-pdf.so, loaded only when
-// a file is asked for: Qt takes longer to load than the plan takes to calculate, so a plan printed
-// on the terminal does without it.
+// The writer, with the Qt libraries it needs, is the module brimwell-plan-pdf.so
+// (links/pdf/pdf_writer_module.h), loaded only when a file is asked for: Qt takes longer to load
+// than the plan takes to calculate, so a plan printed on the terminal does without it.
 
-#include <optional>
+#include <map>
 #include <string>
 
 #include "engine/cells.h"
 #include "engine/units.h"
+#include "links/outcome.h"
 
 namespace brimwell::links {
 
+// What the page shows: the texts of the cells the report reads, by name, as the cells hold them
+// (weights in unit).
+struct ReportPage {
+    engine::Unit unit = engine::Unit::Pounds;
+    std::map<std::string, std::string, std::less<>> texts;
+};
+
 // Writes the report page of the cells, whose weights are in unit, into the PDF file at path, as
-// report/qt/pdf_printer.h's openPdfPrinter writes a file. Returns nullopt once the file is
-// written, else the reason it was not.
-std::optional<std::string> writeReportPdf(const engine::CellReader& cells, engine::Unit unit,
-                                          const std::string& path);
+// report/qt/pdf_printer.h's openPdfPrinter writes a file (the path byte for byte: a file name
+// need not be UTF-8). Done once the file is written, else refused with the reason it was not.
+Outcome<Done> writeReportPdf(const engine::CellReader& cells, engine::Unit unit,
+                             const std::string& path);
 
 }  // namespace brimwell::links

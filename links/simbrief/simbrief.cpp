@@ -2,7 +2,13 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <nlohmann/json.hpp>
+#include <optional>
+
+#include "base/shown_text.h"
+#include "links/percent_encoded.h"
+#include "links/simbrief/simbrief_module.h"
+#include "links/test_setting.h"
+#include "links/web_address.h"
 
 namespace brimwell::links {
 
@@ -10,52 +16,50 @@ namespace {
 
 constexpr const char* kModuleFile = "brimwell-simbrief.so";
 
-std::string percentEncoded(std::string_view text) {
-    static constexpr std::string_view kHex = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        const bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                                (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' ||
-                                c == '~';
-        if (unreserved) {
-            out.push_back(c);
-        } else {
-            out.push_back('%');
-            out.push_back(kHex[byte >> 4U]);
-            out.push_back(kHex[byte & 0x0fU]);
-        }
-    }
-    return out;
+// Where SimBrief is reached: BRIMWELL_SIMBRIEF_URL, or SimBrief's own site.
+std::string simbriefSite() {
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): nothing sets the environment while Brimwell runs
+    const char* site = std::getenv("BRIMWELL_SIMBRIEF_URL");
+    return site != nullptr && *site != '\0' ? site : "https://www.simbrief.com";
 }
 
 }  // namespace
 
-std::chrono::milliseconds simbriefBound() {
-    // NOLINTNEXTLINE(concurrency-mt-unsafe): nothing sets the environment while Brimwell runs
-    if (const char* text = std::getenv("BRIMWELL_TEST_SIMBRIEF_BOUND_MS"); text != nullptr) {
-        const long milliseconds = std::strtol(text, nullptr, 10);
-        if (milliseconds > 0 && milliseconds <= kSimbriefBound.count()) {
-            return std::chrono::milliseconds(milliseconds);
-        }
+std::optional<std::string> simbriefSiteRefusal(std::string_view site) {
+    if (readWebAddress(site, {"http", "https"})) {
+        return std::nullopt;
     }
-    return kSimbriefBound;
+    const std::string named = "BRIMWELL_SIMBRIEF_URL \"" + base::shownAddress(site) + "\"";
+    return site.find('@') != std::string_view::npos
+               ? named +
+                     " is not a web address Brimwell uses: it holds a user name or "
+                     "password, which Brimwell never sends"
+               : named + " is not a web address: give http://host[:port] or https://host[:port]";
 }
 
-std::string latestFlightPlanAddress(std::string_view user) {
-    // NOLINTNEXTLINE(concurrency-mt-unsafe): nothing sets the environment while Brimwell runs
-    const char* base = std::getenv("BRIMWELL_SIMBRIEF_URL");
+std::chrono::milliseconds simbriefBound() {
+    return testSetting("BRIMWELL_TEST_SIMBRIEF_BOUND_MS", kSimbriefBound);
+}
+
+std::string latestFlightPlanAddress(std::string_view site, std::string_view user) {
+    if (site.ends_with('/')) {
+        site.remove_suffix(1);
+    }
     const bool pilotId = !user.empty() && std::all_of(user.begin(), user.end(),
                                                       [](char c) { return c >= '0' && c <= '9'; });
-    return std::string(base != nullptr && *base != '\0' ? base : "https://www.simbrief.com") +
-           "/api/xml.fetcher.php?" + (pilotId ? "userid=" : "username=") + percentEncoded(user);
+    return std::string(site) + "/api/xml.fetcher.php?" + (pilotId ? "userid=" : "username=") +
+           percentEncoded(user);
 }
 
-LinkAnswer fetchLatestFlightPlan(std::string_view user, std::chrono::milliseconds bound,
-                                 LinkControl& control) {
-    const nlohmann::json request = {{"url", latestFlightPlanAddress(user)},
-                                    {"bound_ms", bound.count()}};
-    return callLink(kModuleFile, request.dump(), control);
+Outcome<std::string> fetchLatestFlightPlan(std::string_view user, std::chrono::milliseconds bound,
+                                           LinkControl& control) {
+    const std::string site = simbriefSite();
+    if (auto refusal = simbriefSiteRefusal(site)) {
+        return Refused{std::move(*refusal)};
+    }
+    const SimbriefFetch fetch{latestFlightPlanAddress(site, user), bound};
+    return callModule<SimbriefModule>(
+        kModuleFile, [&](const SimbriefModule& module) { return module.fetch(fetch, control); });
 }
 
 }  // namespace brimwell::links

@@ -1,6 +1,6 @@
 #include "links/simbrief/simbrief_fetch.h"
 
-#include "engine/shown_text.h"
+#include "base/shown_text.h"
 #include "flightplan/flight_plan.h"
 #include "links/http/http_client.h"
 
@@ -12,13 +12,13 @@ namespace {
 std::string authority(const std::string& url) {
     const auto start = url.find("://");
     const auto from = start == std::string::npos ? 0 : start + 3;
-    return engine::shownText(url.substr(from, url.find('/', from) - from));
+    return base::shownText(url.substr(from, url.find('/', from) - from));
 }
 
 // Why no flight plan came, in words for the pilot.
 std::string failed(const HttpError& error, const std::string& url,
                    std::chrono::milliseconds bound) {
-    const std::string detail = engine::shownText(error.what());
+    const std::string detail = base::shownText(error.what());
     switch (error.failure()) {
         case HttpFailure::TimedOut:
             return "SimBrief did not answer " + withinSeconds(bound);
@@ -42,26 +42,28 @@ std::string failed(const HttpError& error, const std::string& url,
 
 }  // namespace
 
-LinkAnswer simbriefAnswer(long status, std::string body) {
-    if (status >= 200 && status < 300) {
-        return {true, std::move(body)};
+Outcome<std::string> simbriefAnswer(long status, std::string body) {
+    if (status == 200) {
+        return body;
     }
-    // SimBrief tells why it has no plan to give in the status of an otherwise empty plan.
-    if (const auto said = flightplan::simbriefStatus(body)) {
-        return {false, "SimBrief answered \"" + engine::shownText(*said) + "\""};
+    // SimBrief tells why it has no plan to give in the status of an otherwise empty plan; a
+    // "Success" there is no reason, whatever came with it.
+    std::string reason = "SimBrief answered with HTTP status " + std::to_string(status);
+    if (const auto said = flightplan::simbriefStatus(body); said && *said != "Success") {
+        reason += ": \"" + base::shownText(*said) + "\"";
     }
-    return {false, "SimBrief answered with HTTP status " + std::to_string(status)};
+    return Refused{std::move(reason)};
 }
 
-LinkAnswer fetchFromSimbrief(const std::string& url, std::chrono::milliseconds bound,
-                             LinkControl& control) {
+Outcome<std::string> fetchFromSimbrief(const SimbriefFetch& fetch, LinkControl& control) {
+    const auto& [url, bound] = fetch;
     HttpAnswer answer;
     try {
         HttpClient client(control, {.throughProxy = true, .headers = {}});
         answer = client.get(
             url, {std::chrono::steady_clock::now() + bound, flightplan::kLargestFlightPlan});
     } catch (const HttpError& error) {
-        return {false, failed(error, url, bound)};
+        return Refused{failed(error, url, bound)};
     }
     return simbriefAnswer(answer.status, std::move(answer.body));
 }

@@ -7,16 +7,16 @@
 #include <chrono>
 #include <string>
 
-#include "links/link_call.h"
+#include "links/simbrief/simbrief_module.h"
 
 namespace brimwell::links {
 
-// SimBrief's answer as the face is given it: done with the body of a 2xx answer; else refused
-// with SimBrief's own word (the fetch/status of the OFP it sent instead) or its HTTP status.
-LinkAnswer simbriefAnswer(long status, std::string body);
+// SimBrief's answer as the face is given it: done with the body of a 200 answer; else refused
+// with its HTTP status, and SimBrief's own word (the fetch/status of the OFP it sent instead)
+// where it gave one other than "Success".
+Outcome<std::string> simbriefAnswer(long status, std::string body);
 
-// Fetches the address; refused with the reason when no answer came.
-LinkAnswer fetchFromSimbrief(const std::string& url, std::chrono::milliseconds bound,
-                             LinkControl& control);
+// Fetches the address within the bound; refused with the reason when no answer came.
+Outcome<std::string> fetchFromSimbrief(const SimbriefFetch& fetch, LinkControl& control);
 
 }  // namespace brimwell::links

@@ -1,26 +1,25 @@
 // The SimBrief link's module, brimwell-simbrief.so: the fetch over libcurl (with TLS), loaded at
-// the first fetch (links/simbrief/simbrief.h is its face).
-//
-//   request: {"url", "bound_ms"}; answer: SimBrief's answer as it came, or the reason.
+// the first fetch (links/simbrief/simbrief_module.h is its interface, simbrief.h its face).
 
-#include <nlohmann/json.hpp>
-#include <string>
+#include "links/simbrief/simbrief_module.h"
 
-#include "links/link_call.h"
 #include "links/simbrief/simbrief_fetch.h"
 
 namespace {
 
-brimwell::links::LinkAnswer work(std::string_view request, std::string_view /*payload*/,
-                                 brimwell::links::LinkControl& control) {
-    const auto asked = nlohmann::json::parse(request);
-    return brimwell::links::fetchFromSimbrief(asked.at("url").get<std::string>(),
-                                              std::chrono::milliseconds(asked.at("bound_ms")),
-                                              control);
-}
+using namespace brimwell::links;
+
+class SimbriefOverHttp final : public SimbriefModule {
+  public:
+    Outcome<std::string> fetch(const SimbriefFetch& fetch,
+                               LinkControl& control) const noexcept override {
+        return refusedOnThrow("SimBrief", [&] { return fetchFromSimbrief(fetch, control); });
+    }
+};
 
 }  // namespace
 
-BRIMWELL_LINK_ENTRY(const brimwell_link_call* call) {
-    return brimwell::links::answerCall(call, "SimBrief", work);
+BRIMWELL_LINK_MODULE(int* version) {
+    static const SimbriefOverHttp module;
+    return offeredModule<SimbriefModule>(module, version);
 }

@@ -4,9 +4,10 @@
 // Boeing 747-400 of X-Plane 12, and reading its fuel on board and distance flown in flight,
 // through X-Plane's own web API (12.1.1 and later).
 //
-// The exchange itself lives in the module brimwell-xplane.so (links/xplane/xplane_link.h, over
+// The exchange itself lives in the module brimwell-xplane.so (links/xplane/xplane_module.h, over
 // the one HTTP client, links/http/http_client.h), loaded at the first call; this face holds the
-// plan's side: what to load, the address, the outcome and its words for the pilot.
+// plan's side: what to load (xplane_request.cpp), the address (xplane_address.h), the calls
+// (xplane.cpp), the outcome and its words for the pilot (xplane_words.cpp).
 //
 // From the window: on the user-interface thread, take the request from the cells with
 // xplaneRequestFor() (it reads the cells, so never from another thread); then call
@@ -18,14 +19,13 @@
 
 #include <array>
 #include <chrono>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 
 #include "engine/fuel_check.h"
 #include "engine/units.h"
 #include "links/link_call.h"
+#include "links/xplane/xplane_address.h"
 
 namespace brimwell::engine {
 class UnitCells;
@@ -54,19 +54,10 @@ inline constexpr std::array<Tank747, kXPlaneTanks> kTanks747 = {{
     {"stabiliser tank", 0.058},
     {"", 0.0},
 }};
-inline constexpr std::string_view kDefaultXPlaneUrl = "http://localhost:8086";
 // How long an exchange with X-Plane may take in all.
 inline constexpr std::chrono::milliseconds kXPlaneBound{5000};
-
-// Where X-Plane's web server answers: plain HTTP, a host name or IPv4 address and a port.
-struct XPlaneAddress {
-    std::string host;
-    int port = 8086;
-    std::string url;  // as the pilot wrote it, for messages
-};
-
-// Reads "http://host[:port]" (a trailing "/" allowed); nullopt for anything else.
-std::optional<XPlaneAddress> parseXPlaneUrl(std::string_view url);
+// What X-Plane gives back may differ from what was written by the rounding of its floats.
+inline constexpr double kReadBackToleranceKg = 0.5;
 
 struct XPlaneRequest {
     XPlaneAddress address;
@@ -84,26 +75,25 @@ struct XPlaneLoaded {
     TankMasses tanksRead{};
     double payloadWritten = 0;  // kg
     double payloadRead = 0;     // kg
-    // Whether what was read back differs from what was written (by more than half a kilogram in
-    // a tank or the payload): the aircraft's own fuel system moved or limited it.
+    // Whether what was read back differs from what was written (by more than the tolerance in a
+    // tank or the payload): the aircraft's own fuel system moved or limited it.
     bool changedByAircraft() const;
 };
 
 // Nothing was loaded, or only part of it: what happened and what to do (the reason says what was
 // written), and which writes X-Plane accepted.
-struct XPlaneRefused {
-    std::string reason;
+struct XPlaneRefused : Refused {
     bool fuelAccepted = false;
     bool payloadAccepted = false;
 };
 
-using XPlaneOutcome = std::variant<XPlaneLoaded, XPlaneRefused>;
+using XPlaneOutcome = Outcome<XPlaneLoaded, XPlaneRefused>;
 
 // The request for the plan in the cells, or the refusal when there is no finished plan (an empty
 // or unreadable result) or a result cell is over its aircraft limit (each named, with its figure
 // and limit, in the cells' unit).
-std::variant<XPlaneRequest, XPlaneRefused> xplaneRequestFor(const engine::UnitCells& cells,
-                                                            const XPlaneAddress& address);
+Outcome<XPlaneRequest> xplaneRequestFor(const engine::UnitCells& cells,
+                                        const XPlaneAddress& address);
 
 // Loads the request into the aircraft of the X-Plane at its address: reads the tank layout and
 // capacity, checks that they are the 747-400's, spreads the fuel by the loading order, writes the
@@ -113,9 +103,8 @@ XPlaneOutcome loadIntoXPlane(const XPlaneRequest& request, LinkControl& control)
 
 // Reads the fuel on board and the distance travelled since the flight's start, within the bound:
 // one reading for the fuel check in flight (engine/fuel_check.h).
-std::variant<engine::FuelReading, XPlaneRefused> readXPlane(const XPlaneAddress& address,
-                                                            std::chrono::milliseconds bound,
-                                                            LinkControl& control);
+Outcome<engine::FuelReading> readXPlane(const XPlaneAddress& address,
+                                        std::chrono::milliseconds bound, LinkControl& control);
 
 // The outcome in words for the pilot, weights in `unit`: on success the fuel of each tank and the
 // payload (and, when the aircraft changed them, what it holds now), else the reason.

@@ -2,24 +2,25 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <numeric>
 #include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "base/figure_text.h"
+#include "base/shown_text.h"
+#include "engine/cell_limits.h"
 #include "engine/cell_names.h"
-#include "engine/flight_data.h"
-#include "engine/shown_text.h"
 #include "links/http/http_client.h"
+#include "links/percent_encoded.h"
 #include "links/xplane/fuel_tanks.h"
-#include "links/xplane/xplane_wire.h"
 
 namespace brimwell::links {
 
@@ -34,56 +35,46 @@ constexpr std::string_view kShares = "sim/aircraft/overflow/acf_tank_rat";
 constexpr std::string_view kCapacity = "sim/aircraft/weight/acf_m_fuel_tot";
 constexpr std::string_view kFuelTotal = "sim/flightmodel/weight/m_fuel_total";
 constexpr std::string_view kDistance = "sim/flightmodel/controls/dist";
+constexpr std::string_view kStations = "sim/flightmodel/weight/m_stations";
+constexpr std::string_view kStationMaxima = "sim/aircraft/weight/acf_m_station_max";
 constexpr std::array kLoadDatarefs = {kFuel, kPayload, kShares, kCapacity};
+// Asked for on their own: X-Plane answers a list that names a dataref it lacks with 404 alone.
+constexpr std::array kStationDatarefs = {kStationMaxima, kStations};
 constexpr std::array kFlightDatarefs = {kFuelTotal, kDistance};
 
 // No answer of X-Plane's web API comes near it: a list of four datarefs, nine floats.
 constexpr std::size_t kLargestAnswer = std::size_t{64} * 1024;
 // Nor is any nested deeper: {"data": [{"id": ...}]}.
 constexpr int kDeepestAnswer = 3;
+// X-Plane's payload stations, as many as m_stations holds.
+constexpr std::size_t kXPlaneStations = 9;
 // Larger figures are no aircraft's.
 constexpr double kLargestCapacityKg = 1e6;
 constexpr double kLongestDistanceM = 1e9;
-// X-Plane's floats may differ from the figure written by their rounding.
-constexpr double kFigureTolerance = 0.5;  // kg
+constexpr double kFigureTolerance = kReadBackToleranceKg;
 
 // Ends the exchange; what() is the reason for the pilot.
-class Stop final : public std::runtime_error {
+class Stop : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
 };
 
-std::string printed(const char* format, double value) {
-    std::array<char, 48> text{};
-    const int length = std::snprintf(text.data(), text.size(), format, value);
-    return length > 0 ? std::string(text.data()) : std::string();
-}
+// X-Plane has not one of the datarefs asked for.
+class Lacking final : public Stop {
+  public:
+    using Stop::Stop;
+};
 
 // The shares as the pilot reads them: at most the nine slots of X-Plane's tanks.
 std::string shareList(const std::vector<double>& shares) {
     std::string out;
     for (std::size_t slot = 0; slot < std::min(shares.size(), kXPlaneTanks); ++slot) {
         const double share = shares[slot];
-        out += (slot == 0 ? "" : ", ") + printed(share >= 0 && share <= 1 ? "%.3f" : "%.3g", share);
+        out += (slot == 0 ? "" : ", ") +
+               (share >= 0 && share <= 1 ? base::fixedText(share, 3) : base::figureText(share, 3));
     }
     if (shares.size() > kXPlaneTanks) {
         out += " and " + std::to_string(shares.size() - kXPlaneTanks) + " more";
-    }
-    return out;
-}
-
-std::string percentEncoded(std::string_view text) {
-    static constexpr std::string_view kHex = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (std::isalnum(byte) != 0 || c == '-' || c == '_' || c == '.' || c == '~') {
-            out.push_back(c);
-        } else {
-            out.push_back('%');
-            out.push_back(kHex[byte >> 4U]);
-            out.push_back(kHex[byte & 0x0fU]);
-        }
     }
     return out;
 }
@@ -123,7 +114,8 @@ class Exchange final {
              const XPlaneTransport& transport)
         : m_address(address), m_bound(bound), m_transport(transport) {}
 
-    // The ids of the datarefs, by name, in one request.
+    // The ids of the datarefs, by name, in one request. Throws Lacking when X-Plane has not one
+    // of them.
     std::map<std::string_view, Dataref> find(std::span<const std::string_view> names) {
         std::string target = "/api/v1/datarefs";
         for (const auto name : names) {
@@ -156,7 +148,7 @@ class Exchange final {
         }
         for (const auto name : names) {
             if (!datarefs.contains(name)) {
-                throw Stop(noDataref(name));
+                throw Lacking(noDataref(name));
             }
         }
         return datarefs;
@@ -199,7 +191,10 @@ class Exchange final {
                ". Check that X-Plane is running and not busy loading, then try again.";
     }
 
-    const std::string& url() const { return m_address.url; }
+    std::string unexpected(std::string_view what) const {
+        return "X-Plane's answer to " + std::string(what) + " at " + m_address.url +
+               " is not what its web API sends. Try again; if it goes on, update X-Plane.";
+    }
 
   private:
     // The "data" of a GET's answer.
@@ -270,6 +265,11 @@ class Exchange final {
         }
         std::optional<json> body = parsed(answer.body);
         if (answer.status != 200) {
+            const bool lacking = !names.empty() && body && body->is_object() &&
+                                 body->value("error_code", json()) == "invalid_dataref_name";
+            if (lacking) {
+                throw Lacking(refused(answer.status, body, what, names));
+            }
             throw Stop(refused(answer.status, body, what, names));
         }
         if (!body) {
@@ -295,7 +295,7 @@ class Exchange final {
             return notTheWebApi();
         }
         return "X-Plane refused " + std::string(what) + " (" + std::to_string(status) +
-               (said.empty() ? "" : ": " + engine::shownText(said)) +
+               (said.empty() ? "" : ": " + base::shownText(said)) +
                "). Try again; if it goes on, restart X-Plane.";
     }
 
@@ -319,17 +319,54 @@ class Exchange final {
                ". X-Plane 12.1.1 or later is needed: update X-Plane and try again.";
     }
 
-    std::string unexpected(std::string_view what) const {
-        return "X-Plane's answer to " + std::string(what) + " at " + m_address.url +
-               " is not what its web API sends. Try again; if it goes on, update X-Plane.";
-    }
-
     const XPlaneAddress& m_address;
     std::chrono::milliseconds m_bound;
     const XPlaneTransport& m_transport;
     bool m_answered = false;     // whether X-Plane has answered once
     bool m_firstAnswer = false;  // whether the answer at hand is the first
 };
+
+// The payload over the aircraft's payload stations, where it has them: X-Plane then keeps m_fixed
+// their sum, so the payload goes to m_stations, each station its share by its maximum.
+struct PayloadStations {
+    std::optional<Dataref> dataref;  // m_stations; none where the aircraft has no station
+    std::vector<double> payload;     // kg, by station
+};
+
+PayloadStations payloadStations(Exchange& exchange, double payloadKg, engine::Unit unit) {
+    std::map<std::string_view, Dataref> datarefs;
+    try {
+        datarefs = exchange.find(kStationDatarefs);
+    } catch (const Lacking&) {
+        return {};  // an X-Plane without them has no stations to keep m_fixed from
+    }
+    const auto maxima = exchange.numbers(datarefs.at(kStationMaxima), "the payload stations");
+    if (maxima.size() != kXPlaneStations) {
+        throw Stop(exchange.unexpected("the payload stations"));
+    }
+    if (!std::all_of(maxima.begin(), maxima.end(),
+                     [](double kg) { return kg >= 0 && kg <= kLargestCapacityKg; })) {
+        std::string list;
+        for (const double kg : maxima) {
+            list += (list.empty() ? "" : ", ") + base::figureText(kg);
+        }
+        throw Stop("The 747-400 in X-Plane reports payload stations of at most " + list +
+                   " kg. Load the 747-400 in X-Plane again.");
+    }
+    const double stationsKg = std::accumulate(maxima.begin(), maxima.end(), 0.0);
+    if (stationsKg == 0) {
+        return {};  // all of 0 kg: the aircraft has none
+    }
+    if (payloadKg > stationsKg) {
+        throw Stop("The payload of " + weightText(payloadKg, unit) +
+                   " does not fit the payload stations of X-Plane's 747-400, which hold " +
+                   weightText(stationsKg, unit) + ". Plan with less payload, then load again.");
+    }
+    PayloadStations stations{datarefs.at(kStations), std::vector<double>(maxima.size())};
+    std::transform(maxima.begin(), maxima.end(), stations.payload.begin(),
+                   [&](double most) { return std::min(most, payloadKg * (most / stationsKg)); });
+    return stations;
+}
 
 // What has been written when the exchange stops, told after the reason; readBack: both were
 // read back, but what came back is no figure.
@@ -356,26 +393,35 @@ std::string afterWrites(Write fuel, Write payload, bool readBack) {
                       "X-Plane.";
 }
 
-// Why a figure read back is none the aircraft can hold: empty when it is one.
+// Why a figure read back is none the aircraft can hold: empty when it is one. stations: the
+// payload stations read back, none where the aircraft has none.
 std::string notAFigure(const std::vector<double>& tanks, const TankMasses& capacities,
-                       double payload) {
+                       const std::vector<double>& stations, double payload) {
     for (std::size_t slot = 0; slot < tanks.size(); ++slot) {
         if (!(tanks[slot] >= -kFigureTolerance &&
               tanks[slot] <= capacities[slot] + kFigureTolerance)) {
             return "X-Plane's read-back is not a fuel figure: " +
-                   std::string(kTanks747[slot].name) + " reads " + printed("%g", tanks[slot]) +
+                   std::string(kTanks747[slot].name) + " reads " + base::figureText(tanks[slot]) +
                    " kg, which is not between 0 and its capacity of " +
-                   printed("%.0f", capacities[slot]) + " kg.";
+                   base::fixedText(capacities[slot], 0) + " kg.";
         }
     }
     const double limit =
         engine::fieldLimit(engine::cell::txtPayLoad)->limit * engine::kKilogramsPerPound;
-    if (!(payload >= -kFigureTolerance && payload <= limit + kFigureTolerance)) {
-        return "X-Plane's read-back is not a payload figure: the payload reads " +
-               printed("%g", payload) + " kg, which is not between 0 and the 747-400's limit of " +
-               printed("%.0f", limit) + " kg.";
+    const auto within = [limit](double kg) {
+        return kg >= -kFigureTolerance && kg <= limit + kFigureTolerance;
+    };
+    const auto notPayload = [limit](const std::string& what, double kg) {
+        return "X-Plane's read-back is not a payload figure: " + what + " reads " +
+               base::figureText(kg) + " kg, which is not between 0 and the 747-400's limit of " +
+               base::fixedText(limit, 0) + " kg.";
+    };
+    for (std::size_t station = 0; station < stations.size(); ++station) {
+        if (!within(stations[station])) {
+            return notPayload("payload station " + std::to_string(station + 1), stations[station]);
+        }
     }
-    return "";
+    return within(payload) ? "" : notPayload("the payload", payload);
 }
 
 }  // namespace
@@ -394,19 +440,18 @@ XPlaneTransport xplaneOverHttp(const XPlaneAddress& address, std::chrono::millis
         };
 }
 
-LinkAnswer loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bound,
-                      engine::Unit unit, double fuelKg, double payloadKg,
-                      const XPlaneTransport& transport) {
+XPlaneOutcome loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bound,
+                         engine::Unit unit, double fuelKg, double payloadKg,
+                         const XPlaneTransport& transport) {
     Write fuel = Write::NotSent;
     Write payload = Write::NotSent;
     bool readBack = false;
     const auto refusal = [&](const std::string& reason) {
-        const std::string told = reason + afterWrites(fuel, payload, readBack);
-        if (fuel == Write::NotSent || fuel == Write::Refused) {
-            return LinkAnswer{false, told};
-        }
-        return LinkAnswer{true, wire::outcome(XPlaneRefused{told, fuel == Write::Accepted,
-                                                            payload == Write::Accepted})};
+        XPlaneRefused refused;
+        refused.reason = reason + afterWrites(fuel, payload, readBack);
+        refused.fuelAccepted = fuel == Write::Accepted;
+        refused.payloadAccepted = payload == Write::Accepted;
+        return XPlaneOutcome(std::move(refused));
     };
     try {
         Exchange exchange(address, bound, transport);
@@ -423,7 +468,7 @@ LinkAnswer loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bo
         }
         if (!(capacity > 0 && capacity <= kLargestCapacityKg)) {
             throw Stop("The 747-400 in X-Plane reports a fuel capacity of " +
-                       printed("%g", capacity) + " kg. Load the 747-400 in X-Plane again.");
+                       base::figureText(capacity) + " kg. Load the 747-400 in X-Plane again.");
         }
         TankMasses capacities{};
         for (std::size_t slot = 0; slot < capacities.size(); ++slot) {
@@ -437,15 +482,23 @@ LinkAnswer loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bo
                        weightText(capacity - full.leftOver, unit) +
                        ". Plan with less fuel, then load again.");
         }
-        for (const auto& [name, what] : {std::pair{kFuel, "the fuel"}, {kPayload, "the payload"}}) {
-            if (datarefs.at(name).writable == false) {
+
+        const PayloadStations stations = payloadStations(exchange, payloadKg, unit);
+        const Dataref& payloadDataref =
+            stations.dataref ? *stations.dataref : datarefs.at(kPayload);
+
+        for (const auto& [dataref, name, what] :
+             {std::tuple{&datarefs.at(kFuel), kFuel, "the fuel"},
+              {&payloadDataref, stations.dataref ? kStations : kPayload, "the payload"}}) {
+            if (dataref->writable == false) {
                 throw Stop("X-Plane does not let " + std::string(what) + " be written (" +
                            std::string(name) + " is read-only). Try again with the 747-400.");
             }
         }
 
         exchange.patch(datarefs.at(kFuel), spread.tanks, "the fuel", fuel);
-        exchange.patch(datarefs.at(kPayload), payloadKg, "the payload", payload);
+        exchange.patch(payloadDataref, stations.dataref ? json(stations.payload) : json(payloadKg),
+                       "the payload", payload);
 
         XPlaneLoaded loaded{spread.tanks, {}, payloadKg, 0};
         const auto tanksRead = exchange.numbers(datarefs.at(kFuel), "the fuel");
@@ -453,14 +506,22 @@ LinkAnswer loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bo
             throw Stop("X-Plane gave back " + std::to_string(tanksRead.size()) +
                        " tanks instead of " + std::to_string(loaded.tanksRead.size()) + ".");
         }
+        const auto stationsRead = stations.dataref ? exchange.numbers(payloadDataref, "the payload")
+                                                   : std::vector<double>();
+        if (stationsRead.size() != stations.payload.size()) {
+            throw Stop("X-Plane gave back " + std::to_string(stationsRead.size()) +
+                       " payload stations instead of " + std::to_string(stations.payload.size()) +
+                       ".");
+        }
         loaded.payloadRead = exchange.number(datarefs.at(kPayload), "the payload");
         readBack = true;
-        if (const std::string why = notAFigure(tanksRead, capacities, loaded.payloadRead);
+        if (const std::string why =
+                notAFigure(tanksRead, capacities, stationsRead, loaded.payloadRead);
             !why.empty()) {
             throw Stop(why);
         }
         std::copy(tanksRead.begin(), tanksRead.end(), loaded.tanksRead.begin());
-        return {true, wire::outcome(loaded)};
+        return loaded;
     } catch (const Stop& stop) {
         return refusal(stop.what());
     } catch (const std::exception& failure) {
@@ -468,8 +529,9 @@ LinkAnswer loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds bo
     }
 }
 
-LinkAnswer readXPlaneInFlight(const XPlaneAddress& address, std::chrono::milliseconds bound,
-                              const XPlaneTransport& transport) {
+Outcome<engine::FuelReading> readXPlaneInFlight(const XPlaneAddress& address,
+                                                std::chrono::milliseconds bound,
+                                                const XPlaneTransport& transport) {
     try {
         Exchange exchange(address, bound, transport);
         const auto datarefs = exchange.find(kFlightDatarefs);
@@ -477,15 +539,15 @@ LinkAnswer readXPlaneInFlight(const XPlaneAddress& address, std::chrono::millise
         const double distance = exchange.number(datarefs.at(kDistance), "the distance flown");
         if (!(fuel >= -kFigureTolerance && fuel <= kLargestCapacityKg)) {
             throw Stop("X-Plane's reading is not a fuel figure: the fuel on board reads " +
-                       printed("%g", fuel) + " kg.");
+                       base::figureText(fuel) + " kg.");
         }
         if (!(distance >= 0 && distance <= kLongestDistanceM)) {
             throw Stop("X-Plane's reading is not a distance: the distance flown reads " +
-                       printed("%g", distance) + " m.");
+                       base::figureText(distance) + " m.");
         }
-        return {true, wire::reading({std::max(fuel, 0.0), distance})};
+        return engine::FuelReading{std::max(fuel, 0.0), distance};
     } catch (const std::exception& failure) {
-        return {false, failure.what()};
+        return Refused{failure.what()};
     }
 }
 

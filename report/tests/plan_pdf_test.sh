@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # brimwell-plan --pdf as a pilot runs it, without any screen (nor runtime folder): the page it
 # writes, what it keeps of a file it writes over, and what it does with a file it cannot write.
-#   plan_pdf_test.sh <path to brimwell-plan>
+#   plan_pdf_test.sh <path to brimwell-plan> <path to a module of another interface version>
 set -uo pipefail
 plan="$1"
 export LC_ALL=C.UTF-8 # the system's reasons, as the rows below quote them
@@ -95,11 +95,15 @@ ls -A "$work" | grep -q '\.pdf\.' && fail "a part-written file was left behind: 
 if [[ $(id -u) -eq 0 ]]; then # a user who may write another's file, but cannot give it away
   chmod 0711 "$work" && mkdir -m 0777 "$work/shared" && echo old >"$work/shared/plan.pdf"
   chmod 0666 "$work/shared/plan.pdf"
-  as_root=("${headless[@]}")
+  # The build tree may lie in a folder only root may enter: the user runs a copy of the planner
+  # and the module it loads from its own folder, which it can reach.
+  mkdir -m 0755 "$work/reachable"
+  cp "$plan" "$(dirname "$plan")/brimwell-plan-pdf.so" "$work/reachable/"
+  as_root=("${headless[@]}") planned="$plan" plan="$work/reachable/brimwell-plan"
   headless=(setpriv --reuid=65534 --regid=65534 --clear-groups "${as_root[@]}")
   check_unwritable "another user's file, as a user" "$work/shared/plan.pdf" \
     "its owner (user 0, group 0) cannot be kept: Operation not permitted"
-  headless=("${as_root[@]}")
+  headless=("${as_root[@]}") plan="$planned"
   [[ "$(ls -A "$work/shared")" == plan.pdf && "$(cat "$work/shared/plan.pdf")" == old ]] ||
     fail "another user's file, as a user: it was changed: $(ls -A "$work/shared")"
 fi
@@ -120,5 +124,10 @@ grep -q "was not written: Brimwell cannot start its link: the module brimwell-pl
   fail "without the PDF writer: message: $(cat "$work/err")"
 [[ $(wc -l <"$work/out") -eq 37 ]] || fail "without the PDF writer: the plan was not printed"
 [[ ! -e "$work/alone.pdf" ]] || fail "without the PDF writer: a file was written"
+# A writer left from another Brimwell is refused, never called.
+cp "$2" "$work/alone/brimwell-plan-pdf.so"
+"${headless[@]}" "$work/alone/brimwell-plan" "${sample[@]}" --pdf "$work/alone.pdf" >/dev/null 2>"$work/err"
+grep -Eq "was not written: Brimwell cannot start its link: the module $work/alone/brimwell-plan-pdf.so was built for another Brimwell: its interface is version [0-9]+, this Brimwell's [0-9]+. Reinstall Brimwell.$" "$work/err" ||
+  fail "an older PDF writer: message: $(cat "$work/err")"
 
 exit $((failures > 0))

@@ -1,15 +1,10 @@
-// The Print button of the real window on the default printer of the print spooler that
-// print_spooler_test.sh runs for this test alone. The script says what must happen:
-//   BRIMWELL_E2E_JOBS=<folder>    the page arrives in the folder, as job-<number>.prn
-//   BRIMWELL_E2E_REASON=<text>    the printer message gives this reason, and nothing is printed
-//   BRIMWELL_E2E_STOP=<pid>       (with _JOBS) the scheduler, this process, is stopped (SIGSTOP)
-//                                 when the job comes, so the pilot is told after the bound that
-//                                 it was not printed; continued, it must not print that page:
-//                                 Print pressed again (the origin changed) once the printer has
-//                                 answered brings the one page, the new one
-//   BRIMWELL_E2E_CANCEL=<queue>   (with _REASON) the queue's jobs are cancelled as the window's
-//                                 release of the job it has sent comes, so the spooler refuses
-//                                 the release of a job whose document it holds
+// The Print button of the real window on the default printer of the spooler that
+// print_spooler_test.sh runs for this test alone; the script says what must happen:
+//   BRIMWELL_E2E_JOBS=<folder>   the page arrives there as job-<number>.prn
+//   BRIMWELL_E2E_REASON=<text>   the printer gives this reason, and nothing is printed
+//   BRIMWELL_E2E_STOP=<pid>      (with _JOBS) the scheduler is stopped as the job comes: told
+//                                not printed, and once continued only the next page prints
+//   BRIMWELL_E2E_CANCEL=<queue>  (with _REASON) the jobs are cancelled as the release comes
 
 #include <QDir>
 #include <QLocalServer>
@@ -23,6 +18,7 @@
 #include "engine/cell_names.h"
 #include "report/report_lines.h"
 #include "tests/support/window_driver.h"
+#include "ui/control_names.h"
 #include "ui/window_cells.h"
 
 using namespace brimwell;
@@ -101,7 +97,7 @@ class PrintSpoolerTest final : public QObject {
         const auto window = openWindow();
         warnings().clear();
         enterPlan(*window, samplePlan());
-        click(*window, "cmdCalculate");
+        click(*window, ui::control::cmdCalculate);
         const QStringList before = cellStates(*window);
         const QTemporaryDir proxyFolder;
         std::unique_ptr<SpoolerProxy> proxy;
@@ -124,7 +120,7 @@ class PrintSpoolerTest final : public QObject {
                 window->setPrinterAnswerBound(std::chrono::seconds(1));
             }
         }
-        click(*window, "cmbPrint");
+        click(*window, ui::control::cmbPrint);
         QCOMPARE(cellStates(*window), before);
         if (!reason.isEmpty()) {  // the printer may answer after the click
             QTRY_VERIFY_WITH_TIMEOUT(!warnings().isEmpty(), 30000);
@@ -145,7 +141,7 @@ class PrintSpoolerTest final : public QObject {
             bool taken = false;
             const auto printTaken = [&window, &taken] {
                 const qsizetype told = warnings().size();
-                taken = taken || (click(*window, "cmbPrint"), warnings().size() == told);
+                taken = taken || (click(*window, ui::control::cmbPrint), warnings().size() == told);
                 return taken;
             };
             QTRY_VERIFY_WITH_TIMEOUT(printTaken(), 30000);

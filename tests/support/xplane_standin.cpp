@@ -41,6 +41,15 @@ XPlaneStandIn::Aircraft XPlaneStandIn::boeing747(double fuelCapacityKg) {
             .fuelCapacityKg = fuelCapacityKg};
 }
 
+XPlaneStandIn::Aircraft XPlaneStandIn::boeing747WithStations(float stationsKg) {
+    Aircraft aircraft = boeing747();
+    aircraft.stationMaxima = {0.05F, 0.1F, 0.15F, 0.15F, 0.1F, 0.25F, 0.2F, 0, 0};
+    for (float& most : aircraft.stationMaxima) {
+        most *= stationsKg;
+    }
+    return aircraft;
+}
+
 XPlaneStandIn::Aircraft XPlaneStandIn::twinJet() {
     return {.tankShares = {0.5F, 0.25F, 0.25F, 0, 0, 0, 0, 0, 0}, .fuelCapacityKg = 21000};
 }
@@ -49,6 +58,8 @@ XPlaneStandIn::XPlaneStandIn(const Aircraft& aircraft, Mode mode,
                              std::vector<Hostility> hostilities)
     : m_mode(mode),
       m_fuelSystem(aircraft.fuelSystem),
+      m_stations(std::any_of(aircraft.stationMaxima.begin(), aircraft.stationMaxima.end(),
+                             [](float kg) { return kg > 0; })),
       m_listsWritable(aircraft.listsWritable),
       m_hostilities(std::move(hostilities)),
       m_silent(mode == Mode::Stalled),
@@ -71,7 +82,11 @@ XPlaneStandIn::XPlaneStandIn(const Aircraft& aircraft, Mode mode,
         Capacity);
     add("sim/flightmodel/weight/m_fuel_total", {0}, FuelTotal);
     add("sim/flightmodel/controls/dist", {0}, Distance);  // metres since the flight's start
+    add("sim/aircraft/weight/acf_m_station_max", aircraft.stationMaxima, StationMaxima);
+    add("sim/flightmodel/weight/m_stations", std::vector<float>(9, 0.0F), StationsReadBack,
+        StationsWrite);
     sumTanks();
+    sumStations();
 }
 
 nlohmann::json XPlaneStandIn::Dataref::json() const {
@@ -98,6 +113,7 @@ void XPlaneStandIn::setValue(const std::string& name, const nlohmann::json& valu
     if (name == kFuel) {
         sumTanks();
     }
+    sumStations();
 }
 
 void XPlaneStandIn::setSilent(bool silent) {
@@ -109,6 +125,15 @@ XPlaneStandIn::Dataref* XPlaneStandIn::named(std::string_view name) {
     const auto found = std::find_if(m_datarefs.begin(), m_datarefs.end(),
                                     [&](const Dataref& dataref) { return dataref.name == name; });
     return found == m_datarefs.end() ? nullptr : &*found;
+}
+
+void XPlaneStandIn::sumStations() {
+    const Dataref* const stations = named("sim/flightmodel/weight/m_stations");
+    Dataref* const payload = named("sim/flightmodel/weight/m_fixed");
+    if (m_stations && stations != nullptr && payload != nullptr) {
+        payload->value = {static_cast<float>(
+            std::accumulate(stations->value.begin(), stations->value.end(), 0.0))};
+    }
 }
 
 void XPlaneStandIn::sumTanks() {
@@ -216,6 +241,7 @@ HttpReply XPlaneStandIn::write(Dataref& dataref, const std::string& body) {
         }
         sumTanks();
     }
+    sumStations();
     return {.status = 200, .body = "null"};
 }
 

@@ -7,7 +7,9 @@
 // PATCH /api/v1/datarefs/{id}/value read and write {"data": …}; an unknown id is 404
 // invalid_dataref_id, a read-only dataref 403, and an array is written whole or refused with 400.
 // Errors answer {"error_code": "<a word>", "error_message": "<text>"}. It holds the fuel, payload,
-// distance and tank datarefs, as floats.
+// payload station, distance and tank datarefs, as floats. Where the aircraft has payload stations
+// (a maximum above 0), m_fixed is the sum of m_stations, as X-Plane keeps it: a write to m_fixed
+// is taken and undone at once.
 
 #include <functional>
 #include <map>
@@ -25,7 +27,9 @@ namespace brimwell::test {
 inline const std::vector<double> kSampleTanksKg = {0,       13572,   38280, 38280, 13572,
                                                    254.877, 254.877, 0,     0};
 inline constexpr double kSamplePayloadKg = 45359.237;
-
+// And its payload over the stations of boeing747WithStations(), each its share by its maximum.
+inline const std::vector<double> kSampleStationsKg = {
+    2267.96185, 4535.9237, 6803.88555, 6803.88555, 4535.9237, 11339.80925, 9071.8474, 0, 0};
 class XPlaneStandIn final {
   public:
     enum class Mode {
@@ -41,22 +45,30 @@ class XPlaneStandIn final {
         std::function<void(std::vector<float>&)> fuelSystem{};
         bool listsWritable = true;     // whether the dataref list tells is_writable
         std::string missingDataref{};  // the name of a dataref this X-Plane does not have
+        // acf_m_station_max, kg by payload station: all 0 where the aircraft has none.
+        std::vector<float> stationMaxima = std::vector<float>(9, 0.0F);
     };
-    static Aircraft boeing747(double fuelCapacityKg = 174000);
+    static Aircraft boeing747(double fuelCapacityKg = 174000);  // no payload station
+    // With seven payload stations, as the 747-400 freely available for X-Plane 12 has, of
+    // stationsKg in all (the stand-in's own maxima).
+    static Aircraft boeing747WithStations(float stationsKg = 80000);
     static Aircraft twinJet();  // a centre tank and two wing tanks
 
     // Which of X-Plane's answers a hostile row replaces; Any: every answer.
     enum class Request {
         Any,
-        DatarefList,      // GET /api/v1/datarefs
-        Shares,           // GET acf_tank_rat
-        Capacity,         // GET acf_m_fuel_tot
-        FuelWrite,        // PATCH m_fuel
-        PayloadWrite,     // PATCH m_fixed
-        FuelReadBack,     // GET m_fuel
-        PayloadReadBack,  // GET m_fixed
-        FuelTotal,        // GET m_fuel_total
-        Distance,         // GET dist
+        DatarefList,       // GET /api/v1/datarefs
+        Shares,            // GET acf_tank_rat
+        Capacity,          // GET acf_m_fuel_tot
+        FuelWrite,         // PATCH m_fuel
+        PayloadWrite,      // PATCH m_fixed
+        FuelReadBack,      // GET m_fuel
+        PayloadReadBack,   // GET m_fixed
+        StationMaxima,     // GET acf_m_station_max
+        StationsWrite,     // PATCH m_stations
+        StationsReadBack,  // GET m_stations
+        FuelTotal,         // GET m_fuel_total
+        Distance,          // GET dist
     };
     // The reply given instead of X-Plane's own, to every request of its kind: a lie (any status
     // and body) or a misbehaviour. The first row that fits a request answers it.
@@ -94,9 +106,11 @@ class XPlaneStandIn final {
     HttpReply write(Dataref& dataref, const std::string& body);
     Dataref* named(std::string_view name);  // nullptr if it has none of that name
     void sumTanks();                        // m_fuel_total follows m_fuel
+    void sumStations();                     // and m_fixed m_stations, where there are stations
 
     Mode m_mode;
     std::function<void(std::vector<float>&)> m_fuelSystem;
+    bool m_stations;  // whether the aircraft has payload stations
     bool m_listsWritable;
     std::vector<Hostility> m_hostilities;
     mutable std::mutex m_mutex;

@@ -22,6 +22,7 @@
 #include "engine/cell_names.h"
 #include "tests/support/window_driver.h"
 #include "ui/control_catalogue.h"
+#include "ui/control_names.h"
 
 using namespace brimwell;
 using namespace brimwell::engine;
@@ -42,7 +43,7 @@ class DesktopTest final : public QObject {
                                                  {cell::cmbMLF, "24000"},
                                                  {cell::cmbAlternateDistance, "500"},
                                                  {cell::txtContingencyTime, "180"}}));
-        click(*m_window, "cmdCalculate");
+        click(*m_window, ui::control::cmdCalculate);
         QCOMPARE(control(*m_window, cell::txtPLW)->palette().color(QPalette::Base), Qt::red);
     }
 
@@ -55,7 +56,8 @@ class DesktopTest final : public QObject {
         QFETCH(QPalette, scheme);
         QApplication::setPalette(scheme);
         QTRY_COMPARE(m_window->palette().color(QPalette::Window), scheme.color(QPalette::Window));
-        click(*m_window, "cmdCalculate");  // the limit cells coloured anew under this scheme
+        click(*m_window,
+              ui::control::cmdCalculate);  // the limit cells coloured anew under this scheme
         for (const ui::ControlDescription& description : ui::controlCatalogue()) {
             const QWidget* widget = control(*m_window, description.name);
             const QPalette& own = widget->palette();
@@ -161,7 +163,7 @@ class DesktopTest final : public QObject {
         qputenv("CUPS_SERVER", "127.0.0.1:" + QByteArray::number(ntohs(address.sin_port)));
         auto window = openWindow();
         enterPlan(*window, samplePlan());
-        click(*window, "cmdCalculate");
+        click(*window, ui::control::cmdCalculate);
         window->setPrinterAnswerBound(std::chrono::seconds(1));
         QStringList& shown = warnings();
         shown.clear();

@@ -6,10 +6,15 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <new>
+#include <stdexcept>
+
 #include "engine/cell_names.h"
 #include "tests/support/flight_plan_file.h"
 #include "tests/support/simbrief_standin.h"
 #include "tests/support/window_driver.h"
+#include "ui/background_work.h"
+#include "ui/control_names.h"
 #include "ui/settings.h"
 
 using namespace brimwell;
@@ -86,7 +91,7 @@ class FlightPlanTest final : public QObject {
         ui::writeSetting(ui::kSimbriefUser, {});  // as on a first run
         m_window = openWindow();
         enterPlan(*m_window, kBefore);
-        click(*m_window, "cmdCalculate");
+        click(*m_window, ui::control::cmdCalculate);
     }
 
     // How the file is opened (a cell=value pasted first), what it holds, the cells then (none:
@@ -163,7 +168,9 @@ class FlightPlanTest final : public QObject {
             << u"123456"_s << fetcher + u"userid=123456"_s << 400
             << QByteArray::fromStdString(SimbriefStandIn::error("Error: Unknown UserID").body)
             << int(Misbehaviour::None)
-            << whose + u"123456 was not fetched: SimBrief answered \"Error: Unknown UserID\""_s;
+            << whose +
+                   u"123456 was not fetched: SimBrief answered with HTTP status 400: \"Error: "
+                   "Unknown UserID\""_s;
         QTest::newRow("no OFP") << u"jo"_s << fetcher + u"username=jo"_s << 200
                                 << QByteArray("<html/>") << int(Misbehaviour::None)
                                 << whose +
@@ -210,6 +217,39 @@ class FlightPlanTest final : public QObject {
         for (const auto& [name, expected] : filled ? samplePlan() : kBefore) {
             QCOMPARE(text(*m_window, name), toQ(expected));
         }
+    }
+
+    // A link that throws on the worker's thread, as a stand-in of one: the window is told why, in
+    // words, and goes on.
+    void aLinkThatThrows_data() {
+        QTest::addColumn<int>("thrown");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("its own words") << 0 << u"no?route?[2J"_s;
+        QTest::newRow("no memory") << 1 << u"the computer has no memory left for it"_s;
+        QTest::newRow("not an exception") << 2 << u"it failed in a way Brimwell does not know"_s;
+    }
+    void aLinkThatThrows() {
+        QFETCH(int, thrown);
+        std::optional<links::Outcome<std::string>> told;
+        const auto work = ui::runInBackground<links::Outcome<std::string>>(
+            *m_window, "the fetch from SimBrief",
+            [thrown](links::LinkControl&) -> links::Outcome<std::string> {
+                if (thrown == 0) {
+                    throw std::runtime_error("no\nroute\x1b[2J");
+                }
+                if (thrown == 1) {
+                    throw std::bad_alloc();
+                }
+                throw 2;  // NOLINT(misc-throw-by-value-catch-by-reference): no exception
+            },
+            [&told](links::Outcome<std::string> answer) { told = std::move(answer); },
+            [](std::string reason) { return links::Refused{std::move(reason)}; });
+        QTRY_VERIFY(told.has_value());
+        QFETCH(QString, why);
+        QCOMPARE(told->done(), false);
+        QCOMPARE(
+            toQ(told->refused().reason),
+            u"Brimwell could not finish the fetch from SimBrief: "_s + why + u". Try again."_s);
     }
 
     // The user name asked once, remembered by the next window too, and changed from the menu.

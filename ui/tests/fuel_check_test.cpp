@@ -1,12 +1,7 @@
-// Aircraft > Fuel Check in the real window, against the X-Plane stand-in flying the sample plan:
-// the figures, status and points after each reading, in pounds and then in kilograms, through a
-// stretch of silence and a reading that is no flight's; a plan the check refuses; and closing,
-// which stops the reading under way.
-//
-// The expected figures are the engine's tables' (engine/tests/fuel_check_test.cpp), worked out by
-// hand there: 3000 km are 1620 nm, where the plan has 142852 lbs on board; 60000 kg are 132277
-// lbs, which leave 28777 lbs at landing against reserves of 30352. 103400 kg are 227958 lbs, 206
-// more than the takeoff fuel of 227752.
+// Aircraft > Fuel Check in the real window against the X-Plane stand-in: figures, status and
+// points in lbs and kg, silence, a reading of no flight, a refused plan, and closing. By hand (as
+// engine/tests/fuel_check_test.cpp): 3000 km are 1620 nm, where the plan has 142852 lbs; 60000 kg
+// are 132277 lbs, leaving 28777 at landing against reserves of 30352; 103400 kg are 227958 lbs.
 
 #include <QAction>
 #include <QApplication>
@@ -17,6 +12,7 @@
 #include "engine/cell_names.h"
 #include "tests/support/window_driver.h"
 #include "tests/support/xplane_standin.h"
+#include "ui/control_names.h"
 #include "ui/fuel_check_window.h"
 #include "ui/fuel_plot.h"
 #include "ui/settings.h"
@@ -46,7 +42,7 @@ class FuelCheckTest final : public QObject {
     QTime m_now{14, 0};  // the check window's clock
 
     ui::FuelCheckWindow* check() const {
-        return m_window->findChild<ui::FuelCheckWindow*>(u"frmFuelCheck"_s);
+        return m_window->findChild<ui::FuelCheckWindow*>(toQ(ui::control::frmFuelCheck));
     }
     QString shown(const QString& name) const { return check()->findChild<QLabel*>(name)->text(); }
     QString figures() const {
@@ -74,7 +70,9 @@ class FuelCheckTest final : public QObject {
         m_window->activateWindow();
         QTRY_VERIFY(QApplication::activeWindow() == m_window.get());
     }
-    ui::FuelPlot& plot() const { return *check()->findChild<ui::FuelPlot*>(u"plot"_s); }
+    ui::FuelPlot& plot() const {
+        return *check()->findChild<ui::FuelPlot*>(toQ(ui::control::plot));
+    }
     // The status's colour against the window's background.
     double statusContrast() const {
         const QLabel& status = *check()->findChild<QLabel*>(u"status"_s);
@@ -157,18 +155,20 @@ class FuelCheckTest final : public QObject {
                 QString::fromUtf8(step.reason).replace(u"%1"_s, toQ(m_xplane->url()));
             if (reason.isEmpty()) {
                 QTRY_COMPARE_WITH_TIMEOUT(figures(), QString::fromUtf8(step.figures), 5000);
-                QTRY_COMPARE(shown(u"answer"_s),
+                QTRY_COMPARE(shown(toQ(ui::control::answer)),
                              u"X-Plane: read at "_s + m_now.toString(u"hh:mm:ss"));
-                QVERIFY2(!check()->findChild<QLabel*>(u"answerReason"_s)->isVisible(), name);
+                QVERIFY2(!check()->findChild<QLabel*>(toQ(ui::control::answerReason))->isVisible(),
+                         name);
                 lastGood = m_now;
             } else {
-                QTRY_COMPARE_WITH_TIMEOUT(shown(u"answerReason"_s), reason, 5000);
-                QVERIFY2(check()->findChild<QLabel*>(u"answerReason"_s)->isVisible(), name);
+                QTRY_COMPARE_WITH_TIMEOUT(shown(toQ(ui::control::answerReason)), reason, 5000);
+                QVERIFY2(check()->findChild<QLabel*>(toQ(ui::control::answerReason))->isVisible(),
+                         name);
                 QCOMPARE(figures(), QString::fromUtf8(step.figures));
                 // Failures later than the last good reading keep its time.
                 m_now = m_now.addSecs(60);
                 QTest::qWait(600);
-                QCOMPARE(shown(u"answer"_s),
+                QCOMPARE(shown(toQ(ui::control::answer)),
                          u"X-Plane: no answer since "_s + lastGood.toString(u"hh:mm"));
             }
             QCOMPARE(points(plot().readings()), QString::fromUtf8(step.points));
@@ -197,9 +197,9 @@ class FuelCheckTest final : public QObject {
         paste(*m_window, cell::txtContingencyTime, u"8000"_s);
         press(*m_window, u"Alt+C"_s);
         openCheck();
-        QVERIFY2(shown(u"planNote"_s)
+        QVERIFY2(shown(toQ(ui::control::planNote))
                      .startsWith(u"The fuel is not checked: The plan's figures are no flight's"_s),
-                 qPrintable(shown(u"planNote"_s)));
+                 qPrintable(shown(toQ(ui::control::planNote))));
         QTest::qWait(300);
         QVERIFY(m_xplane->requests().empty());
     }

@@ -7,8 +7,8 @@
 #include <array>
 #include <random>
 
+#include "engine/cell_limits.h"
 #include "engine/cell_names.h"
-#include "engine/flight_data.h"
 #include "engine/fuel_planner.h"
 #include "engine/memory_cells.h"
 #include "tests/support/window_driver.h"

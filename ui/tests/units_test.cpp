@@ -14,6 +14,7 @@
 #include "engine/cell_names.h"
 #include "tests/support/flight_plan_file.h"
 #include "tests/support/window_driver.h"
+#include "ui/control_names.h"
 #include "ui/settings.h"
 
 using namespace brimwell;
@@ -147,7 +148,7 @@ class UnitsTest final : public QObject {
             }
         }
         if (calculate) {
-            click(*m_window, "cmdCalculate");
+            click(*m_window, ui::control::cmdCalculate);
         }
         const QStringList before = cellStates(*m_window);
         for (int round = 0; round < 2; ++round) {
@@ -231,7 +232,8 @@ class UnitsTest final : public QObject {
         QCOMPARE(focusName(*m_window), payload.isEmpty() ? u"txtOriginICAO"_s : u"txtPayLoad"_s);
         for (int window = 0; window < 2; ++window) {
             QCOMPARE(toQ(unitName(m_window->unit())), unit);
-            QCOMPARE(qobject_cast<QLabel*>(control(*m_window, "lblPayloadlbs"))->text(), unit);
+            QCOMPARE(qobject_cast<QLabel*>(control(*m_window, ui::control::lblPayloadlbs))->text(),
+                     unit);
             QVERIFY(
                 m_window->findChild<QAction*>(unit == u"kg"_s ? u"mnuKilograms"_s : u"mnuPounds"_s)
                     ->isChecked());

@@ -9,10 +9,11 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "engine/cell_limits.h"
 #include "engine/cell_names.h"
-#include "engine/flight_data.h"
 #include "report/print_command.h"
 #include "tests/support/window_driver.h"
+#include "ui/control_names.h"
 #include "ui/window_cells.h"
 
 using namespace brimwell;
@@ -52,7 +53,8 @@ class WindowTest final : public QObject {
         for (const char* picture : {"Picture1", "Picture2"}) {
             QVERIFY(!qobject_cast<QLabel*>(control(*m_window, picture))->pixmap().isNull());
         }
-        QCOMPARE(control(*m_window, "Uscita")->accessibleDescription(), u"Ends the program"_s);
+        QCOMPARE(control(*m_window, ui::control::Uscita)->accessibleDescription(),
+                 u"Ends the program"_s);
     }
 
     // Keys typed at the end of a cell's text (see typeKeys), and the text the cell then holds.
@@ -112,7 +114,7 @@ class WindowTest final : public QObject {
         QFETCH(QString, leave);
         QFETCH(QString, focus);
         enterPlan(*m_window, samplePlan());
-        click(*m_window, "cmdCalculate");
+        click(*m_window, ui::control::cmdCalculate);
         paste(*m_window, cell, value);
         const QStringList before = cellStates(*m_window);
         press(*m_window, leave);
@@ -195,7 +197,7 @@ class WindowTest final : public QObject {
             return failAt == -1 ? nullptr : std::make_unique<RecordingPrinter>(printer);
         });
         enterPlan(*m_window, samplePlan());
-        click(*m_window, "cmdCalculate");
+        click(*m_window, ui::control::cmdCalculate);
         const QStringList before = cellStates(*m_window);
         press(*m_window, u"Alt+P"_s);  // the menu bar leaves it to the button
         const QString message = u"The report was not printed: "_s + reason;
@@ -243,7 +245,7 @@ class WindowTest final : public QObject {
                   << QString::number(box->buttons().size());
             box->button(QMessageBox::Ok)->click();
         });
-        click(*m_window, "cmdCalculate");
+        click(*m_window, ui::control::cmdCalculate);
         const QString warningIcon = QString::number(QMessageBox::Warning);
         QCOMPARE(shown, (QStringList{u"Brimwell v2.0"_s, kFailure, warningIcon, u"1"_s}));
     }

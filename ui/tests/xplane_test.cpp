@@ -10,6 +10,7 @@
 #include "engine/cell_names.h"
 #include "tests/support/window_driver.h"
 #include "tests/support/xplane_standin.h"
+#include "ui/control_names.h"
 #include "ui/settings.h"
 
 using namespace brimwell;
@@ -37,7 +38,7 @@ class XPlaneTest final : public QObject {
     std::unique_ptr<MainWindow> m_window;
 
     bool loadEnabled() const {
-        return m_window->findChild<QAction*>(u"mnuLoadIntoXPlane"_s)->isEnabled();
+        return m_window->findChild<QAction*>(toQ(ui::control::mnuLoadIntoXPlane))->isEnabled();
     }
 
     // The stand-in's 747-400 holds the sample plan's tanks and payload.
@@ -91,7 +92,8 @@ class XPlaneTest final : public QObject {
             }
         }
         QTEST(loadEnabled(), "enabled");
-        QCOMPARE(m_window->findChild<QAction*>(u"mnuFuelCheck"_s)->isEnabled(), loadEnabled());
+        QCOMPARE(m_window->findChild<QAction*>(toQ(ui::control::mnuFuelCheck))->isEnabled(),
+                 loadEnabled());
     }
 
     // An address refused in the settings and from the menu, the address given from the menu, and
@@ -100,14 +102,15 @@ class XPlaneTest final : public QObject {
         m_xplane = std::make_unique<XPlaneStandIn>();
         ui::writeSetting(ui::kXPlaneAddress, u"localhost:8086"_s);
         press(*m_window, u"Alt+C Ctrl+Shift+X"_s);
-        dialogs().texts = QStringList{u"https://localhost:8086"_s, u" "_s + toQ(m_xplane->url())};
+        dialogs().texts =
+            QStringList{u"https://jo:pw@localhost:8086"_s, u" "_s + toQ(m_xplane->url())};
         press(*m_window, u"mnuAircraft/mnuXPlaneAddress"_s);
         QCOMPARE(warnings(), (QStringList{u"The plan was not loaded: "_s +
                                               kNotAnAddress.arg(u"localhost:8086") +
                                               u" Change it under Aircraft, X-Plane Address…"_s,
-                                          kNotAnAddress.arg(u"https://localhost:8086")}));
+                                          kNotAnAddress.arg(u"https://...@localhost:8086")}));
         QCOMPARE(dialogs().asked, (QStringList{kQuestion + u"localhost:8086"_s,
-                                               kQuestion + u"https://localhost:8086"_s}));
+                                               kQuestion + u"https://jo:pw@localhost:8086"_s}));
         QVERIFY(m_xplane->requests().empty());
 
         warnings().clear();

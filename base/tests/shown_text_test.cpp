@@ -1,7 +1,7 @@
 // Outside text as the pilot is shown it: controls of every kind and broken UTF-8 replaced, and
 // a long text cut at 200 characters, never inside one.
 
-#include "engine/shown_text.h"
+#include "base/shown_text.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 namespace brimwell::test {
 namespace {
 
-using engine::shownText;
+using base::shownText;
 
 TEST(ShownText, ReplacesWhatActsInsteadOfShowing) {
     // The bidirectional controls below are the text under test, written as escapes.

@@ -1,15 +1,14 @@
 #pragma once
 
-// Text that comes from outside Brimwell (a flight plan, SimBrief, X-Plane, the print spooler)
-// as the pilot is shown it, in a box or on the error stream: one rule for every message that
-// quotes one. The outside text is data: whatever it holds, it cannot move the cursor, start an
-// escape sequence, turn the text's direction, break the message's line or run on for pages.
+// Text from outside Brimwell (a flight plan, SimBrief, X-Plane, the print spooler) as the pilot
+// is shown it: one rule for every message that quotes one, so that whatever it holds cannot
+// move the cursor, start an escape, turn the text's direction, break the line or run on.
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace brimwell::engine {
+namespace brimwell::base {
 
 // The longest outside text shown, in characters; a longer one is cut there and ends in "...".
 inline constexpr std::size_t kLongestShownText = 200;
@@ -20,4 +19,9 @@ inline constexpr std::size_t kLongestShownText = 200;
 // after `longest` characters with "..." (never inside a character).
 std::string shownText(std::string_view outside, std::size_t longest = kLongestShownText);
 
-}  // namespace brimwell::engine
+// A web address as the pilot is shown it, whatever it holds: shownText of it, with whatever
+// stands between its scheme and its last "@" (a user name and password) as "...":
+// "http://...@host:8086".
+std::string shownAddress(std::string_view address);
+
+}  // namespace brimwell::base

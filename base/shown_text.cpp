@@ -1,10 +1,10 @@
-#include "engine/shown_text.h"
+#include "base/shown_text.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
-namespace brimwell::engine {
+namespace brimwell::base {
 
 namespace {
 
@@ -97,4 +97,16 @@ std::string shownText(std::string_view outside, std::size_t longest) {
     return shown;
 }
 
-}  // namespace brimwell::engine
+std::string shownAddress(std::string_view address) {
+    const auto at = address.rfind('@');
+    if (at == std::string_view::npos) {
+        return shownText(address);
+    }
+    const auto scheme = address.find("://");
+    const std::string_view kept = scheme != std::string_view::npos && scheme + 3 <= at
+                                      ? address.substr(0, scheme + 3)
+                                      : std::string_view();
+    return shownText(std::string(kept) + "..." + std::string(address.substr(at)));
+}
+
+}  // namespace brimwell::base

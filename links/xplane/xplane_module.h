@@ -1,0 +1,27 @@
+#pragma once
+
+// The interface of the X-Plane link's module, brimwell-xplane.so (links/link_module.h): the
+// exchange over the one HTTP client (links/xplane/xplane_link.h). Its face is
+// links/xplane/xplane.h, whose structs cross as they are.
+
+#include <chrono>
+
+#include "engine/fuel_check.h"
+#include "links/link_call.h"
+#include "links/xplane/xplane.h"
+
+namespace brimwell::links {
+
+class XPlaneModule {
+  public:
+    virtual ~XPlaneModule() = default;
+    // Loads the request into the aircraft (loadIntoXPlane).
+    virtual XPlaneOutcome load(const XPlaneRequest& request,
+                               LinkControl& control) const noexcept = 0;
+    // One reading in flight within the bound (readXPlane).
+    virtual Outcome<engine::FuelReading> read(const XPlaneAddress& address,
+                                              std::chrono::milliseconds bound,
+                                              LinkControl& control) const noexcept = 0;
+};
+
+}  // namespace brimwell::links
