@@ -81,6 +81,12 @@ row 2 "" "$(refused "--json takes no value")" --json=yes
 row 2 "" "$(refused 'unknown option "--fuel" (see --help)')" --fuel 1
 row 2 "" "$(refused 'unexpected argument "4000" (see --help)')" 4000
 row 2 "" "$(refused "--pdf needs a file name")" --pdf=
+every() { refused "--every takes the seconds between readings, from 0.2 to 60, not \"$1\""; }
+row 2 "" "$(every 0.19)" "${sample[@]}" --watch --every 0.19
+row 2 "" "$(every 60.01)" "${sample[@]}" --watch --every=60.01
+row 2 "" "$(every 1e1)" "${sample[@]}" --watch --every 1e1
+row 2 "" "$(refused "--every sets the interval of --watch; give --watch as well")" "${sample[@]}" --every 5
+row 2 "" "$(refused "--watch and --fuel-check both check X-Plane's fuel; give one of them")" --watch --fuel-check
 
 # lost STATUS ERR ARGUMENT...: the output lost on its way (the caller redirects it), the exit
 # status and the one line of the error stream.
@@ -147,7 +153,7 @@ row 2 "" "$(refused '--units "KG" is not a unit; choose lbs or kg')" --units KG
 "$plan" --help >"$work/out"
 for option in --origin --destination --alternate --distance --alternate-distance \
   --wind-direction --wind --flight-level --payload --contingency --min-landing-fuel \
-  --taxi-fuel --units --correction --json --pdf --send-to-xplane --xplane-url --help --version \
+  --taxi-fuel --units --correction --json --pdf --send-to-xplane --xplane-url --watch --every --help --version \
   --ofp "Head, Tail, NoWind" "19000, 24000" "8618, 10886"; do
   grep -qF -- " $option" "$work/out" || fail "--help does not name $option"
 done
