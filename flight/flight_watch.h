@@ -25,6 +25,7 @@
 
 #include "engine/fuel_check.h"
 #include "flightplan/route.h"
+#include "links/xplane/xplane.h"
 
 namespace brimwell::flight {
 
@@ -38,20 +39,8 @@ inline constexpr std::size_t kMostHeldChecks = 16'384;
 // The most engines a reading tells the fuel flow of.
 inline constexpr std::size_t kMostEngines = 8;
 
-// One reading of X-Plane, as the caller fills it from these datarefs.
-struct Reading {
-    double time = 0;           // UTC, seconds since 1970
-    double latitude = 0;       // sim/flightmodel/position/latitude, degrees
-    double longitude = 0;      // sim/flightmodel/position/longitude, degrees
-    double fuelOnBoardKg = 0;  // sim/flightmodel/weight/m_fuel_total
-    // sim/cockpit2/engine/indicators/fuel_flow_kg_sec, the first engines' (at most kMostEngines)
-    std::vector<double> fuelFlowKgPerSecond;
-    double groundSpeedMetresPerSecond = 0;  // sim/flightmodel/position/groundspeed
-    bool onGround = false;                  // sim/flightmodel/failures/onground_any
-    bool paused = false;                    // sim/time/paused
-    bool inReplay = false;                  // sim/time/is_in_replay
-    double distanceTravelledMetres = 0;     // sim/flightmodel/controls/dist
-};
+// One reading of X-Plane, as the X-Plane link gives it.
+using Reading = links::XPlaneFlightReading;
 
 enum class Phase { BeforeTakeoff, Airborne, Landed, Paused, Replay };
 // "before takeoff", "airborne", "landed", "paused", "replay".

@@ -1,8 +1,8 @@
 #include <string>
 
 #include "engine/calculation_error.h"
-#include "engine/cell_names.h"
 #include "engine/cell_limits.h"
+#include "engine/cell_names.h"
 #include "engine/number_text.h"
 #include "engine/unit_cells.h"
 #include "links/xplane/xplane.h"
