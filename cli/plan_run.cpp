@@ -9,6 +9,7 @@
 #include "base/shown_text.h"
 #include "cli/plan_flight_plan.h"
 #include "cli/plan_options.h"
+#include "cli/plan_watch.h"
 #include "engine/cell_names.h"
 #include "engine/fuel_check.h"
 #include "engine/fuel_planner.h"
@@ -73,6 +74,22 @@ FuelCheckOutcome checkFuel(const engine::UnitCells& cells, bool planned,
         return engine::FuelCheckRefused{reading.refused().reason};
     }
     return std::get<engine::FuelPlanLine>(line).check(reading.value());
+}
+
+// --watch, once the plan is told: the flight followed against the plan in the cells.
+int watched(const engine::UnitCells& cells, bool planned,
+            const std::optional<flightplan::Route>& route, const PlanRequest& request,
+            std::ostream& out, std::ostream& err) {
+    using Line = std::variant<engine::FuelPlanLine, engine::FuelCheckRefused>;
+    auto line = planned ? engine::FuelPlanLine::read(cells)
+                        : Line{engine::FuelCheckRefused{
+                              "There is no finished plan to watch the flight against. Calculate "
+                              "the plan with all its flight data first."}};
+    if (const auto* refused = std::get_if<engine::FuelCheckRefused>(&line)) {
+        err << "brimwell-plan: " << refused->reason << '\n';
+        return kExitNotLoaded;
+    }
+    return watchFlight(request, std::get<engine::FuelPlanLine>(std::move(line)), route, out, err);
 }
 
 // Tells the outcome of --fuel-check: its lines after the report (with --json the object holds
@@ -166,7 +183,7 @@ nlohmann::ordered_json xplaneJson(const XPlaneOutcome& outcome) {
 // exit status.
 int told(const PlanRequest& request, const engine::MemoryCells& cells,
          const engine::UnitCells& units, const std::optional<std::string>& failure,
-         std::ostream& out, std::ostream& err) {
+         const std::optional<flightplan::Route>& route, std::ostream& out, std::ostream& err) {
     const bool planned = !failure;
     // The aircraft is loaded, and its fuel checked, after the report and the page are written, so
     // that the pilot has the plan even while X-Plane takes its time; the JSON object tells the
@@ -206,6 +223,9 @@ int told(const PlanRequest& request, const engine::MemoryCells& cells,
     }
     if (loaded) {
         status = toldLoad(*loaded, request, status, err);
+    }
+    if (request.watch && (status == kExitPlanned || !planned)) {
+        return watched(units, planned, route, request, out, err);
     }
     if (request.fuelCheck && !request.json) {
         checked = checkFuel(units, planned, request.xplane);
@@ -272,7 +292,9 @@ int plan(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
     engine::MemoryCells cells;
     engine::UnitCells units(cells);
     units.setUnit(request.unit);
-    if ((request.ofpPath || request.simbriefUser) && !fillFromFlightPlan(request, units, err)) {
+    std::optional<flightplan::Route> route;
+    if ((request.ofpPath || request.simbriefUser) &&
+        !fillFromFlightPlan(request, units, err, route)) {
         return kExitRefused;
     }
     for (const auto& [name, text] : request.cells) {
@@ -283,7 +305,8 @@ int plan(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
     engine::FuelPlanner planner(units, messages);
     const bool planned = planner.calculate();
     return told(request, cells, units,
-                planned ? std::nullopt : std::optional(messages.last().value_or("")), out, err);
+                planned ? std::nullopt : std::optional(messages.last().value_or("")), route, out,
+                err);
 }
 
 }  // namespace
