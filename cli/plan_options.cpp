@@ -1,6 +1,7 @@
 #include "cli/plan_options.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <span>
 
@@ -226,7 +227,8 @@ void refuseConflicts(const PlanRequest& request, bool every) {
 // The values given last, once every option is read: the file names, the unit, X-Plane's address,
 // and each cell's text in the unit.
 void checkValues(PlanRequest& request, const std::optional<std::string>& units,
-                 const std::optional<std::string>& xplaneUrl) {
+                 const std::optional<std::string>& xplaneUrl,
+                 const std::optional<std::string>& every) {
     for (const auto& file : kFileOptions) {
         if (const auto& path = request.*(file.path); path && path->empty()) {
             throw OptionError(std::string(file.needsName));
@@ -234,6 +236,7 @@ void checkValues(PlanRequest& request, const std::optional<std::string>& units,
     }
     request.unit = units ? unitOption(*units) : request.unit;
     request.xplane = xplaneUrl ? xplaneAddress(*xplaneUrl) : request.xplane;
+    request.everySeconds = every ? everyOption(*every) : request.everySeconds;
     for (const auto& [cell, value] : request.cells) {
         check(optionFor(cell), value, request.unit);
     }
@@ -249,6 +252,9 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
     std::optional<std::string> units;
     std::optional<std::string> xplaneUrl;
     std::optional<std::string> every;
+    // The options whose value is checked once all are read, and where each is kept till then.
+    const std::array<std::pair<std::string_view, std::optional<std::string>*>, 3> valued = {
+        {{"--units", &units}, {"--xplane-url", &xplaneUrl}, {"--every", &every}}};
     std::optional<OptionError> unreadable;  // the first argument that could not be read
     const auto refuse = [&unreadable](const std::string& message) {
         unreadable = unreadable.value_or(OptionError(message));
@@ -286,12 +292,11 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
                                     [&name](const FileOption& f) { return f.name == name; });
                    file != kFileOptions.end()) {
             request.*(file->path) = takeValue();
-        } else if (name == "--units") {
-            units = takeValue();
-        } else if (name == "--xplane-url") {
-            xplaneUrl = takeValue();
-        } else if (name == "--every") {
-            every = takeValue();
+        } else if (const auto* const value =
+                       std::find_if(valued.begin(), valued.end(),
+                                    [&name](const auto& v) { return v.first == name; });
+                   value != valued.end()) {
+            *value->second = takeValue();
         } else if (const auto* const option =
                        std::find_if(kCellOptions.begin(), kCellOptions.end(),
                                     [&name](const CellOption& o) { return o.flag == name; });
@@ -311,8 +316,7 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
     if (unreadable) {
         throw OptionError(unreadable->what());
     }
-    checkValues(request, units, xplaneUrl);
-    request.everySeconds = every ? everyOption(*every) : request.everySeconds;
+    checkValues(request, units, xplaneUrl, every);
     refuseConflicts(request, every.has_value());
     return request;
 }

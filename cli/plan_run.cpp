@@ -78,8 +78,11 @@ FuelCheckOutcome checkFuel(const engine::UnitCells& cells, bool planned,
 
 // --watch, once the plan is told: the flight followed against the plan in the cells.
 int watched(const engine::UnitCells& cells, bool planned,
-            const std::optional<flightplan::Route>& route, const PlanRequest& request,
+            const std::optional<flightplan::Route>& route, const PlanRequest& request, int status,
             std::ostream& out, std::ostream& err) {
+    if (planned && status != kExitPlanned) {
+        return status;  // the page or the load failed: nothing to watch with
+    }
     using Line = std::variant<engine::FuelPlanLine, engine::FuelCheckRefused>;
     auto line = planned ? engine::FuelPlanLine::read(cells)
                         : Line{engine::FuelCheckRefused{
@@ -178,6 +181,21 @@ nlohmann::ordered_json xplaneJson(const XPlaneOutcome& outcome) {
     return object;
 }
 
+// --pdf: the page of a finished plan written; the plan itself is on out already, so a file that
+// cannot be written loses nothing but the file. Returns the exit status.
+int withPage(const PlanRequest& request, const engine::MemoryCells& cells, int status,
+             std::ostream& err) {
+    if (status == kExitPlanned && request.pdfPath) {
+        if (const auto written = links::writeReportPdf(cells, request.unit, *request.pdfPath);
+            !written.done()) {
+            err << "brimwell-plan: the PDF file " << base::shownText(*request.pdfPath)
+                << " was not written: " << written.refused().reason << '\n';
+            status = kExitNotWritten;
+        }
+    }
+    return status;
+}
+
 // Tells the plan (the report or the JSON object), writes its page, loads X-Plane and checks its
 // fuel, as the request asks; failure is Calculate's message when the plan failed. Returns the
 // exit status.
@@ -208,24 +226,15 @@ int told(const PlanRequest& request, const engine::MemoryCells& cells,
     }
     int status = flushed(out, err, request.json ? "JSON object" : "report",
                          planned ? kExitPlanned : kExitCalculateFailed);
-    // The page is written only for a finished plan; the plan itself is on out already, so a
-    // file that cannot be written loses nothing but the file.
-    if (status == kExitPlanned && request.pdfPath) {
-        if (const auto written = links::writeReportPdf(cells, request.unit, *request.pdfPath);
-            !written.done()) {
-            err << "brimwell-plan: the PDF file " << base::shownText(*request.pdfPath)
-                << " was not written: " << written.refused().reason << '\n';
-            status = kExitNotWritten;
-        }
-    }
+    status = withPage(request, cells, status, err);
     if (request.sendToXPlane && !request.json) {
         loaded = loadPlan(units, request.xplane);
     }
     if (loaded) {
         status = toldLoad(*loaded, request, status, err);
     }
-    if (request.watch && (status == kExitPlanned || !planned)) {
-        return watched(units, planned, route, request, out, err);
+    if (request.watch) {
+        return watched(units, planned, route, request, status, out, err);
     }
     if (request.fuelCheck && !request.json) {
         checked = checkFuel(units, planned, request.xplane);

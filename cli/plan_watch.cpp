@@ -24,13 +24,16 @@ namespace {
 using Json = nlohmann::ordered_json;
 using Clock = std::chrono::steady_clock;
 
-// The work of the reading under way, which a signal stops, and whether one came.
-std::atomic<links::LinkControl*> g_control{nullptr};
-volatile std::sig_atomic_t g_ended = 0;
+// The work of the reading under way, which a signal stops, and whether one came: a signal's
+// handler reaches nothing else.
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
+std::atomic<links::LinkControl*> endingControl{nullptr};
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
+volatile std::sig_atomic_t endingSignalled = 0;
 
 extern "C" void endWatch(int /*signal*/) {
-    g_ended = 1;
-    if (auto* const control = g_control.load()) {
+    endingSignalled = 1;
+    if (auto* const control = endingControl.load()) {
         control->stop();
     }
 }
@@ -40,8 +43,8 @@ extern "C" void endWatch(int /*signal*/) {
 class EndingSignals final {
   public:
     explicit EndingSignals(links::LinkControl& control) {
-        g_ended = 0;
-        g_control.store(&control);
+        endingSignalled = 0;
+        endingControl.store(&control);
         struct sigaction action {};
         action.sa_handler = endWatch;
         sigemptyset(&action.sa_mask);
@@ -55,10 +58,10 @@ class EndingSignals final {
     ~EndingSignals() {
         sigaction(SIGINT, &m_int, nullptr);
         sigaction(SIGTERM, &m_term, nullptr);
-        g_control.store(nullptr);
+        endingControl.store(nullptr);
     }
 
-    static bool ended() { return g_ended != 0; }
+    static bool ended() { return endingSignalled != 0; }
     // Waits until then, or until a signal ends the watch.
     static void waitUntil(Clock::time_point then) {
         constexpr auto kSlice = std::chrono::milliseconds(50);
