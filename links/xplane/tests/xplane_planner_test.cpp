@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <regex>
@@ -325,9 +326,8 @@ TEST(XPlanePlanner, ChecksTheFuelInFlight) {
     }
 }
 
-// --watch follows the sample OFP's flight (LIRF, DIVKO, 50N020W, KJFK), fetched from the SimBrief
-// stand-in, as the X-Plane stand-in flies it,
-// each reading within 0.7 s but where `program` (timeout, which signals it) comes first.
+// --watch of the sample OFP's flight (LIRF DIVKO 50N020W KJFK), from the SimBrief stand-in; each
+// reading within 0.7 s, but where `program` (timeout, which signals it) comes first.
 ProgramRun watch(XPlaneStandIn& standIn, bool json, std::vector<std::string> program = {}) {
     const bool signalled = !program.empty();
     const SimbriefStandIn simbrief(
@@ -367,6 +367,7 @@ TEST(WatchedFlight, TellsEveryFixOnceAndTheLandingInJson) {
             continue;
         }
         const auto& reading = line.at("reading");
+        EXPECT_NEAR(reading.at("time").get<double>(), static_cast<double>(std::time(nullptr)), 60);
         ++readings;
         const bool figures = reading.at("phase") != "paused";
         paused += figures ? 0 : 1;
