@@ -237,7 +237,10 @@ void FuelCheckWindow::buildFixTable() {
     m_fixes->verticalHeader()->hide();
     m_fixes->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_fixes->horizontalHeader()->setStretchLastSection(true);
-    m_fixes->setMinimumHeight(m_fixes->horizontalHeader()->sizeHint().height() * 5);
+    // Five rows in sight; more scroll.
+    m_fixes->setFixedHeight(m_fixes->horizontalHeader()->sizeHint().height() +
+                            5 * m_fixes->verticalHeader()->defaultSectionSize() +
+                            2 * m_fixes->frameWidth());
 }
 
 QLabel& FuelCheckWindow::figure(const char* name) const {
