@@ -59,8 +59,11 @@ QPointF along(QPointF from, QPointF to, double fraction) {
 
 // The fuel check window after readings every 200 nm of the X-Plane stand-in flying the sample
 // flight plan's route (LIRF, DIVKO 1000 nm, 50N020W 3000 nm, KJFK 4000 nm) to 3400 nm, burning 2
-// lbs a nm more than planned; 0 when its picture is saved in file.
-int pictureFuelCheck(MainWindow& window, const QString& file) {
+// lbs a nm more than planned, in a dark scheme if asked; 0 when its picture is saved in file.
+int pictureFuelCheck(MainWindow& window, const QString& file, bool dark) {
+    if (dark) {
+        QApplication::setPalette(QPalette(QColor(40, 40, 40)));
+    }
     qputenv("BRIMWELL_TEST_FUEL_CHECK_INTERVAL_MS", "100");
     QTime clock(11, 40);  // the same picture every time
     ui::setFuelCheckClock([&clock] { return clock; });
@@ -89,7 +92,8 @@ int pictureFuelCheck(MainWindow& window, const QString& file) {
         const auto& [startNm, start] = fixes.at(leg - 1);
         const auto& [endNm, end] = fixes.at(leg);
         const QPointF at = along(start, end, (nm - startNm) / (endNm - startNm));
-        const double pounds = plan.at(10 * reading).y() - 2 * nm;  // the plan's line: every 20 nm
+        const double pounds =
+            plan.at(qsizetype{10} * reading).y() - 2 * nm;  // the plan's line: every 20 nm
         clock = clock.addSecs(reading == 0 ? 0 : 1500);
         xplane.fly({{.latitude = at.x(),
                      .longitude = at.y(),
@@ -142,10 +146,8 @@ int main(int argc, char* argv[]) {
         return QTest::qWaitFor([&] { return saved; }, 3000) ? 0 : 1;
     }
     if (QApplication::arguments().mid(1, 1) == QStringList{QStringLiteral("--fuel-check")}) {
-        if (QApplication::arguments().value(3) == QStringLiteral("--dark")) {
-            QApplication::setPalette(QPalette(QColor(40, 40, 40)));
-        }
-        return pictureFuelCheck(*window, QApplication::arguments().value(2));
+        return pictureFuelCheck(*window, QApplication::arguments().value(2),
+                                QApplication::arguments().value(3) == QStringLiteral("--dark"));
     }
     window->setUnit(kg ? Unit::Kilograms : Unit::Pounds);
     test::enterPlan(*window,

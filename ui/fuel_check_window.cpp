@@ -31,7 +31,6 @@ using namespace Qt::StringLiterals;
 
 namespace brimwell::ui {
 
-using base::shownText;
 using engine::FuelCheck;
 using engine::FuelCheckRefused;
 using engine::FuelPlanLine;
@@ -40,7 +39,6 @@ using engine::statusWords;
 using engine::toText;
 using engine::Unit;
 using engine::weightIn;
-using flight::Phase;
 
 namespace {
 
@@ -81,8 +79,8 @@ constexpr std::array<FigureRow, 13> kFigureRows = {{
 }};
 
 // The columns of the fixes passed; the weights' captions take the unit.
-enum FixColumn { kIdent, kDistance, kTime, kFuel, kPlanned, kOfpPlanned, kDifference, kColumns };
-constexpr std::array<const char*, kColumns> kFixCaptions = {
+enum FixColumn { Ident, Distance, Time, Fuel, Planned, OfpPlanned, Difference, ColumnCount };
+constexpr std::array<const char*, ColumnCount> kFixCaptions = {
     "Fix", "nm", "UTC", "Fuel on board", "Planned", "SimBrief's plan", "Difference"};
 
 // A time of the watch (UTC seconds since 1970) as hh:mm:ss.
@@ -229,7 +227,7 @@ void FuelCheckWindow::buildFigures(QWidget& figures) {
 }
 
 void FuelCheckWindow::buildFixTable() {
-    m_fixes = new QTableWidget(0, kColumns, this);
+    m_fixes = new QTableWidget(0, ColumnCount, this);
     m_fixes->setObjectName(toQString(control::fixesPassed));
     m_fixes->setAccessibleName(u"Fixes passed"_s);
     m_fixes->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -263,9 +261,9 @@ void FuelCheckWindow::showCheck() {
     QLabel& status = figure("status");
     const QString unitName = u' ' + toQString(engine::unitName(m_unit));
     QStringList captions;
-    for (int column = 0; column < kColumns; ++column) {
+    for (int column = 0; column < ColumnCount; ++column) {
         captions.append(QString::fromUtf8(kFixCaptions.at(column)) +
-                        (column >= kFuel ? u" ("_s + unitName.trimmed() + u')' : QString()));
+                        (column >= Fuel ? u" ("_s + unitName.trimmed() + u')' : QString()));
     }
     m_fixes->setHorizontalHeaderLabels(captions);
     if (!m_check) {
@@ -395,7 +393,7 @@ void FuelCheckWindow::showFix(int row, const flight::PassedFix& fix) {
         const double shown = weightIn(*pounds, m_unit);
         return (sign && shown > 0 ? u"+"_s : QString()) + toQString(toText(shown));
     };
-    const std::array<QString, kColumns> texts = {
+    const std::array<QString, ColumnCount> texts = {
         toQString(fix.ident),
         toQString(toText(fix.distanceNm)),
         utcText(fix.time),
@@ -404,9 +402,9 @@ void FuelCheckWindow::showFix(int row, const flight::PassedFix& fix) {
         weight(fix.ofpPlannedFuelOnBoard, false),
         weight(fix.difference, true),
     };
-    for (int column = 0; column < kColumns; ++column) {
+    for (int column = 0; column < ColumnCount; ++column) {
         auto* item = new QTableWidgetItem(texts.at(column));
-        if (column != kIdent) {
+        if (column != Ident) {
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         }
         m_fixes->setItem(row, column, item);
