@@ -277,6 +277,16 @@ class FuelCheckTest final : public QObject {
                  "factor 0.971."_s);
     }
 
+    // Another aircraft in X-Plane is told in the load's words, and nothing is checked.
+    void refusesAnotherAircraft() {
+        m_xplane = std::make_unique<XPlaneStandIn>(XPlaneStandIn::twinJet());
+        ui::writeSetting(ui::kXPlaneAddress, toQ(m_xplane->url()));
+        openCheck();
+        QTRY_VERIFY(shown(toQ(ui::control::answerReason))
+                        .startsWith(u"The aircraft loaded in X-Plane is not a 747-400"_s));
+        QCOMPARE(figures(), QStringList(10, u"–"_s).join(u'|'));
+    }
+
     // A plan whose fuel load is beyond any 747-400's (8000 minutes of contingency) is told in the
     // check window; X-Plane is not read.
     void refusesAPlanItCannotCheck() {
