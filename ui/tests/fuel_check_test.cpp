@@ -35,8 +35,6 @@ namespace {
 
 using Moment = XPlaneStandIn::FlightMoment;
 constexpr double kNm = 1852;  // metres
-const std::string kFuel = "sim/flightmodel/weight/m_fuel_total";
-const std::string kDistance = "sim/flightmodel/controls/dist";
 const QStringList kFigureNames =
     u"distanceFlown distanceToGo fuelOnBoard plannedFuelOnBoard difference predictedLandingFuel "
     "plannedLandingFuel margin reserves status"_s.split(u' ');
@@ -132,7 +130,7 @@ class FuelCheckTest final : public QObject {
             {"a nm before", false, 20000, 3999 * kNm, "kg", "3999 nm|1 nm|20000 kg|17895 kg|+2105 kg|19954 kg|17850 kg|+2105 kg|13767 kg|on plan", "0 103000, 1620 60000, 3999 20000", ""},
         };
         // clang-format on
-        m_xplane->setValue(kFuel, steps[0].kg);
+        m_xplane->fly({{.fuelOnBoardKg = steps[0].kg}});
         openCheck();
         QCOMPARE(points(plot().planLine().mid(0, 1)) + u", "_s +
                      points(plot().planLine().mid(plot().planLine().size() - 1)),
@@ -152,12 +150,8 @@ class FuelCheckTest final : public QObject {
                 press(*m_window, u"mnuUnits/mnuKilograms"_s);
             }
             if (!step.silent) {
-                // The distance first: a reading between the two then falls on the new distance,
-                // whose point the next reading there replaces. Silent until then, X-Plane speaks
-                // again with both.
                 m_now = m_now.addSecs(60);
-                m_xplane->setValue(kDistance, step.metres);
-                m_xplane->setValue(kFuel, step.kg);
+                m_xplane->fly({{.fuelOnBoardKg = step.kg, .distanceTravelledMetres = step.metres}});
             }
             m_xplane->setSilent(step.silent);
             const QString reason =
