@@ -15,6 +15,7 @@
 #include <QUrl>
 #include <QWindow>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "ui/dialogs.h"
@@ -47,11 +48,52 @@ void keepSettingsApart() {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
 }
 
+// Qt's warnings that say only what the test platforms cannot do for a window.
+constexpr std::array<QStringView, 3> kHarmlessWarnings = {
+    u"This plugin does not support raise()",  // a popup list has no window stack to rise in
+    u"This plugin does not support grabbing the keyboard",  // the keys go to the focus anyway
+    u"This plugin does not support propagateSizeHints()",   // no window manager takes them
+};
+
+// Qt Test's handler, which prints each message under the test that runs.
+QtMessageHandler& testLog() {
+    static QtMessageHandler handler = nullptr;
+    return handler;
+}
+
+void failOnWarning(const QString& message, const char* file, int line) {
+    if (QTest::currentTestFunction() == nullptr) {
+        qFatal("a Qt warning outside any test: %s", qPrintable(message));
+    }
+    QTest::qFail(qPrintable(u"Qt warned: "_s + message), file, line);
+}
+
+// Any other warning fails the test that runs: on the main thread at once, from another thread
+// as soon as the main thread handles its events (the tests wait in event loops).
+void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    const bool warning = type == QtWarningMsg || type == QtCriticalMsg;
+    if (warning &&
+        std::ranges::find(kHarmlessWarnings, QStringView(message)) != kHarmlessWarnings.end()) {
+        return;
+    }
+    testLog()(type, context, message);
+    if (warning) {
+        QMetaObject::invokeMethod(QCoreApplication::instance(),
+                                  [message, file = context.file, line = context.line] {
+                                      failOnWarning(message, file, line);
+                                  });
+    }
+}
+
 }  // namespace
 
 Q_COREAPP_STARTUP_FUNCTION(keepSettingsApart)
 
 std::unique_ptr<ui::MainWindow> openWindow() {
+    // Qt Test puts its handler in as it starts, over any put in before.
+    if (testLog() == nullptr) {
+        testLog() = qInstallMessageHandler(onQtMessage);
+    }
     auto window = std::make_unique<ui::MainWindow>();
     window->show();
     window->activateWindow();

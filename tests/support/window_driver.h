@@ -21,7 +21,9 @@ QString toQ(std::string_view text);
 QStringList toQ(std::span<const std::string> texts);
 
 // A freshly built window, shown and active, so that focus and access keys work. Its settings
-// are kept in a temporary folder that lasts as long as the test program.
+// are kept in a temporary folder that lasts as long as the test program. From the first window
+// on, a warning of Qt's fails the test that runs, but for those that say only what the test
+// platform cannot do.
 std::unique_ptr<ui::MainWindow> openWindow();
 QWidget* control(const QWidget& window, QAnyStringView name);
 QString focusName(const QWidget& window);

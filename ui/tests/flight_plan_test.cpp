@@ -95,13 +95,13 @@ class FlightPlanTest final : public QObject {
     }
 
     // How the file is opened (a cell=value pasted first), what it holds, the cells then (none:
-    // nothing changed) and the message, %1 the file.
+    // nothing changed) and the message, %1 where it names the file.
     void open_data() {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<CellTexts>("cells");
         QTest::addColumn<QString>("message");
-        const QString heading = u"The flight plan plan filled:"_s;
+        const QString heading = u"The flight plan plan filled:"_s;  // the file is named plan
         const QString level = u"    Flight level: FL350\n"_s;
         QTest::newRow("XML") << u"Ctrl+O"_s << ofp() << samplePlan() << summary(heading);
         QTest::newRow("level too high, dropped")
@@ -135,7 +135,7 @@ class FlightPlanTest final : public QObject {
             press(*m_window, how.section(u' ', -1));
         }
         QFETCH(QString, message);
-        QCOMPARE(warnings(), QStringList{message.arg(file)});
+        QCOMPARE(warnings(), QStringList{message.replace(u"%1"_s, file)});
         QCOMPARE(dialogs().asked.size(), how.startsWith(u"drop"_s) || how.contains(u'=') ? 0 : 1);
         QFETCH(CellTexts, cells);
         if (cells.empty()) {
@@ -149,9 +149,9 @@ class FlightPlanTest final : public QObject {
     }
 
     // The user name as typed, what SimBrief was asked, its answer (its status, -1: nothing
-    // listens; its body; how it misbehaves) and the message (%1: SimBrief's host and port); the
-    // window answers a click while it waits. The link's answer to each misbehaviour is the
-    // planner's test's; the window's own risk is the wait.
+    // listens; its body; how it misbehaves) and the message (%1 where it names SimBrief's host
+    // and port); the window answers a click while it waits. The link's answer to each misbehaviour
+    // is the planner's test's; the window's own risk is the wait.
     void fetch_data() {
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("target");
@@ -210,7 +210,7 @@ class FlightPlanTest final : public QObject {
         QVERIFY(clock.elapsed() < 1500);
         QFETCH(QString, message);
         QVERIFY(!message.endsWith(u"0.5 seconds"_s) || clock.elapsed() >= 500);
-        QCOMPARE(warnings().first(), message.arg(address));
+        QCOMPARE(warnings().first(), message.replace(u"%1"_s, address));
         QFETCH(QString, target);
         QCOMPARE(targets(), target.isEmpty() ? QStringList() : QStringList{target});
         const bool filled = warnings().first().endsWith(u"press Calculate."_s);

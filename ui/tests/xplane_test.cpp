@@ -153,7 +153,7 @@ class XPlaneTest final : public QObject {
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<int>("misbehaviour");
-        QTest::addColumn<QString>("message");  // %1: X-Plane's address
+        QTest::addColumn<QString>("message");  // %1 where it names X-Plane's address
         QTest::addColumn<bool>("fuelHeld");
         using enum XPlaneStandIn::Request;
         const QString late =
@@ -194,7 +194,7 @@ class XPlaneTest final : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(warnings().size(), 1, 3000);
         QVERIFY2(clock.elapsed() < 1500, QByteArray::number(clock.elapsed()));
         QFETCH(QString, message);
-        QCOMPARE(warnings().first(), message.arg(toQ(m_xplane->url())));
+        QCOMPARE(warnings().first(), message.replace(u"%1"_s, toQ(m_xplane->url())));
         QFETCH(bool, fuelHeld);
         const auto held = m_xplane->values();
         QCOMPARE(held.at("sim/flightmodel/weight/m_fuel")[1].get<double>() == kSampleTanksKg[1],
