@@ -37,7 +37,8 @@ std::optional<flightplan::FlightPlanReading> flightPlanOf(const PlanRequest& req
 
 }  // namespace
 
-bool fillFromFlightPlan(const PlanRequest& request, engine::UnitCells& cells, std::ostream& err) {
+bool fillFromFlightPlan(const PlanRequest& request, engine::UnitCells& cells, std::ostream& err,
+                        std::optional<flightplan::Route>& route) {
     const auto read = flightPlanOf(request, err);
     if (!read) {
         return false;
@@ -66,6 +67,10 @@ bool fillFromFlightPlan(const PlanRequest& request, engine::UnitCells& cells, st
         if (!filled.note.empty() && !given(filled.cell)) {
             err << "brimwell-plan: " << flightplan::describe(filled, request.unit) << '\n';
         }
+    }
+    route = reading.route;
+    if (request.watch && !route) {
+        err << "brimwell-plan: " << reading.routeLeftOut << '\n';
     }
     return true;
 }

@@ -1,6 +1,8 @@
 #include "cli/plan_options.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <span>
 
 #include "base/shown_text.h"
@@ -91,7 +93,7 @@ const std::array<FileOption, 3> kFileOptions = {{
      "--simbrief-user needs a SimBrief user name or pilot ID"},
 }};
 
-const std::array<Flag, 7> kFlags = {{
+const std::array<Flag, 8> kFlags = {{
     {"--help", &PlanRequest::help},
     {"-h", &PlanRequest::help},
     {"--version", &PlanRequest::version},
@@ -99,6 +101,7 @@ const std::array<Flag, 7> kFlags = {{
     {"--correction", &PlanRequest::correction},
     {"--send-to-xplane", &PlanRequest::sendToXPlane},
     {"--fuel-check", &PlanRequest::fuelCheck},
+    {"--watch", &PlanRequest::watch},
 }};
 
 std::string joined(std::span<const std::string_view> items) {
@@ -193,16 +196,39 @@ links::XPlaneAddress xplaneAddress(const std::string& url) {
     return *address;
 }
 
-void refuseTwoFlightPlans(const PlanRequest& request) {
+// --every's seconds: a plain decimal number (digits, at most one point) within its limits.
+double everyOption(const std::string& value) {
+    const bool plain = !value.empty() && value.size() <= 16 &&
+                       std::all_of(value.begin(), value.end(),
+                                   [](char c) { return (c >= '0' && c <= '9') || c == '.'; }) &&
+                       std::count(value.begin(), value.end(), '.') <= 1 && value != ".";
+    double seconds = 0;
+    if (!plain ||
+        std::from_chars(value.data(), value.data() + value.size(), seconds).ec != std::errc{} ||
+        seconds < kFewestEverySeconds || seconds > kMostEverySeconds) {
+        throw OptionError("--every takes the seconds between readings, from 0.2 to 60, not " +
+                          quoted(value));
+    }
+    return seconds;
+}
+
+void refuseConflicts(const PlanRequest& request, bool every) {
     if (request.ofpPath && request.simbriefUser) {
         throw OptionError("--ofp and --simbrief-user both give the flight plan; give one of them");
+    }
+    if (request.watch && request.fuelCheck) {
+        throw OptionError("--watch and --fuel-check both check X-Plane's fuel; give one of them");
+    }
+    if (every && !request.watch) {
+        throw OptionError("--every sets the interval of --watch; give --watch as well");
     }
 }
 
 // The values given last, once every option is read: the file names, the unit, X-Plane's address,
 // and each cell's text in the unit.
 void checkValues(PlanRequest& request, const std::optional<std::string>& units,
-                 const std::optional<std::string>& xplaneUrl) {
+                 const std::optional<std::string>& xplaneUrl,
+                 const std::optional<std::string>& every) {
     for (const auto& file : kFileOptions) {
         if (const auto& path = request.*(file.path); path && path->empty()) {
             throw OptionError(std::string(file.needsName));
@@ -210,6 +236,7 @@ void checkValues(PlanRequest& request, const std::optional<std::string>& units,
     }
     request.unit = units ? unitOption(*units) : request.unit;
     request.xplane = xplaneUrl ? xplaneAddress(*xplaneUrl) : request.xplane;
+    request.everySeconds = every ? everyOption(*every) : request.everySeconds;
     for (const auto& [cell, value] : request.cells) {
         check(optionFor(cell), value, request.unit);
     }
@@ -224,6 +251,10 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
     // other options are.
     std::optional<std::string> units;
     std::optional<std::string> xplaneUrl;
+    std::optional<std::string> every;
+    // The options whose value is checked once all are read, and where each is kept till then.
+    const std::array<std::pair<std::string_view, std::optional<std::string>*>, 3> valued = {
+        {{"--units", &units}, {"--xplane-url", &xplaneUrl}, {"--every", &every}}};
     std::optional<OptionError> unreadable;  // the first argument that could not be read
     const auto refuse = [&unreadable](const std::string& message) {
         unreadable = unreadable.value_or(OptionError(message));
@@ -261,10 +292,11 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
                                     [&name](const FileOption& f) { return f.name == name; });
                    file != kFileOptions.end()) {
             request.*(file->path) = takeValue();
-        } else if (name == "--units") {
-            units = takeValue();
-        } else if (name == "--xplane-url") {
-            xplaneUrl = takeValue();
+        } else if (const auto* const value =
+                       std::find_if(valued.begin(), valued.end(),
+                                    [&name](const auto& v) { return v.first == name; });
+                   value != valued.end()) {
+            *value->second = takeValue();
         } else if (const auto* const option =
                        std::find_if(kCellOptions.begin(), kCellOptions.end(),
                                     [&name](const CellOption& o) { return o.flag == name; });
@@ -284,8 +316,8 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
     if (unreadable) {
         throw OptionError(unreadable->what());
     }
-    checkValues(request, units, xplaneUrl);
-    refuseTwoFlightPlans(request);
+    checkValues(request, units, xplaneUrl, every);
+    refuseConflicts(request, every.has_value());
     return request;
 }
 
@@ -293,7 +325,8 @@ std::string planUsage() {
     std::string out =
         "Usage: brimwell-plan [--ofp FILE | --simbrief-user ID] [OPTION VALUE]... [--correction]\n"
         "                     [--json] [--pdf FILE]\n"
-        "                     [--send-to-xplane] [--fuel-check] [--xplane-url URL]\n"
+        "                     [--send-to-xplane] [--fuel-check | --watch [--every SECONDS]]\n"
+        "                     [--xplane-url URL]\n"
         "Plans the fuel load of a Boeing 747-400 flight, as the Calculate button of the window\n"
         "does, and prints the flight plan report.\n\nFlight plan:\n";
     out +=
@@ -331,6 +364,9 @@ std::string planUsage() {
     out += usageLine("--send-to-xplane",
                      "then load fuel and payload into X-Plane's 747-400 (12.1.1+)");
     out += usageLine("--fuel-check", "then check X-Plane's fuel in flight against the plan");
+    out += usageLine("--watch", "then follow the flight in X-Plane until it has landed");
+    out += usageLine("--every SECONDS",
+                     "the seconds between --watch's readings, 0.2 to 60 (default 5)");
     out += usageLine("--xplane-url URL", "X-Plane's web API, http://host[:port] (default " +
                                              std::string(links::kDefaultXPlaneUrl) + ")");
     out += usageLine("--help", "show this text, whatever the other options are");
@@ -346,7 +382,8 @@ std::string planUsage() {
         "its report,\nJSON object or PDF file could not be written in full (or the text of --help "
         "or --version\ncould not be), 4 the aircraft was not loaded (--send-to-xplane) or "
         "X-Plane's "
-        "fuel not\nread (--fuel-check), the reason on the error stream.\n"
+        "fuel not\nread (--fuel-check), or the flight not watched (--watch: no finished plan, "
+        "another aircraft),\nthe reason on the error stream.\n"
         "\nWith --send-to-xplane the report on the output stays as it is: what was loaded into "
         "each\ntank goes to the error stream (with --json, into the object as \"xplane\", in kg "
         "as X-Plane\nholds them). X-Plane is given 5 seconds in all, name lookup included. A load "
@@ -355,7 +392,16 @@ std::string planUsage() {
         "\nWith --fuel-check the check's lines follow the report (with --json, the object's "
         "\"fuel_check\"):\nthe distance flown and to go, the fuel on board against the plan's "
         "figure for there, the\nlanding fuel predicted from it against the planned, the "
-        "reserves, and the status: on plan,\ncontingency in use, or reserves at risk.\n";
+        "reserves, and the status: on plan,\ncontingency in use, or reserves at risk.\n"
+        "\nWith --watch X-Plane is read every --every seconds, each reading within its 5 "
+        "seconds, from\nthe report on: a line a reading (the phase, the distance along the "
+        "flight plan's route, or\ntravelled without one, the check and the landing fuel at the "
+        "burn so far), a line a fix of\nthe route passed, and the summary once the flight has "
+        "landed or SIGINT or SIGTERM ends the\nwatch (exit status 0). X-Plane's silence or a "
+        "bad answer is told as that reading's; another\naircraft than the 747-400 ends the "
+        "watch (exit status 4). With --json the object comes\nfirst, then one object a line: "
+        "{\"reading\": ...}, {\"fix\": ...}, and last {\"landed\": ...} or\n{\"ended\": "
+        "...}. Every line is flushed as it is written.\n";
     return out;
 }
 

@@ -20,6 +20,11 @@
 
 namespace brimwell::cli {
 
+// --every: the interval of --watch's readings, seconds.
+inline constexpr double kDefaultEverySeconds = 5;
+inline constexpr double kFewestEverySeconds = 0.2;
+inline constexpr double kMostEverySeconds = 60;
+
 struct PlanRequest {
     // Cell name and text, in the order given, in `unit`; each cell once, as it was given last.
     std::vector<std::pair<std::string_view, std::string>> cells;
@@ -33,6 +38,8 @@ struct PlanRequest {
     std::optional<std::string> simbriefUser;  // whose latest flight plan to fetch from SimBrief
     bool sendToXPlane = false;
     bool fuelCheck = false;
+    bool watch = false;
+    double everySeconds = kDefaultEverySeconds;  // --every, the interval of --watch's readings
     links::XPlaneAddress xplane = *links::parseXPlaneUrl(links::kDefaultXPlaneUrl);
 };
 

@@ -9,6 +9,7 @@
 #include "base/shown_text.h"
 #include "cli/plan_flight_plan.h"
 #include "cli/plan_options.h"
+#include "cli/plan_watch.h"
 #include "engine/cell_names.h"
 #include "engine/fuel_check.h"
 #include "engine/fuel_planner.h"
@@ -73,6 +74,25 @@ FuelCheckOutcome checkFuel(const engine::UnitCells& cells, bool planned,
         return engine::FuelCheckRefused{reading.refused().reason};
     }
     return std::get<engine::FuelPlanLine>(line).check(reading.value());
+}
+
+// --watch, once the plan is told: the flight followed against the plan in the cells.
+int watched(const engine::UnitCells& cells, bool planned,
+            const std::optional<flightplan::Route>& route, const PlanRequest& request, int status,
+            std::ostream& out, std::ostream& err) {
+    if (planned && status != kExitPlanned) {
+        return status;  // the page or the load failed: nothing to watch with
+    }
+    using Line = std::variant<engine::FuelPlanLine, engine::FuelCheckRefused>;
+    auto line = planned ? engine::FuelPlanLine::read(cells)
+                        : Line{engine::FuelCheckRefused{
+                              "There is no finished plan to watch the flight against. Calculate "
+                              "the plan with all its flight data first."}};
+    if (const auto* refused = std::get_if<engine::FuelCheckRefused>(&line)) {
+        err << "brimwell-plan: " << refused->reason << '\n';
+        return kExitNotLoaded;
+    }
+    return watchFlight(request, std::get<engine::FuelPlanLine>(std::move(line)), route, out, err);
 }
 
 // Tells the outcome of --fuel-check: its lines after the report (with --json the object holds
@@ -161,12 +181,27 @@ nlohmann::ordered_json xplaneJson(const XPlaneOutcome& outcome) {
     return object;
 }
 
+// --pdf: the page of a finished plan written; the plan itself is on out already, so a file that
+// cannot be written loses nothing but the file. Returns the exit status.
+int withPage(const PlanRequest& request, const engine::MemoryCells& cells, int status,
+             std::ostream& err) {
+    if (status == kExitPlanned && request.pdfPath) {
+        if (const auto written = links::writeReportPdf(cells, request.unit, *request.pdfPath);
+            !written.done()) {
+            err << "brimwell-plan: the PDF file " << base::shownText(*request.pdfPath)
+                << " was not written: " << written.refused().reason << '\n';
+            status = kExitNotWritten;
+        }
+    }
+    return status;
+}
+
 // Tells the plan (the report or the JSON object), writes its page, loads X-Plane and checks its
 // fuel, as the request asks; failure is Calculate's message when the plan failed. Returns the
 // exit status.
 int told(const PlanRequest& request, const engine::MemoryCells& cells,
          const engine::UnitCells& units, const std::optional<std::string>& failure,
-         std::ostream& out, std::ostream& err) {
+         const std::optional<flightplan::Route>& route, std::ostream& out, std::ostream& err) {
     const bool planned = !failure;
     // The aircraft is loaded, and its fuel checked, after the report and the page are written, so
     // that the pilot has the plan even while X-Plane takes its time; the JSON object tells the
@@ -191,21 +226,15 @@ int told(const PlanRequest& request, const engine::MemoryCells& cells,
     }
     int status = flushed(out, err, request.json ? "JSON object" : "report",
                          planned ? kExitPlanned : kExitCalculateFailed);
-    // The page is written only for a finished plan; the plan itself is on out already, so a
-    // file that cannot be written loses nothing but the file.
-    if (status == kExitPlanned && request.pdfPath) {
-        if (const auto written = links::writeReportPdf(cells, request.unit, *request.pdfPath);
-            !written.done()) {
-            err << "brimwell-plan: the PDF file " << base::shownText(*request.pdfPath)
-                << " was not written: " << written.refused().reason << '\n';
-            status = kExitNotWritten;
-        }
-    }
+    status = withPage(request, cells, status, err);
     if (request.sendToXPlane && !request.json) {
         loaded = loadPlan(units, request.xplane);
     }
     if (loaded) {
         status = toldLoad(*loaded, request, status, err);
+    }
+    if (request.watch) {
+        return watched(units, planned, route, request, status, out, err);
     }
     if (request.fuelCheck && !request.json) {
         checked = checkFuel(units, planned, request.xplane);
@@ -272,7 +301,9 @@ int plan(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
     engine::MemoryCells cells;
     engine::UnitCells units(cells);
     units.setUnit(request.unit);
-    if ((request.ofpPath || request.simbriefUser) && !fillFromFlightPlan(request, units, err)) {
+    std::optional<flightplan::Route> route;
+    if ((request.ofpPath || request.simbriefUser) &&
+        !fillFromFlightPlan(request, units, err, route)) {
         return kExitRefused;
     }
     for (const auto& [name, text] : request.cells) {
@@ -283,7 +314,8 @@ int plan(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
     engine::FuelPlanner planner(units, messages);
     const bool planned = planner.calculate();
     return told(request, cells, units,
-                planned ? std::nullopt : std::optional(messages.last().value_or("")), out, err);
+                planned ? std::nullopt : std::optional(messages.last().value_or("")), route, out,
+                err);
 }
 
 }  // namespace

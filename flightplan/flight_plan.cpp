@@ -20,6 +20,7 @@
 #include "engine/digit_keys.h"
 #include "engine/number_text.h"
 #include "engine/unit_cells.h"
+#include "flightplan/navigation_log.h"
 #include "flightplan/ofp_fields.h"
 
 namespace brimwell::flightplan {
@@ -40,7 +41,8 @@ constexpr std::string_view kPayload = "weights/payload";
 constexpr std::string_view kTaxi = "fuel/taxi";
 }  // namespace path
 
-constexpr std::array<std::string_view, 11> kPaths = {path::kUnits,
+// The route's own fields last (navigation_log.h).
+constexpr std::array<std::string_view, 13> kPaths = {path::kUnits,
                                                      path::kStatus,
                                                      path::kOrigin,
                                                      path::kDestination,
@@ -50,7 +52,9 @@ constexpr std::array<std::string_view, 11> kPaths = {path::kUnits,
                                                      path::kWind,
                                                      path::kAltitude,
                                                      path::kPayload,
-                                                     path::kTaxi};
+                                                     path::kTaxi,
+                                                     kRoutePaths[1],
+                                                     kRoutePaths[2]};
 
 // How the pilot knows each cell the reader fills, and the unit of its value.
 struct CellLabel {
@@ -315,7 +319,8 @@ FlightPlanReading tooLarge(std::string_view name) {
 
 // Reads an OFP of at most kLargestFlightPlan bytes, XML in place: the data is changed.
 FlightPlanReading readOwned(std::string data, std::string_view name) {
-    auto read = readOfpFields(data, kPaths);
+    auto navlog = navlogToRead();
+    auto read = readOfpFields(data, kPaths, &navlog);
     if (const auto* const why = std::get_if<std::string>(&read)) {
         return refused(notAFlightPlan(name) + *why);
     }
@@ -329,6 +334,11 @@ FlightPlanReading readOwned(std::string data, std::string_view name) {
     FlightPlanReading reading;
     const auto units = fields.find(path::kUnits);
     reading.kilograms = units != fields.end() && units->second.text == "kgs";
+    if (auto route = routeOf(fields, navlog); auto* const found = std::get_if<Route>(&route)) {
+        reading.route = std::move(*found);
+    } else {
+        reading.routeLeftOut = std::move(std::get<std::string>(route));
+    }
     Mapping mapping(fields, reading);
     mapping.airport(engine::cell::txtOriginICAO, path::kOrigin);
     mapping.airport(engine::cell::txtDestinationICAO, path::kDestination);

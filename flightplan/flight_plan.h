@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "engine/units.h"
+#include "flightplan/route.h"
 
 namespace brimwell::engine {
 class UnitCells;
@@ -53,6 +54,10 @@ struct FlightPlanReading {
     std::vector<FilledCell> filled;  // in the window's focus order
     std::vector<UnmappedField> unmapped;
     bool kilograms = false;  // params/units is "kgs"
+    // The route of its navigation log (flightplan/route.h); none, with the reason in words in
+    // routeLeftOut, where the log cannot be read.
+    std::optional<Route> route;
+    std::string routeLeftOut;
 };
 
 // Reads an OFP held in memory. A refusal names the data as `name` ("plan.xml", "SimBrief's

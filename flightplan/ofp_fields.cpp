@@ -196,8 +196,31 @@ std::size_t xmlNodes(std::string_view xml, std::size_t most) {
     return nodes;
 }
 
+bool isName(std::span<const std::string_view> names, std::string_view name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+void readNavlog(const pugi::xml_node& root, OfpNavlog& navlog) {
+    const auto log = root.child("navlog");
+    navlog.present = !log.empty();
+    for (const pugi::xml_node fix : log.children("fix")) {
+        if (navlog.fixes.size() == navlog.most) {
+            navlog.more = true;
+            return;
+        }
+        auto& fields = navlog.fixes.emplace_back();
+        for (const pugi::xml_node field : fix.children()) {
+            if (field.type() == pugi::node_element && isName(navlog.names, field.name()) &&
+                !fields.contains(field.name())) {
+                fields.emplace(field.name(), fieldOf(field));
+            }
+        }
+    }
+}
+
 std::variant<OfpFields, std::string> readXml(std::string& data,
-                                             std::span<const std::string_view> paths) {
+                                             std::span<const std::string_view> paths,
+                                             OfpNavlog* navlog) {
     if (xmlNodes(data, kMostParts) > kMostParts) {
         return "it holds more than " + std::to_string(kMostParts) +
                " elements, attributes and texts, far more than any flight plan";
@@ -225,16 +248,20 @@ std::variant<OfpFields, std::string> readXml(std::string& data,
             fields.emplace(path, fieldOf(node));
         }
     }
+    if (navlog != nullptr) {
+        readNavlog(root, *navlog);
+    }
     return fields;
 }
 
 // Takes the fields out of an OFP's JSON as nlohmann/json's parser reads it (its SAX interface),
-// so that nothing else, the navigation log above all, is built: a document of sections, each an
-// object of fields or, where it comes several times, an array of such objects. A field's number is
-// kept as its text, whatever its size.
+// so that nothing else is built: a document of sections, each an object of fields or, where it
+// comes several times, an array of such objects; and, where asked, the fields of each navlog/fix.
+// A field's number is kept as its text, whatever its size.
 class FieldCollector final {
   public:
-    explicit FieldCollector(std::span<const std::string_view> paths) : m_paths(paths) {}
+    FieldCollector(std::span<const std::string_view> paths, OfpNavlog* navlog)
+        : m_paths(paths), m_navlog(navlog) {}
 
     // NOLINTBEGIN(readability-identifier-naming): the names the parser calls
     bool null() { return value({"null", false}); }
@@ -280,15 +307,32 @@ class FieldCollector final {
 
     struct Frame {
         bool array = false;
+        bool fix = false;           // the object of one navlog/fix that is kept
         bool first = true;          // the first element of an array, or no element of one
         std::size_t elements = 0;   // of an array, so far
         std::string key;            // of an object, the latest
         OfpField* field = nullptr;  // the field an object is the value of
     };
 
+    // Whether an object opened here is a fix: navlog/fix itself, or an element of it.
+    bool opensFix() const {
+        const auto depth = m_frames.size();
+        const bool inNavlog = depth >= 2 && m_frames[0].key == "navlog" && !m_frames[1].array &&
+                              m_frames[1].key == "fix";
+        return inNavlog && (depth == 2 || (depth == 3 && m_frames[2].array));
+    }
+
     // The field that a value at the current place is, when it is one the reader maps.
     OfpField* field() {
         const auto depth = m_frames.size();
+        if (depth > 0 && m_frames.back().fix) {
+            auto& fix = m_navlog->fixes.back();
+            const auto& name = m_frames.back().key;
+            if (!isName(m_navlog->names, name) || fix.contains(name)) {
+                return nullptr;
+            }
+            return &fix[name];
+        }
         const bool inSection = depth == 2 && !m_frames[1].array;
         const bool inFirstOfSeveral = depth == 3 && m_frames[1].array && !m_frames[2].array;
         if (!(inSection || inFirstOfSeveral) || !m_frames.back().first) {
@@ -319,13 +363,26 @@ class FieldCollector final {
         if (++m_values > kMostParts) {
             return false;
         }
-        auto* const field = this->field();
+        bool fix = false;
+        if (m_navlog != nullptr) {
+            m_navlog->present = m_navlog->present ||
+                                (m_frames.size() == 1 && !array && m_frames[0].key == "navlog");
+            if (!array && opensFix()) {
+                m_navlog->more = m_navlog->more || m_navlog->fixes.size() == m_navlog->most;
+                fix = !m_navlog->more;
+                if (fix) {
+                    m_navlog->fixes.emplace_back();
+                }
+            }
+        }
+        auto* const field = fix ? nullptr : this->field();
         if (field != nullptr) {
             // An empty object is SimBrief's form of an empty element.
             *field = array ? OfpField{"[...]", false} : OfpField{"", true};
         }
         Frame frame;
         frame.array = array;
+        frame.fix = fix;
         frame.field = array ? nullptr : field;
         if (!m_frames.empty() && m_frames.back().array) {
             frame.first = m_frames.back().elements++ == 0;
@@ -340,6 +397,7 @@ class FieldCollector final {
     }
 
     std::span<const std::string_view> m_paths;
+    OfpNavlog* m_navlog;
     std::vector<Frame> m_frames;
     OfpFields m_fields;
     std::size_t m_values = 0;
@@ -390,11 +448,12 @@ std::size_t longestString(std::string_view json) {
 // The data from `start` on; where it holds a number that no double holds, it becomes the text of
 // withLargeNumbersQuoted in its place, so that no two copies are held while it is parsed.
 std::variant<OfpFields, std::string> readJson(std::string& data, std::size_t start,
-                                              std::span<const std::string_view> paths) {
+                                              std::span<const std::string_view> paths,
+                                              OfpNavlog* navlog) {
     if (longestString(std::string_view(data).substr(start)) > kLongestJsonString) {
         return std::string("it holds a text longer than 4 MiB, longer than any of a flight plan");
     }
-    FieldCollector collector(paths);
+    FieldCollector collector(paths, navlog);
     const auto parse = [&collector, &data, &start] {
         const std::string_view text = std::string_view(data).substr(start);
         return nlohmann::json::sax_parse(text.begin(), text.end(), &collector);
@@ -403,7 +462,10 @@ std::variant<OfpFields, std::string> readJson(std::string& data, std::size_t sta
     if (!parsed && collector.numberTooLarge()) {
         data = withLargeNumbersQuoted(std::string_view(data).substr(start));
         start = 0;
-        collector = FieldCollector(paths);
+        if (navlog != nullptr) {
+            *navlog = {navlog->names, navlog->most, false, false, {}};
+        }
+        collector = FieldCollector(paths, navlog);
         parsed = parse();
     }
     if (collector.tooManyValues()) {
@@ -423,7 +485,8 @@ std::variant<OfpFields, std::string> readJson(std::string& data, std::size_t sta
 }  // namespace
 
 std::variant<OfpFields, std::string> readOfpFields(std::string& data,
-                                                   std::span<const std::string_view> paths) {
+                                                   std::span<const std::string_view> paths,
+                                                   OfpNavlog* navlog) {
     const bool bigEndian = data.starts_with("\xfe\xff");
     if (bigEndian || data.starts_with("\xff\xfe")) {
         auto utf8 = fromUtf16(data, bigEndian);
@@ -440,10 +503,10 @@ std::variant<OfpFields, std::string> readOfpFields(std::string& data,
     }
     switch (text[start]) {
         case '<':
-            return readXml(data, paths);
+            return readXml(data, paths, navlog);
         case '{':
         case '[':
-            return readJson(data, mark, paths);
+            return readJson(data, mark, paths, navlog);
         default:
             return std::string("it is neither XML nor JSON");
     }

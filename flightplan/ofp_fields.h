@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace brimwell::flightplan {
 
@@ -26,12 +27,24 @@ struct OfpField {
 // size. Where a section comes several times (the alternates), the first one counts.
 using OfpFields = std::map<std::string, OfpField, std::less<>>;
 
+// The fixes of the navigation log, taken in the same pass as the fields: each navlog/fix in the
+// log's order (in JSON an array of objects or, for one fix, an object), its fields of `names` by
+// name as OfpFields holds them ("ident" to what the fix wrote), at most `most` of them.
+struct OfpNavlog {
+    std::span<const std::string_view> names;  // asked
+    std::size_t most = 0;                     // asked
+    bool present = false;                     // the OFP has a navlog section
+    bool more = false;                        // it held more than `most` fixes
+    std::vector<OfpFields> fixes;
+};
+
 // The fields of `paths` ("section/name") from an OFP in XML (root element OFP) or JSON (an object
 // of sections), in UTF-8, or in UTF-16 with its byte order mark, or why the data is no OFP ("it
 // is neither XML nor JSON"; more parts than any OFP has: 500000 elements, attributes and texts
-// of XML, or values of JSON, or a JSON string longer than 4 MiB). The data is changed: XML is
-// parsed in place.
+// of XML, or values of JSON, or a JSON string longer than 4 MiB); and the navigation log's fixes
+// into `navlog` where it is given. The data is changed: XML is parsed in place.
 std::variant<OfpFields, std::string> readOfpFields(std::string& data,
-                                                   std::span<const std::string_view> paths);
+                                                   std::span<const std::string_view> paths,
+                                                   OfpNavlog* navlog = nullptr);
 
 }  // namespace brimwell::flightplan

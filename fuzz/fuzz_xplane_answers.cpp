@@ -88,6 +88,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         sound = sound && clean(reading.refused().reason, false);
     }
+    const auto flight = readXPlaneFlightNow(address, std::chrono::seconds(5),
+                                            !input.empty() && input[0] < 'm', answersFrom(input));
+    if (const XPlaneFlightReading* read = flight.valueIf()) {
+        sound = sound && std::abs(read->latitude) <= 90 && std::abs(read->longitude) <= 180 &&
+                physical(read->fuelOnBoardKg) && read->fuelFlowKgPerSecond.size() <= 8 &&
+                std::isfinite(read->groundSpeedMetresPerSecond) &&
+                std::isfinite(read->distanceTravelledMetres);
+    } else {
+        sound = sound && clean(flight.refused().reason, false);
+    }
     if (!sound) {
         std::abort();
     }

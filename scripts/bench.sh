@@ -10,6 +10,8 @@
 #                 instructions to that frame, counted by callgrind
 #   window        Calculate in the window, click to painted cells, and Aircraft > Fuel Check to
 #                 its window painted: on Qt's offscreen platform, then on xcb under Xvfb
+#   flight        the watch of a flight: one reading on a route of 200 fixes, and a 12-hour
+#                 flight's 8640 readings, which fail the run if the watch holds over 5 MB for them
 # After each, every figure that has a goal (the table below) against it.
 #   scripts/bench.sh [--quick] [--preset PRESET] [BENCHMARK]...
 # --quick: short runs, a check that every benchmark works; their figures are not worth comparing.
@@ -30,7 +32,7 @@ while [[ "${1:-}" == --quick || "${1:-}" == --preset ]]; do
     shift 2
   fi
 done
-all=(planner process window-start window)
+all=(planner process window-start window flight)
 chosen=("$@")
 ((${#chosen[@]})) || chosen=("${all[@]}")
 for name in "${chosen[@]}"; do
@@ -53,7 +55,8 @@ brimwell: first frame, ms|1.15
 brimwell: peak memory, MiB|1.15
 BM_CalculateClickToPaint_median|2000
 BM_FuelCheckFirstOpening/iterations:1/repeats:1|200
-BM_FuelCheckOpens/real_time_median|200'
+BM_FuelCheckOpens/real_time_median|200
+BM_WatchReading_median|1'
 
 # Runs a benchmark program, then tells each figure of its output that has a goal against it;
 # fails when the program fails, or a benchmark of it.
@@ -80,7 +83,7 @@ run() {
 "$root/scripts/install-deps.sh" checks
 cmake --preset "$preset" -DBRIMWELL_BUILD_BENCH=ON >/dev/null
 cmake --build --preset "$preset" -j "$(nproc)" \
-  --target bench_planner bench_process bench_window_start bench_window
+  --target bench_planner bench_process bench_window_start bench_window bench_flight
 bin="$root/build/$preset/bin"
 xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
 if $quick; then
@@ -107,6 +110,10 @@ for name in "${chosen[@]}"; do
       run "${xvfb[@]}" "$bin/bench_window_start" "${runs[@]}"
       echo
       run "${xvfb[@]}" "$bin/bench_window_start" --callgrind
+      ;;
+    flight)
+      echo "== the watch of a flight"
+      run "$bin/bench_flight" "${google[@]}"
       ;;
     window)
       echo "== Calculate and Fuel Check in the window, on Qt's offscreen platform"

@@ -19,7 +19,8 @@ cmake --build --preset fuzz -j "$(nproc)"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-targets=(fuzz_calculate fuzz_plan_options fuzz_flightplan fuzz_xplane_answers fuzz_simbrief_answer)
+targets=(fuzz_calculate fuzz_plan_options fuzz_flightplan fuzz_xplane_answers fuzz_simbrief_answer
+  fuzz_navlog)
 # One target a core: libFuzzer runs on one core, so the targets take turns by as many at a time.
 fuzz() {
   local target="$1"

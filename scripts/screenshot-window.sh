@@ -2,7 +2,8 @@
 # Builds the window and saves pictures of it under a virtual screen: after a calculation with one
 # cell over its limit; with the File menu open; and with the summary of a SimBrief flight plan
 # opened from that menu; with --xplane, with the box that tells of the plan loaded into X-Plane;
-# with --fuel-check, the fuel check window after nine readings of the X-Plane stand-in.
+# with --fuel-check, the fuel check window after readings of the X-Plane stand-in flying a flight
+# plan's route past two of its fixes.
 # With --kg first the window shows kilograms, the same plan typed in them, the Units menu and a
 # flight plan in kilograms.
 #   scripts/screenshot-window.sh [--kg] [window.png [menu.png import.png]]

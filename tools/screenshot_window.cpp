@@ -7,9 +7,9 @@
 // With --xplane, the screen with the box that tells of the sample plan loaded into X-Plane (the
 // X-Plane stand-in of the tests) from the Aircraft menu:
 //   brimwell-screenshot --xplane <xplane.png>
-// With --fuel-check, the fuel check window after nine readings of the stand-in, along a flight of
-// the sample plan that burns 2 lbs a nm more than planned:
-//   brimwell-screenshot --fuel-check <fuel-check.png>
+// With --fuel-check, the fuel check window after readings of the stand-in flying the sample
+// flight plan's route 3400 nm, 2 lbs a nm over the plan, past two fixes; dark with --dark:
+//   brimwell-screenshot --fuel-check <fuel-check.png> [--dark]
 
 #include <QApplication>
 #include <QMenuBar>
@@ -35,28 +35,76 @@ using brimwell::ui::MainWindow;
 
 namespace {
 
-// The fuel check window after nine readings of the X-Plane stand-in, along a flight of the sample
-// plan that burns 2 lbs a nm more than planned; 0 when its picture is saved in file.
-int pictureFuelCheck(MainWindow& window, const QString& file) {
+// The place a fraction of the way along the great circle from one (latitude, longitude) to the
+// next, degrees.
+QPointF along(QPointF from, QPointF to, double fraction) {
+    const auto unit = [](QPointF at) {
+        const double lat = qDegreesToRadians(at.x());
+        const double lon = qDegreesToRadians(at.y());
+        return std::array<double, 3>{std::cos(lat) * std::cos(lon), std::cos(lat) * std::sin(lon),
+                                     std::sin(lat)};
+    };
+    const auto a = unit(from);
+    const auto b = unit(to);
+    const double angle = std::acos(std::clamp(a[0] * b[0] + a[1] * b[1] + a[2] * b[2], -1.0, 1.0));
+    const double first = angle > 0 ? std::sin((1 - fraction) * angle) / std::sin(angle) : 1;
+    const double second = angle > 0 ? std::sin(fraction * angle) / std::sin(angle) : 0;
+    std::array<double, 3> p{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        p.at(i) = first * a.at(i) + second * b.at(i);
+    }
+    return {qRadiansToDegrees(std::atan2(p[2], std::hypot(p[0], p[1]))),
+            qRadiansToDegrees(std::atan2(p[1], p[0]))};
+}
+
+// The fuel check window after readings every 200 nm of the X-Plane stand-in flying the sample
+// flight plan's route (LIRF, DIVKO 1000 nm, 50N020W 3000 nm, KJFK 4000 nm) to 3400 nm, burning 2
+// lbs a nm more than planned, in a dark scheme if asked; 0 when its picture is saved in file.
+int pictureFuelCheck(MainWindow& window, const QString& file, bool dark) {
+    if (dark) {
+        QApplication::setPalette(QPalette(QColor(40, 40, 40)));
+    }
     qputenv("BRIMWELL_TEST_FUEL_CHECK_INTERVAL_MS", "100");
-    ui::setFuelCheckClock([] { return QTime(14, 32, 5); });  // the same picture every time
+    QTime clock(11, 40);  // the same picture every time
+    ui::setFuelCheckClock([&clock] { return clock; });
     test::XPlaneStandIn xplane;
     ui::writeSetting(ui::kXPlaneAddress, test::toQ(xplane.url()));
     window.setUnit(Unit::Pounds);
     test::enterPlan(window, test::samplePlan());
+    const QTemporaryDir folder;
+    const QString ofp = folder.filePath(QStringLiteral("LIRFKJFK.xml"));
+    std::ofstream(ofp.toStdString()) << test::ofpText();
+    test::warnings();  // the summary of the plan opened is not shown
+    test::dropFile(window, "", ofp);
     test::press(window, QStringLiteral("cmdCalculate Ctrl+Shift+F"));
     auto* check = window.findChild<ui::FuelCheckWindow*>();
+    check->resize(720, 760);
     const auto* plot = check->findChild<ui::FuelPlot*>();
-    const QList<QPointF> plan = plot->planLine();  // every 20 nm
-    for (qsizetype reading = 0; reading < 9; ++reading) {
-        const QPointF planned = plan.at(12 * reading);
-        const double pounds = planned.y() - 2 * planned.x();
-        xplane.setValue("sim/flightmodel/controls/dist", planned.x() * 1852);
-        xplane.setValue("sim/flightmodel/weight/m_fuel_total", pounds * kKilogramsPerPound);
+    const QList<QPointF> plan = plot->planLine();
+    const std::array<std::pair<double, QPointF>, 4> fixes = {
+        {{0, {41.8, 12.25}}, {1000, {47.5, -8}}, {3000, {50, -20}}, {4000, {40.64, -73.78}}}};
+    for (int reading = 0; reading <= 17; ++reading) {
+        const double nm = 200.0 * reading;
+        std::size_t leg = 1;
+        while (fixes.at(leg).first < nm) {
+            ++leg;
+        }
+        const auto& [startNm, start] = fixes.at(leg - 1);
+        const auto& [endNm, end] = fixes.at(leg);
+        const QPointF at = along(start, end, (nm - startNm) / (endNm - startNm));
+        const double pounds =
+            plan.at(qsizetype{10} * reading).y() - 2 * nm;  // the plan's line: every 20 nm
+        clock = clock.addSecs(reading == 0 ? 0 : 1500);
+        xplane.fly({{.latitude = at.x(),
+                     .longitude = at.y(),
+                     .fuelOnBoardKg = pounds * kKilogramsPerPound,
+                     .fuelFlowKgPerSecond = 2.9,
+                     .groundSpeedKnots = 480,
+                     .onGround = false}});
         const bool read = QTest::qWaitFor(
             [&] {
                 const QList<QPointF> points = plot->readings();
-                return points.size() == reading + 1 && points.last().x() == planned.x() &&
+                return !points.isEmpty() && std::abs(points.last().x() - nm) <= 1 &&
                        std::abs(points.last().y() - pounds) <= 1;
             },
             3000);
@@ -98,7 +146,8 @@ int main(int argc, char* argv[]) {
         return QTest::qWaitFor([&] { return saved; }, 3000) ? 0 : 1;
     }
     if (QApplication::arguments().mid(1, 1) == QStringList{QStringLiteral("--fuel-check")}) {
-        return pictureFuelCheck(*window, QApplication::arguments().value(2));
+        return pictureFuelCheck(*window, QApplication::arguments().value(2),
+                                QApplication::arguments().value(3) == QStringLiteral("--dark"));
     }
     window->setUnit(kg ? Unit::Kilograms : Unit::Pounds);
     test::enterPlan(*window,

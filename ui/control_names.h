@@ -48,6 +48,8 @@ inline constexpr std::string_view answerReason = "answerReason";
 inline constexpr std::string_view plot = "plot";
 inline constexpr std::string_view planNote = "planNote";
 inline constexpr std::string_view figures = "figures";
+inline constexpr std::string_view fixesPassed = "fixesPassed";
+inline constexpr std::string_view landing = "landing";
 
 // NOLINTEND(readability-identifier-naming)
 

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "base/shown_text.h"
+#include "engine/cell_names.h"
 #include "flightplan/flight_plan.h"
 #include "links/simbrief/simbrief.h"
 #include "ui/background_work.h"
@@ -40,6 +41,9 @@ QString summaryOf(const flightplan::FlightPlanReading& reading, const QString& h
         for (const flightplan::UnmappedField& unmapped : reading.unmapped) {
             summary += u"\n    "_s + toQString(flightplan::describe(unmapped));
         }
+    }
+    if (!reading.routeLeftOut.empty()) {
+        summary += u"\n\n"_s + toQString(reading.routeLeftOut);
     }
     return summary +
            u"\n\nThe contingency time, the minimum landing fuel and the correction "
@@ -89,6 +93,9 @@ void FlightPlanOpener::fill(const std::function<flightplan::FlightPlanReading()>
         for (const flightplan::FilledCell& filled : reading.filled) {
             flightplan::fill(m_cells, filled);
         }
+        m_route = reading.route;
+        m_routeOrigin = m_cells.text(engine::cell::txtOriginICAO);
+        m_routeDestination = m_cells.text(engine::cell::txtDestinationICAO);
         showSummary(&m_window, summaryOf(reading, heading, m_cells.unit()));
     } catch (const std::exception& error) {
         showWarning(&m_window, failure + toQString(error.what()));
@@ -147,6 +154,14 @@ void FlightPlanOpener::stopFetch() {
 
 void FlightPlanOpener::setFetchBound(std::chrono::milliseconds bound) {
     m_fetchBound = bound;
+}
+
+std::optional<flightplan::Route> FlightPlanOpener::route() const {
+    if (m_cells.text(engine::cell::txtOriginICAO) != m_routeOrigin ||
+        m_cells.text(engine::cell::txtDestinationICAO) != m_routeDestination) {
+        return std::nullopt;
+    }
+    return m_route;
 }
 
 void FlightPlanOpener::fetchFinished(const QString& user,

@@ -6,15 +6,19 @@
 // on answering. The plan's figures go into the cells, the results of an earlier Calculate are
 // emptied as Clear empties them, and a summary says what was filled and what was not. A refused
 // plan changes nothing and is told with its reason. One fetch at a time; a fetch still under way
-// when the window goes is stopped, and its outcome dropped.
+// when the window goes is stopped, and its outcome dropped. The route of the plan's navigation log
+// is kept for the fuel check (ui/fuel_check_window.h) while the origin and the destination stay as
+// the plan filled them.
 
 #include <QString>
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/unit_cells.h"
+#include "flightplan/route.h"
 #include "links/outcome.h"
 
 class QAction;
@@ -55,6 +59,9 @@ class FlightPlanOpener final {
     void stopFetch();
     // How long a fetch from SimBrief may take in all; ten seconds unless a test says else.
     void setFetchBound(std::chrono::milliseconds bound);
+    // The route of the last plan filled, while the origin and destination cells still hold what
+    // it filled them with; none for a plan without a readable navigation log.
+    std::optional<flightplan::Route> route() const;
 
   private:
     // Puts what the plan gave into the cells and says what it did; a refused plan changes nothing
@@ -71,6 +78,8 @@ class FlightPlanOpener final {
     std::function<void()> m_busyChanged;
     std::chrono::milliseconds m_fetchBound;
     std::unique_ptr<BackgroundWork> m_fetch;
+    std::optional<flightplan::Route> m_route;
+    std::string m_routeOrigin, m_routeDestination;  // as the plan of the route filled them
 };
 
 }  // namespace brimwell::ui

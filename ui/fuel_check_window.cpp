@@ -1,10 +1,14 @@
 #include "ui/fuel_check_window.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QEvent>
 #include <QFont>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
+#include <QTableWidget>
+#include <QTimeZone>
 #include <QVBoxLayout>
 #include <array>
 #include <cmath>
@@ -27,7 +31,6 @@ using namespace Qt::StringLiterals;
 
 namespace brimwell::ui {
 
-using base::shownText;
 using engine::FuelCheck;
 using engine::FuelCheckRefused;
 using engine::FuelPlanLine;
@@ -59,10 +62,11 @@ struct FigureRow {
     int row;
     int column;
 };
-constexpr std::array<FigureRow, 10> kFigureRows = {{
+constexpr std::array<FigureRow, 13> kFigureRows = {{
     {"status", "Status", 0, 0},
     {"distanceFlown", "Distance flown", 1, 0},
     {"distanceToGo", "To go", 1, 1},
+    {"phase", "Phase", 1, 2},
     {"fuelOnBoard", "Fuel on board", 2, 0},
     {"plannedFuelOnBoard", "Planned here", 2, 1},
     {"difference", "Difference", 2, 2},
@@ -70,7 +74,24 @@ constexpr std::array<FigureRow, 10> kFigureRows = {{
     {"plannedLandingFuel", "Planned", 3, 1},
     {"margin", "Margin", 3, 2},
     {"reserves", "Reserves", 4, 0},
+    {"predictedLandingFuelAtCurrentBurn", "At the burn so far", 4, 1},
+    {"burnFactor", "Burn factor", 4, 2},
 }};
+
+// The columns of the fixes passed; the weights' captions take the unit.
+enum FixColumn { Ident, Distance, Time, Fuel, Planned, OfpPlanned, Difference, ColumnCount };
+constexpr std::array<const char*, ColumnCount> kFixCaptions = {
+    "Fix", "nm", "UTC", "Fuel on board", "Planned", "SimBrief's plan", "Difference"};
+
+// A time of the watch (UTC seconds since 1970) as hh:mm:ss.
+QString utcText(double time) {
+    constexpr double kLatest = 253'402'300'799;  // the end of the year 9999
+    if (!std::isfinite(time) || time < 0 || time > kLatest) {
+        return u"–"_s;
+    }
+    return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(time), QTimeZone::utc())
+        .toString(u"hh:mm:ss"_s);
+}
 
 // The status's colour, before it is made to read on the window's background.
 QColor statusColour(FuelStatus status) {
@@ -115,12 +136,13 @@ void setFuelCheckClock(std::function<QTime()> clock) {
     testClock() = std::move(clock);
 }
 
-FuelCheckWindow::FuelCheckWindow(std::variant<FuelPlanLine, FuelCheckRefused> plan, Unit unit,
-                                 const QString& route, QWidget* parent)
+FuelCheckWindow::FuelCheckWindow(std::variant<FuelPlanLine, FuelCheckRefused> plan,
+                                 std::optional<flightplan::Route> route, Unit unit,
+                                 const QString& title, QWidget* parent)
     : QWidget(parent, Qt::Window), m_unit(unit), m_lastGood(now()), m_plot(new FuelPlot(this)) {
     setObjectName(toQString(control::frmFuelCheck));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(route.isEmpty() ? u"Fuel Check"_s : u"Fuel Check: "_s + route);
+    setWindowTitle(title.isEmpty() ? u"Fuel Check"_s : u"Fuel Check: "_s + title);
 
     auto* layout = new QVBoxLayout(this);
     auto* figures = new QWidget(this);
@@ -137,6 +159,13 @@ FuelCheckWindow::FuelCheckWindow(std::variant<FuelPlanLine, FuelCheckRefused> pl
     m_plot->setObjectName(toQString(control::plot));
     m_plot->setUnit(unit);
     layout->addWidget(m_plot, 1);
+    buildFixTable();
+    layout->addWidget(m_fixes);
+    m_landing = plainLabel({}, this);
+    m_landing->setObjectName(toQString(control::landing));
+    m_landing->setWordWrap(true);
+    m_landing->hide();
+    layout->addWidget(m_landing);
     QLabel* note = plainLabel({}, this);
     note->setObjectName(toQString(control::planNote));
     note->setWordWrap(true);
@@ -147,14 +176,18 @@ FuelCheckWindow::FuelCheckWindow(std::variant<FuelPlanLine, FuelCheckRefused> pl
         figures->hide();
         m_answer->hide();
         m_plot->hide();
+        m_fixes->hide();
         return;
     }
-    m_plan.emplace(std::get<FuelPlanLine>(std::move(plan)));
+    m_watch.emplace(std::get<FuelPlanLine>(std::move(plan)), std::move(route));
+    m_watch->addListener(*this);
     note->setText(
-        u"Checked against the plan as it stood at %1. A plan changed in the main window "
+        u"Checked against the plan as it stood at %1%2. A plan changed in the main window "
         "since is not checked here: close this window and choose Fuel Check again."_s.arg(
-            m_lastGood.toString(u"hh:mm"_s)));
-    m_plot->setPlan(planLineOf(*m_plan), m_plan->reserves());
+            m_lastGood.toString(u"hh:mm"_s),
+            m_watch->hasRoute() ? u", along the flight plan's route"_s
+                                : u", by the distance travelled (no flight plan's route)"_s));
+    m_plot->setPlan(planLineOf(m_watch->plan()), m_watch->plan().reserves());
     showCheck();
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &FuelCheckWindow::readingDue);
@@ -193,6 +226,21 @@ void FuelCheckWindow::buildFigures(QWidget& figures) {
     }
 }
 
+void FuelCheckWindow::buildFixTable() {
+    m_fixes = new QTableWidget(0, ColumnCount, this);
+    m_fixes->setObjectName(toQString(control::fixesPassed));
+    m_fixes->setAccessibleName(u"Fixes passed"_s);
+    m_fixes->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_fixes->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_fixes->verticalHeader()->hide();
+    m_fixes->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_fixes->horizontalHeader()->setStretchLastSection(true);
+    // Five rows in sight; more scroll.
+    m_fixes->setFixedHeight(m_fixes->horizontalHeader()->sizeHint().height() +
+                            5 * m_fixes->verticalHeader()->defaultSectionSize() +
+                            2 * m_fixes->frameWidth());
+}
+
 QLabel& FuelCheckWindow::figure(const char* name) const {
     return *m_figures.at(QString::fromUtf8(name));
 }
@@ -201,19 +249,34 @@ void FuelCheckWindow::setUnit(Unit unit) {
     m_unit = unit;
     m_plot->setUnit(unit);
     showCheck();
+    if (m_watch) {
+        const std::vector<flight::PassedFix>& passed = m_watch->fixesPassed();
+        for (int row = 0; row < m_fixes->rowCount(); ++row) {
+            showFix(row, passed.at(static_cast<std::size_t>(row)));
+        }
+    }
 }
 
 void FuelCheckWindow::showCheck() {
     QLabel& status = figure("status");
+    const QString unitName = u' ' + toQString(engine::unitName(m_unit));
+    QStringList captions;
+    for (int column = 0; column < ColumnCount; ++column) {
+        captions.append(QString::fromUtf8(kFixCaptions.at(column)) +
+                        (column >= Fuel ? u" ("_s + unitName.trimmed() + u')' : QString()));
+    }
+    m_fixes->setHorizontalHeaderLabels(captions);
     if (!m_check) {
         for (auto& [name, label] : m_figures) {
             label->setText(u"–"_s);
         }
+        if (m_read) {
+            figure("phase").setText(toQString(flight::phaseWords(m_phase)));
+        }
         status.setPalette({});
         return;
     }
-    const FuelCheck& check = *m_check;
-    const QString unitName = u' ' + toQString(engine::unitName(m_unit));
+    const FuelCheck& check = m_check->check;
     const auto weight = [&](double pounds) -> QString {
         return toQString(toText(weightIn(pounds, m_unit))) + unitName;
     };
@@ -229,6 +292,13 @@ void FuelCheckWindow::showCheck() {
     figure("plannedLandingFuel").setText(weight(check.plannedLandingFuel));
     figure("margin").setText(signedWeight(check.margin));
     figure("reserves").setText(weight(check.reserves));
+    figure("phase").setText(toQString(flight::phaseWords(m_phase)));
+    figure("predictedLandingFuelAtCurrentBurn")
+        .setText(m_check->predictedLandingFuelAtCurrentBurn
+                     ? weight(*m_check->predictedLandingFuelAtCurrentBurn)
+                     : u"–"_s);
+    figure("burnFactor")
+        .setText(m_check->burnFactor ? QString::number(*m_check->burnFactor, 'f', 3) : u"–"_s);
     status.setText(toQString(statusWords(check.status)));
     QPalette colours = status.palette();
     colours.setColor(QPalette::WindowText,
@@ -260,11 +330,12 @@ void FuelCheckWindow::startReading() {
     try {
         m_reading = runInBackground<ReadOutcome>(
             *this, "the reading of X-Plane",
-            [address = *address, bound = links::xplaneBound()](links::LinkControl& control) {
-                return links::readXPlane(address, bound, control);
+            [address = *address, bound = links::xplaneBound(),
+             checkAircraft = !m_aircraftChecked](links::LinkControl& control) {
+                return links::readXPlaneFlight(address, bound, checkAircraft, control);
             },
             [this](const ReadOutcome& outcome) { readingFinished(outcome); },
-            [](std::string reason) { return links::Refused{std::move(reason)}; });
+            [](std::string reason) { return links::XPlaneFlightRefused{{std::move(reason)}}; });
     } catch (const std::system_error& failure) {
         showNoAnswer(u"X-Plane was not read: "_s + toQString(failure.what()) +
                      u". Close other programs; the check reads again meanwhile."_s);
@@ -276,21 +347,81 @@ void FuelCheckWindow::readingFinished(const ReadOutcome& outcome) {
     if (!outcome.done()) {
         showNoAnswer(toQString(outcome.refused().reason));
     } else {
-        std::variant<FuelCheck, FuelCheckRefused> checked = m_plan->check(outcome.value());
-        if (const auto* refusal = std::get_if<FuelCheckRefused>(&checked)) {
-            showNoAnswer(toQString(refusal->reason));
-        } else {
-            m_check = std::get<FuelCheck>(checked);
-            m_lastGood = now();
-            m_plot->addReading({m_check->distanceFlown, m_check->fuelOnBoard});
-            showCheck();
-            m_answer->setText(u"X-Plane: read at "_s + m_lastGood.toString(u"hh:mm:ss"_s));
-            m_reason->hide();
+        m_aircraftChecked = true;
+        flight::Reading reading = outcome.value();
+        if (testClock()) {  // the test's time of day, as UTC
+            reading.time = static_cast<double>(
+                QDateTime(QDate(2000, 1, 1), now(), QTimeZone::utc()).toSecsSinceEpoch());
         }
+        m_watch->read(reading);  // told back through reading() and fixPassed()
     }
     if (m_due) {
         startReading();
     }
+}
+
+void FuelCheckWindow::reading(const flight::WatchedReading& reading) {
+    if (!reading.refusal.empty()) {
+        showNoAnswer(toQString(reading.refusal));
+        return;
+    }
+    m_read = true;
+    m_phase = reading.phase;
+    m_lastGood = now();
+    if (reading.checked) {
+        m_check = reading.checked;
+        m_plot->addReading({m_check->check.distanceFlown, m_check->check.fuelOnBoard});
+    }
+    showCheck();
+    m_answer->setText(u"X-Plane: read at "_s + m_lastGood.toString(u"hh:mm:ss"_s));
+    m_reason->hide();
+}
+
+void FuelCheckWindow::fixPassed(const flight::PassedFix& fix) {
+    const int row = m_fixes->rowCount();
+    m_fixes->insertRow(row);
+    showFix(row, fix);
+    m_plot->addFix(fix.distanceNm, toQString(fix.ident));
+    m_fixes->scrollToBottom();
+}
+
+void FuelCheckWindow::showFix(int row, const flight::PassedFix& fix) {
+    const auto weight = [this](std::optional<double> pounds, bool sign) -> QString {
+        if (!pounds) {
+            return u"–"_s;
+        }
+        const double shown = weightIn(*pounds, m_unit);
+        return (sign && shown > 0 ? u"+"_s : QString()) + toQString(toText(shown));
+    };
+    const std::array<QString, ColumnCount> texts = {
+        toQString(fix.ident),
+        toQString(toText(fix.distanceNm)),
+        utcText(fix.time),
+        weight(fix.fuelOnBoard, false),
+        weight(fix.plannedFuelOnBoard, false),
+        weight(fix.ofpPlannedFuelOnBoard, false),
+        weight(fix.difference, true),
+    };
+    for (int column = 0; column < ColumnCount; ++column) {
+        auto* item = new QTableWidgetItem(texts.at(column));
+        if (column != Ident) {
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        }
+        m_fixes->setItem(row, column, item);
+    }
+}
+
+void FuelCheckWindow::landed(const flight::FlightSummary& summary) {
+    const auto weight = [this](double pounds) -> QString {
+        return toQString(toText(weightIn(pounds, m_unit))) + u' ' +
+               toQString(engine::unitName(m_unit));
+    };
+    m_landing->setText(
+        u"Landed with %1 on board: %2 burnt against %3 planned, burn factor %4."_s.arg(
+            weight(summary.fuelOnBoard), summary.tripBurn ? weight(*summary.tripBurn) : u"–"_s,
+            weight(summary.plannedTripBurn),
+            summary.burnFactor ? QString::number(*summary.burnFactor, 'f', 3) : u"–"_s));
+    m_landing->show();
 }
 
 void FuelCheckWindow::showNoAnswer(const QString& reason) {
@@ -301,7 +432,7 @@ void FuelCheckWindow::showNoAnswer(const QString& reason) {
 
 // A change of the colour scheme recolours the status.
 void FuelCheckWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange && m_plan) {
+    if (event->type() == QEvent::PaletteChange && m_watch) {
         showCheck();
     }
     QWidget::changeEvent(event);

@@ -1,20 +1,24 @@
 #pragma once
 
 // Aircraft > Fuel Check: the plan of the main window against X-Plane's fuel in flight, in a small
-// window of its own.
+// window of its own, through one watch of the flight (flight/flight_watch.h).
 //
 // The plan is taken once, as the window opens: a FuelPlanLine read from the cells in pounds
-// (engine/fuel_check.h), so a plan changed in the main window afterwards does not change the
-// check; the window says so. X-Plane is read at once and then every 5 seconds through its link
-// (links/xplane/xplane.h, at the address of the settings as it stands at each reading), off the
-// window's thread (ui/background_work.h), one reading at a time: when the next falls due while
-// one is still under way, it starts as soon as that one ends. Each reading is checked and shown:
-// distance flown and to go, the fuel on board against the plan's figure for there, the landing
-// fuel predicted against the plan's, the reserves, the status in words and in a colour that reads
-// on the window's background, and the reading as a point on the plot (ui/fuel_plot.h). Weights are
-// in the unit of the main window, which the window follows.
+// (engine/fuel_check.h), with the route of the flight plan that filled them where there is one, so
+// a plan changed in the main window afterwards does not change the check; the window says so.
+// X-Plane is read at once and then every 5 seconds through its link (links/xplane/xplane.h, at the
+// address of the settings as it stands at each reading; the first good reading checks the
+// aircraft), off the window's thread (ui/background_work.h), one reading at a time: when the next
+// falls due while one is still under way, it starts as soon as that one ends. Each reading goes to
+// the watch, and the window shows what the watch tells: the phase; distance flown and to go along
+// the route; the fuel on board against the plan's figure for there; the landing fuel predicted by
+// the plan and at the burn so far, with the burn factor; the reserves; the status in words and in
+// a colour that reads on the window's background; the reading as a point on the plot
+// (ui/fuel_plot.h), where the fixes passed are marked; and a row a fix passed in the table below.
+// Paused and replayed readings are told by their phase alone. Weights are in the unit of the main
+// window, which the window follows.
 //
-// A reading that fails, or that the check refuses, keeps the figures and points of the last good
+// A reading that fails, or that the watch refuses, keeps the figures and points of the last good
 // one; a line says since when X-Plane has not answered and, below it, why, and reading goes on. A
 // plan that the check refuses is told instead of the figures, and nothing is read. Closing the
 // window stops a reading under way at once (its control stopped, the link gives up within 50 ms)
@@ -33,23 +37,28 @@
 
 #include "engine/fuel_check.h"
 #include "engine/units.h"
+#include "flight/flight_watch.h"
+#include "flightplan/route.h"
 #include "links/xplane/xplane.h"
 
 class QLabel;
+class QTableWidget;
 
 namespace brimwell::ui {
 
 class BackgroundWork;
 class FuelPlot;
 
-class FuelCheckWindow final : public QWidget {
+class FuelCheckWindow final : public QWidget, private flight::FlightListener {
     Q_OBJECT
 
   public:
-    // A window of its own over parent, which closes it and deletes it with itself. `route` is for
-    // its title ("LIRF → KJFK"), and may be empty. It starts reading at once.
+    // A window of its own over parent, which closes it and deletes it with itself. `route` is the
+    // flight plan's, where there is one; `title` names the flight ("LIRF → KJFK"), and may be
+    // empty. It starts reading at once.
     FuelCheckWindow(std::variant<engine::FuelPlanLine, engine::FuelCheckRefused> plan,
-                    engine::Unit unit, const QString& route, QWidget* parent);
+                    std::optional<flightplan::Route> route, engine::Unit unit, const QString& title,
+                    QWidget* parent);
     ~FuelCheckWindow() override;
     Q_DISABLE_COPY_MOVE(FuelCheckWindow)
 
@@ -61,22 +70,33 @@ class FuelCheckWindow final : public QWidget {
     void changeEvent(QEvent* event) override;
 
   private:
-    using ReadOutcome = links::Outcome<engine::FuelReading>;
+    using ReadOutcome = links::XPlaneFlightOutcome;
 
     void buildFigures(QWidget& figures);
+    void buildFixTable();
     void startReading();
     void readingDue();
     void readingFinished(const ReadOutcome& outcome);
+    // What the watch tells.
+    void reading(const flight::WatchedReading& reading) override;
+    void fixPassed(const flight::PassedFix& fix) override;
+    void landed(const flight::FlightSummary& summary) override;
     // The last good check's figures in the unit, and the status in its colour.
     void showCheck();
+    void showFix(int row, const flight::PassedFix& fix);
     void showNoAnswer(const QString& reason);
     QLabel& figure(const char* name) const;
 
-    std::optional<engine::FuelPlanLine> m_plan;
+    std::optional<flight::FlightWatch> m_watch;  // none for a plan the check refuses
     engine::Unit m_unit;
-    std::optional<engine::FuelCheck> m_check;  // the last good reading's
-    QTime m_lastGood;  // when it was read; when the window opened, until then
+    std::optional<flight::WatchedCheck> m_check;  // the last good reading's
+    flight::Phase m_phase = flight::Phase::BeforeTakeoff;
+    bool m_read = false;             // a reading was told; until then no phase is shown
+    bool m_aircraftChecked = false;  // by a reading X-Plane answered
+    QTime m_lastGood;                // when it was read; when the window opened, until then
     FuelPlot* m_plot = nullptr;
+    QTableWidget* m_fixes = nullptr;
+    QLabel* m_landing = nullptr;  // what the landing tells
     QLabel* m_answer = nullptr;
     QLabel* m_reason = nullptr;
     std::map<QString, QLabel*> m_figures;
@@ -90,7 +110,7 @@ class FuelCheckWindow final : public QWidget {
 std::chrono::milliseconds fuelCheckInterval();
 
 // The time of day a reading is stamped with: the local time, unless a test gives a clock (an
-// empty one brings the local time back).
+// empty one brings the local time back), whose time is then the readings' and the fixes' UTC too.
 void setFuelCheckClock(std::function<QTime()> clock);
 
 }  // namespace brimwell::ui

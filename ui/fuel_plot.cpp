@@ -83,6 +83,11 @@ void FuelPlot::addReading(QPointF reading) {
     update();
 }
 
+void FuelPlot::addFix(double distanceNm, QString ident) {
+    m_fixes.append({distanceNm, std::move(ident)});
+    update();
+}
+
 void FuelPlot::setUnit(Unit unit) {
     m_unit = unit;
     update();
@@ -175,6 +180,7 @@ void FuelPlot::paintEvent(QPaintEvent* /*event*/) {
     }
     paintGrid(painter, frame);
     paintAxes(painter, frame);
+    paintFixes(painter, frame);
     painter.setRenderHint(QPainter::Antialiasing);  // the figures and the key, not the grid
     paintSeries(painter, frame, line, readings, reserves);
     paintKey(painter, frame);
@@ -218,6 +224,29 @@ void FuelPlot::paintAxes(QPainter& painter, const Frame& frame) const {
     painter.rotate(-90);
     painter.drawText(QRectF(-area.height() / 2, 0, area.height(), lineHeight), Qt::AlignHCenter,
                      u"Fuel on board ("_s + toQString(unitName(m_unit)) + u')');
+    painter.restore();
+}
+
+// A tick up from the distance axis at each fix passed, and its name above where it has room: right
+// of the last name written.
+void FuelPlot::paintFixes(QPainter& painter, const Frame& frame) const {
+    const QFontMetrics metrics(font());
+    const QColor ink = palette().color(QPalette::Text);
+    painter.save();
+    painter.setClipRect(frame.area);
+    double free = frame.area.left();
+    for (const FixMark& fix : m_fixes) {
+        const double x = frame.place({fix.distanceNm, 0}).x();
+        painter.setPen(QPen(ink, 1.5));
+        painter.drawLine(QPointF(x, frame.area.bottom()), QPointF(x, frame.area.bottom() - kGap));
+        const int wide = metrics.horizontalAdvance(fix.ident);
+        if (x - wide / 2.0 >= free && x + wide / 2.0 <= frame.area.right()) {
+            painter.drawText(QRectF(x - wide / 2.0, frame.area.bottom() - kGap - frame.lineHeight,
+                                    wide + 1, frame.lineHeight),
+                             Qt::AlignHCenter | Qt::AlignBottom, fix.ident);
+            free = x + wide / 2.0 + kGap;
+        }
+    }
     painter.restore();
 }
 

@@ -2,15 +2,17 @@
 
 // The fuel check's picture: fuel on board against the distance flown. The plan's line runs from
 // the takeoff fuel at 0 nm to the planned landing fuel at the destination, the readings so far
-// are points, and the reserves a level dashed line; the axes are in nm and in the unit of weight
-// shown, from 0. Painted with QPainter on the palette's base colour, each colour kept at 4.5:1
-// against it in any colour scheme (ui/window_controls.h).
+// are points, the reserves a level dashed line, and the fixes passed marks on the distance axis,
+// named where there is room; the axes are in nm and in the unit of weight shown, from 0. Painted
+// with QPainter on the palette's base colour, each colour kept at 4.5:1 against it in any colour
+// scheme (ui/window_controls.h).
 //
 // The plot keeps its figures in pounds, as the check works them out, and gives them in the unit
 // shown: what it holds is read in data coordinates (nm, weight), never in pixels.
 
 #include <QList>
 #include <QPointF>
+#include <QString>
 #include <QWidget>
 
 #include "engine/units.h"
@@ -34,8 +36,16 @@ class FuelPlot final : public QWidget {
     // One more reading (nm, lbs). A reading at the distance of the last one replaces it: the
     // aircraft has not moved on, and the newer fuel is the one that counts there.
     void addReading(QPointF reading);
+    // A fix passed, at its distance along the route; as many as the route has.
+    void addFix(double distanceNm, QString ident);
     void setUnit(engine::Unit unit);
 
+    struct FixMark {
+        double distanceNm = 0;
+        QString ident;
+        friend bool operator==(const FixMark&, const FixMark&) = default;
+    };
+    QList<FixMark> fixes() const { return m_fixes; }
     // In the unit shown: (nm, weight).
     QList<QPointF> planLine() const;
     QList<QPointF> readings() const;
@@ -59,10 +69,12 @@ class FuelPlot final : public QWidget {
     void paintSeries(QPainter& painter, const Frame& frame, const QList<QPointF>& line,
                      const QList<QPointF>& readings, double reserves) const;
     void paintKey(QPainter& painter, const Frame& frame) const;
+    void paintFixes(QPainter& painter, const Frame& frame) const;
 
     QList<QPointF> m_line;      // (nm, lbs)
     QList<QPointF> m_readings;  // (nm, lbs)
-    double m_reserves = 0;      // lbs
+    QList<FixMark> m_fixes;
+    double m_reserves = 0;  // lbs
     engine::Unit m_unit = engine::Unit::Pounds;
 };
 

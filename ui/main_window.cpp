@@ -238,7 +238,7 @@ void MainWindow::checkFuel() {
     const QString origin = icao(cell::txtOriginICAO);
     const QString destination = icao(cell::txtDestinationICAO);
     m_fuelCheck = new FuelCheckWindow(
-        FuelPlanLine::read(*m_units), m_units->unit(),
+        FuelPlanLine::read(*m_units), m_flightPlans->route(), m_units->unit(),
         origin.isEmpty() && destination.isEmpty() ? QString() : origin + u" → "_s + destination,
         this);
     m_fuelCheck->show();

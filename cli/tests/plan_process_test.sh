@@ -51,7 +51,6 @@ row 1 '"txtDistWinCorr":"-683"},"ticked":{"CheckCorrection":false},"red":["txtDi
 row 1 '"txtOriginICAO":"a\"\\b '$'\xc3\xa9''"' "" --json --origin $'a"\\b \xc3\xa9'
 row 1 '"ticked":{"CheckCorrection":true},"red":[]}' "" --json --correction
 row 0 "Usage: brimwell-plan" "" --help
-row 0 "Usage: brimwell-plan" "" --help --distance 99999
 row 0 "Usage: brimwell-plan" "" --distance abc --fuel --version=1 --help
 row 0 "brimwell-plan 2" "" --version --units KG
 # The PDF writer is built with the window's Qt only: without it --pdf cannot write at all.
@@ -81,6 +80,11 @@ row 2 "" "$(refused "--json takes no value")" --json=yes
 row 2 "" "$(refused 'unknown option "--fuel" (see --help)')" --fuel 1
 row 2 "" "$(refused 'unexpected argument "4000" (see --help)')" 4000
 row 2 "" "$(refused "--pdf needs a file name")" --pdf=
+every() { refused "--every takes the seconds between readings, from 0.2 to 60, not \"$1\""; }
+row 2 "" "$(every 0.19)" "${sample[@]}" --watch --every 0.19
+row 2 "" "$(every 60.01)" "${sample[@]}" --watch --every=60.01
+row 2 "" "$(refused "--every sets the interval of --watch; give --watch as well")" "${sample[@]}" --every 5
+row 2 "" "$(refused "--watch and --fuel-check both check X-Plane's fuel; give one of them")" --watch --fuel-check
 
 # lost STATUS ERR ARGUMENT...: the output lost on its way (the caller redirects it), the exit
 # status and the one line of the error stream.
@@ -147,7 +151,7 @@ row 2 "" "$(refused '--units "KG" is not a unit; choose lbs or kg')" --units KG
 "$plan" --help >"$work/out"
 for option in --origin --destination --alternate --distance --alternate-distance \
   --wind-direction --wind --flight-level --payload --contingency --min-landing-fuel \
-  --taxi-fuel --units --correction --json --pdf --send-to-xplane --xplane-url --help --version \
+  --taxi-fuel --units --correction --json --pdf --send-to-xplane --xplane-url --watch --every --help --version \
   --ofp "Head, Tail, NoWind" "19000, 24000" "8618, 10886"; do
   grep -qF -- " $option" "$work/out" || fail "--help does not name $option"
 done

@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/cell_names.h"
@@ -161,6 +164,55 @@ TEST(FlightPlanReader, JudgesAWeightInItsOwnUnitBeforeItIsConverted) {
         for (const auto& reading :
              bothForms({.fields = {{"params/units", units}, {field, figure}}})) {
             EXPECT_NE(summary(reading).find(line), std::string::npos) << summary(reading);
+        }
+    }
+}
+
+// The route of the navigation log, or why it is left out while the cells are still filled.
+TEST(FlightPlanReader, ReadsTheRouteOrSaysWhyItIsLeftOut) {
+    using Fix = std::vector<std::pair<std::string, std::string>>;
+    const Fix jfk = {{"ident", "KJFK"},
+                     {"pos_lat", "40.64"},
+                     {"pos_long", "-73.78"},
+                     {"distance", "4000"},
+                     {"fuel_plan_onboard", "20000"}};
+    const auto but = [&jfk](const std::string& field, const std::string& text) {
+        Fix fix = jfk;
+        std::find_if(fix.begin(), fix.end(), [&](const auto& f) {
+            return f.first == field;
+        })->second = text;
+        return fix;
+    };
+    const std::string out = "The route is left out: ";
+    // clang-format off
+    const std::vector<std::tuple<Fields, std::optional<std::vector<Fix>>, std::string>> rows = {
+        {{}, std::nullopt, "41.8 12.25|DIVKO 47.5 -8 1000 180000|50N020W 50 -20 2000 90000|KJFK 40.64 -73.78 1000 40000|"},
+        {{{"params/units", "kgs"}}, {{jfk}}, "41.8 12.25|KJFK 40.64 -73.78 4000 44092|"},
+        {{{"params/units", "kg"}}, {{jfk}}, "41.8 12.25|KJFK 40.64 -73.78 4000 none|"},
+        {{}, {{but("fuel_plan_onboard", "lots")}}, "41.8 12.25|KJFK 40.64 -73.78 4000 none|"},
+        {{}, {{jfk, {{"ident", "X"}, {"pos_long", "1"}, {"distance", "1"}}}}, out + "fix 2's pos_lat is missing."},
+        {{}, {{but("distance", "-5")}}, out + R"(fix 1's distance "-5" is not a leg's distance.)"},
+        {{}, {{but("pos_long", "180.5")}}, out + R"(fix 1's pos_long "180.5" is not a longitude.)"},
+        {{}, {{but("distance", "0")}}, out + "its navigation log's legs measure 0 nm."},
+        {{}, std::vector<Fix>{}, out + "the flight plan has no navigation log."},
+        {{{"origin/pos_lat", "nan"}}, std::nullopt, out + R"(origin/pos_lat "nan" is not a latitude.)"},
+    };
+    // clang-format on
+    for (const auto& [fields, navlog, expected] : rows) {
+        for (const auto& reading : bothForms({.fields = fields, .navlog = navlog})) {
+            std::ostringstream route;
+            if (reading.route) {
+                route << reading.route->originLatitude << " " << reading.route->originLongitude
+                      << "|";
+                for (const auto& fix : reading.route->fixes) {
+                    route << fix.ident << " " << fix.latitude << " " << fix.longitude << " "
+                          << fix.legNm << " ";
+                    (fix.plannedFuelOnBoard ? route << *fix.plannedFuelOnBoard : route << "none")
+                        << "|";
+                }
+            }
+            EXPECT_EQ(route.str() + reading.routeLeftOut, expected);
+            EXPECT_TRUE(!reading.refusal && reading.filled.size() >= 8);
         }
     }
 }

@@ -28,4 +28,11 @@ Outcome<engine::FuelReading> readXPlane(const XPlaneAddress& address,
     });
 }
 
+XPlaneFlightOutcome readXPlaneFlight(const XPlaneAddress& address, std::chrono::milliseconds bound,
+                                     bool checkAircraft, LinkControl& control) {
+    return callModule<XPlaneModule>(kModuleFile, [&](const XPlaneModule& module) {
+        return module.readFlight(address, bound, checkAircraft, control);
+    });
+}
+
 }  // namespace brimwell::links

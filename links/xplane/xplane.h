@@ -21,6 +21,7 @@
 #include <chrono>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/fuel_check.h"
 #include "engine/units.h"
@@ -105,6 +106,34 @@ XPlaneOutcome loadIntoXPlane(const XPlaneRequest& request, LinkControl& control)
 // one reading for the fuel check in flight (engine/fuel_check.h).
 Outcome<engine::FuelReading> readXPlane(const XPlaneAddress& address,
                                         std::chrono::milliseconds bound, LinkControl& control);
+
+// One reading of the flight for its watch (flight/flight_watch.h), as X-Plane tells it.
+struct XPlaneFlightReading {
+    double time = 0;           // UTC, seconds since 1970: the computer's clock at the reading
+    double latitude = 0;       // sim/flightmodel/position/latitude, degrees
+    double longitude = 0;      // sim/flightmodel/position/longitude, degrees
+    double fuelOnBoardKg = 0;  // sim/flightmodel/weight/m_fuel_total
+    // sim/cockpit2/engine/indicators/fuel_flow_kg_sec, each engine's (at most eight)
+    std::vector<double> fuelFlowKgPerSecond;
+    double groundSpeedMetresPerSecond = 0;  // sim/flightmodel/position/groundspeed
+    bool onGround = false;                  // sim/flightmodel/failures/onground_any
+    bool paused = false;                    // sim/time/paused
+    bool inReplay = false;                  // sim/time/is_in_replay
+    double distanceTravelledMetres = 0;     // sim/flightmodel/controls/dist
+};
+
+// No reading: why, and whether it is because the aircraft is not the 747-400.
+struct XPlaneFlightRefused : Refused {
+    bool otherAircraft = false;
+};
+
+using XPlaneFlightOutcome = Outcome<XPlaneFlightReading, XPlaneFlightRefused>;
+
+// Reads the flight within the bound. With checkAircraft, the tank layout is read first and an
+// aircraft that is not the 747-400 refused in the load's words: the caller asks so at its first
+// reading.
+XPlaneFlightOutcome readXPlaneFlight(const XPlaneAddress& address, std::chrono::milliseconds bound,
+                                     bool checkAircraft, LinkControl& control);
 
 // The outcome in words for the pilot, weights in `unit`: on success the fuel of each tank and the
 // payload (and, when the aircraft changed them, what it holds now), else the reason.

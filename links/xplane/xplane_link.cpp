@@ -41,6 +41,24 @@ constexpr std::array kLoadDatarefs = {kFuel, kPayload, kShares, kCapacity};
 // Asked for on their own: X-Plane answers a list that names a dataref it lacks with 404 alone.
 constexpr std::array kStationDatarefs = {kStationMaxima, kStations};
 constexpr std::array kFlightDatarefs = {kFuelTotal, kDistance};
+// The watch's reading, and with the aircraft checked the tank layout besides.
+constexpr std::string_view kLatitude = "sim/flightmodel/position/latitude";
+constexpr std::string_view kLongitude = "sim/flightmodel/position/longitude";
+constexpr std::string_view kFuelFlow = "sim/cockpit2/engine/indicators/fuel_flow_kg_sec";
+constexpr std::string_view kGroundSpeed = "sim/flightmodel/position/groundspeed";
+constexpr std::string_view kOnGround = "sim/flightmodel/failures/onground_any";
+constexpr std::string_view kPaused = "sim/time/paused";
+constexpr std::string_view kInReplay = "sim/time/is_in_replay";
+constexpr std::array kWatchDatarefs = {kLatitude, kLongitude, kFuelTotal, kFuelFlow, kGroundSpeed,
+                                       kOnGround, kPaused,    kInReplay,  kDistance};
+constexpr std::array kCheckedWatchDatarefs = {kLatitude,    kLongitude, kFuelTotal, kFuelFlow,
+                                              kGroundSpeed, kOnGround,  kPaused,    kInReplay,
+                                              kDistance,    kShares};
+// The engines whose flow a reading tells; and more than any engine burns, kg/s.
+constexpr std::size_t kMostEngines = 8;
+constexpr double kLargestFlowKgPerSecond = 100;
+// Faster over the ground than any aircraft, m/s.
+constexpr double kFastestMetresPerSecond = 1000;
 
 // No answer of X-Plane's web API comes near it: a list of four datarefs, nine floats.
 constexpr std::size_t kLargestAnswer = std::size_t{64} * 1024;
@@ -61,6 +79,12 @@ class Stop : public std::runtime_error {
 
 // X-Plane has not one of the datarefs asked for.
 class Lacking final : public Stop {
+  public:
+    using Stop::Stop;
+};
+
+// The aircraft is not the 747-400.
+class OtherAircraft final : public Stop {
   public:
     using Stop::Stop;
 };
@@ -103,6 +127,18 @@ struct Dataref {
     std::string valuePath;         // /api/v1/datarefs/{id}/value
     std::optional<bool> writable;  // as X-Plane said, where it did
 };
+
+// Throws OtherAircraft unless the tanks' shares are the 747-400's.
+void check747(const std::vector<double>& shares) {
+    if (!is747TankLayout(shares)) {
+        std::vector<double> shares747(kTanks747.size());
+        std::transform(kTanks747.begin(), kTanks747.end(), shares747.begin(),
+                       [](const Tank747& tank) { return tank.share; });
+        throw OtherAircraft("The aircraft loaded in X-Plane is not a 747-400: its tanks take " +
+                            shareList(shares) + " of the fuel capacity, the 747-400's take " +
+                            shareList(shares747) + ". Load the 747-400 in X-Plane and try again.");
+    }
+}
 
 // How far a write has come.
 enum class Write { NotSent, Sent, Accepted, Refused };
@@ -458,14 +494,7 @@ XPlaneOutcome loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds
         const auto datarefs = exchange.find(kLoadDatarefs);
         const auto shares = exchange.numbers(datarefs.at(kShares), "the tank layout");
         const double capacity = exchange.number(datarefs.at(kCapacity), "the fuel capacity");
-        if (!is747TankLayout(shares)) {
-            std::vector<double> shares747(kTanks747.size());
-            std::transform(kTanks747.begin(), kTanks747.end(), shares747.begin(),
-                           [](const Tank747& tank) { return tank.share; });
-            throw Stop("The aircraft loaded in X-Plane is not a 747-400: its tanks take " +
-                       shareList(shares) + " of the fuel capacity, the 747-400's take " +
-                       shareList(shares747) + ". Load the 747-400 in X-Plane and try again.");
-        }
+        check747(shares);
         if (!(capacity > 0 && capacity <= kLargestCapacityKg)) {
             throw Stop("The 747-400 in X-Plane reports a fuel capacity of " +
                        base::figureText(capacity) + " kg. Load the 747-400 in X-Plane again.");
@@ -548,6 +577,75 @@ Outcome<engine::FuelReading> readXPlaneInFlight(const XPlaneAddress& address,
         return engine::FuelReading{std::max(fuel, 0.0), distance};
     } catch (const std::exception& failure) {
         return Refused{failure.what()};
+    }
+}
+
+XPlaneFlightOutcome readXPlaneFlightNow(const XPlaneAddress& address,
+                                        std::chrono::milliseconds bound, bool checkAircraft,
+                                        const XPlaneTransport& transport) {
+    const auto notA = [](const std::string& what, double figure, std::string_view unit) {
+        return Stop("X-Plane's reading is not " + what + ": it reads " + base::figureText(figure) +
+                    std::string(unit) + ".");
+    };
+    try {
+        Exchange exchange(address, bound, transport);
+        const auto datarefs =
+            checkAircraft ? exchange.find(kCheckedWatchDatarefs) : exchange.find(kWatchDatarefs);
+        if (checkAircraft) {
+            check747(exchange.numbers(datarefs.at(kShares), "the tank layout"));
+        }
+        XPlaneFlightReading reading;
+        reading.latitude = exchange.number(datarefs.at(kLatitude), "the latitude");
+        reading.longitude = exchange.number(datarefs.at(kLongitude), "the longitude");
+        reading.fuelOnBoardKg = exchange.number(datarefs.at(kFuelTotal), "the fuel on board");
+        auto flows = exchange.numbers(datarefs.at(kFuelFlow), "the fuel flow");
+        flows.resize(std::min(flows.size(), kMostEngines));
+        reading.fuelFlowKgPerSecond = std::move(flows);
+        reading.groundSpeedMetresPerSecond =
+            exchange.number(datarefs.at(kGroundSpeed), "the ground speed");
+        reading.onGround =
+            exchange.number(datarefs.at(kOnGround), "whether it is on the ground") != 0;
+        reading.paused = exchange.number(datarefs.at(kPaused), "whether it is paused") != 0;
+        reading.inReplay = exchange.number(datarefs.at(kInReplay), "whether it replays") != 0;
+        reading.distanceTravelledMetres =
+            exchange.number(datarefs.at(kDistance), "the distance flown");
+        reading.time =
+            std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
+                .count();
+        if (!(std::abs(reading.latitude) <= 90)) {
+            throw notA("a latitude", reading.latitude, " degrees");
+        }
+        if (!(std::abs(reading.longitude) <= 180)) {
+            throw notA("a longitude", reading.longitude, " degrees");
+        }
+        if (!(reading.fuelOnBoardKg >= -kFigureTolerance &&
+              reading.fuelOnBoardKg <= kLargestCapacityKg)) {
+            throw notA("a fuel figure", reading.fuelOnBoardKg, " kg of fuel on board");
+        }
+        reading.fuelOnBoardKg = std::max(reading.fuelOnBoardKg, 0.0);
+        for (const double flow : reading.fuelFlowKgPerSecond) {
+            if (!(flow >= 0 && flow <= kLargestFlowKgPerSecond)) {
+                throw notA("a fuel flow", flow, " kg/s");
+            }
+        }
+        if (!(reading.groundSpeedMetresPerSecond >= 0 &&
+              reading.groundSpeedMetresPerSecond <= kFastestMetresPerSecond)) {
+            throw notA("a ground speed", reading.groundSpeedMetresPerSecond, " m/s");
+        }
+        if (!(reading.distanceTravelledMetres >= 0 &&
+              reading.distanceTravelledMetres <= kLongestDistanceM)) {
+            throw notA("a distance", reading.distanceTravelledMetres, " m flown");
+        }
+        return reading;
+    } catch (const OtherAircraft& other) {
+        XPlaneFlightRefused refused;
+        refused.reason = other.what();
+        refused.otherAircraft = true;
+        return refused;
+    } catch (const std::exception& failure) {
+        XPlaneFlightRefused refused;
+        refused.reason = failure.what();
+        return refused;
     }
 }
 

@@ -16,7 +16,9 @@
 //   7. GET   …/{id}/value  m_fuel              read back
 //   8. GET   …/{id}/value  m_fixed             read back
 //
-// and a reading in flight three: the ids of m_fuel_total and dist, then their values.
+// and a reading in flight three: the ids of m_fuel_total and dist, then their values. A reading
+// of the watch asks for the ids of its nine datarefs (and acf_tank_rat at its first, to check
+// the aircraft), then reads each.
 //
 // Where X-Plane has the two, step 4 is followed by a read of the stations' maxima
 // (acf_m_station_max, 9 floats, kg). An aircraft with payload stations (a maximum above 0) has
@@ -62,5 +64,11 @@ XPlaneOutcome loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds
 Outcome<engine::FuelReading> readXPlaneInFlight(const XPlaneAddress& address,
                                                 std::chrono::milliseconds bound,
                                                 const XPlaneTransport& transport);
+
+// One reading of the flight for its watch; with checkAircraft, an aircraft whose tank layout is
+// not the 747-400's is refused as such.
+XPlaneFlightOutcome readXPlaneFlightNow(const XPlaneAddress& address,
+                                        std::chrono::milliseconds bound, bool checkAircraft,
+                                        const XPlaneTransport& transport);
 
 }  // namespace brimwell::links

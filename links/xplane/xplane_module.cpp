@@ -29,6 +29,15 @@ class XPlaneOverHttp final : public XPlaneModule {
             return readXPlaneInFlight(address, bound, xplaneOverHttp(address, bound, control));
         });
     }
+
+    XPlaneFlightOutcome readFlight(const XPlaneAddress& address, std::chrono::milliseconds bound,
+                                   bool checkAircraft,
+                                   LinkControl& control) const noexcept override {
+        return refusedOnThrow("X-Plane", [&] {
+            return readXPlaneFlightNow(address, bound, checkAircraft,
+                                       xplaneOverHttp(address, bound, control));
+        });
+    }
 };
 
 }  // namespace

@@ -22,6 +22,10 @@ class XPlaneModule {
     virtual Outcome<engine::FuelReading> read(const XPlaneAddress& address,
                                               std::chrono::milliseconds bound,
                                               LinkControl& control) const noexcept = 0;
+    // One reading of the flight within the bound (readXPlaneFlight).
+    virtual XPlaneFlightOutcome readFlight(const XPlaneAddress& address,
+                                           std::chrono::milliseconds bound, bool checkAircraft,
+                                           LinkControl& control) const noexcept = 0;
 };
 
 }  // namespace brimwell::links

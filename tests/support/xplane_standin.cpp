@@ -14,6 +14,8 @@ using nlohmann::json;
 
 constexpr std::string_view kFuel = "sim/flightmodel/weight/m_fuel";
 constexpr std::string_view kDatarefs = "/api/v1/datarefs";
+constexpr std::string_view kLatitude = "sim/flightmodel/position/latitude";
+constexpr double kMetresPerSecondPerKnot = 1852.0 / 3600.0;
 
 HttpReply error(int status, const std::string& code, const std::string& message) {
     return {.status = status,
@@ -85,6 +87,14 @@ XPlaneStandIn::XPlaneStandIn(const Aircraft& aircraft, Mode mode,
     add("sim/aircraft/weight/acf_m_station_max", aircraft.stationMaxima, StationMaxima);
     add("sim/flightmodel/weight/m_stations", std::vector<float>(9, 0.0F), StationsReadBack,
         StationsWrite);
+    add(kLatitude, {0}, Latitude);
+    add("sim/flightmodel/position/longitude", {0}, FlightState);
+    add("sim/cockpit2/engine/indicators/fuel_flow_kg_sec", std::vector<float>(8, 0.0F),
+        FlightState);
+    add("sim/flightmodel/position/groundspeed", {0}, FlightState);
+    add("sim/flightmodel/failures/onground_any", {1}, FlightState);
+    add("sim/time/paused", {0}, FlightState);
+    add("sim/time/is_in_replay", {0}, FlightState);
     sumTanks();
     sumStations();
 }
@@ -119,6 +129,45 @@ void XPlaneStandIn::setValue(const std::string& name, const nlohmann::json& valu
 void XPlaneStandIn::setSilent(bool silent) {
     const std::lock_guard lock(m_mutex);
     m_silent = silent;
+}
+
+void XPlaneStandIn::fly(std::vector<FlightMoment> moments) {
+    const std::lock_guard lock(m_mutex);
+    m_script = std::move(moments);
+    m_flown = 0;
+}
+
+std::size_t XPlaneStandIn::momentsFlown() const {
+    const std::lock_guard lock(m_mutex);
+    return m_flown;
+}
+
+bool XPlaneStandIn::nextMoment() {
+    if (m_script.empty()) {
+        return false;
+    }
+    const FlightMoment& moment = m_script[std::min(m_flown, m_script.size() - 1)];
+    m_flown = std::min(m_flown + 1, m_script.size());
+    const auto set = [this](std::string_view name, std::vector<float> value) {
+        if (Dataref* const dataref = named(name)) {
+            dataref->value = std::move(value);
+        }
+    };
+    const auto figure = [](double value) { return std::vector<float>{static_cast<float>(value)}; };
+    const auto flag = [](bool value) { return std::vector<float>{value ? 1.0F : 0.0F}; };
+    set(kLatitude, figure(moment.latitude));
+    set("sim/flightmodel/position/longitude", figure(moment.longitude));
+    set("sim/flightmodel/weight/m_fuel_total", figure(moment.fuelOnBoardKg));
+    std::vector<float> flows(8, 0.0F);
+    std::fill_n(flows.begin(), 4, static_cast<float>(moment.fuelFlowKgPerSecond));
+    set("sim/cockpit2/engine/indicators/fuel_flow_kg_sec", flows);
+    set("sim/flightmodel/position/groundspeed",
+        figure(moment.groundSpeedKnots * kMetresPerSecondPerKnot));
+    set("sim/flightmodel/failures/onground_any", flag(moment.onGround));
+    set("sim/time/paused", flag(moment.paused));
+    set("sim/time/is_in_replay", flag(moment.inReplay));
+    set("sim/flightmodel/controls/dist", figure(moment.distanceTravelledMetres));
+    return moment.silent;
 }
 
 XPlaneStandIn::Dataref* XPlaneStandIn::named(std::string_view name) {
@@ -185,6 +234,9 @@ HttpReply XPlaneStandIn::answer(const ReceivedRequest& request) {
     if (dataref == m_datarefs.end() || (!get && request.method != "PATCH")) {
         return error(404, path.starts_with(kDatarefs) ? "invalid_dataref_id" : "route_not_found",
                      "No such dataref or resource: " + path);
+    }
+    if (get && dataref->name == kLatitude && nextMoment()) {
+        return {.misbehaviour = Misbehaviour::Silent};
     }
     return get ? HttpReply{.status = 200, .body = json{{"data", dataref->json()}}.dump()}
                : write(*dataref, request.body);

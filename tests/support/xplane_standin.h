@@ -69,12 +69,28 @@ class XPlaneStandIn final {
         StationsReadBack,  // GET m_stations
         FuelTotal,         // GET m_fuel_total
         Distance,          // GET dist
+        Latitude,          // GET latitude, the first value of a reading of the watch
+        FlightState,       // GET any other dataref of the watch's reading
     };
     // The reply given instead of X-Plane's own, to every request of its kind: a lie (any status
     // and body) or a misbehaviour. The first row that fits a request answers it.
     struct Hostility {
         Request request = Request::Any;
         HttpReply reply{};
+    };
+
+    // One moment of a scripted flight: what X-Plane holds while it lasts.
+    struct FlightMoment {
+        double latitude = 0;
+        double longitude = 0;
+        double fuelOnBoardKg = 0;        // m_fuel_total
+        double fuelFlowKgPerSecond = 0;  // each of the four engines'
+        double groundSpeedKnots = 0;
+        bool onGround = true;
+        bool paused = false;
+        bool inReplay = false;
+        double distanceTravelledMetres = 0;
+        bool silent = false;  // the reading is never answered: the client's bound ends it
     };
 
     explicit XPlaneStandIn(const Aircraft& aircraft = boeing747(), Mode mode = Mode::Serving,
@@ -90,6 +106,10 @@ class XPlaneStandIn final {
     // again: the connection is held open, unanswered, until the client gives up or the stand-in
     // ends. A request that comes after setSilent(false) is answered.
     void setSilent(bool silent);
+    // Flies the moments in order: each reading of the watch (each GET of the latitude's value)
+    // moves to the next moment first; after the last it stays there.
+    void fly(std::vector<FlightMoment> moments);
+    std::size_t momentsFlown() const;
 
   private:
     struct Dataref {
@@ -107,6 +127,8 @@ class XPlaneStandIn final {
     Dataref* named(std::string_view name);  // nullptr if it has none of that name
     void sumTanks();                        // m_fuel_total follows m_fuel
     void sumStations();                     // and m_fixed m_stations, where there are stations
+    // Moves the script to its next moment; whether that moment is silent.
+    bool nextMoment();
 
     Mode m_mode;
     std::function<void(std::vector<float>&)> m_fuelSystem;
@@ -116,6 +138,8 @@ class XPlaneStandIn final {
     mutable std::mutex m_mutex;
     bool m_silent;
     std::vector<Dataref> m_datarefs;
+    std::vector<FlightMoment> m_script;
+    std::size_t m_flown = 0;
     HttpStandIn m_http;  // last: ended first, while the rest still stands
 };
 

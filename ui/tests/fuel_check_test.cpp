@@ -1,15 +1,23 @@
 // Aircraft > Fuel Check in the real window against the X-Plane stand-in: figures, status and
-// points in lbs and kg, silence, a reading of no flight, a refused plan, and closing. By hand (as
-// engine/tests/fuel_check_test.cpp): 3000 km are 1620 nm, where the plan has 142852 lbs; 60000 kg
-// are 132277 lbs, leaving 28777 at landing against reserves of 30352; 103400 kg are 227958 lbs.
+// points in lbs and kg, silence, a reading of no flight, a flight along its route, a refused plan,
+// and closing. By hand (as engine/tests/fuel_check_test.cpp): 3000 km are 1620 nm, where the plan
+// has 142852 lbs; 60000 kg are 132277 lbs, leaving 28777 at landing against reserves of 30352;
+// 103400 kg are 227958 lbs. Along the route: taken off with 103000 kg (227076 lbs), 94799 lbs are
+// burnt at 1620 nm against the plan's 84900, a factor of 1.117; the plan's 103500 lbs still to come
+// at that factor leave 16668 lbs (7560 kg); landed with 20000 kg (44092 lbs), 182984 lbs are burnt
+// against the plan's 188400, a factor of 0.971.
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <fstream>
 #include <set>
 
 #include "engine/cell_names.h"
+#include "tests/support/flight_plan_file.h"
 #include "tests/support/window_driver.h"
 #include "tests/support/xplane_standin.h"
 #include "ui/control_names.h"
@@ -25,9 +33,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+using Moment = XPlaneStandIn::FlightMoment;
 constexpr double kNm = 1852;  // metres
-const std::string kFuel = "sim/flightmodel/weight/m_fuel_total";
-const std::string kDistance = "sim/flightmodel/controls/dist";
 const QStringList kFigureNames =
     u"distanceFlown distanceToGo fuelOnBoard plannedFuelOnBoard difference predictedLandingFuel "
     "plannedLandingFuel margin reserves status"_s.split(u' ');
@@ -45,9 +52,9 @@ class FuelCheckTest final : public QObject {
         return m_window->findChild<ui::FuelCheckWindow*>(toQ(ui::control::frmFuelCheck));
     }
     QString shown(const QString& name) const { return check()->findChild<QLabel*>(name)->text(); }
-    QString figures() const {
+    QString figures(const QStringList& names = kFigureNames) const {
         QStringList texts;
-        for (const QString& name : kFigureNames) {
+        for (const QString& name : names) {
             texts.append(shown(name));
         }
         return texts.join(u'|');
@@ -119,11 +126,11 @@ class FuelCheckTest final : public QObject {
             {"3000 km out", false, 60000, 3e6, "lbs", "1620 nm|2380 nm|132277 lbs|142852 lbs|-10575 lbs|28777 lbs|39352 lbs|-10575 lbs|30352 lbs|reserves at risk", "0 227076, 1620 132277", ""},
             {"silent", true, 0, 0, "lbs", "1620 nm|2380 nm|132277 lbs|142852 lbs|-10575 lbs|28777 lbs|39352 lbs|-10575 lbs|30352 lbs|reserves at risk", "0 227076, 1620 132277", "X-Plane did not answer at %1 within 0.3 seconds. Check that X-Plane is running and not busy loading, then try again."},
             {"silent, in kilograms", true, 0, 0, "kg", "1620 nm|2380 nm|60000 kg|64797 kg|-4797 kg|13053 kg|17850 kg|-4797 kg|13767 kg|reserves at risk", "0 103000, 1620 60000", "X-Plane did not answer at %1 within 0.3 seconds. Check that X-Plane is running and not busy loading, then try again."},
-            {"no flight's", false, 60000, 5e8, "kg", "1620 nm|2380 nm|60000 kg|64797 kg|-4797 kg|13053 kg|17850 kg|-4797 kg|13767 kg|reserves at risk", "0 103000, 1620 60000", "X-Plane's reading is no flight's (60000 kg of fuel on board after 5e+08 m travelled): the fuel is not checked."},
+            {"no flight's", false, 60000, 5e8, "kg", "1620 nm|2380 nm|60000 kg|64797 kg|-4797 kg|13053 kg|17850 kg|-4797 kg|13767 kg|reserves at risk", "0 103000, 1620 60000", "X-Plane's reading is no flight's (500000000 m travelled): the fuel is not checked."},
             {"a nm before", false, 20000, 3999 * kNm, "kg", "3999 nm|1 nm|20000 kg|17895 kg|+2105 kg|19954 kg|17850 kg|+2105 kg|13767 kg|on plan", "0 103000, 1620 60000, 3999 20000", ""},
         };
         // clang-format on
-        m_xplane->setValue(kFuel, steps[0].kg);
+        m_xplane->fly({{.fuelOnBoardKg = steps[0].kg}});
         openCheck();
         QCOMPARE(points(plot().planLine().mid(0, 1)) + u", "_s +
                      points(plot().planLine().mid(plot().planLine().size() - 1)),
@@ -143,12 +150,8 @@ class FuelCheckTest final : public QObject {
                 press(*m_window, u"mnuUnits/mnuKilograms"_s);
             }
             if (!step.silent) {
-                // The distance first: a reading between the two then falls on the new distance,
-                // whose point the next reading there replaces. Silent until then, X-Plane speaks
-                // again with both.
                 m_now = m_now.addSecs(60);
-                m_xplane->setValue(kDistance, step.metres);
-                m_xplane->setValue(kFuel, step.kg);
+                m_xplane->fly({{.fuelOnBoardKg = step.kg, .distanceTravelledMetres = step.metres}});
             }
             m_xplane->setSilent(step.silent);
             const QString reason =
@@ -189,6 +192,93 @@ class FuelCheckTest final : public QObject {
         QApplication::setPalette(light);
         QTRY_COMPARE(check()->palette().color(QPalette::Window), light.color(QPalette::Window));
         QVERIFY(statusContrast() >= 4.5);
+    }
+
+    // The flight plan's route (FIXA 1620 nm out, then KJFK 2380 nm on), flown a moment a row
+    // (each read again until the next): the phase and predictions shown, the fixes passed in the
+    // unit chosen, and the plot's points and fix marks, paused and replayed
+    // readings left out.
+    void followsTheRoute() {
+        m_now = QTime(14, 0);
+        const QTemporaryDir folder;
+        const QString plan = folder.filePath(u"plan.xml"_s);
+        std::ofstream(plan.toStdString())
+            << ofpText({.navlog = {{{{"ident", "FIXA"},
+                                     {"pos_lat", "47.5"},
+                                     {"pos_long", "-8"},
+                                     {"distance", "1620"},
+                                     {"fuel_plan_onboard", "140000"}},
+                                    {{"ident", "KJFK"},
+                                     {"pos_lat", "40.64"},
+                                     {"pos_long", "-73.78"},
+                                     {"distance", "2380"},
+                                     {"fuel_plan_onboard", "40000"}}}}});
+        dropFile(*m_window, "", plan);
+        press(*m_window, u"Alt+C"_s);
+        struct Step {
+            const char* name;
+            Moment moment;
+            const char* unit;
+            const char* figures;  // phase, distance flown, fuel on board, both predictions, factor
+            const char* fixes;    // ident, nm, UTC, fuel on board, planned, SimBrief's, difference
+            const char* points;
+        };
+        // clang-format off
+        const Moment gate{.latitude = 41.8, .longitude = 12.25, .fuelOnBoardKg = 103400};
+        const Moment fixA{.latitude = 47.5, .longitude = -8, .fuelOnBoardKg = 60000, .groundSpeedKnots = 480, .onGround = false};
+        const std::vector<Step> steps = {
+            {"at the gate", gate, "lbs", "before takeoff|0 nm|227958 lbs|39558 lbs|–|–", "", "0 227958"},
+            {"taken off", {.latitude = 41.8, .longitude = 12.25, .fuelOnBoardKg = 103000, .groundSpeedKnots = 160, .onGround = false}, "lbs", "airborne|0 nm|227076 lbs|38676 lbs|–|–", "", "0 227076"},
+            {"paused over FIXA", {.latitude = 47.5, .longitude = -8, .fuelOnBoardKg = 70000, .onGround = false, .paused = true}, "lbs", "paused|0 nm|227076 lbs|38676 lbs|–|–", "", "0 227076"},
+            {"over FIXA", fixA, "lbs", "airborne|1620 nm|132277 lbs|28777 lbs|16668 lbs|1.117", "FIXA 1620 14:40:00 132277 142852 140000 -10575", "0 227076, 1620 132277"},
+            {"replaying the takeoff", {.latitude = 41.8, .longitude = 12.25, .fuelOnBoardKg = 103000, .onGround = false, .inReplay = true}, "lbs", "replay|1620 nm|132277 lbs|28777 lbs|16668 lbs|1.117", "FIXA 1620 14:40:00 132277 142852 140000 -10575", "0 227076, 1620 132277"},
+            {"over FIXA, in kilograms", fixA, "kg", "airborne|1620 nm|60000 kg|13053 kg|7560 kg|1.117", "FIXA 1620 14:40:00 60000 64797 63503 -4797", "0 103000, 1620 60000"},
+            {"landed", {.latitude = 40.64, .longitude = -73.78, .fuelOnBoardKg = 20000, .groundSpeedKnots = 20}, "kg", "landed|4000 nm|20000 kg|20000 kg|20000 kg|0.971", "FIXA 1620 14:40:00 60000 64797 63503 -4797; KJFK 4000 15:10:00 20000 17850 18144 +2150", "0 103000, 1620 60000, 4000 20000"},
+        };
+        // clang-format on
+        const auto fixRows = [this] {
+            const auto& table = *check()->findChild<QTableWidget*>(toQ(ui::control::fixesPassed));
+            QStringList rows(table.rowCount());
+            for (int cell = 0; cell < table.rowCount() * table.columnCount(); ++cell) {
+                const int row = cell / table.columnCount();
+                rows[row] += (rows[row].isEmpty() ? u""_s : u" "_s) +
+                             table.item(row, cell % table.columnCount())->text();
+            }
+            return rows.join(u"; "_s);
+        };
+        const QStringList names =
+            u"phase distanceFlown fuelOnBoard predictedLandingFuel "
+            "predictedLandingFuelAtCurrentBurn burnFactor"_s.split(u' ');
+        m_xplane->fly({gate});
+        openCheck();
+        for (const Step& step : steps) {
+            if (toQ(unitName(m_window->unit())) != QString::fromUtf8(step.unit)) {
+                press(*m_window, u"mnuUnits/mnuKilograms"_s);
+            }
+            m_now = m_now.addSecs(600);
+            m_xplane->fly({step.moment});
+            QTRY_COMPARE_WITH_TIMEOUT(figures(names), QString::fromUtf8(step.figures), 5000);
+            QCOMPARE(fixRows(), QString::fromUtf8(step.fixes));
+            QCOMPARE(points(plot().readings()), QString::fromUtf8(step.points));
+        }
+        QStringList marks;
+        for (const ui::FuelPlot::FixMark& mark : plot().fixes()) {
+            marks.append(mark.ident + u' ' + QString::number(mark.distanceNm));
+        }
+        QCOMPARE(marks.join(u", "_s), u"FIXA 1620, KJFK 4000"_s);
+        QCOMPARE(shown(toQ(ui::control::landing)),
+                 u"Landed with 20000 kg on board: 83000 kg burnt against 85457 kg planned, burn "
+                 "factor 0.971."_s);
+    }
+
+    // Another aircraft in X-Plane is told in the load's words, and nothing is checked.
+    void refusesAnotherAircraft() {
+        m_xplane = std::make_unique<XPlaneStandIn>(XPlaneStandIn::twinJet());
+        ui::writeSetting(ui::kXPlaneAddress, toQ(m_xplane->url()));
+        openCheck();
+        QTRY_VERIFY(shown(toQ(ui::control::answerReason))
+                        .startsWith(u"The aircraft loaded in X-Plane is not a 747-400"_s));
+        QCOMPARE(figures(), QStringList(10, u"–"_s).join(u'|'));
     }
 
     // A plan whose fuel load is beyond any 747-400's (8000 minutes of contingency) is told in the

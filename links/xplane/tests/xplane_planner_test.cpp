@@ -7,12 +7,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/support/flight_plan_file.h"
+#include "tests/support/flight_script.h"
 #include "tests/support/program_run.h"
+#include "tests/support/simbrief_standin.h"
 #include "tests/support/xplane_standin.h"
 
 namespace brimwell::test {
@@ -262,7 +268,6 @@ TEST(XPlanePlanner, TellsTheOutcomeInKilograms) {
     };
     // clang-format off
     const std::vector<KgRow> rows = {
-        {{}, 0, "brimwell-plan: X-Plane's 747-400 is loaded with 104214 kg of fuel and 45359 kg of payload:\n  centre wing tank: 0 kg\n  main tank 1: 13572 kg\n  main tank 2: 38280 kg\n  main tank 3: 38280 kg\n  main tank 4: 13572 kg\n  reserve tank 2: 255 kg\n  reserve tank 3: 255 kg\n  stabiliser tank: 0 kg\n  payload: 45359 kg\n"},
         {{}, 4, "brimwell-plan: The total fuel load of 104214 kg does not fit the tanks of X-Plane's 747-400, which hold 100000 kg. Plan with less fuel, then load again.\n", XPlaneStandIn::boeing747(100000)},
         {{"--distance", "7000", "--payload", "63916"}, 4, "brimwell-plan: The plan is over the aircraft's limits: Planned Gross Takeoff Weight 416057 kg (limit 396893 kg), Planned Taxi-Out Weight 416964 kg (limit 397801 kg), TOTAL FUEL LOAD 174292 kg (limit 173425 kg). Change the flight data"},
     };
@@ -318,6 +323,109 @@ TEST(XPlanePlanner, ChecksTheFuelInFlight) {
             const auto at = text.find("URL");
             return at == std::string::npos ? text : text.replace(at, 3, standIn.url());
         }())) << row.name << ": " << told;
+    }
+}
+
+// --watch of the sample OFP's flight (LIRF DIVKO 50N020W KJFK), from the SimBrief stand-in; each
+// reading within 0.7 s, but where `program` (timeout, which signals it) comes first.
+ProgramRun watch(XPlaneStandIn& standIn, bool json, std::vector<std::string> program = {}) {
+    const bool signalled = !program.empty();
+    const SimbriefStandIn simbrief(
+        [](const ReceivedRequest&) { return HttpReply{.body = ofpText()}; });
+    program.insert(program.end(), {planProgram(), "--simbrief-user", "pilot", "--contingency", "30",
+                                   "--min-landing-fuel", "19000", "--watch", kUrl, standIn.url(),
+                                   "--every", "0.2", json ? "--json" : "--every=0.2"});
+    return runProgram(program.front(), {program.begin() + 1, program.end()},
+                      {"BRIMWELL_SIMBRIEF_URL=" + simbrief.url(),
+                       signalled ? "" : "BRIMWELL_TEST_XPLANE_BOUND_MS=700"});
+}
+
+// Every fix once, in order, with the fuel the stand-in held then; progress that never falls and
+// that the hold leaves as it was; paused readings without figures; the landing's fuel.
+TEST(WatchedFlight, TellsEveryFixOnceAndTheLandingInJson) {
+    // clang-format off
+    const auto script = FlightScript(41.8, 12.25, 100000).wait(1).flyTo(47.5, -8.0, 3, 30000).hold(3, 1500).flyTo(50.0, -20.0, 3, 25000).pause(2).flyTo(40.64, -73.78, 3, 20000).land(2);
+    // clang-format on
+    const std::vector<std::size_t> at = {4, 10, 15};  // the moments at DIVKO, 50N020W and KJFK
+    XPlaneStandIn standIn;
+    standIn.fly(script.moments());
+    const auto run = watch(standIn, true);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto pounds = [](double kg) { return std::round(kg / 0.45359237); };
+    std::vector<std::string> fixes;
+    long long flown = 0;
+    std::size_t readings = 0;
+    std::size_t paused = 0;
+    std::istringstream lines(run.out.substr(run.out.find('\n') + 1));
+    nlohmann::json line;
+    for (std::string text;
+         std::getline(lines, text) && !(line = nlohmann::json::parse(text)).contains("landed");) {
+        if (const auto fix = line.value("fix", nlohmann::json()); !fix.is_null()) {
+            EXPECT_NEAR(fix.at("fuel_on_board").get<double>(),
+                        pounds(script.moments().at(at.at(fixes.size())).fuelOnBoardKg), 1);
+            fixes.push_back(fix["ident"]);
+            continue;
+        }
+        const auto& reading = line.at("reading");
+        EXPECT_NEAR(reading.at("time").get<double>(), static_cast<double>(std::time(nullptr)), 60);
+        ++readings;
+        const bool figures = reading.at("phase") != "paused";
+        paused += figures ? 0 : 1;
+        std::string keys;
+        for (const auto& item : reading.items()) {
+            keys += item.key() + " ";
+        }
+        EXPECT_EQ(keys,
+                  figures
+                      ? "burn_factor difference distance_flown_nm distance_to_go_nm "
+                        "fuel_flow_per_hour fuel_on_board off_route_nm phase planned_fuel_on_board "
+                        "planned_landing_fuel predicted_landing_fuel "
+                        "predicted_landing_fuel_at_current_burn progress_from reserves status time "
+                      : "phase time ");
+        const long long now = reading.value("distance_flown_nm", flown);
+        EXPECT_GE(now, flown) << reading;
+        // The hold goes round east of DIVKO, behind it on the way west: no further.
+        EXPECT_TRUE(now == flown || readings <= at[0] + 1 || readings > at[0] + 4) << reading;
+        flown = now;
+    }
+    EXPECT_EQ(paused, 2U);
+    EXPECT_EQ(readings, script.moments().size());
+    EXPECT_EQ(fixes, (std::vector<std::string>{"DIVKO", "50N020W", "KJFK"}));
+    EXPECT_NEAR(line["landed"]["fuel_on_board"].get<double>(), pounds(script.last().fuelOnBoardKg),
+                1);
+}
+
+// Silence told reading by reading; another aircraft ends the watch; each line out as told;
+// SIGTERM ends it at once with the summary, even while a reading waits on a silent X-Plane.
+TEST(WatchedFlight, GoesOnThroughSilenceAndEndsAsTold) {
+    struct EndRow {
+        const char* name;
+        FlightScript script;
+        int status;
+        std::string lastLine;  // a part of it
+        std::ptrdiff_t silentLines = 0;
+        Aircraft aircraft = k747;
+        std::vector<std::string> program = {};
+    };
+    // clang-format off
+    const std::vector<EndRow> rows = {
+        {"silent twice", FlightScript(47.5, -8.0, 50000).flyTo(50.0, -20.0, 2, 100).silence(2).land(2), 0, "Landed at ", 2},
+        {"another aircraft", FlightScript(47.5, -8.0, 50000), 4, "The aircraft loaded in X-Plane is not a 747-400: its tanks take 0.500,", 0, XPlaneStandIn::twinJet()},
+        {"killed: every line was out at once", FlightScript(47.5, -8.0, 50000).flyTo(50.0, -20.0, 1, 100), 137, " airborne, 3000 nm flown", 0, k747, {"/usr/bin/timeout", "--preserve-status", "-s", "KILL", "1"}},
+        {"SIGTERM while silent", FlightScript(47.5, -8.0, 50000).flyTo(50.0, -20.0, 1, 100).silence(1), 0, "The watch ended at ", 0, k747, {"/usr/bin/timeout", "--preserve-status", "-s", "TERM", "1"}},
+    };
+    // clang-format on
+    const std::regex late(" did not answer ");
+    for (const auto& row : rows) {
+        XPlaneStandIn standIn(row.aircraft);
+        standIn.fly(row.script.moments());
+        const auto run = watch(standIn, false, row.program);
+        EXPECT_EQ(run.status, row.status) << row.name << ": " << run.err;
+        const auto lastLine = run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1);
+        EXPECT_NE(lastLine.find(row.lastLine), std::string::npos) << row.name << ": " << lastLine;
+        const std::sregex_iterator silent(run.out.begin(), run.out.end(), late);
+        EXPECT_EQ(std::distance(silent, {}), row.silentLines) << row.name << ": " << run.out;
+        EXPECT_LT(run.took.count(), 2500) << row.name;
     }
 }
 

@@ -1,0 +1,292 @@
+#include "cli/plan_watch.h"
+
+#include <csignal>
+#include <ctime>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <utility>
+
+#include "cli/plan_run.h"
+#include "engine/units.h"
+#include "flight/flight_watch.h"
+#include "links/xplane/xplane.h"
+
+namespace brimwell::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+using Clock = std::chrono::steady_clock;
+
+// The work of the reading under way, which a signal stops, and whether one came: a signal's
+// handler reaches nothing else.
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
+std::atomic<links::LinkControl*> endingControl{nullptr};
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
+volatile std::sig_atomic_t endingSignalled = 0;
+
+extern "C" void endWatch(int /*signal*/) {
+    endingSignalled = 1;
+    if (auto* const control = endingControl.load()) {
+        control->stop();
+    }
+}
+
+// SIGINT and SIGTERM end the watch, not the program, while it lives: the reading under way is
+// stopped and the watch tells its summary.
+class EndingSignals final {
+  public:
+    explicit EndingSignals(links::LinkControl& control) {
+        endingSignalled = 0;
+        endingControl.store(&control);
+        struct sigaction action {};
+        action.sa_handler = endWatch;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &m_int);
+        sigaction(SIGTERM, &action, &m_term);
+    }
+    EndingSignals(const EndingSignals&) = delete;
+    EndingSignals& operator=(const EndingSignals&) = delete;
+    EndingSignals(EndingSignals&&) = delete;
+    EndingSignals& operator=(EndingSignals&&) = delete;
+    ~EndingSignals() {
+        sigaction(SIGINT, &m_int, nullptr);
+        sigaction(SIGTERM, &m_term, nullptr);
+        endingControl.store(nullptr);
+    }
+
+    static bool ended() { return endingSignalled != 0; }
+    // Waits until then, or until a signal ends the watch.
+    static void waitUntil(Clock::time_point then) {
+        constexpr auto kSlice = std::chrono::milliseconds(50);
+        for (auto now = Clock::now(); now < then && !ended(); now = Clock::now()) {
+            std::this_thread::sleep_for(std::min<Clock::duration>(then - now, kSlice));
+        }
+    }
+
+  private:
+    struct sigaction m_int {};
+    struct sigaction m_term {};
+};
+
+double now() {
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+// "14:05:09", UTC.
+std::string clockText(double time) {
+    const auto seconds = static_cast<std::time_t>(std::floor(time));
+    std::tm utc{};
+    std::array<char, 16> text{};
+    if (!std::isfinite(time) || gmtime_r(&seconds, &utc) == nullptr ||
+        std::strftime(text.data(), text.size(), "%H:%M:%S", &utc) == 0) {
+        return "--:--:--";
+    }
+    return text.data();
+}
+
+// The time in JSON: UTC seconds since 1970, to the millisecond.
+double jsonTime(double time) {
+    return std::round(time * 1000) / 1000;
+}
+
+// Tells the watch on the output, a line at a time, each flushed as it is written.
+class FlightLines final : public flight::FlightListener {
+  public:
+    FlightLines(std::ostream& out, engine::Unit unit, bool json)
+        : m_out(out), m_unit(unit), m_json(json) {}
+
+    void reading(const flight::WatchedReading& reading) override {
+        if (!reading.refusal.empty()) {
+            refused(reading.time, reading.refusal);
+            return;
+        }
+        Json object;
+        object["time"] = jsonTime(reading.time);
+        object["phase"] = flight::phaseWords(reading.phase);
+        std::string text =
+            clockText(reading.time) + " " + std::string(flight::phaseWords(reading.phase));
+        if (!reading.checked) {
+            write({{"reading", object}}, text + ": not checked");
+            return;
+        }
+        const auto& watched = *reading.checked;
+        const auto& check = watched.check;
+        const bool travelled = watched.progressFrom == flight::ProgressFrom::DistanceTravelled;
+        object["progress_from"] = flight::progressWords(watched.progressFrom);
+        object["distance_flown_nm"] = std::llround(check.distanceFlown);
+        object["distance_to_go_nm"] = std::llround(check.distanceToGo);
+        object["off_route_nm"] = optional(watched.offRouteNm);
+        object["fuel_on_board"] = whole(check.fuelOnBoard);
+        object["planned_fuel_on_board"] = whole(check.plannedFuelOnBoard);
+        object["difference"] = whole(check.difference);
+        object["predicted_landing_fuel"] = whole(check.predictedLandingFuel);
+        object["predicted_landing_fuel_at_current_burn"] =
+            watched.predictedLandingFuelAtCurrentBurn
+                ? Json(whole(*watched.predictedLandingFuelAtCurrentBurn))
+                : Json();
+        object["burn_factor"] = optional(watched.burnFactor);
+        object["planned_landing_fuel"] = whole(check.plannedLandingFuel);
+        object["reserves"] = whole(check.reserves);
+        object["status"] = engine::statusWords(check.status);
+        object["fuel_flow_per_hour"] = whole(watched.fuelFlowPerHour);
+        text += ", " + std::to_string(std::llround(check.distanceFlown)) +
+                (travelled ? " nm travelled, " : " nm flown, ") +
+                std::to_string(std::llround(check.distanceToGo)) + " to go";
+        if (watched.offRouteNm) {
+            text += ", " + figure(*watched.offRouteNm) + " nm off the route";
+        }
+        text += ": fuel " + weight(check.fuelOnBoard) + ", planned " +
+                weight(check.plannedFuelOnBoard) + " (" + wholeText(check.difference) + "), " +
+                weight(watched.fuelFlowPerHour) + "/h; landing " +
+                weight(check.predictedLandingFuel) + ", planned " +
+                weight(check.plannedLandingFuel);
+        if (watched.predictedLandingFuelAtCurrentBurn && watched.burnFactor) {
+            text += ", at the burn so far " + weight(*watched.predictedLandingFuelAtCurrentBurn) +
+                    " (burn factor " + figure(*watched.burnFactor) + ")";
+        }
+        write({{"reading", object}}, text + "; " + std::string(engine::statusWords(check.status)));
+    }
+
+    void fixPassed(const flight::PassedFix& fix) override {
+        Json object;
+        object["ident"] = fix.ident;
+        object["distance_nm"] = fix.distanceNm;
+        object["time"] = jsonTime(fix.time);
+        object["fuel_on_board"] = whole(fix.fuelOnBoard);
+        object["planned_fuel_on_board"] = whole(fix.plannedFuelOnBoard);
+        object["ofp_planned_fuel_on_board"] =
+            fix.ofpPlannedFuelOnBoard ? Json(whole(*fix.ofpPlannedFuelOnBoard)) : Json();
+        object["difference"] = whole(fix.difference);
+        std::string text = clockText(fix.time) + " fix " + fix.ident + " at " +
+                           figure(fix.distanceNm) + " nm: fuel " + weight(fix.fuelOnBoard) +
+                           ", planned " + weight(fix.plannedFuelOnBoard) + " (" +
+                           wholeText(fix.difference) + ")";
+        if (fix.ofpPlannedFuelOnBoard) {
+            text += ", SimBrief's " + weight(*fix.ofpPlannedFuelOnBoard);
+        }
+        write({{"fix", object}}, text);
+    }
+
+    void landed(const flight::FlightSummary& summary) override {
+        m_landed = true;
+        told("landed", "Landed at ", summary.time, summary);
+    }
+
+    // The watch ended before the landing, at `time`.
+    void ended(double time, const flight::FlightSummary& summary) {
+        told("ended", "The watch ended at ", time, summary);
+    }
+
+    // A reading that X-Plane did not give, or gave as no flight's: why, in words.
+    void refused(double time, const std::string& reason) {
+        write({{"reading", {{"time", jsonTime(time)}, {"refusal", reason}}}},
+              clockText(time) + " " + reason);
+    }
+
+    bool hasLanded() const { return m_landed; }
+    bool written() const { return m_out.good(); }
+
+  private:
+    long long whole(double pounds) const { return std::llround(engine::weightIn(pounds, m_unit)); }
+    std::string wholeText(double pounds) const { return std::to_string(whole(pounds)); }
+    std::string weight(double pounds) const {
+        return wholeText(pounds) + " " + std::string(engine::unitName(m_unit));
+    }
+    static std::string figure(double value) {
+        std::string text = Json(value).dump();
+        return text;
+    }
+    static Json optional(const std::optional<double>& value) {
+        return value ? Json(*value) : Json();
+    }
+
+    void told(const char* key, const std::string& opening, double time,
+              const flight::FlightSummary& summary) {
+        const bool checked = summary.time != 0;
+        Json object;
+        object["time"] = jsonTime(time);
+        object["fuel_on_board"] = checked ? Json(whole(summary.fuelOnBoard)) : Json();
+        object["trip_burn"] = summary.tripBurn ? Json(whole(*summary.tripBurn)) : Json();
+        object["planned_trip_burn"] = whole(summary.plannedTripBurn);
+        object["burn_factor"] = optional(summary.burnFactor);
+        object["fixes_passed"] = summary.fixesPassed;
+        std::string text = opening + clockText(time) + ": ";
+        text += checked ? "fuel on board " + weight(summary.fuelOnBoard) : "no fuel read";
+        text += summary.tripBurn ? ", trip burn " + weight(*summary.tripBurn) + " of " +
+                                       weight(summary.plannedTripBurn) + " planned"
+                                 : ", not airborne yet";
+        if (summary.burnFactor) {
+            text += ", burn factor " + figure(*summary.burnFactor);
+        }
+        text += ", " + std::to_string(summary.fixesPassed) +
+                (summary.fixesPassed == 1 ? " fix passed" : " fixes passed");
+        write({{key, object}}, text);
+    }
+
+    void write(const Json& object, const std::string& text) {
+        m_out << (m_json ? object.dump(-1, ' ', false, Json::error_handler_t::replace) : text)
+              << '\n';
+        m_out.flush();
+    }
+
+    std::ostream& m_out;
+    engine::Unit m_unit;
+    bool m_json;
+    bool m_landed = false;
+};
+
+}  // namespace
+
+int watchFlight(const PlanRequest& request, engine::FuelPlanLine plan,
+                const std::optional<flightplan::Route>& route, std::ostream& out,
+                std::ostream& err) {
+    flight::FlightWatch watch(std::move(plan), route);
+    FlightLines lines(out, request.unit, request.json);
+    watch.addListener(lines);
+    links::LinkControl control;
+    const EndingSignals signals(control);
+    const auto every = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(request.everySeconds));
+    const auto bound = links::xplaneBound();
+    bool aircraftChecked = false;
+    for (auto next = Clock::now(); lines.written() && !lines.hasLanded();) {
+        const auto outcome =
+            links::readXPlaneFlight(request.xplane, bound, !aircraftChecked, control);
+        if (EndingSignals::ended()) {
+            break;
+        }
+        if (outcome.done()) {
+            aircraftChecked = true;
+            watch.read(outcome.value());
+        } else {
+            lines.refused(now(), outcome.refused().reason);
+            if (outcome.refused().otherAircraft) {
+                err << "brimwell-plan: " << outcome.refused().reason << '\n';
+                return kExitNotLoaded;
+            }
+        }
+        next = std::max(next + every, Clock::now());
+        EndingSignals::waitUntil(next);
+        if (EndingSignals::ended()) {
+            break;
+        }
+    }
+    if (!lines.hasLanded()) {
+        lines.ended(now(), watch.summary());
+    }
+    if (!lines.written()) {
+        err << "brimwell-plan: the watch could not be written in full\n";
+        return kExitNotWritten;
+    }
+    return kExitPlanned;
+}
+
+}  // namespace brimwell::cli

@@ -1,0 +1,25 @@
+#pragma once
+
+// brimwell-plan --watch: the flight followed in X-Plane through the watch of one flight
+// (flight/flight_watch.h), a reading every --every seconds, each told on the output the moment it
+// comes: a line a reading, a line a fix passed, the summary last; with --json one JSON object a
+// line. The watch ends when the flight has landed, or at SIGINT or SIGTERM, with the summary
+// (exit 0); X-Plane flying another aircraft ends it at once (exit 4). X-Plane's silence or a bad
+// answer is told as that reading's and the watch goes on.
+
+#include <iosfwd>
+#include <optional>
+
+#include "cli/plan_options.h"
+#include "engine/fuel_check.h"
+#include "flightplan/route.h"
+
+namespace brimwell::cli {
+
+// Watches the flight of the completed plan along the route, where there is one, as the request
+// asks (--xplane-url, --every, --json, --units); returns the exit status.
+int watchFlight(const PlanRequest& request, engine::FuelPlanLine plan,
+                const std::optional<flightplan::Route>& route, std::ostream& out,
+                std::ostream& err);
+
+}  // namespace brimwell::cli
