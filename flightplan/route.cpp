@@ -4,9 +4,9 @@
 #include <charconv>
 #include <cmath>
 
+#include "base/shown_text.h"
 #include "engine/fuel_check.h"
 #include "engine/number_text.h"
-#include "base/shown_text.h"
 #include "engine/units.h"
 #include "flightplan/navigation_log.h"
 

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <variant>
 
+#include "base/shown_text.h"
 #include "engine/fuel_planner.h"
 #include "engine/memory_cells.h"
-#include "base/shown_text.h"
 #include "flight/flight_watch.h"
 #include "flightplan/route.h"
 #include "tests/support/plan.h"
