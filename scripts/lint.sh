@@ -63,17 +63,31 @@ if ((${#files[@]})); then
   fi
 fi
 # One clang-tidy per core; a file only the build without Qt compiles borrows the compile commands
-# of its neighbours. clang-tidy fails on any finding (WarningsAsErrors).
-if ((${#files[@]} == 0)) || printf '%s\0' "${files[@]}" |
-  xargs -0 -P "$jobs" -n 1 clang-tidy -p "$build" --quiet 2> >(
-    grep -v -e '^[0-9]* warnings\{0,1\}\( and [0-9]* errors\{0,1\}\)\{0,1\} generated' \
-      -e '^Suppressed [0-9]* warnings' -e '^Use -header-filter=' -e '^Use -system-headers' >&2); then
+# of its neighbours. clang-tidy fails on any finding (WarningsAsErrors); each file it passes is
+# noted, so that a record written after a failed run still holds the files found clean.
+clean="$build/lint-clean-files.txt"
+: >"$clean"
+status=0
+if ((${#files[@]})); then
+  printf '%s\0' "${files[@]}" |
+    xargs -0 -P "$jobs" -I{} sh -c 'clang-tidy -p "$1" --quiet "$2" && echo "$2" >>"$3"' \
+      sh "$build" {} "$clean" 2> >(
+      grep -v -e '^[0-9]* warnings\{0,1\}\( and [0-9]* errors\{0,1\}\)\{0,1\} generated' \
+        -e '^Suppressed [0-9]* warnings' -e '^Use -header-filter=' -e '^Use -system-headers' >&2) ||
+    status=$?
+fi
+if $write_record; then
+  # The record keeps what it held of files as they stand, and gains the files found clean now.
+  { echo "# The C++ files clang-tidy found clean, by key (scripts/lint_cache.py): lint.sh --record."
+    awk 'FILENAME == ARGV[1] { if (!/^#/) held[$0] = 1; next }
+         FILENAME == ARGV[2] { clean[$0] = 1; next }
+         ($0 in held) || ($2 in clean)' "$( [[ -f $record ]] && echo "$record" || echo /dev/null)" \
+      "$clean" "$keys" | sort -k2; } >"$record.new"
+  mv "$record.new" "$record"
+  echo "lint: $record written"
+fi
+if ((status == 0)); then
   echo "lint: clean"
-  if $write_record; then
-    { echo "# The C++ files clang-tidy found clean, by key (scripts/lint_cache.py): lint.sh --record."
-      cat "$keys"; } >"$record"
-    echo "lint: $record written"
-  fi
 else
   echo "lint: clang-tidy findings above" >&2
   exit 1

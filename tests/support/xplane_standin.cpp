@@ -36,6 +36,15 @@ std::string decoded(std::string_view text) {
     return out;
 }
 
+// Whether the request carries the two headers X-Plane asks of every request.
+bool asksInJson(const ReceivedRequest& request) {
+    const auto accept = request.headers.find("accept");
+    const auto type = request.headers.find("content-type");
+    return accept != request.headers.end() &&
+           accept->second.find("application/json") != std::string::npos &&
+           type != request.headers.end() && type->second == "application/json";
+}
+
 }  // namespace
 
 XPlaneStandIn::Aircraft XPlaneStandIn::boeing747(double fuelCapacityKg) {
@@ -208,10 +217,11 @@ HttpReply XPlaneStandIn::answer(const ReceivedRequest& request) {
                          : dataref == m_datarefs.end() ? Request::Any
                          : get                         ? dataref->read
                                                        : dataref->write;
-    for (const auto& row : m_hostilities) {
-        if (row.request == Request::Any || row.request == kind) {
-            return row.reply;
-        }
+    const auto hostile = std::find_if(
+        m_hostilities.begin(), m_hostilities.end(),
+        [kind](auto& row) { return row.request == Request::Any || row.request == kind; });
+    if (hostile != m_hostilities.end()) {
+        return hostile->reply;
     }
     if (m_mode == Mode::NoWebApi) {
         return {.status = 404,
@@ -221,11 +231,7 @@ HttpReply XPlaneStandIn::answer(const ReceivedRequest& request) {
     if (m_mode == Mode::IncomingTrafficDisabled) {
         return error(403, "incoming_traffic_disabled", "Incoming traffic is disabled");
     }
-    const auto accept = request.headers.find("accept");
-    const auto type = request.headers.find("content-type");
-    if (accept == request.headers.end() ||
-        accept->second.find("application/json") == std::string::npos ||
-        type == request.headers.end() || type->second != "application/json") {
+    if (!asksInJson(request)) {
         return error(400, "bad_request", "Accept and Content-Type must be application/json");
     }
     if (get && path == kDatarefs) {
