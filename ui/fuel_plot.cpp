@@ -19,17 +19,20 @@ using engine::Unit;
 using engine::unitName;
 using engine::weightIn;
 
-namespace {
-
-constexpr double kPointRadius = 3.5;
-constexpr int kGap = 6;  // pixels between a label and what it labels
-
 // An axis from 0: its top and the step of its ticks, 1, 2 or 5 times a power of ten, about five
-// ticks to the top. Below 10 the axis reaches 10, so that a step is a whole number.
-struct Axis {
+// ticks to the top. Below 10 the axis reaches 10, so that a step is a whole number. Outside the
+// unnamed namespace, as FuelPlot::Frame holds it.
+struct PlotAxis {
     double top = 10;
     double step = 2;
 };
+
+namespace {
+
+using Axis = PlotAxis;
+
+constexpr double kPointRadius = 3.5;
+constexpr int kGap = 6;  // pixels between a label and what it labels
 
 Axis axisFor(double largest) {
     largest = std::max(largest, 10.0);
@@ -124,8 +127,8 @@ QSize FuelPlot::minimumSizeHint() const {
 
 // The axes run from 0 to their tops; a point (nm, weight) stands at place(point) in the widget.
 struct FuelPlot::Frame {
-    Axis across;
-    Axis up;
+    PlotAxis across;
+    PlotAxis up;
     int ticksAcross = 0;
     int ticksUp = 0;
     int labelWidth = 0;  // of the widest figure up the left
