@@ -69,11 +69,13 @@ FuelCheckOutcome checkFuel(const engine::UnitCells& cells, bool planned,
         return *refused;
     }
     links::LinkControl control;
-    const auto reading = links::readXPlane(address, links::xplaneBound(), control);
+    // The aircraft is checked as the watch checks it: another one's fuel is no 747-400's plan.
+    const auto reading = links::readXPlaneFlight(address, links::xplaneBound(), true, control);
     if (!reading.done()) {
         return engine::FuelCheckRefused{reading.refused().reason};
     }
-    return std::get<engine::FuelPlanLine>(line).check(reading.value());
+    return std::get<engine::FuelPlanLine>(line).check(
+        {reading.value().fuelOnBoardKg, reading.value().distanceTravelledMetres});
 }
 
 // --watch, once the plan is told: the flight followed against the plan in the cells.

@@ -583,9 +583,10 @@ Outcome<engine::FuelReading> readXPlaneInFlight(const XPlaneAddress& address,
 XPlaneFlightOutcome readXPlaneFlightNow(const XPlaneAddress& address,
                                         std::chrono::milliseconds bound, bool checkAircraft,
                                         const XPlaneTransport& transport) {
-    const auto notA = [](const std::string& what, double figure, std::string_view unit) {
-        return Stop("X-Plane's reading is not " + what + ": it reads " + base::figureText(figure) +
-                    std::string(unit) + ".");
+    const auto notA = [](const std::string& what, const std::string& named, double figure,
+                         std::string_view unit) {
+        return Stop("X-Plane's reading is not " + what + ": " + named + " reads " +
+                    base::figureText(figure) + std::string(unit) + ".");
     };
     try {
         Exchange exchange(address, bound, transport);
@@ -613,28 +614,29 @@ XPlaneFlightOutcome readXPlaneFlightNow(const XPlaneAddress& address,
             std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
                 .count();
         if (!(std::abs(reading.latitude) <= 90)) {
-            throw notA("a latitude", reading.latitude, " degrees");
+            throw notA("a latitude", "the latitude", reading.latitude, " degrees");
         }
         if (!(std::abs(reading.longitude) <= 180)) {
-            throw notA("a longitude", reading.longitude, " degrees");
+            throw notA("a longitude", "the longitude", reading.longitude, " degrees");
         }
         if (!(reading.fuelOnBoardKg >= -kFigureTolerance &&
               reading.fuelOnBoardKg <= kLargestCapacityKg)) {
-            throw notA("a fuel figure", reading.fuelOnBoardKg, " kg of fuel on board");
+            throw notA("a fuel figure", "the fuel on board", reading.fuelOnBoardKg, " kg");
         }
         reading.fuelOnBoardKg = std::max(reading.fuelOnBoardKg, 0.0);
         for (const double flow : reading.fuelFlowKgPerSecond) {
             if (!(flow >= 0 && flow <= kLargestFlowKgPerSecond)) {
-                throw notA("a fuel flow", flow, " kg/s");
+                throw notA("a fuel flow", "an engine's fuel flow", flow, " kg/s");
             }
         }
         if (!(reading.groundSpeedMetresPerSecond >= 0 &&
               reading.groundSpeedMetresPerSecond <= kFastestMetresPerSecond)) {
-            throw notA("a ground speed", reading.groundSpeedMetresPerSecond, " m/s");
+            throw notA("a ground speed", "the ground speed", reading.groundSpeedMetresPerSecond,
+                       " m/s");
         }
         if (!(reading.distanceTravelledMetres >= 0 &&
               reading.distanceTravelledMetres <= kLongestDistanceM)) {
-            throw notA("a distance", reading.distanceTravelledMetres, " m flown");
+            throw notA("a distance", "the distance flown", reading.distanceTravelledMetres, " m");
         }
         return reading;
     } catch (const OtherAircraft& other) {

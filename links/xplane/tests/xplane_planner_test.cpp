@@ -304,11 +304,13 @@ TEST(XPlanePlanner, ChecksTheFuelInFlight) {
         {"no figure", -5, {}, 4, "brimwell-plan: X-Plane's reading is not a fuel figure: the fuel on board reads -5 kg.\n"},
         {"no plan", 60000, {"--distance", "400", "--wind-direction", "Tail", "--wind", "1000"}, 4, "brimwell-plan: There is no finished plan to check X-Plane's fuel against. Calculate the plan with all its flight data first.\n"},
         {"silent", 60000, {"--units", "lbs"}, 4, kLate},
+        {"a twin jet", 60000, {}, 4, ": its tanks take 0.500, 0.250, 0.250, 0.000, 0.000, 0.000, 0.000, 0.000, 0.000 of the fuel capacity, the 747-400's take 0.300, 0.078, 0.220, 0.220, 0.078, 0.023, 0.023, 0.058, 0.000. Load the 747-400 in X-Plane and try again.\n"},
     };
     // clang-format on
     for (const auto& row : rows) {
-        XPlaneStandIn standIn(k747,
-                              row.name == std::string("silent") ? Mode::Stalled : Mode::Serving);
+        XPlaneStandIn standIn(
+            row.name == std::string("a twin jet") ? XPlaneStandIn::twinJet() : k747,
+            row.name == std::string("silent") ? Mode::Stalled : Mode::Serving);
         standIn.setValue("sim/flightmodel/weight/m_fuel_total", row.fuelKg);
         standIn.setValue("sim/flightmodel/controls/dist", 3'000'000);
         const bool kilograms = std::string(row.name).ends_with("kilograms");
