@@ -100,9 +100,9 @@ for elf in /usr/bin/brimwell /usr/bin/brimwell-plan "${modules[@]}"; do
   if strings "$elf" | grep -F -e "$root" -e "$out"; then
     fail "$elf names the build folder"
   fi
-  readelf -d "$elf" | grep -q 'BIND_NOW' || fail "$elf is not linked with BIND_NOW"
-  readelf -lW "$elf" | grep -q 'GNU_RELRO' || fail "$elf has no RELRO segment"
-  readelf -hW "$elf" | grep -q 'Type:.*DYN' || fail "$elf is not position independent"
+  grep -q 'BIND_NOW' <<<"$(readelf -d "$elf")" || fail "$elf is not linked with BIND_NOW"
+  grep -q 'GNU_RELRO' <<<"$(readelf -lW "$elf")" || fail "$elf has no RELRO segment"
+  grep -q 'Type:.*DYN' <<<"$(readelf -hW "$elf")" || fail "$elf is not position independent"
 done
 echo "FORTIFY, BIND_NOW, RELRO, PIE, no build path"
 
@@ -113,8 +113,11 @@ for program in brimwell brimwell-plan; do
     fail "$program --version ended with status $?"
   [[ "$said" == "$program $version" ]] || fail "$program --version said \"$said\", not \"$program $version\""
   echo "$said"
-  (cd / && env -u DISPLAY -u WAYLAND_DISPLAY "/usr/bin/$program" --help) | grep -q -- '--version' ||
-    fail "$program --help does not name --version"
+  # Read in full first: grep -q would leave at its first match, and a program still writing
+  # the rest of its text would then fail on the closed pipe.
+  help="$(cd / && env -u DISPLAY -u WAYLAND_DISPLAY "/usr/bin/$program" --help)" ||
+    fail "$program --help ended with status $?"
+  grep -q -- '--version' <<<"$help" || fail "$program --help does not name --version"
   page="$(man -P cat "$program" 2>/dev/null)" || fail "man $program shows no page"
   grep -Eq "^ +$program +- +plan +the +fuel +load" <<<"$page" || fail "man $program: no NAME line"
   echo "man $program: $(wc -l <<<"$page") lines"
