@@ -164,10 +164,10 @@ void BM_ReadAndCheckFuel(benchmark::State& state) {
     const XPlaneAddress address = *parseXPlaneUrl(standIn.url());
     for ([[maybe_unused]] auto _ : state) {
         LinkControl control;
-        const auto reading = readXPlane(address, std::chrono::seconds(5), control);
+        const auto reading = readXPlaneFlight(address, std::chrono::seconds(5), true, control);
         if (!reading.done() || !std::holds_alternative<FuelPlanLine>(line) ||
-            !std::holds_alternative<FuelCheck>(
-                std::get<FuelPlanLine>(line).check(reading.value()))) {
+            !std::holds_alternative<FuelCheck>(std::get<FuelPlanLine>(line).check(
+                {reading.value().fuelOnBoardKg, reading.value().distanceTravelledMetres}))) {
             state.SkipWithError("the reading or its check failed");
             break;
         }

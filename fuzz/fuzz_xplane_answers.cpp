@@ -81,13 +81,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         sound = sound && clean(outcome.refused().reason, false);
     }
 
-    const auto reading = readXPlaneInFlight(address, std::chrono::seconds(5), answersFrom(input));
-    if (const FuelReading* read = reading.valueIf()) {
-        sound = sound && physical(read->fuelOnBoardKg) &&
-                std::isfinite(read->distanceTravelledMetres) && read->distanceTravelledMetres >= 0;
-    } else {
-        sound = sound && clean(reading.refused().reason, false);
-    }
     const auto flight = readXPlaneFlightNow(address, std::chrono::seconds(5),
                                             !input.empty() && input[0] < 'm', answersFrom(input));
     if (const XPlaneFlightReading* read = flight.valueIf()) {

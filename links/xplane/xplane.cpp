@@ -21,13 +21,6 @@ XPlaneOutcome loadIntoXPlane(const XPlaneRequest& request, LinkControl& control)
         kModuleFile, [&](const XPlaneModule& module) { return module.load(request, control); });
 }
 
-Outcome<engine::FuelReading> readXPlane(const XPlaneAddress& address,
-                                        std::chrono::milliseconds bound, LinkControl& control) {
-    return callModule<XPlaneModule>(kModuleFile, [&](const XPlaneModule& module) {
-        return module.read(address, bound, control);
-    });
-}
-
 XPlaneFlightOutcome readXPlaneFlight(const XPlaneAddress& address, std::chrono::milliseconds bound,
                                      bool checkAircraft, LinkControl& control) {
     return callModule<XPlaneModule>(kModuleFile, [&](const XPlaneModule& module) {

@@ -102,11 +102,6 @@ Outcome<XPlaneRequest> xplaneRequestFor(const engine::UnitCells& cells,
 // refusal that does not say otherwise has written nothing.
 XPlaneOutcome loadIntoXPlane(const XPlaneRequest& request, LinkControl& control);
 
-// Reads the fuel on board and the distance travelled since the flight's start, within the bound:
-// one reading for the fuel check in flight (engine/fuel_check.h).
-Outcome<engine::FuelReading> readXPlane(const XPlaneAddress& address,
-                                        std::chrono::milliseconds bound, LinkControl& control);
-
 // One reading of the flight for its watch (flight/flight_watch.h), as X-Plane tells it.
 struct XPlaneFlightReading {
     double time = 0;           // UTC, seconds since 1970: the computer's clock at the reading

@@ -40,7 +40,6 @@ constexpr std::string_view kStationMaxima = "sim/aircraft/weight/acf_m_station_m
 constexpr std::array kLoadDatarefs = {kFuel, kPayload, kShares, kCapacity};
 // Asked for on their own: X-Plane answers a list that names a dataref it lacks with 404 alone.
 constexpr std::array kStationDatarefs = {kStationMaxima, kStations};
-constexpr std::array kFlightDatarefs = {kFuelTotal, kDistance};
 // The watch's reading, and with the aircraft checked the tank layout besides.
 constexpr std::string_view kLatitude = "sim/flightmodel/position/latitude";
 constexpr std::string_view kLongitude = "sim/flightmodel/position/longitude";
@@ -555,28 +554,6 @@ XPlaneOutcome loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds
         return refusal(stop.what());
     } catch (const std::exception& failure) {
         return refusal(std::string("The X-Plane link failed: ") + failure.what() + ".");
-    }
-}
-
-Outcome<engine::FuelReading> readXPlaneInFlight(const XPlaneAddress& address,
-                                                std::chrono::milliseconds bound,
-                                                const XPlaneTransport& transport) {
-    try {
-        Exchange exchange(address, bound, transport);
-        const auto datarefs = exchange.find(kFlightDatarefs);
-        const double fuel = exchange.number(datarefs.at(kFuelTotal), "the fuel on board");
-        const double distance = exchange.number(datarefs.at(kDistance), "the distance flown");
-        if (!(fuel >= -kFigureTolerance && fuel <= kLargestCapacityKg)) {
-            throw Stop("X-Plane's reading is not a fuel figure: the fuel on board reads " +
-                       base::figureText(fuel) + " kg.");
-        }
-        if (!(distance >= 0 && distance <= kLongestDistanceM)) {
-            throw Stop("X-Plane's reading is not a distance: the distance flown reads " +
-                       base::figureText(distance) + " m.");
-        }
-        return engine::FuelReading{std::max(fuel, 0.0), distance};
-    } catch (const std::exception& failure) {
-        return Refused{failure.what()};
     }
 }
 

@@ -60,11 +60,6 @@ XPlaneOutcome loadXPlane(const XPlaneAddress& address, std::chrono::milliseconds
                          engine::Unit unit, double fuelKg, double payloadKg,
                          const XPlaneTransport& transport);
 
-// Reads the fuel on board and the distance travelled.
-Outcome<engine::FuelReading> readXPlaneInFlight(const XPlaneAddress& address,
-                                                std::chrono::milliseconds bound,
-                                                const XPlaneTransport& transport);
-
 // One reading of the flight for its watch; with checkAircraft, an aircraft whose tank layout is
 // not the 747-400's is refused as such.
 XPlaneFlightOutcome readXPlaneFlightNow(const XPlaneAddress& address,

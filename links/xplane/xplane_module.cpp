@@ -9,7 +9,6 @@
 namespace {
 
 using namespace brimwell::links;
-using brimwell::engine::FuelReading;
 using brimwell::engine::kKilogramsPerPound;
 
 class XPlaneOverHttp final : public XPlaneModule {
@@ -20,13 +19,6 @@ class XPlaneOverHttp final : public XPlaneModule {
             return loadXPlane(request.address, request.bound, request.unit,
                               request.fuelLbs * kKilogramsPerPound,
                               request.payloadLbs * kKilogramsPerPound, transport);
-        });
-    }
-
-    Outcome<FuelReading> read(const XPlaneAddress& address, std::chrono::milliseconds bound,
-                              LinkControl& control) const noexcept override {
-        return refusedOnThrow("X-Plane", [&] {
-            return readXPlaneInFlight(address, bound, xplaneOverHttp(address, bound, control));
         });
     }
 

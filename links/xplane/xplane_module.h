@@ -18,10 +18,6 @@ class XPlaneModule {
     // Loads the request into the aircraft (loadIntoXPlane).
     virtual XPlaneOutcome load(const XPlaneRequest& request,
                                LinkControl& control) const noexcept = 0;
-    // One reading in flight within the bound (readXPlane).
-    virtual Outcome<engine::FuelReading> read(const XPlaneAddress& address,
-                                              std::chrono::milliseconds bound,
-                                              LinkControl& control) const noexcept = 0;
     // One reading of the flight within the bound (readXPlaneFlight).
     virtual XPlaneFlightOutcome readFlight(const XPlaneAddress& address,
                                            std::chrono::milliseconds bound, bool checkAircraft,
