@@ -204,10 +204,11 @@ class FlightLines final : public flight::FlightListener {
 
 int watchFlight(const PlanRequest& request, engine::FuelPlanLine plan,
                 const std::optional<flightplan::Route>& route, std::ostream& out,
-                std::ostream& err) {
+                std::ostream& err, const Serving& serving) {
     flight::FlightWatch watch(std::move(plan), route);
     FlightLines lines(out, request.unit, request.json);
     watch.addListener(lines);
+    const ServedWatch served(serving, watch, request.unit);
     links::LinkControl control;
     const EndingSignals signals(control);
     const auto every = std::chrono::duration_cast<Clock::duration>(

@@ -38,7 +38,6 @@ constexpr std::size_t kSpareThreads = 4;
 // The readings the plot holds at most; beyond, every other one is let go.
 constexpr std::size_t kMostPlotPoints = 2048;
 constexpr std::size_t kPlannedLinePoints = 48;
-constexpr auto kBeatEvery = std::chrono::seconds(1);
 constexpr std::string_view kBeat = R"({"type":"beat"})";
 
 // What every answer carries.
@@ -162,14 +161,15 @@ struct Device {
     bool ready = false;
     bool ending = false;
     bool dropped = false;
+    std::chrono::milliseconds beatEvery{1'000};
     std::thread sender;
 
-    // Sends what is queued as it comes, and a beat after a second of nothing, so that a page
+    // Sends what is queued as it comes, and a beat after beatEvery of nothing, so that a page
     // knows its connection stands.
     void send() {
         std::unique_lock lock(mutex);
         for (;;) {
-            const bool woken = wake.wait_for(lock, kBeatEvery,
+            const bool woken = wake.wait_for(lock, beatEvery,
                                              [&] { return ending || dropped || !outbox.empty(); });
             if (ending || dropped) {
                 return;
@@ -332,6 +332,7 @@ int TabletServer::State::request(mg_connection* conn) {
         }
         auto shown = std::make_shared<Device>();
         shown->conn = conn;
+        shown->beatEvery = bounds.beatEvery;
         devices.emplace(conn, std::move(shown));
         return 0;  // civetweb's handshake, then webSocketReady
     }
@@ -399,6 +400,7 @@ void TabletServer::State::webSocketClose(const mg_connection* conn, void* data) 
 std::string TabletServer::State::snapshot() const {
     Json message;
     message["type"] = "snapshot";
+    message["beat_ms"] = bounds.beatEvery.count();
     message["plan"] = plan;
     message["reading"] = reading;
     message["fixes"] = fixes;
@@ -494,7 +496,9 @@ std::optional<std::string> TabletServer::start(const std::string& address, std::
     }
     mg_context* context = mg_start2(&init, &error);
     if (context == nullptr) {
-        return "Brimwell cannot serve at " + listening + ": " + std::string(errorText.data());
+        // civetweb's words for it tell no more than this.
+        return "Brimwell cannot serve at " + listening +
+               ": the address is not one of this computer's, or the port is taken.";
     }
     mg_set_websocket_handler(context, std::string(kLivePath).c_str(), &State::webSocketConnect,
                              &State::webSocketReady, &State::webSocketData,

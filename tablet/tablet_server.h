@@ -42,6 +42,9 @@ struct Bounds {
     // A page silent this long is sent a ping; after five pings unanswered it is closed.
     std::chrono::milliseconds pingAfter{2'000};
     std::size_t mostQueuedBytes = 1024 * 1024;
+    // A page sent nothing this long is sent a beat; it takes four beats missed as the connection
+    // lost.
+    std::chrono::milliseconds beatEvery{1'000};
 };
 
 // The schematic as the page shows it: every cell's text by its name, the cells that are red, and

@@ -3,8 +3,8 @@
 // JSON and goes into the page as text (textContent), never as markup.
 (() => {
   const svgNs = "http://www.w3.org/2000/svg";
-  // Silent this long (Brimwell sends at least every second), the connection is lost.
-  const lostAfterMs = 4000;
+  // Silent for four of Brimwell's beats, the connection is lost.
+  let lostAfterMs = 4000;
   let units = "lbs";
   let planned = [];
   let flown = [];
@@ -117,6 +117,7 @@
 
   function receive(message) {
     if (message.type === "snapshot") {
+      lostAfterMs = 4 * message.beat_ms;
       showPlan(message.plan);
       flown = message.plot || [];
       byId("fixes").replaceChildren();
