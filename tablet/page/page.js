@@ -146,9 +146,19 @@
     setText("connection", `Connection lost${since}. Reconnecting…`);
   }
 
+  // The connection given up: told at once, whatever the closing takes, and tried again.
+  function giveUp() {
+    clearTimeout(quiet);
+    socket.onclose = null;
+    socket.onmessage = null;
+    socket.close();
+    lost();
+    setTimeout(connect, Math.min(4000, 250 * 2 ** retries++));
+  }
+
   function listen() {
     clearTimeout(quiet);
-    quiet = setTimeout(() => socket.close(), lostAfterMs);
+    quiet = setTimeout(giveUp, lostAfterMs);
   }
 
   function connect() {
@@ -163,12 +173,7 @@
       listen();
       receive(JSON.parse(event.data));
     };
-    socket.onclose = () => {
-      clearTimeout(quiet);
-      socket.onclose = null;
-      lost();
-      setTimeout(connect, Math.min(4000, 250 * 2 ** retries++));
-    };
+    socket.onclose = giveUp;
   }
 
   connect();

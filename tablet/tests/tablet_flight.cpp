@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     std::ofstream(argv[1]) << ofpText(changes);
     XPlaneStandIn standIn;
     // clang-format off
-    standIn.fly(FlightScript(41.8, 12.25, 100000).wait(2).flyTo(47.5, -8.0, 4, 30000).flyTo(50.0, -20.0, 4, 25000).flyTo(40.64, -73.78, 200, 20000).land(2).moments());
+    standIn.fly(FlightScript(41.8, 12.25, 100000).wait(2).flyTo(47.5, -8.0, 4, 30000).flyTo(50.0, -20.0, 4, 25000).flyTo(40.64, -73.78, 14, 20000).land(2).moments());
     // clang-format on
     std::cout << standIn.url() << std::endl;
     for (std::string line; std::getline(std::cin, line);) {
