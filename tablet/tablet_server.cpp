@@ -252,9 +252,13 @@ struct TabletServer::State {
     bool hostAllowed(const std::string& host) const;
     std::shared_ptr<Device> device(const mg_connection* conn);
     void forget(const mg_connection* conn);
-    std::string snapshot() const;
+    // All a page shows, for a page that comes or a flight that begins.
+    Json snapshot() const;
     // Sends the message to every page; under mutex.
     void tell(const Json& message);
+    static std::string text(const Json& message) {
+        return message.dump(-1, ' ', false, Json::error_handler_t::replace);
+    }
 };
 
 int TabletServer::State::beginRequest(mg_connection* conn) {
@@ -371,7 +375,7 @@ void TabletServer::State::webSocketReady(mg_connection* conn, void* data) {
         return;
     }
     const std::scoped_lock lock(state->mutex);
-    shown->queue(state->snapshot(), state->bounds.mostQueuedBytes);
+    shown->queue(text(state->snapshot()), state->bounds.mostQueuedBytes);
     {
         const std::scoped_lock deviceLock(shown->mutex);
         shown->ready = true;
@@ -397,7 +401,7 @@ void TabletServer::State::webSocketClose(const mg_connection* conn, void* data) 
     static_cast<State*>(data)->forget(conn);
 }
 
-std::string TabletServer::State::snapshot() const {
+Json TabletServer::State::snapshot() const {
     Json message;
     message["type"] = "snapshot";
     message["beat_ms"] = bounds.beatEvery.count();
@@ -406,11 +410,11 @@ std::string TabletServer::State::snapshot() const {
     message["fixes"] = fixes;
     message["plot"] = plot;
     message["landed"] = landed;
-    return message.dump(-1, ' ', false, Json::error_handler_t::replace);
+    return message;
 }
 
 void TabletServer::State::tell(const Json& message) {
-    const std::string text = message.dump(-1, ' ', false, Json::error_handler_t::replace);
+    const std::string told = text(message);
     for (const auto& [conn, shown] : devices) {
         bool ready = false;
         {
@@ -418,7 +422,7 @@ void TabletServer::State::tell(const Json& message) {
             ready = shown->ready;
         }
         if (ready) {
-            shown->queue(text, bounds.mostQueuedBytes);
+            shown->queue(told, bounds.mostQueuedBytes);
         }
     }
 }
@@ -591,6 +595,16 @@ void TabletServer::showPlan(ShownPlan plan) {
                      {"red", plan.red},
                      {"planned_line", std::move(line)}};
     m_state->tell({{"type", "plan"}, {"plan", m_state->plan}});
+}
+
+void TabletServer::newFlight() {
+    const std::scoped_lock lock(m_state->mutex);
+    auto& state = *m_state;
+    state.reading = Json();
+    state.fixes = Json::array();
+    state.plot = Json::array();
+    state.landed = Json();
+    state.tell(state.snapshot());
 }
 
 void TabletServer::reading(const flight::WatchedReading& reading) {

@@ -87,6 +87,8 @@ class TabletServer final : public flight::FlightListener {
 
     // The plan the pages show, from now on.
     void showPlan(ShownPlan plan);
+    // A flight of its own from now on: the readings, fixes and landing so far are let go.
+    void newFlight();
 
     void reading(const flight::WatchedReading& reading) override;
     void fixPassed(const flight::PassedFix& fix) override;
