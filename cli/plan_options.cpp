@@ -231,8 +231,7 @@ void refuseConflicts(const PlanRequest& request, bool every) {
 // and each cell's text in the unit.
 void checkValues(PlanRequest& request, const std::optional<std::string>& units,
                  const std::optional<std::string>& xplaneUrl,
-                 const std::optional<std::string>& every,
-                 const std::optional<std::string>& serve) {
+                 const std::optional<std::string>& every, const std::optional<std::string>& serve) {
     for (const auto& file : kFileOptions) {
         if (const auto& path = request.*(file.path); path && path->empty()) {
             throw OptionError(std::string(file.needsName));
@@ -417,7 +416,8 @@ std::string planUsage() {
         "...}. Every line is flushed as it is written.\n"
         "\nWith --serve the first line on the error stream is \"brimwell-plan: the flight is "
         "shown at\nURL\": a browser opened at the URL, which holds the pairing key, shows the "
-        "plan and each\nreading as it comes, on at most 8 devices. A server that cannot start (the port taken, "
+        "plan and each\nreading as it comes, on at most 8 devices. A server that cannot start (the "
+        "port taken, "
         "not an\naddress of this computer) ends the planner before it plans (exit status 4).\n";
     return out;
 }

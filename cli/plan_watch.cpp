@@ -203,8 +203,8 @@ class FlightLines final : public flight::FlightListener {
 }  // namespace
 
 int watchFlight(const PlanRequest& request, engine::FuelPlanLine plan,
-                const std::optional<flightplan::Route>& route, std::ostream& out,
-                std::ostream& err, const Serving& serving) {
+                const std::optional<flightplan::Route>& route, std::ostream& out, std::ostream& err,
+                const Serving& serving) {
     flight::FlightWatch watch(std::move(plan), route);
     FlightLines lines(out, request.unit, request.json);
     watch.addListener(lines);

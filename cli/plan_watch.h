@@ -21,7 +21,7 @@ namespace brimwell::cli {
 // asks (--xplane-url, --every, --json, --units), shown by the serving's server where there is one;
 // returns the exit status.
 int watchFlight(const PlanRequest& request, engine::FuelPlanLine plan,
-                const std::optional<flightplan::Route>& route, std::ostream& out,
-                std::ostream& err, const Serving& serving = {});
+                const std::optional<flightplan::Route>& route, std::ostream& out, std::ostream& err,
+                const Serving& serving = {});
 
 }  // namespace brimwell::cli

@@ -7,10 +7,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <atomic>
 #include <arpa/inet.h>
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -476,12 +476,27 @@ std::optional<std::string> TabletServer::start(const std::string& address, std::
     const std::string ping = std::to_string(state.bounds.pingAfter.count());
     const std::string headerBytes = std::to_string(kMostHeaderBytes);
     const std::string safety(kSafetyHeaders.substr(0, kSafetyHeaders.size() - 2));
-    const std::array<const char*, 21> options = {
-        "listening_ports", listening.c_str(), "num_threads", threads.c_str(),
-        "request_timeout_ms", timeout.c_str(), "websocket_timeout_ms", ping.c_str(),
-        "enable_websocket_ping_pong", "yes", "max_request_size", headerBytes.c_str(),
-        "enable_keep_alive", "no", "additional_header", safety.c_str(),
-        "enable_directory_listing", "no", "linger_timeout_ms", "0", nullptr};
+    const std::array<const char*, 21> options = {"listening_ports",
+                                                 listening.c_str(),
+                                                 "num_threads",
+                                                 threads.c_str(),
+                                                 "request_timeout_ms",
+                                                 timeout.c_str(),
+                                                 "websocket_timeout_ms",
+                                                 ping.c_str(),
+                                                 "enable_websocket_ping_pong",
+                                                 "yes",
+                                                 "max_request_size",
+                                                 headerBytes.c_str(),
+                                                 "enable_keep_alive",
+                                                 "no",
+                                                 "additional_header",
+                                                 safety.c_str(),
+                                                 "enable_directory_listing",
+                                                 "no",
+                                                 "linger_timeout_ms",
+                                                 "0",
+                                                 nullptr};
     mg_callbacks callbacks{};
     callbacks.begin_request = &State::beginRequest;
     callbacks.end_request = &State::endRequest;
@@ -505,8 +520,8 @@ std::optional<std::string> TabletServer::start(const std::string& address, std::
                ": the address is not one of this computer's, or the port is taken.";
     }
     mg_set_websocket_handler(context, std::string(kLivePath).c_str(), &State::webSocketConnect,
-                             &State::webSocketReady, &State::webSocketData,
-                             &State::webSocketClose, &state);
+                             &State::webSocketReady, &State::webSocketData, &State::webSocketClose,
+                             &state);
     std::array<mg_server_port, 1> ports{};
     mg_get_server_ports(context, static_cast<int>(ports.size()), ports.data());
     const std::scoped_lock lock(state.mutex);
@@ -576,7 +591,10 @@ std::string TabletServer::url(const std::string& address) const {
 
 std::size_t TabletServer::devices() const {
     const std::scoped_lock lock(m_state->mutex);
-    return m_state->devices.size();
+    return std::count_if(m_state->devices.begin(), m_state->devices.end(), [](const auto& device) {
+        const std::scoped_lock deviceLock(device.second->mutex);
+        return !device.second->dropped;
+    });
 }
 
 void TabletServer::showPlan(ShownPlan plan) {
@@ -663,8 +681,8 @@ std::vector<std::string> networkAddresses() {
         std::array<char, INET_ADDRSTRLEN> text{};
         inet_ntop(AF_INET, &ipv4.sin_addr, text.data(), text.size());
         const std::uint32_t host = ntohl(ipv4.sin_addr.s_addr);
-        const bool isPrivate = (host >> 24U) == 10 || (host >> 20U) == 0xAC1 ||
-                               (host >> 16U) == 0xC0A8;
+        const bool isPrivate =
+            (host >> 24U) == 10 || (host >> 20U) == 0xAC1 || (host >> 16U) == 0xC0A8;
         const bool isLoopback = (host >> 24U) == 127;
         (isPrivate ? privateOnes : isLoopback ? loopback : others).emplace_back(text.data());
     }

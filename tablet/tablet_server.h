@@ -82,7 +82,7 @@ class TabletServer final : public flight::FlightListener {
     // address served on, or at `address` (one of the computer's, when serving on every one).
     std::string url() const;
     std::string url(const std::string& address) const;
-    // The pages connected now.
+    // The pages connected now, those dropped but not yet closed left out.
     std::size_t devices() const;
 
     // The plan the pages show, from now on.

@@ -94,6 +94,9 @@ MainWindow::MainWindow(QWidget* parent)
                 m_fuelCheck->setUnit(unit);
             }
             updateAircraftActions();
+            if (m_tablet != nullptr) {
+                m_tablet->showPlan();  // and the readings from now on, in the unit shown
+            }
         });
     connectButtons();
     setUnit(UnitChoice::remembered());

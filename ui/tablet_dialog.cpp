@@ -53,8 +53,7 @@ QPixmap qrCode(const std::string& text) {
 
 }  // namespace
 
-TabletDialog::TabletDialog(std::function<std::optional<tablet::ShownPlan>()> plan,
-                           QWidget* parent)
+TabletDialog::TabletDialog(std::function<std::optional<tablet::ShownPlan>()> plan, QWidget* parent)
     : QDialog(parent),
       m_plan(std::move(plan)),
       m_switch(new QCheckBox(u"Show the flight on tablets and phones of this network"_s, this)),

@@ -17,13 +17,21 @@ int main(int argc, char** argv) {
         return 2;
     }
     OfpChanges changes;
-    changes.navlog = {
-        {{"ident", "<b id=\"marked\">DIVKO</b>"}, {"pos_lat", "47.5"}, {"pos_long", "-8.0"},
-         {"distance", "1000"}, {"fuel_plan_onboard", "180000"}},
-        {{"ident", "50N020W"}, {"pos_lat", "50.0"}, {"pos_long", "-20.0"}, {"distance", "2000"},
-         {"fuel_plan_onboard", "90000"}},
-        {{"ident", "KJFK"}, {"pos_lat", "40.64"}, {"pos_long", "-73.78"}, {"distance", "1000"},
-         {"fuel_plan_onboard", "40000"}}};
+    changes.navlog = {{{"ident", "<b id=\"marked\">DIVKO</b>"},
+                       {"pos_lat", "47.5"},
+                       {"pos_long", "-8.0"},
+                       {"distance", "1000"},
+                       {"fuel_plan_onboard", "180000"}},
+                      {{"ident", "50N020W"},
+                       {"pos_lat", "50.0"},
+                       {"pos_long", "-20.0"},
+                       {"distance", "2000"},
+                       {"fuel_plan_onboard", "90000"}},
+                      {{"ident", "KJFK"},
+                       {"pos_lat", "40.64"},
+                       {"pos_long", "-73.78"},
+                       {"distance", "1000"},
+                       {"fuel_plan_onboard", "40000"}}};
     std::ofstream(argv[1]) << ofpText(changes);
     XPlaneStandIn standIn;
     // clang-format off

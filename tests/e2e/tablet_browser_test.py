@@ -10,6 +10,7 @@ shows it, to DIR/tablet.png and DIR/tablet-dark.png.
 """
 import json
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -74,10 +75,6 @@ class Planner:
         with self.lock:
             return [line[key] for line in self.lines if key in line]
 
-    def plan(self):
-        with self.lock:
-            return self.lines[0] if self.lines else None
-
 
 def text(driver, element_id):
     found = driver.find_elements(By.ID, element_id)
@@ -109,10 +106,10 @@ def main():
                                 text=True)
     xplane = stand_in.stdout.readline().strip()
     planner = Planner(plan, ofp, xplane, work)
-    prefix = "brimwell-plan: the flight is shown at http://127.0.0.1:"
-    check(planner.first_error_line.startswith(prefix) and "/?key=" in planner.first_error_line,
+    told, _, url = planner.first_error_line.partition(" at ")
+    check(told == "brimwell-plan: the flight is shown" and url.startswith("http://127.0.0.1:")
+          and re.fullmatch(r"http://127\.0\.0\.1:\d+/\?key=[0-9a-f]{32}", url),
           f"the first line on the error stream: {planner.first_error_line!r}")
-    url = planner.first_error_line[len("brimwell-plan: the flight is shown at "):]
 
     options = webdriver.ChromeOptions()
     options.binary_location = CHROMIUM
@@ -127,39 +124,28 @@ def main():
         check(wait(driver, lambda d: text(d, "connection") == "Connected", 5), "connected")
 
         # The schematic: every cell of the plan's JSON object, as text; red where it is red.
-        wait(driver, lambda d: planner.plan() is not None, 5)
-        cells = planner.plan()["cells"]
+        wait(driver, lambda d: planner.lines, 5)
+        cells = planner.lines[0]["cells"]
         check(wait(driver, lambda d: text(d, "txtFL") == cells["txtFL"], 3), "txtFL shown")
         for name, cell in cells.items():
             shown = text(driver, name)
             if shown is not None:
                 check(shown == cell, f"{name}: {shown!r}, the plan's {cell!r}")
-        for name in ("txtOriginICAO", "txtDestinationICAO", "txtAlternateICAO", "txtFL", "txtTW"):
-            check(text(driver, name) not in (None, ""), f"{name} is on the page")
         red = {element.get_attribute("id") for element in driver.find_elements(By.CSS_SELECTOR, ".red")}
-        check(red == set(planner.plan()["red"]), f"red cells {red}")
+        check(red == set(planner.lines[0]["red"]), f"red cells {red}")
 
-        # Each reading within a second of the planner's telling it.
-        for _ in range(3):
-            wait(driver, lambda d: planner.objects("reading"), 3)
-            told = planner.objects("reading")
-            index = len(told) - 1
-            if "fuel_on_board" not in told[index]:
-                time.sleep(0.3)
-                continue
-
-            def shown_since(d):
-                later = planner.objects("reading")[index:]
-                return text(d, "fuel_on_board") in {
-                    f"{r['fuel_on_board']} lbs" for r in later if "fuel_on_board" in r}
-            check(wait(driver, shown_since, 1.0), f"reading {told[index]} shown within a second")
-            # The figures of one moment, all read at once, are those of one reading.
-            page = driver.execute_script(
-                "return Object.fromEntries(arguments[0].map(id => "
-                "[id, document.getElementById(id).textContent]))", list(FIGURES))
-            matching = [r for r in planner.objects("reading") if "fuel_on_board" in r and
-                        all(page[key] == shown(r) for key, shown in FIGURES.items())]
-            check(matching, f"the page's figures {page} are those of a reading")
+        # A reading on the page within a second of the planner's telling it; all the figures,
+        # read at once, those of one reading.
+        wait(driver, lambda d: planner.objects("reading"), 3)
+        index = len(planner.objects("reading")) - 1
+        fuel = lambda: {f"{r['fuel_on_board']} lbs" for r in planner.objects("reading")[index:]}
+        check(wait(driver, lambda d: text(d, "fuel_on_board") in fuel(), 1.0), "a reading shown")
+        page = driver.execute_script(
+            "return Object.fromEntries(arguments[0].map(id => "
+            "[id, document.getElementById(id).textContent]))", list(FIGURES))
+        check([r for r in planner.objects("reading")
+               if all(page[key] == shown(r) for key, shown in FIGURES.items())],
+              f"the page's figures {page} are those of a reading")
 
         # The fixes passed, their idents as text: the flight plan's markup is never markup.
         check(wait(driver, lambda d: d.find_elements(By.CSS_SELECTOR, "#fixes tr"), 6), "a fix")

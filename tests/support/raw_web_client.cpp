@@ -50,13 +50,8 @@ bool RawWebClient::receiveUntil(const std::string& text, std::chrono::millisecon
 }
 
 bool RawWebClient::closedWithin(std::chrono::milliseconds bound) {
-    const auto end = Clock::now() + bound;
-    while (Clock::now() < end) {
-        if (!more(end)) {
-            return m_closed;
-        }
-    }
-    return false;
+    receiveAll(bound);
+    return m_closed;
 }
 
 bool RawWebClient::more(Clock::time_point end) {
@@ -72,46 +67,7 @@ bool RawWebClient::more(Clock::time_point end) {
         return false;
     }
     m_received.append(buffer.data(), static_cast<std::size_t>(n));
-    answerPings();
     return true;
-}
-
-// As a browser does: every ping of the server's answered with a pong, masked.
-void RawWebClient::answerPings() {
-    if (m_frames == 0) {
-        const auto end = m_received.find("\r\n\r\n");
-        if (end == std::string::npos || m_received.rfind("HTTP/1.1 101", 0) != 0) {
-            return;
-        }
-        m_frames = end + 4;
-    }
-    for (;;) {
-        if (m_received.size() < m_frames + 2) {
-            return;
-        }
-        const auto byte = [&](std::size_t at) {
-            return static_cast<unsigned char>(m_received[m_frames + at]);
-        };
-        std::size_t length = byte(1) & 0x7FU;
-        std::size_t header = 2;
-        if (length >= 126) {
-            header = length == 126 ? 4 : 10;
-            if (m_received.size() < m_frames + header) {
-                return;
-            }
-            length = 0;
-            for (std::size_t i = 2; i < header; ++i) {
-                length = (length << 8U) | byte(i);
-            }
-        }
-        if (m_received.size() < m_frames + header + length) {
-            return;
-        }
-        if ((byte(0) & 0x0FU) == 0x9 && length == 0) {
-            send(std::string("\x8A\x80\x01\x02\x03\x04", 6));
-        }
-        m_frames += header + length;
-    }
 }
 
 std::string statusOf(const std::string& answer) {

@@ -1,8 +1,8 @@
 #pragma once
 
 // A web client on a raw socket to 127.0.0.1, for the tests of Brimwell's own server: it sends
-// bytes as they are given (a request whole, dripping, or flooding) and takes what comes, and once
-// the server has upgraded the connection to a WebSocket it answers each ping as a browser does.
+// bytes as they are given (a request whole, dripping, or flooding) and takes what comes. It never
+// answers a WebSocket's ping, so a server that pings closes it in the end.
 
 #include <chrono>
 #include <cstdint>
@@ -34,13 +34,11 @@ class RawWebClient final {
   private:
     using Clock = std::chrono::steady_clock;
     bool more(Clock::time_point end);
-    void answerPings();
 
     int m_fd;
     bool m_connected = false;
     bool m_closed = false;
     std::string m_received;
-    std::size_t m_frames = 0;  // where the frame to read next begins, once upgraded
 };
 
 // The status line of an answer: "HTTP/1.1 200 OK".

@@ -2,6 +2,9 @@
 // and the port remembered, the address with its pairing key and its QR code, the plan and the
 // Fuel Check's readings reaching a page, the devices counted, and switched off again.
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -10,9 +13,6 @@
 #include <QLabel>
 #include <QRegularExpression>
 #include <QSpinBox>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "tests/support/raw_web_client.h"
 #include "tests/support/window_driver.h"
@@ -44,11 +44,6 @@ int freePort() {
 class TabletTest final : public QObject {
     Q_OBJECT
 
-    template <typename Widget>
-    Widget* part(const QDialog& dialog, std::string_view name) {
-        return dialog.findChild<Widget*>(toQ(name));
-    }
-
   private Q_SLOTS:
     void showsThePlanAndTheFlightToAPairedPage() {
         qputenv("BRIMWELL_TEST_FUEL_CHECK_INTERVAL_MS", "100");
@@ -62,11 +57,11 @@ class TabletTest final : public QObject {
         window->findChild<QAction*>(toQ(ui::control::mnuShowOnTablet))->trigger();
         auto* dialog = window->findChild<QDialog*>(toQ(ui::control::dlgTablet));
         QVERIFY(dialog != nullptr && dialog->isVisible());
-        auto& serve = *part<QCheckBox>(*dialog, ui::control::chkTabletServe);
-        auto& network = *part<QComboBox>(*dialog, ui::control::cmbTabletNetwork);
-        auto& port = *part<QSpinBox>(*dialog, ui::control::spnTabletPort);
-        auto& devices = *part<QLabel>(*dialog, ui::control::lblTabletDevices);
-        auto& code = *part<QLabel>(*dialog, ui::control::lblTabletCode);
+        auto& serve = *dialog->findChild<QCheckBox*>(toQ(ui::control::chkTabletServe));
+        auto& network = *dialog->findChild<QComboBox*>(toQ(ui::control::cmbTabletNetwork));
+        auto& port = *dialog->findChild<QSpinBox*>(toQ(ui::control::spnTabletPort));
+        auto& devices = *dialog->findChild<QLabel*>(toQ(ui::control::lblTabletDevices));
+        auto& code = *dialog->findChild<QLabel*>(toQ(ui::control::lblTabletCode));
         QVERIFY(!serve.isChecked());
         QCOMPARE(devices.text(), u"Not serving."_s);
         QCOMPARE(port.value(), 8087);
@@ -81,8 +76,8 @@ class TabletTest final : public QObject {
         const QRegularExpression address(u"http://127\\.0\\.0\\.1:"_s + QString::number(chosen) +
                                          u"/\\?key=([0-9a-f]{32})$"_s);
         const auto match =
-            address.match(part<QLabel>(*dialog, ui::control::lblTabletAddress)->text());
-        QVERIFY2(match.hasMatch(), qPrintable(part<QLabel>(*dialog, "lblTabletAddress")->text()));
+            address.match(dialog->findChild<QLabel*>(toQ(ui::control::lblTabletAddress))->text());
+        QVERIFY(match.hasMatch());
         QVERIFY(!code.pixmap().isNull() && code.pixmap().width() == code.pixmap().height());
         QVERIFY(!network.isEnabled() && !port.isEnabled());
 
