@@ -38,6 +38,7 @@ checks=(
   valgrind # the start-up benchmark's count of instructions (bench_window_start --callgrind)
   qt6-gtk-platformtheme # the same under GNOME's dark scheme, docs/window-dark.png
   librsvg2-bin imagemagick # tools/draw_pictures.py, the icon and the window's pictures
+  chromium chromium-driver python3-selenium # the tablet's benchmark and pictures
 )
 package=(
   dpkg-dev debhelper help2man # dpkg-buildpackage; help2man makes brimwell-plan(1)
