@@ -89,7 +89,8 @@ def wait(driver, condition, seconds):
 
 
 def pictures(driver, directory):
-    driver.set_window_size(1280, 800)
+    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": 1280, "height": 800, "deviceScaleFactor": 1, "mobile": False})
     for scheme, name in (("light", "tablet.png"), ("dark", "tablet-dark.png")):
         driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
             "features": [{"name": "prefers-color-scheme", "value": scheme}]})
