@@ -96,37 +96,16 @@ std::string header(const mg_connection* conn, const char* name) {
     return value == nullptr ? std::string() : std::string(value);
 }
 
-std::string_view reasonOf(int status) {
-    switch (status) {
-        case 200:
-            return "OK";
-        case 303:
-            return "See Other";
-        case 403:
-            return "Forbidden";
-        case 404:
-            return "Not Found";
-        case 405:
-            return "Method Not Allowed";
-        case 421:
-            return "Misdirected Request";
-        case 503:
-            return "Service Unavailable";
-        default:
-            return "Bad Request";
-    }
-}
-
 // Writes the whole answer, its body left out for HEAD; returns the status.
 int answer(mg_connection* conn, int status, std::string_view type, std::string_view body,
            std::string_view extraHeaders = {}) {
     const auto* request = mg_get_request_info(conn);
     const bool head = std::string_view(request->request_method) == "HEAD";
-    std::string text = "HTTP/1.1 " + std::to_string(status) + " " + std::string(reasonOf(status)) +
-                       "\r\nContent-Type: " + std::string(type) +
-                       "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n" +
-                       std::string(kSafetyHeaders) + std::string(extraHeaders) +
-                       "Connection: close\r\n\r\n";
+    std::string text =
+        "HTTP/1.1 " + std::to_string(status) + " " + mg_get_response_code_text(conn, status) +
+        "\r\nContent-Type: " + std::string(type) +
+        "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n" +
+        std::string(kSafetyHeaders) + std::string(extraHeaders) + "Connection: close\r\n\r\n";
     if (!head) {
         text += body;
     }
@@ -461,6 +440,7 @@ TabletServer::TabletServer(Bounds bounds) : m_state(std::make_unique<State>()) {
 
 TabletServer::~TabletServer() {
     stop();
+    mg_exit_library();
 }
 
 std::optional<std::string> TabletServer::start(const std::string& address, std::uint16_t port) {

@@ -33,16 +33,10 @@ from selenium.webdriver.support.ui import WebDriverWait  # noqa: E402
 failures = []
 
 # The check's figures by their ids, as the page shows a reading's JSON object.
-FIGURES = {
-    "fuel_on_board": lambda r: f"{r['fuel_on_board']} lbs",
-    "planned_fuel_on_board": lambda r: f"{r['planned_fuel_on_board']} lbs",
-    "predicted_landing_fuel": lambda r: f"{r['predicted_landing_fuel']} lbs",
-    "planned_landing_fuel": lambda r: f"{r['planned_landing_fuel']} lbs",
-    "reserves": lambda r: f"{r['reserves']} lbs",
-    "distance_to_go_nm": lambda r: f"{r['distance_to_go_nm']} nm",
-    "status": lambda r: r["status"],
-    "phase": lambda r: r["phase"],
-}
+FIGURES = {key: (lambda k, unit: lambda r: f"{r[k]}{unit}")(key, unit) for key, unit in (
+    ("fuel_on_board", " lbs"), ("planned_fuel_on_board", " lbs"), ("reserves", " lbs"),
+    ("predicted_landing_fuel", " lbs"), ("planned_landing_fuel", " lbs"),
+    ("distance_to_go_nm", " nm"), ("status", ""), ("phase", ""))}
 
 
 def check(condition, what):
@@ -62,18 +56,12 @@ class Planner:
              "--every", "0.3", "--json", "--xplane-url", xplane, "--serve", "127.0.0.1:0"],
             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, cwd=work, env=environment)
         self.first_error_line = self.process.stderr.readline().rstrip("\n")
-        self.lines = []
-        self.lock = threading.Lock()
-        threading.Thread(target=self._read, daemon=True).start()
-
-    def _read(self):
-        for line in self.process.stdout:
-            with self.lock:
-                self.lines.append(json.loads(line))
+        self.lines = []  # appended to by one thread, read by the test's: whole objects only
+        threading.Thread(target=lambda: [self.lines.append(json.loads(line))
+                                         for line in self.process.stdout], daemon=True).start()
 
     def objects(self, key):
-        with self.lock:
-            return [line[key] for line in self.lines if key in line]
+        return [line[key] for line in list(self.lines) if key in line]
 
 
 def text(driver, element_id):
