@@ -130,77 +130,77 @@ void knock(const std::string& address, std::uint16_t port) {
     close(fd);
 }
 
-// A page's connection: what waits to be sent to it, and the thread that sends it.
-struct Device {
-    mg_connection* conn = nullptr;
-    std::mutex mutex;
-    std::condition_variable wake;
-    std::deque<std::string> outbox;
-    std::size_t queued = 0;
-    bool ready = false;
-    bool ending = false;
-    bool dropped = false;
-    std::chrono::milliseconds beatEvery{1'000};
-    std::thread sender;
-
-    // Sends what is queued as it comes, and a beat after beatEvery of nothing, so that a page
-    // knows its connection stands.
-    void send() {
-        std::unique_lock lock(mutex);
-        for (;;) {
-            const bool woken = wake.wait_for(lock, beatEvery,
-                                             [&] { return ending || dropped || !outbox.empty(); });
-            if (ending || dropped) {
-                return;
-            }
-            std::string message(kBeat);
-            if (woken) {
-                message = std::move(outbox.front());
-                outbox.pop_front();
-                queued -= message.size();
-            }
-            lock.unlock();
-            const int sent =
-                mg_websocket_write(conn, MG_WEBSOCKET_OPCODE_TEXT, message.data(), message.size());
-            lock.lock();
-            if (sent <= 0) {
-                dropped = true;
-            }
-        }
-    }
-
-    // Queues the message, or drops the page when too much waits for it already.
-    void queue(const std::string& message, std::size_t mostQueued) {
-        const std::scoped_lock lock(mutex);
-        if (dropped || ending) {
-            return;
-        }
-        if (queued + message.size() > mostQueued) {
-            dropped = true;
-            outbox.clear();
-            queued = 0;
-        } else {
-            outbox.push_back(message);
-            queued += message.size();
-        }
-        wake.notify_one();
-    }
-
-    void end() {
-        {
-            const std::scoped_lock lock(mutex);
-            ending = true;
-        }
-        wake.notify_one();
-        if (sender.joinable()) {
-            sender.join();
-        }
-    }
-};
-
 }  // namespace
 
 struct TabletServer::State {
+    // A page's connection: what waits to be sent to it, and the thread that sends it.
+    struct Device {
+        mg_connection* conn = nullptr;
+        std::mutex mutex;
+        std::condition_variable wake;
+        std::deque<std::string> outbox;
+        std::size_t queued = 0;
+        bool ready = false;
+        bool ending = false;
+        bool dropped = false;
+        std::chrono::milliseconds beatEvery{1'000};
+        std::thread sender;
+
+        // Sends what is queued as it comes, and a beat after beatEvery of nothing, so that a page
+        // knows its connection stands.
+        void send() {
+            std::unique_lock lock(mutex);
+            for (;;) {
+                const bool woken = wake.wait_for(
+                    lock, beatEvery, [&] { return ending || dropped || !outbox.empty(); });
+                if (ending || dropped) {
+                    return;
+                }
+                std::string message(kBeat);
+                if (woken) {
+                    message = std::move(outbox.front());
+                    outbox.pop_front();
+                    queued -= message.size();
+                }
+                lock.unlock();
+                const int sent = mg_websocket_write(conn, MG_WEBSOCKET_OPCODE_TEXT, message.data(),
+                                                    message.size());
+                lock.lock();
+                if (sent <= 0) {
+                    dropped = true;
+                }
+            }
+        }
+
+        // Queues the message, or drops the page when too much waits for it already.
+        void queue(const std::string& message, std::size_t mostQueued) {
+            const std::scoped_lock lock(mutex);
+            if (dropped || ending) {
+                return;
+            }
+            if (queued + message.size() > mostQueued) {
+                dropped = true;
+                outbox.clear();
+                queued = 0;
+            } else {
+                outbox.push_back(message);
+                queued += message.size();
+            }
+            wake.notify_one();
+        }
+
+        void end() {
+            {
+                const std::scoped_lock lock(mutex);
+                ending = true;
+            }
+            wake.notify_one();
+            if (sender.joinable()) {
+                sender.join();
+            }
+        }
+    };
+
     Bounds bounds;
     mg_context* context = nullptr;
 
@@ -327,7 +327,7 @@ int TabletServer::State::request(mg_connection* conn) {
     return refuse(conn, 404, "Brimwell serves no such page.");
 }
 
-std::shared_ptr<Device> TabletServer::State::device(const mg_connection* conn) {
+auto TabletServer::State::device(const mg_connection* conn) -> std::shared_ptr<Device> {
     const std::scoped_lock lock(mutex);
     const auto found = devices.find(conn);
     return found == devices.end() ? nullptr : found->second;
