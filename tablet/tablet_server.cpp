@@ -32,7 +32,7 @@ using Json = nlohmann::ordered_json;
 
 constexpr std::string_view kLivePath = "/live";
 constexpr std::string_view kCookieName = "brimwell_pairing";
-constexpr std::size_t kMostHeaderBytes = 16 * 1024;
+constexpr std::size_t kMostHeaderBytes = 16'384;
 // The threads that answer requests beyond the pages' own: the page's files, refusals.
 constexpr std::size_t kSpareThreads = 4;
 // The readings the plot holds at most; beyond, every other one is let go.
@@ -126,7 +126,8 @@ void knock(const std::string& address, std::uint16_t port) {
     to.sin_family = AF_INET;
     to.sin_port = htons(port);
     inet_pton(AF_INET, address == "0.0.0.0" ? "127.0.0.1" : address.c_str(), &to.sin_addr);
-    connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the sockets API's own types
+    static_cast<void>(connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to));
     close(fd);
 }
 
@@ -254,7 +255,7 @@ bool TabletServer::State::hostAllowed(const std::string& host) const {
     const auto colon = host.rfind(':');
     const std::string name = lowered(host.substr(0, colon));
     const std::string portText = colon == std::string::npos ? "80" : host.substr(colon + 1);
-    return hosts.count(name) != 0 && portText == std::to_string(port);
+    return hosts.contains(name) && portText == std::to_string(port);
 }
 
 int TabletServer::State::request(mg_connection* conn) {
@@ -456,27 +457,27 @@ std::optional<std::string> TabletServer::start(const std::string& address, std::
     const std::string ping = std::to_string(state.bounds.pingAfter.count());
     const std::string headerBytes = std::to_string(kMostHeaderBytes);
     const std::string safety(kSafetyHeaders.substr(0, kSafetyHeaders.size() - 2));
-    const std::array<const char*, 21> options = {"listening_ports",
-                                                 listening.c_str(),
-                                                 "num_threads",
-                                                 threads.c_str(),
-                                                 "request_timeout_ms",
-                                                 timeout.c_str(),
-                                                 "websocket_timeout_ms",
-                                                 ping.c_str(),
-                                                 "enable_websocket_ping_pong",
-                                                 "yes",
-                                                 "max_request_size",
-                                                 headerBytes.c_str(),
-                                                 "enable_keep_alive",
-                                                 "no",
-                                                 "additional_header",
-                                                 safety.c_str(),
-                                                 "enable_directory_listing",
-                                                 "no",
-                                                 "linger_timeout_ms",
-                                                 "0",
-                                                 nullptr};
+    std::array<const char*, 21> options = {"listening_ports",
+                                           listening.c_str(),
+                                           "num_threads",
+                                           threads.c_str(),
+                                           "request_timeout_ms",
+                                           timeout.c_str(),
+                                           "websocket_timeout_ms",
+                                           ping.c_str(),
+                                           "enable_websocket_ping_pong",
+                                           "yes",
+                                           "max_request_size",
+                                           headerBytes.c_str(),
+                                           "enable_keep_alive",
+                                           "no",
+                                           "additional_header",
+                                           safety.c_str(),
+                                           "enable_directory_listing",
+                                           "no",
+                                           "linger_timeout_ms",
+                                           "0",
+                                           nullptr};
     mg_callbacks callbacks{};
     callbacks.begin_request = &State::beginRequest;
     callbacks.end_request = &State::endRequest;
@@ -484,7 +485,7 @@ std::optional<std::string> TabletServer::start(const std::string& address, std::
     mg_init_data init{};
     init.callbacks = &callbacks;
     init.user_data = &state;
-    init.configuration_options = const_cast<const char**>(options.data());
+    init.configuration_options = options.data();
     std::array<char, 256> errorText{};
     unsigned errorCode = 0;
     mg_error_data error{&errorCode, errorText.data(), errorText.size()};

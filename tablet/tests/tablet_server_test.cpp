@@ -27,17 +27,17 @@ class TabletServerTest : public ::testing::Test {
         Bounds bounds;
         bounds.requestTimeout = kShortTimeout;
         bounds.pingAfter = 10s;  // no ping: the raw client never answers one
-        bounds.mostQueuedBytes = 256 * 1024;
-        m_server = std::make_unique<TabletServer>(bounds);
-        ASSERT_EQ(m_server->start("127.0.0.1", 0), std::nullopt);
-        port = m_server->port();
-        const std::string url = m_server->url();
+        bounds.mostQueuedBytes = 262'144;
+        server = std::make_unique<TabletServer>(bounds);
+        ASSERT_EQ(server->start("127.0.0.1", 0), std::nullopt);
+        port = server->port();
+        const std::string url = server->url();
         key = url.substr(url.find("key=") + 4);
         host = "127.0.0.1:" + std::to_string(port);
         ShownPlan plan;
         plan.cells = {{"txtOriginICAO", "LIRF"}, {"txtFL", "229752"}};
         plan.red = {"txtFL"};
-        m_server->showPlan(plan);
+        server->showPlan(plan);
     }
 
     std::string get(const std::string& request, std::chrono::milliseconds bound = 3s) const {
@@ -63,12 +63,12 @@ class TabletServerTest : public ::testing::Test {
     }
     void waitForDevices(std::size_t count) const {
         const auto end = Clock::now() + 3s;
-        while (m_server->devices() != count && Clock::now() < end) {
+        while (server->devices() != count && Clock::now() < end) {
             std::this_thread::sleep_for(10ms);
         }
     }
 
-    std::unique_ptr<TabletServer> m_server;
+    std::unique_ptr<TabletServer> server;
     std::uint16_t port = 0;
     std::string key;
     std::string host;
@@ -86,8 +86,8 @@ TEST_F(TabletServerTest, TheKeyOnceGivesACookieAndLeavesTheAddress) {
 }
 
 TEST_F(TabletServerTest, EachStartGivesANewKeyAndTheOldCookieNoLonger) {
-    ASSERT_EQ(m_server->start("127.0.0.1", port), std::nullopt);
-    const std::string url = m_server->url();
+    ASSERT_EQ(server->start("127.0.0.1", port), std::nullopt);
+    const std::string url = server->url();
     EXPECT_NE(url.substr(url.find("key=") + 4), key);
     EXPECT_EQ(statusOf(paired("GET", "/")), "HTTP/1.1 403 Forbidden");
 }
@@ -101,9 +101,11 @@ TEST_F(TabletServerTest, WithoutTheKeyOrCookieEveryPathIsForbiddenWithoutAFigure
         {"/", "Cookie: brimwell_pairing=0123\r\n"},
         {"/", "Cookie: other=" + key + "\r\n"},
     };
+    const auto request = [&](const std::string& path, const std::string& headers) {
+        return "GET " + path + " HTTP/1.1\r\nHost: " + host + "\r\n" + headers + "\r\n";
+    };
     for (const auto& [path, headers] : rows) {
-        const auto answer =
-            get("GET " + path + " HTTP/1.1\r\nHost: " + host + "\r\n" + headers + "\r\n");
+        const auto answer = get(request(path, headers));
         EXPECT_EQ(statusOf(answer), "HTTP/1.1 403 Forbidden") << path << headers;
         EXPECT_NE(answer.find("Scan the code in Brimwell"), std::string::npos) << path;
         EXPECT_EQ(answer.find("229752"), std::string::npos) << path;
@@ -174,14 +176,14 @@ TEST_F(TabletServerTest, EveryAnswerCarriesTheSafetyHeaders) {
 }
 
 TEST_F(TabletServerTest, HeadersBeyond16KiBAreRefusedAndAFloodCutOff) {
-    const auto filled = [&](std::size_t bytes) {
+    const auto filled = [&](std::size_t kib) {
         return "GET / HTTP/1.1\r\nHost: " + host + "\r\nCookie: brimwell_pairing=" + key +
-               "\r\nX-Filler: " + std::string(bytes, 'a') + "\r\n\r\n";
+               "\r\nX-Filler: " + std::string(kib * 1024, 'a') + "\r\n\r\n";
     };
-    EXPECT_EQ(get(filled(17 * 1024)).find("200 OK"), std::string::npos);
-    EXPECT_EQ(statusOf(get(filled(12 * 1024))), "HTTP/1.1 200 OK");
+    EXPECT_EQ(get(filled(17)).find("200 OK"), std::string::npos);
+    EXPECT_EQ(statusOf(get(filled(12))), "HTTP/1.1 200 OK");
     Client flood(port);
-    for (int i = 0; i < 64 && flood.send(filled(64 * 1024)); ++i) {
+    for (int i = 0; i < 64 && flood.send(filled(64)); ++i) {
     }
     EXPECT_TRUE(flood.closedWithin(2s));
 }
@@ -234,19 +236,20 @@ TEST_F(TabletServerTest, TheWebSocketTakesOnlyThePagesOwnOrigin) {
 
 TEST_F(TabletServerTest, ANinthDeviceIsToldTheServerIsFull) {
     std::vector<std::unique_ptr<Client>> pages;
+    pages.reserve(8);
     for (int i = 0; i < 8; ++i) {
         pages.push_back(page());
     }
-    EXPECT_EQ(m_server->devices(), 8U);
+    EXPECT_EQ(server->devices(), 8U);
     Client ninth(port);
     ninth.send(upgrade("http://" + host, key));
     ninth.receiveUntil("\r\n\r\n");
     EXPECT_EQ(statusOf(ninth.received()), "HTTP/1.1 503 Service Unavailable");
     pages.pop_back();
     waitForDevices(7);
-    EXPECT_EQ(m_server->devices(), 7U);
+    EXPECT_EQ(server->devices(), 7U);
     pages.push_back(page());
-    EXPECT_EQ(m_server->devices(), 8U);
+    EXPECT_EQ(server->devices(), 8U);
 }
 
 TEST_F(TabletServerTest, APageThatDoesNotReadIsDropped) {
@@ -256,16 +259,15 @@ TEST_F(TabletServerTest, APageThatDoesNotReadIsDropped) {
     waitForDevices(2);
     ShownPlan big;
     big.cells = {{"txtOriginICAO", std::string(60'000, 'L')}};
-    for (int i = 0; i < 400 && m_server->devices() == 2; ++i) {
-        m_server->showPlan(big);
+    for (int i = 0; i < 400 && server->devices() == 2; ++i) {
+        server->showPlan(big);
         reader->receiveAll(5ms);
     }
     waitForDevices(1);
-    EXPECT_EQ(m_server->devices(), 1U);
-    // The page that reads is sent what comes next.
+    EXPECT_EQ(server->devices(), 1U);
     flight::WatchedCheck checked;
     checked.check.fuelOnBoard = 99'999;
-    m_server->reading({0, flight::Phase::Airborne, checked, ""});
+    server->reading({0, flight::Phase::Airborne, checked, ""});
     EXPECT_TRUE(reader->receiveUntil(R"("fuel_on_board":99999)", 5s));
 }
 

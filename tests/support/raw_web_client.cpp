@@ -20,7 +20,8 @@ RawWebClient::RawWebClient(std::uint16_t port, int receiveBuffer)
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    m_connected = connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    m_connected = connect(m_fd, static_cast<const sockaddr*>(static_cast<const void*>(&address)),
+                          sizeof address) == 0;
 }
 
 RawWebClient::~RawWebClient() {

@@ -32,11 +32,11 @@ int freePort() {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    auto* any = static_cast<sockaddr*>(static_cast<void*>(&address));
     socklen_t size = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    const bool bound = bind(fd, any, sizeof address) == 0 && getsockname(fd, any, &size) == 0;
     close(fd);
-    return ntohs(address.sin_port);
+    return bound ? ntohs(address.sin_port) : 0;
 }
 
 }  // namespace
