@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The flight on a tablet, measured: brimwell-plan --watch --serve against the X-Plane stand-in's
-flight (tablet_flight) on loopback, with 8 devices connected (Chromium headless and 7 WebSocket
-clients of this script's own that read all they are sent).
+flight (tablet_flight) on loopback, with 8 devices connected: Chromium headless, 6 WebSocket
+clients of this script's own that read all they are sent, and one that never reads.
 
   bench_tablet.py BRIMWELL_PLAN TABLET_FLIGHT [--quick]
 
@@ -9,7 +9,9 @@ clients of this script's own that read all they are sent).
     checked at once by the watch) to the page's DOM showing its fuel on board, a MutationObserver's
     Date.now(); the median and the largest over the flight's readings;
   - the page's first load: the navigation to its load event, the median of 5 loads, and the bytes
-    of the page's files as they come over the wire (headers included).
+    of the page's files as they come over the wire (headers included);
+  - the planner's peak memory (VmHWM) with the 8 devices and, beside them, 100 idle connections
+    and a flood of header bytes, less the peak of the same watch without --serve.
 """
 import base64
 import json
@@ -62,6 +64,50 @@ def websocket_client(host, port, key, stop):
     connection.close()
 
 
+def peak_kib(pid):
+    with open(f"/proc/{pid}/status") as status:
+        return next(int(line.split()[1]) for line in status if line.startswith("VmHWM:"))
+
+
+def hostile(host, port, key, stop):
+    """One page that never reads, 100 connections left idle, one flooding its headers."""
+    idle = [socket.create_connection((host, port)) for _ in range(100)]
+    deaf = socket.create_connection((host, port))
+    deaf.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+    deaf.sendall((f"GET /live HTTP/1.1\r\nHost: {host}:{port}\r\nUpgrade: websocket\r\n"
+                  f"Connection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"
+                  f"Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nOrigin: http://{host}:{port}\r\n"
+                  f"Cookie: brimwell_pairing={key}\r\n\r\n").encode())
+    flood = socket.create_connection((host, port))
+    try:
+        flood.sendall(b"GET / HTTP/1.1\r\nX-Flood: " + b"x" * (64 << 20))
+    except OSError:
+        pass  # cut off, as it should be
+    stop.wait()
+    for connection in idle + [deaf, flood]:
+        connection.close()
+
+
+def watch_alone(plan, flight, seconds):
+    """The peak memory of the same watch without --serve, KiB."""
+    work = tempfile.mkdtemp()
+    ofp = os.path.join(work, "flight.xml")
+    stand_in = subprocess.Popen([flight, ofp], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                text=True)
+    xplane = stand_in.stdout.readline().strip()
+    planner = subprocess.Popen(
+        [plan, "--ofp", ofp, "--contingency", "30", "--min-landing-fuel", "19000", "--watch",
+         "--every", "0.2", "--json", "--xplane-url", xplane], stdout=subprocess.DEVNULL, cwd=work)
+    time.sleep(seconds)
+    peak = peak_kib(planner.pid)
+    planner.terminate()
+    planner.wait(10)
+    stand_in.stdin.close()
+    stand_in.wait(10)
+    shutil.rmtree(work, ignore_errors=True)
+    return peak
+
+
 def main():
     plan, flight = sys.argv[1], sys.argv[2]
     quick = "--quick" in sys.argv[3:]
@@ -89,7 +135,7 @@ def main():
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
     stop = threading.Event()
     devices = [threading.Thread(target=websocket_client, args=(host, int(port), key, stop))
-               for _ in range(7)]
+               for _ in range(6)]
     try:
         driver.get(url)  # paired: the cookie from here on
         loads, sizes = [], []
@@ -103,6 +149,7 @@ def main():
             sizes.append(timing[1])
         for device in devices:
             device.start()
+        threading.Thread(target=hostile, args=(host, int(port), key, stop), daemon=True).start()
         driver.execute_script(
             "window.updates = [];"
             "const shown = document.getElementById('fuel_on_board');"
@@ -111,6 +158,7 @@ def main():
         time.sleep(3)  # the flight lands after some 5 seconds
         updates = driver.execute_script("return updates;")
         connected = driver.execute_script("return document.getElementById('connection').textContent")
+        served_peak = peak_kib(planner.pid)
     finally:
         stop.set()
         driver.quit()
@@ -136,6 +184,9 @@ def main():
     print(f"readings measured  {len(latencies)}")
     print(f"first load of the page, median  {statistics.median(loads):.1f} ms")
     print(f"first load of the page, size  {max(sizes) / 1000:.1f} KB")
+    alone_peak = watch_alone(plan, flight, 3)
+    print(f"peak memory, serving under load less watching alone  {(served_peak - alone_peak) / 1024:.1f} MiB"
+          f"  ({served_peak / 1024:.1f} against {alone_peak / 1024:.1f})")
     return 0
 
 

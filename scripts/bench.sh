@@ -13,7 +13,8 @@
 #   flight        the watch of a flight: one reading on a route of 200 fixes, and a 12-hour
 #                 flight's 8640 readings, which fail the run if the watch holds over 5 MB for them
 #   tablet        brimwell-plan --watch --serve: a reading to the page's DOM in headless Chromium
-#                 with 8 devices connected, and the page's first load, its time and size
+#                 with 8 devices connected, the page's first load, its time and size, and the
+#                 planner's memory under hostile clients against the same watch without serving
 # After each, every figure that has a goal (the table below) against it.
 #   scripts/bench.sh [--quick] [--preset PRESET] [BENCHMARK]...
 # --quick: short runs, a check that every benchmark works; their figures are not worth comparing.
@@ -61,7 +62,8 @@ BM_FuelCheckOpens/real_time_median|200
 BM_WatchReading_median|1
 reading to the page, 8 devices, largest|100
 first load of the page, median|200
-first load of the page, size|200'
+first load of the page, size|200
+peak memory, serving under load less watching alone|50'
 
 # Runs a benchmark program, then tells each figure of its output that has a goal against it;
 # fails when the program fails, or a benchmark of it.
