@@ -457,7 +457,7 @@ std::optional<std::string> TabletServer::start(const std::string& address, std::
     const std::string ping = std::to_string(state.bounds.pingAfter.count());
     const std::string headerBytes = std::to_string(kMostHeaderBytes);
     const std::string safety(kSafetyHeaders.substr(0, kSafetyHeaders.size() - 2));
-    std::array<const char*, 21> options = {"listening_ports",
+    std::array<const char*, 23> options = {"listening_ports",
                                            listening.c_str(),
                                            "num_threads",
                                            threads.c_str(),
@@ -477,6 +477,8 @@ std::optional<std::string> TabletServer::start(const std::string& address, std::
                                            "no",
                                            "linger_timeout_ms",
                                            "0",
+                                           "tcp_nodelay",
+                                           "1",
                                            nullptr};
     mg_callbacks callbacks{};
     callbacks.begin_request = &State::beginRequest;
