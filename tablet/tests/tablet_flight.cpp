@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <string>
 
 #include "tests/support/flight_plan_file.h"
@@ -13,8 +14,7 @@
 int main(int argc, char** argv) {
     using namespace brimwell::test;
     if (argc != 2) {
-        std::cerr << "usage: tablet_flight OFP\n";
-        return 2;
+        return 2;  // usage: tablet_flight OFP
     }
     OfpChanges changes;
     changes.navlog = {{{"ident", "<b id=\"marked\">DIVKO</b>"},
@@ -35,9 +35,8 @@ int main(int argc, char** argv) {
     std::ofstream(argv[1]) << ofpText(changes);
     XPlaneStandIn standIn;
     // clang-format off
-    standIn.fly(FlightScript(41.8, 12.25, 100000).wait(2).flyTo(47.5, -8.0, 4, 30000).flyTo(50.0, -20.0, 4, 25000).flyTo(40.64, -73.78, 14, 20000).land(2).moments());
+    standIn.fly(FlightScript(41.8, 12.25, 100000).wait(2).flyTo(47.5, -8.0, 4, 30000).flyTo(50.0, -20.0, 4, 25000).flyTo(40.64, -73.78, 20, 20000).land(2).moments());
     // clang-format on
     std::cout << standIn.url() << std::endl;
-    for (std::string line; std::getline(std::cin, line);) {
-    }
+    std::cin.ignore(std::numeric_limits<std::streamsize>::max());
 }

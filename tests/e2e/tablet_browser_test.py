@@ -53,7 +53,7 @@ class Planner:
                            BRIMWELL_TEST_XPLANE_BOUND_MS="1000")
         self.process = subprocess.Popen(
             [plan, "--ofp", ofp, "--contingency", "30", "--min-landing-fuel", "19000", "--watch",
-             "--every", "0.3", "--json", "--xplane-url", xplane, "--serve", "127.0.0.1:0"],
+             "--every", "0.25", "--json", "--xplane-url", xplane, "--serve", "127.0.0.1:0"],
             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, cwd=work, env=environment)
         self.first_error_line = self.process.stderr.readline().rstrip("\n")
         self.lines = []  # appended to by one thread, read by the test's: whole objects only
@@ -91,23 +91,23 @@ def main():
     picture_dir = sys.argv[4] if len(sys.argv) > 4 and sys.argv[3] == "--pictures" else None
     work = tempfile.mkdtemp()
     ofp = os.path.join(work, "flight.xml")
-    stand_in = subprocess.Popen([flight, ofp], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                text=True)
-    xplane = stand_in.stdout.readline().strip()
-    planner = Planner(plan, ofp, xplane, work)
-    told, _, url = planner.first_error_line.partition(" at ")
-    check(told == "brimwell-plan: the flight is shown" and url.startswith("http://127.0.0.1:")
-          and re.fullmatch(r"http://127\.0\.0\.1:\d+/\?key=[0-9a-f]{32}", url),
-          f"the first line on the error stream: {planner.first_error_line!r}")
-
     options = webdriver.ChromeOptions()
     options.binary_location = CHROMIUM
     for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=1280,800",
                      f"--user-data-dir={work}/profile", "--disable-dev-shm-usage"):
         options.add_argument(argument)
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    # The browser first: however long it takes to start, the flight has not begun.
     driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
+    stand_in = subprocess.Popen([flight, ofp], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                text=True)
+    planner = None
     try:
+        planner = Planner(plan, ofp, stand_in.stdout.readline().strip(), work)
+        told, _, url = planner.first_error_line.partition(" at ")
+        check(told == "brimwell-plan: the flight is shown"
+              and re.fullmatch(r"http://127\.0\.0\.1:\d+/\?key=[0-9a-f]{32}", url),
+              f"the first line on the error stream: {planner.first_error_line!r}")
         driver.get(url)
         check("key=" not in driver.current_url, f"the key left the address: {driver.current_url}")
         check(wait(driver, lambda d: text(d, "connection") == "Connected", 5), "connected")
@@ -142,8 +142,9 @@ def main():
         check(fix == planner.objects("fix")[0]["ident"] and fix.startswith("<b id="),
               f"the first fix as text: {fix!r}")
         check(driver.find_elements(By.ID, "marked") == [], "no element made of the fix's markup")
-        polylines = driver.find_elements(By.CSS_SELECTOR, "#plot polyline")
-        check(len(polylines) == 2 and polylines[1].get_attribute("points"), "the plot")
+        lines = driver.execute_script("return [...document.querySelectorAll('#plot polyline')]"
+                                      ".map(l => l.getAttribute('points'))")  # each reading redraws
+        check(len(lines) == 2 and lines[1], f"the plot, planned and flown: {lines}")
         if picture_dir:
             pictures(driver, picture_dir)
 
@@ -164,8 +165,9 @@ def main():
         check(csp == [], f"the page within its own policy: {csp}")
     finally:
         driver.quit()
-        planner.process.terminate()
-        planner.process.wait(10)
+        if planner:
+            planner.process.terminate()
+            planner.process.wait(10)
         stand_in.stdin.close()
         stand_in.wait(10)
         shutil.rmtree(work, ignore_errors=True)
