@@ -88,23 +88,34 @@ def hostile(host, port, key, stop):
         connection.close()
 
 
-def watch_alone(plan, flight, seconds):
-    """The peak memory of the same watch without --serve, KiB."""
-    work = tempfile.mkdtemp()
+def fly(plan, flight, work, serve):
+    """The stand-in flying and the planner watching it, served or not; both processes."""
     ofp = os.path.join(work, "flight.xml")
     stand_in = subprocess.Popen([flight, ofp], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                 text=True)
     xplane = stand_in.stdout.readline().strip()
     planner = subprocess.Popen(
         [plan, "--ofp", ofp, "--contingency", "30", "--min-landing-fuel", "19000", "--watch",
-         "--every", "0.2", "--json", "--xplane-url", xplane], stdout=subprocess.DEVNULL, cwd=work)
-    time.sleep(seconds)
-    peak = peak_kib(planner.pid)
+         "--every", "0.2", "--json", "--xplane-url", xplane] + serve,
+        stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, cwd=work)
+    return stand_in, planner
+
+
+def land(stand_in, planner, work):
     planner.terminate()
     planner.wait(10)
     stand_in.stdin.close()
     stand_in.wait(10)
     shutil.rmtree(work, ignore_errors=True)
+
+
+def watch_alone(plan, flight, seconds):
+    """The peak memory of the same watch without --serve, KiB."""
+    work = tempfile.mkdtemp()
+    stand_in, planner = fly(plan, flight, work, [])
+    time.sleep(seconds)
+    peak = peak_kib(planner.pid)
+    land(stand_in, planner, work)
     return peak
 
 
@@ -112,14 +123,7 @@ def main():
     plan, flight = sys.argv[1], sys.argv[2]
     quick = "--quick" in sys.argv[3:]
     work = tempfile.mkdtemp()
-    ofp = os.path.join(work, "flight.xml")
-    stand_in = subprocess.Popen([flight, ofp], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                text=True)
-    xplane = stand_in.stdout.readline().strip()
-    planner = subprocess.Popen(
-        [plan, "--ofp", ofp, "--contingency", "30", "--min-landing-fuel", "19000", "--watch",
-         "--every", "0.2", "--json", "--xplane-url", xplane, "--serve", "127.0.0.1:0"],
-        stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, cwd=work)
+    stand_in, planner = fly(plan, flight, work, ["--serve", "127.0.0.1:0"])
     url = planner.stderr.readline().strip().partition(" at ")[2]
     base, _, key = url.partition("/?key=")
     host, port = base[len("http://"):].split(":")
@@ -162,11 +166,7 @@ def main():
     finally:
         stop.set()
         driver.quit()
-        planner.terminate()
-        planner.wait(10)
-        stand_in.stdin.close()
-        stand_in.wait(10)
-        shutil.rmtree(work, ignore_errors=True)
+        land(stand_in, planner, work)
 
     latencies = []
     figures = [line["reading"] for line in readings if "fuel_on_board" in line.get("reading", {})]
