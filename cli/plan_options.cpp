@@ -222,13 +222,16 @@ void refuseConflicts(const PlanRequest& request, bool every) {
     if (every && !request.watch) {
         throw OptionError("--every sets the interval of --watch; give --watch as well");
     }
+    if (request.serve && !request.watch) {
+        throw OptionError("--serve shows the flight that --watch follows; give --watch as well");
+    }
 }
 
 // The values given last, once every option is read: the file names, the unit, X-Plane's address,
 // and each cell's text in the unit.
 void checkValues(PlanRequest& request, const std::optional<std::string>& units,
                  const std::optional<std::string>& xplaneUrl,
-                 const std::optional<std::string>& every) {
+                 const std::optional<std::string>& every, const std::optional<std::string>& serve) {
     for (const auto& file : kFileOptions) {
         if (const auto& path = request.*(file.path); path && path->empty()) {
             throw OptionError(std::string(file.needsName));
@@ -237,6 +240,7 @@ void checkValues(PlanRequest& request, const std::optional<std::string>& units,
     request.unit = units ? unitOption(*units) : request.unit;
     request.xplane = xplaneUrl ? xplaneAddress(*xplaneUrl) : request.xplane;
     request.everySeconds = every ? everyOption(*every) : request.everySeconds;
+    request.serve = serve ? std::optional(serveOption(*serve)) : std::nullopt;
     for (const auto& [cell, value] : request.cells) {
         check(optionFor(cell), value, request.unit);
     }
@@ -252,9 +256,13 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
     std::optional<std::string> units;
     std::optional<std::string> xplaneUrl;
     std::optional<std::string> every;
+    std::optional<std::string> serve;
     // The options whose value is checked once all are read, and where each is kept till then.
-    const std::array<std::pair<std::string_view, std::optional<std::string>*>, 3> valued = {
-        {{"--units", &units}, {"--xplane-url", &xplaneUrl}, {"--every", &every}}};
+    const std::array<std::pair<std::string_view, std::optional<std::string>*>, 4> valued = {
+        {{"--units", &units},
+         {"--xplane-url", &xplaneUrl},
+         {"--every", &every},
+         {"--serve", &serve}}};
     std::optional<OptionError> unreadable;  // the first argument that could not be read
     const auto refuse = [&unreadable](const std::string& message) {
         unreadable = unreadable.value_or(OptionError(message));
@@ -316,7 +324,7 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
     if (unreadable) {
         throw OptionError(unreadable->what());
     }
-    checkValues(request, units, xplaneUrl, every);
+    checkValues(request, units, xplaneUrl, every, serve);
     refuseConflicts(request, every.has_value());
     return request;
 }
@@ -325,7 +333,8 @@ std::string planUsage() {
     std::string out =
         "Usage: brimwell-plan [--ofp FILE | --simbrief-user ID] [OPTION VALUE]... [--correction]\n"
         "                     [--json] [--pdf FILE]\n"
-        "                     [--send-to-xplane] [--fuel-check | --watch [--every SECONDS]]\n"
+        "                     [--send-to-xplane]\n"
+        "                     [--fuel-check | --watch [--every SECONDS] [--serve ADDRESS:PORT]]\n"
         "                     [--xplane-url URL]\n"
         "Plans the fuel load of a Boeing 747-400 flight, as the Calculate button of the window\n"
         "does, and prints the flight plan report.\n\nFlight plan:\n";
@@ -367,6 +376,9 @@ std::string planUsage() {
     out += usageLine("--watch", "then follow the flight in X-Plane until it has landed");
     out += usageLine("--every SECONDS",
                      "the seconds between --watch's readings, 0.2 to 60 (default 5)");
+    out += usageLine("--serve ADDRESS:PORT",
+                     "show the watched flight to the browsers of the network at the");
+    out += usageLine("", "IPv4 address (0.0.0.0: every one) and port (0: a free one)");
     out += usageLine("--xplane-url URL", "X-Plane's web API, http://host[:port] (default " +
                                              std::string(links::kDefaultXPlaneUrl) + ")");
     out += usageLine("--help", "show this text, whatever the other options are");
@@ -401,7 +413,12 @@ std::string planUsage() {
         "bad answer is told as that reading's; another\naircraft than the 747-400 ends the "
         "watch (exit status 4). With --json the object comes\nfirst, then one object a line: "
         "{\"reading\": ...}, {\"fix\": ...}, and last {\"landed\": ...} or\n{\"ended\": "
-        "...}. Every line is flushed as it is written.\n";
+        "...}. Every line is flushed as it is written.\n"
+        "\nWith --serve the first line on the error stream is \"brimwell-plan: the flight is "
+        "shown at\nURL\": a browser opened at the URL, which holds the pairing key, shows the "
+        "plan and each\nreading as it comes, on at most 8 devices. A server that cannot start (the "
+        "port taken, "
+        "not an\naddress of this computer) ends the planner before it plans (exit status 4).\n";
     return out;
 }
 

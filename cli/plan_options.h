@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/plan_serve.h"
 #include "engine/units.h"
 #include "links/xplane/xplane_address.h"
 
@@ -40,6 +41,7 @@ struct PlanRequest {
     bool fuelCheck = false;
     bool watch = false;
     double everySeconds = kDefaultEverySeconds;  // --every, the interval of --watch's readings
+    std::optional<ServeAddress> serve;           // --serve, where --watch shows the flight
     links::XPlaneAddress xplane = *links::parseXPlaneUrl(links::kDefaultXPlaneUrl);
 };
 

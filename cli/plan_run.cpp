@@ -81,7 +81,7 @@ FuelCheckOutcome checkFuel(const engine::UnitCells& cells, bool planned,
 // --watch, once the plan is told: the flight followed against the plan in the cells.
 int watched(const engine::UnitCells& cells, bool planned,
             const std::optional<flightplan::Route>& route, const PlanRequest& request, int status,
-            std::ostream& out, std::ostream& err) {
+            std::ostream& out, std::ostream& err, const Serving& serving) {
     if (planned && status != kExitPlanned) {
         return status;  // the page or the load failed: nothing to watch with
     }
@@ -94,7 +94,8 @@ int watched(const engine::UnitCells& cells, bool planned,
         err << "brimwell-plan: " << refused->reason << '\n';
         return kExitNotLoaded;
     }
-    return watchFlight(request, std::get<engine::FuelPlanLine>(std::move(line)), route, out, err);
+    return watchFlight(request, std::get<engine::FuelPlanLine>(std::move(line)), route, out, err,
+                       serving);
 }
 
 // Tells the outcome of --fuel-check: its lines after the report (with --json the object holds
@@ -203,7 +204,8 @@ int withPage(const PlanRequest& request, const engine::MemoryCells& cells, int s
 // exit status.
 int told(const PlanRequest& request, const engine::MemoryCells& cells,
          const engine::UnitCells& units, const std::optional<std::string>& failure,
-         const std::optional<flightplan::Route>& route, std::ostream& out, std::ostream& err) {
+         const std::optional<flightplan::Route>& route, std::ostream& out, std::ostream& err,
+         const Serving& serving) {
     const bool planned = !failure;
     // The aircraft is loaded, and its fuel checked, after the report and the page are written, so
     // that the pilot has the plan even while X-Plane takes its time; the JSON object tells the
@@ -236,7 +238,7 @@ int told(const PlanRequest& request, const engine::MemoryCells& cells,
         status = toldLoad(*loaded, request, status, err);
     }
     if (request.watch) {
-        return watched(units, planned, route, request, status, out, err);
+        return watched(units, planned, route, request, status, out, err, serving);
     }
     if (request.fuelCheck && !request.json) {
         checked = checkFuel(units, planned, request.xplane);
@@ -301,6 +303,10 @@ int plan(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
 
     // The cells as the report shows them, in the unit; the engine plans in pounds through units.
     engine::MemoryCells cells;
+    const Serving serving{request.serve ? startServing(*request.serve, err) : nullptr, &cells};
+    if (request.serve && !serving.server) {
+        return kExitNotLoaded;
+    }
     engine::UnitCells units(cells);
     units.setUnit(request.unit);
     std::optional<flightplan::Route> route;
@@ -317,7 +323,7 @@ int plan(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
     const bool planned = planner.calculate();
     return told(request, cells, units,
                 planned ? std::nullopt : std::optional(messages.last().value_or("")), route, out,
-                err);
+                err, serving);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 
 #include "cli/plan_run.h"
 #include "engine/units.h"
+#include "flight/flight_json.h"
 #include "flight/flight_watch.h"
 #include "links/xplane/xplane.h"
 
@@ -92,11 +93,6 @@ std::string clockText(double time) {
     return text.data();
 }
 
-// The time in JSON: UTC seconds since 1970, to the millisecond.
-double jsonTime(double time) {
-    return std::round(time * 1000) / 1000;
-}
-
 // Tells the watch on the output, a line at a time, each flushed as it is written.
 class FlightLines final : public flight::FlightListener {
   public:
@@ -108,9 +104,7 @@ class FlightLines final : public flight::FlightListener {
             refused(reading.time, reading.refusal);
             return;
         }
-        Json object;
-        object["time"] = jsonTime(reading.time);
-        object["phase"] = flight::phaseWords(reading.phase);
+        const Json object = flight::readingJson(reading, m_unit);
         std::string text =
             clockText(reading.time) + " " + std::string(flight::phaseWords(reading.phase));
         if (!reading.checked) {
@@ -120,23 +114,6 @@ class FlightLines final : public flight::FlightListener {
         const auto& watched = *reading.checked;
         const auto& check = watched.check;
         const bool travelled = watched.progressFrom == flight::ProgressFrom::DistanceTravelled;
-        object["progress_from"] = flight::progressWords(watched.progressFrom);
-        object["distance_flown_nm"] = std::llround(check.distanceFlown);
-        object["distance_to_go_nm"] = std::llround(check.distanceToGo);
-        object["off_route_nm"] = optional(watched.offRouteNm);
-        object["fuel_on_board"] = whole(check.fuelOnBoard);
-        object["planned_fuel_on_board"] = whole(check.plannedFuelOnBoard);
-        object["difference"] = whole(check.difference);
-        object["predicted_landing_fuel"] = whole(check.predictedLandingFuel);
-        object["predicted_landing_fuel_at_current_burn"] =
-            watched.predictedLandingFuelAtCurrentBurn
-                ? Json(whole(*watched.predictedLandingFuelAtCurrentBurn))
-                : Json();
-        object["burn_factor"] = optional(watched.burnFactor);
-        object["planned_landing_fuel"] = whole(check.plannedLandingFuel);
-        object["reserves"] = whole(check.reserves);
-        object["status"] = engine::statusWords(check.status);
-        object["fuel_flow_per_hour"] = whole(watched.fuelFlowPerHour);
         text += ", " + std::to_string(std::llround(check.distanceFlown)) +
                 (travelled ? " nm travelled, " : " nm flown, ") +
                 std::to_string(std::llround(check.distanceToGo)) + " to go";
@@ -156,15 +133,6 @@ class FlightLines final : public flight::FlightListener {
     }
 
     void fixPassed(const flight::PassedFix& fix) override {
-        Json object;
-        object["ident"] = fix.ident;
-        object["distance_nm"] = fix.distanceNm;
-        object["time"] = jsonTime(fix.time);
-        object["fuel_on_board"] = whole(fix.fuelOnBoard);
-        object["planned_fuel_on_board"] = whole(fix.plannedFuelOnBoard);
-        object["ofp_planned_fuel_on_board"] =
-            fix.ofpPlannedFuelOnBoard ? Json(whole(*fix.ofpPlannedFuelOnBoard)) : Json();
-        object["difference"] = whole(fix.difference);
         std::string text = clockText(fix.time) + " fix " + fix.ident + " at " +
                            figure(fix.distanceNm) + " nm: fuel " + weight(fix.fuelOnBoard) +
                            ", planned " + weight(fix.plannedFuelOnBoard) + " (" +
@@ -172,7 +140,7 @@ class FlightLines final : public flight::FlightListener {
         if (fix.ofpPlannedFuelOnBoard) {
             text += ", SimBrief's " + weight(*fix.ofpPlannedFuelOnBoard);
         }
-        write({{"fix", object}}, text);
+        write({{"fix", flight::fixJson(fix, m_unit)}}, text);
     }
 
     void landed(const flight::FlightSummary& summary) override {
@@ -187,8 +155,7 @@ class FlightLines final : public flight::FlightListener {
 
     // A reading that X-Plane did not give, or gave as no flight's: why, in words.
     void refused(double time, const std::string& reason) {
-        write({{"reading", {{"time", jsonTime(time)}, {"refusal", reason}}}},
-              clockText(time) + " " + reason);
+        write({{"reading", flight::refusalJson(time, reason)}}, clockText(time) + " " + reason);
     }
 
     bool hasLanded() const { return m_landed; }
@@ -204,20 +171,10 @@ class FlightLines final : public flight::FlightListener {
         std::string text = Json(value).dump();
         return text;
     }
-    static Json optional(const std::optional<double>& value) {
-        return value ? Json(*value) : Json();
-    }
 
     void told(const char* key, const std::string& opening, double time,
               const flight::FlightSummary& summary) {
         const bool checked = summary.time != 0;
-        Json object;
-        object["time"] = jsonTime(time);
-        object["fuel_on_board"] = checked ? Json(whole(summary.fuelOnBoard)) : Json();
-        object["trip_burn"] = summary.tripBurn ? Json(whole(*summary.tripBurn)) : Json();
-        object["planned_trip_burn"] = whole(summary.plannedTripBurn);
-        object["burn_factor"] = optional(summary.burnFactor);
-        object["fixes_passed"] = summary.fixesPassed;
         std::string text = opening + clockText(time) + ": ";
         text += checked ? "fuel on board " + weight(summary.fuelOnBoard) : "no fuel read";
         text += summary.tripBurn ? ", trip burn " + weight(*summary.tripBurn) + " of " +
@@ -228,7 +185,7 @@ class FlightLines final : public flight::FlightListener {
         }
         text += ", " + std::to_string(summary.fixesPassed) +
                 (summary.fixesPassed == 1 ? " fix passed" : " fixes passed");
-        write({{key, object}}, text);
+        write({{key, flight::summaryJson(time, summary, m_unit)}}, text);
     }
 
     void write(const Json& object, const std::string& text) {
@@ -246,11 +203,12 @@ class FlightLines final : public flight::FlightListener {
 }  // namespace
 
 int watchFlight(const PlanRequest& request, engine::FuelPlanLine plan,
-                const std::optional<flightplan::Route>& route, std::ostream& out,
-                std::ostream& err) {
+                const std::optional<flightplan::Route>& route, std::ostream& out, std::ostream& err,
+                const Serving& serving) {
     flight::FlightWatch watch(std::move(plan), route);
     FlightLines lines(out, request.unit, request.json);
     watch.addListener(lines);
+    const ServedWatch served(serving, watch, request.unit);
     links::LinkControl control;
     const EndingSignals signals(control);
     const auto every = std::chrono::duration_cast<Clock::duration>(

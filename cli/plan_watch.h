@@ -11,15 +11,17 @@
 #include <optional>
 
 #include "cli/plan_options.h"
+#include "cli/plan_serve.h"
 #include "engine/fuel_check.h"
 #include "flightplan/route.h"
 
 namespace brimwell::cli {
 
 // Watches the flight of the completed plan along the route, where there is one, as the request
-// asks (--xplane-url, --every, --json, --units); returns the exit status.
+// asks (--xplane-url, --every, --json, --units), shown by the serving's server where there is one;
+// returns the exit status.
 int watchFlight(const PlanRequest& request, engine::FuelPlanLine plan,
-                const std::optional<flightplan::Route>& route, std::ostream& out,
-                std::ostream& err);
+                const std::optional<flightplan::Route>& route, std::ostream& out, std::ostream& err,
+                const Serving& serving = {});
 
 }  // namespace brimwell::cli

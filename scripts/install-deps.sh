@@ -16,6 +16,8 @@ program=(
   libcups2-dev # the report hands its page to the print spooler itself
   libpugixml-dev nlohmann-json3-dev # the flight-plan reader; all JSON
   libcurl4-openssl-dev # the one HTTP client, of the SimBrief and X-Plane links
+  libcivetweb-dev # the tablet's server: HTTP and WebSocket
+  libqrencode-dev # the QR code of the tablet's address in the window
   ca-certificates # SimBrief over HTTPS
   # fonts: Liberation Sans stands in for Arial, DejaVu for the rest
   fonts-liberation fonts-dejavu-core fontconfig
@@ -25,6 +27,7 @@ tests=(
   libgtest-dev libgmock-dev
   zlib1g-dev # the gzip bomb of the tests' web stand-in on 127.0.0.1
   poppler-utils # reading back the PDF page of the report
+  chromium chromium-driver python3-selenium # the tablet's page in a real, headless browser
 )
 checks=(
   clang clang-format clang-tidy # the fuzzers are built with clang
@@ -35,6 +38,7 @@ checks=(
   valgrind # the start-up benchmark's count of instructions (bench_window_start --callgrind)
   qt6-gtk-platformtheme # the same under GNOME's dark scheme, docs/window-dark.png
   librsvg2-bin imagemagick # tools/draw_pictures.py, the icon and the window's pictures
+  chromium chromium-driver python3-selenium # the tablet's benchmark and pictures
 )
 package=(
   dpkg-dev debhelper help2man # dpkg-buildpackage; help2man makes brimwell-plan(1)

@@ -37,9 +37,19 @@ inline constexpr std::string_view mnuAircraft = "mnuAircraft";
 inline constexpr std::string_view mnuLoadIntoXPlane = "mnuLoadIntoXPlane";
 inline constexpr std::string_view mnuFuelCheck = "mnuFuelCheck";
 inline constexpr std::string_view mnuXPlaneAddress = "mnuXPlaneAddress";
+inline constexpr std::string_view mnuShowOnTablet = "mnuShowOnTablet";
 inline constexpr std::string_view mnuUnits = "mnuUnits";
 inline constexpr std::string_view mnuPounds = "mnuPounds";
 inline constexpr std::string_view mnuKilograms = "mnuKilograms";
+
+// The tablet's dialog and its controls
+inline constexpr std::string_view dlgTablet = "dlgTablet";
+inline constexpr std::string_view chkTabletServe = "chkTabletServe";
+inline constexpr std::string_view cmbTabletNetwork = "cmbTabletNetwork";
+inline constexpr std::string_view spnTabletPort = "spnTabletPort";
+inline constexpr std::string_view lblTabletAddress = "lblTabletAddress";
+inline constexpr std::string_view lblTabletCode = "lblTabletCode";
+inline constexpr std::string_view lblTabletDevices = "lblTabletDevices";
 
 // The fuel check window and its parts (its figures' names stand in their own table)
 inline constexpr std::string_view frmFuelCheck = "frmFuelCheck";

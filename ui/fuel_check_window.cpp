@@ -245,6 +245,18 @@ QLabel& FuelCheckWindow::figure(const char* name) const {
     return *m_figures.at(QString::fromUtf8(name));
 }
 
+void FuelCheckWindow::addFlightListener(flight::FlightListener& listener) {
+    if (m_watch) {
+        m_watch->addListener(listener);
+    }
+}
+
+void FuelCheckWindow::removeFlightListener(flight::FlightListener& listener) {
+    if (m_watch) {
+        m_watch->removeListener(listener);
+    }
+}
+
 void FuelCheckWindow::setUnit(Unit unit) {
     m_unit = unit;
     m_plot->setUnit(unit);

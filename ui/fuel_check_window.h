@@ -64,6 +64,10 @@ class FuelCheckWindow final : public QWidget, private flight::FlightListener {
 
     // Shows every weight, the plot's included, in the unit.
     void setUnit(engine::Unit unit);
+    // Whoever else shows the flight (the tablet's server) is told from the next reading on, until
+    // removed or the window goes; nothing for a plan the check refuses.
+    void addFlightListener(flight::FlightListener& listener);
+    void removeFlightListener(flight::FlightListener& listener);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

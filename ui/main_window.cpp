@@ -27,6 +27,7 @@
 #include "ui/menu_bar.h"
 #include "ui/qt_text.h"
 #include "ui/system_printer.h"
+#include "ui/tablet_dialog.h"
 #include "ui/unit_choice.h"
 #include "ui/window_cells.h"
 #include "ui/xplane_loader.h"
@@ -93,6 +94,9 @@ MainWindow::MainWindow(QWidget* parent)
                 m_fuelCheck->setUnit(unit);
             }
             updateAircraftActions();
+            if (m_tablet != nullptr) {
+                m_tablet->showPlan();  // and the readings from now on, in the unit shown
+            }
         });
     connectButtons();
     setUnit(UnitChoice::remembered());
@@ -139,6 +143,7 @@ MenuCommands MainWindow::menuCommands() {
     commands.loadIntoXPlane = [this] { m_xplane->load(); };
     commands.checkFuel = [this] { checkFuel(); };
     commands.askXPlaneAddress = [this] { askXPlaneAddress(*this); };
+    commands.showOnTablet = [this] { showOnTablet(); };
     commands.showPounds = [this] { m_unitChoice->choose(Unit::Pounds); };
     commands.showKilograms = [this] { m_unitChoice->choose(Unit::Kilograms); };
     return commands;
@@ -182,6 +187,9 @@ void MainWindow::calculate() {
     const bool planned = m_planner->calculate();
     m_calculatedInputs = planned ? std::optional(inputTexts()) : std::nullopt;
     updateAircraftActions();
+    if (m_tablet != nullptr) {
+        m_tablet->showPlan();
+    }
 }
 
 // Clear: empties the fifteen results one after the other and gives the six that Calculate
@@ -242,6 +250,39 @@ void MainWindow::checkFuel() {
         origin.isEmpty() && destination.isEmpty() ? QString() : origin + u" → "_s + destination,
         this);
     m_fuelCheck->show();
+    if (m_tablet != nullptr) {
+        m_tablet->follow(*m_fuelCheck);
+    }
+}
+
+// The dialog is made when first chosen and kept: closed, it goes on serving. The pages are given
+// the plan of the last Calculate while the cells hold it.
+void MainWindow::showOnTablet() {
+    if (m_tablet == nullptr) {
+        m_tablet = new TabletDialog(
+            [this]() -> std::optional<tablet::ShownPlan> {
+                auto line = FuelPlanLine::read(*m_units);
+                auto* planned = std::get_if<FuelPlanLine>(&line);
+                if (!m_calculatedInputs || *m_calculatedInputs != inputTexts() ||
+                    planned == nullptr) {
+                    return std::nullopt;
+                }
+                std::vector<std::string> red;
+                for (const std::string_view name : cell::kColoured) {
+                    if (m_cells->background(name) == engine::kLimitRed) {
+                        red.emplace_back(name);
+                    }
+                }
+                return tablet::shownPlan(*m_cells, m_units->unit(), red, planned);
+            },
+            this);
+        if (m_fuelCheck != nullptr) {
+            m_tablet->follow(*m_fuelCheck);
+        }
+    }
+    m_tablet->show();
+    m_tablet->raise();
+    m_tablet->activateWindow();
 }
 
 // The inputs in pounds, as the engine reads them, so that a switch of the unit parts no plan from

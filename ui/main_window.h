@@ -6,7 +6,8 @@
 // waiting for it. It is composed of one part per job, each given the cells, the controls or the
 // callbacks it needs: CellEntryChecks (ui/cell_entry_checks.h), the menu bar (ui/menu_bar.h),
 // FlightPlanOpener (ui/flight_plan_opener.h), XPlaneLoader (ui/xplane_loader.h), UnitChoice
-// (ui/unit_choice.h) and the fuel check's window (ui/fuel_check_window.h), made when chosen.
+// (ui/unit_choice.h), the fuel check's window (ui/fuel_check_window.h) and the tablet's dialog
+// (ui/tablet_dialog.h), made when chosen.
 // Load into X-Plane and Fuel Check are on while the cells hold the plan of a Calculate that
 // completed and the inputs are those it was calculated from. A load or fetch still under way
 // when the window goes is stopped, and its outcome dropped. docs/architecture.md tells how the
@@ -36,6 +37,7 @@ class CellEntryChecks;
 class FlightPlanOpener;
 class FuelCheckWindow;
 class SystemPrinter;
+class TabletDialog;
 class UnitChoice;
 class WindowCells;
 class XPlaneLoader;
@@ -79,6 +81,8 @@ class MainWindow final : public QWidget {
     void print();
     // Aircraft > Fuel Check.
     void checkFuel();
+    // Aircraft > Show on a Tablet…
+    void showOnTablet();
 
     MenuCommands menuCommands();
     void connectButtons();
@@ -106,6 +110,7 @@ class MainWindow final : public QWidget {
     // The inputs of the last Calculate while its results are in the cells.
     std::optional<std::vector<std::string>> m_calculatedInputs;
     QPointer<FuelCheckWindow> m_fuelCheck;  // the check window while it is open
+    TabletDialog* m_tablet = nullptr;       // made when first chosen, a child of the window
 };
 
 }  // namespace brimwell::ui

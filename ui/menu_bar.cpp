@@ -28,7 +28,7 @@ struct MenuItem {
 };
 
 // The menus' access keys leave Alt+C, Alt+L, Alt+E and Alt+P to the buttons.
-constexpr std::array<MenuItem, 8> kMenuItems = {{
+constexpr std::array<MenuItem, 9> kMenuItems = {{
     {.menu = control::mnuFile,
      .menuCaption = "&File",
      .name = control::mnuOpenFlightPlan,
@@ -65,6 +65,12 @@ constexpr std::array<MenuItem, 8> kMenuItems = {{
      .caption = "X-Plane &Address…",
      .shortcut = "",
      .command = &MenuCommands::askXPlaneAddress},
+    {.menu = control::mnuAircraft,
+     .menuCaption = "&Aircraft",
+     .name = control::mnuShowOnTablet,
+     .caption = "Show on a &Tablet…",
+     .shortcut = "",
+     .command = &MenuCommands::showOnTablet},
     {.menu = control::mnuUnits,
      .menuCaption = "U&nits",
      .name = control::mnuPounds,

@@ -2,9 +2,9 @@
 
 // The main window's menu bar, above the layout: File (open a flight plan, fetch the latest one
 // from SimBrief, the SimBrief user), Aircraft (load the plan into X-Plane, the fuel check,
-// X-Plane's address) and Units (pounds or kilograms, one of them ticked). Its rows are a table in
-// menu_bar.cpp: a menu more is rows more. Each item is an action named as its row says
-// (mnuOpenFlightPlan, ...), which the window finds by that name to enable or tick it.
+// X-Plane's address, the flight on a tablet) and Units (pounds or kilograms, one of them ticked).
+// Its rows are a table in menu_bar.cpp: a menu more is rows more. Each item is an action named as
+// its row says (mnuOpenFlightPlan, ...), which the window finds by that name to enable or tick it.
 
 #include <functional>
 
@@ -20,6 +20,7 @@ struct MenuCommands {
     std::function<void()> loadIntoXPlane;
     std::function<void()> checkFuel;
     std::function<void()> askXPlaneAddress;
+    std::function<void()> showOnTablet;
     std::function<void()> showPounds;
     std::function<void()> showKilograms;
 };

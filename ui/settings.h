@@ -23,6 +23,9 @@ inline constexpr Setting kSimbriefUser{.key = "simbrief/user", .defaultText = ""
 inline constexpr Setting kXPlaneAddress{.key = "xplane/address",
                                         .defaultText = links::kDefaultXPlaneUrl};
 
+// The port Aircraft > Show on a Tablet serves on.
+inline constexpr Setting kTabletPort{.key = "tablet/port", .defaultText = "8087"};
+
 // The unit of weight the window shows: "lbs" or "kg" (engine/units.h).
 inline constexpr Setting kWeightUnit{.key = "units/weight", .defaultText = "lbs"};
 

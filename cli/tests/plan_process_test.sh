@@ -85,6 +85,13 @@ row 2 "" "$(every 0.19)" "${sample[@]}" --watch --every 0.19
 row 2 "" "$(every 60.01)" "${sample[@]}" --watch --every=60.01
 row 2 "" "$(refused "--every sets the interval of --watch; give --watch as well")" "${sample[@]}" --every 5
 row 2 "" "$(refused "--watch and --fuel-check both check X-Plane's fuel; give one of them")" --watch --fuel-check
+serve() { refused "--serve takes ADDRESS:PORT, an IPv4 address of this computer (0.0.0.0 for all) and a port from 0 to 65535, not \"$1\""; }
+row 2 "" "$(serve localhost:8087)" "${sample[@]}" --watch --serve localhost:8087
+row 2 "" "$(serve 127.0.0.1:65536)" "${sample[@]}" --watch --serve 127.0.0.1:65536
+row 2 "" "$(serve 127.0.0.1)" "${sample[@]}" --watch --serve=127.0.0.1
+row 2 "" "$(serve "127.0.0.1:-1")" "${sample[@]}" --watch --serve 127.0.0.1:-1
+row 2 "" "$(refused "--serve shows the flight that --watch follows; give --watch as well")" "${sample[@]}" --serve 127.0.0.1:0
+row 4 "" "brimwell-plan: Brimwell cannot serve at 192.0.2.1:0: the address is not one of this computer's, or the port is taken." "${sample[@]}" --watch --serve 192.0.2.1:0
 
 # lost STATUS ERR ARGUMENT...: the output lost on its way (the caller redirects it), the exit
 # status and the one line of the error stream.
@@ -151,7 +158,7 @@ row 2 "" "$(refused '--units "KG" is not a unit; choose lbs or kg')" --units KG
 "$plan" --help >"$work/out"
 for option in --origin --destination --alternate --distance --alternate-distance \
   --wind-direction --wind --flight-level --payload --contingency --min-landing-fuel \
-  --taxi-fuel --units --correction --json --pdf --send-to-xplane --xplane-url --watch --every --help --version \
+  --taxi-fuel --units --correction --json --pdf --send-to-xplane --xplane-url --watch --every --serve --help --version \
   --ofp "Head, Tail, NoWind" "19000, 24000" "8618, 10886"; do
   grep -qF -- " $option" "$work/out" || fail "--help does not name $option"
 done
