@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Keeps the tests at their share of all code: prints the non-blank lines of test code and of
 # program code and the tests' share of both, tests / (tests + program), and fails above the
-# limit. Only code counts, in every language: C++ (.cpp .cc .h .hpp), shell (.sh) and Python
-# (.py), and any other file that starts with "#!" (a test's CUPS backend, say); data (expected
-# reports, fuzz seeds) and CMake files do not.
+# limit. Only code counts, in every language: C++ (.cpp .cc .h .hpp), shell (.sh), Python (.py)
+# and JavaScript (.js, the tablet's page), and any other file that starts with "#!" (a test's
+# CUPS backend, say); data (expected reports, fuzz seeds), markup, style sheets and CMake files
+# do not.
 #   Test code:    every such file under a tests/ folder or fuzz/, or named *_test.*; the test
 #                 support and the fuzz targets included.
 #   Program code: every other such file, but for bench/ (the benchmarks, neither) and the
@@ -18,7 +19,7 @@ cd "$root"
 
 is_code() {
   case "$1" in
-    *.cpp | *.cc | *.h | *.hpp | *.sh | *.py) return 0 ;;
+    *.cpp | *.cc | *.h | *.hpp | *.sh | *.py | *.js) return 0 ;;
   esac
   [[ "$(head -c 2 "$1")" == "#!" ]]
 }
