@@ -16,6 +16,7 @@ program=(
   libcups2-dev # the report hands its page to the print spooler itself
   libpugixml-dev nlohmann-json3-dev # the flight-plan reader; all JSON
   libcurl4-openssl-dev # the one HTTP client, of the SimBrief and X-Plane links
+  libsqlite3-dev # the flight log
   ca-certificates # SimBrief over HTTPS
   # fonts: Liberation Sans stands in for Arial, DejaVu for the rest
   fonts-liberation fonts-dejavu-core fontconfig
