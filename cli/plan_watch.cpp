@@ -12,6 +12,7 @@
 #include <thread>
 #include <utility>
 
+#include "cli/plan_flights.h"
 #include "cli/plan_run.h"
 #include "engine/units.h"
 #include "flight/flight_watch.h"
@@ -246,11 +247,13 @@ class FlightLines final : public flight::FlightListener {
 }  // namespace
 
 int watchFlight(const PlanRequest& request, engine::FuelPlanLine plan,
-                const std::optional<flightplan::Route>& route, std::ostream& out,
-                std::ostream& err) {
+                const std::optional<flightplan::Route>& route, std::ostream& out, std::ostream& err,
+                flightlog::PlannedFlight kept) {
     flight::FlightWatch watch(std::move(plan), route);
     FlightLines lines(out, request.unit, request.json);
     watch.addListener(lines);
+    KeptWatch keeping(std::move(kept), err);
+    watch.addListener(keeping.listener());
     links::LinkControl control;
     const EndingSignals signals(control);
     const auto every = std::chrono::duration_cast<Clock::duration>(
@@ -287,6 +290,31 @@ int watchFlight(const PlanRequest& request, engine::FuelPlanLine plan,
         return kExitNotWritten;
     }
     return kExitPlanned;
+}
+
+void tellKeptFlight(const flightlog::KeptFlight& flight, engine::Unit unit, bool json,
+                    std::ostream& out) {
+    FlightLines lines(out, unit, json);
+    auto fix = flight.fixes.begin();
+    for (const auto& reading : flight.readings) {
+        // Each fix before the reading it was passed at, as the watch told them.
+        for (; fix != flight.fixes.end() && fix->time <= reading.time; ++fix) {
+            lines.fixPassed(*fix);
+        }
+        lines.reading({reading.time, reading.phase, reading, ""});
+    }
+    for (; fix != flight.fixes.end(); ++fix) {
+        lines.fixPassed(*fix);
+    }
+    const auto& entry = flight.entry;
+    const flight::FlightSummary summary{entry.lastTime,   entry.lastFuel,
+                                        entry.tripBurn,   entry.plannedTripBurn,
+                                        entry.burnFactor, flight.fixes.size()};
+    if (entry.landed) {
+        lines.landed(summary);
+    } else {
+        lines.ended(entry.lastTime, summary);
+    }
 }
 
 }  // namespace brimwell::cli

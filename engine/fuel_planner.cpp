@@ -311,8 +311,8 @@ void FuelPlanner::fillResults() {
     const auto direction = [this] { return m_cells.text(cell::cmbWindDirection); };
     const auto level = [this] { return m_cells.text(cell::cmbFlightLevel); };
 
-    const double trip =
-        roundHalfEven(toNumber(windCorrectedTripFuel(distance(), wind(), direction(), level())));
+    const double tables = toNumber(windCorrectedTripFuel(distance(), wind(), direction(), level()));
+    const double trip = roundHalfEven(m_fuelFactor ? finite(tables * *m_fuelFactor) : tables);
     if (m_cells.isTicked(cell::CheckCorrection)) {
         const double correction = roundHalfEven(
             toNumber(tripFuelCorrection(m_cells.text(cell::txtPLW), level(), distance())));
@@ -334,6 +334,13 @@ void FuelPlanner::fillResults() {
 
     m_cells.setText(cell::txtETA, windCorrectedTripTime(distance(), wind(), direction(), level()));
     m_cells.setText(cell::txtICA, initialCruiseAltitudeFeet(m_cells.text(cell::txtGTW)));
+}
+
+std::string fuelFactorPercent(double factor) {
+    const long long tenths = std::llround((factor - 1) * 1000);
+    const long long size = tenths < 0 ? -tenths : tenths;
+    return (tenths < 0 ? "-" : "+") + std::to_string(size / 10) + "." + std::to_string(size % 10) +
+           " %";
 }
 
 }  // namespace brimwell::engine

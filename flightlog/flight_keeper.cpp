@@ -33,8 +33,8 @@ void FlightKeeper::reading(const flight::WatchedReading& reading) {
     const bool cruise = check.phase == flight::Phase::Airborne &&
                         check.time - m_takeoffTime >= kNearTakeoffSeconds &&
                         check.check.distanceToGo > kNearLandingNm;
-    const bool replace = cruise && m_lastInCruise &&
-                         m_lastRowTime - m_rowBeforeTime < kCruiseEverySeconds;
+    const bool replace =
+        cruise && m_lastInCruise && m_lastRowTime - m_rowBeforeTime < kCruiseEverySeconds;
     const bool written = m_log.addReading(*m_id, check, replace);
     kept(written);
     if (written) {

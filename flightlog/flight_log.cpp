@@ -13,6 +13,7 @@
 
 #include "base/shown_text.h"
 #include "engine/cell_names.h"
+#include "flightlog/fuel_factor.h"
 
 namespace brimwell::flightlog {
 
@@ -63,8 +64,6 @@ constexpr double kMostPounds = engine::kMostFuelOnBoardKg / 0.45359237;
 constexpr double kMostNm = engine::kLongestTravelMetres / 1852.0;
 constexpr double kMostBurnFactor = 1000;
 constexpr double kMostFlowPerHour = 1e8;
-constexpr double kFewestFuelFactor = 0.5;
-constexpr double kMostFuelFactor = 1.5;
 
 bool within(double value, double low, double high) {
     return std::isfinite(value) && value >= low && value <= high;
@@ -101,8 +100,8 @@ namespace {
 class Statement final {
   public:
     Statement(sqlite3* db, std::string_view sql) {
-        m_code = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &m_statement,
-                                    nullptr);
+        m_code =
+            sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &m_statement, nullptr);
     }
     ~Statement() { sqlite3_finalize(m_statement); }
     Statement(const Statement&) = delete;
@@ -123,8 +122,8 @@ class Statement final {
     }
     Statement& bind(int value) { return bind(static_cast<std::int64_t>(value)); }
     Statement& bind(std::string_view text) {
-        record(sqlite3_bind_text(m_statement, ++m_bound, text.data(),
-                                 static_cast<int>(text.size()), SQLITE_TRANSIENT));
+        record(sqlite3_bind_text(m_statement, ++m_bound, text.data(), static_cast<int>(text.size()),
+                                 SQLITE_TRANSIENT));
         return *this;
     }
     Statement& bind(const std::optional<double>& value) {
@@ -260,9 +259,9 @@ void bindReading(Statement& statement, const flight::WatchedCheck& watched) {
 flight::WatchedCheck readReading(const Statement& row) {
     flight::WatchedCheck watched;
     watched.time = row.real(0, 0, kLatestTime);
-    watched.phase = static_cast<flight::Phase>(
-        row.integer(1, static_cast<int>(flight::Phase::BeforeTakeoff),
-                    static_cast<int>(flight::Phase::Landed)));
+    watched.phase =
+        static_cast<flight::Phase>(row.integer(1, static_cast<int>(flight::Phase::BeforeTakeoff),
+                                               static_cast<int>(flight::Phase::Landed)));
     watched.progressFrom = static_cast<flight::ProgressFrom>(row.integer(2, 0, 1));
     watched.offRouteNm = row.optionalReal(3, 0, kMostNm);
     auto& check = watched.check;
@@ -405,8 +404,8 @@ void FlightLog::open() {
     std::filesystem::create_directories(m_path.parent_path(), error);
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!openFile(true)) {
-            const std::string why = m_db && m_db->handle ? sqlite3_errmsg(m_db->handle)
-                                                         : "it cannot be opened";
+            const std::string why =
+                m_db && m_db->handle ? sqlite3_errmsg(m_db->handle) : "it cannot be opened";
             m_db.reset();
             m_notice = "Your flights are not being kept: the flight log " +
                        base::shownText(m_path.string()) + " cannot be opened (" + why + ").";
@@ -499,7 +498,9 @@ std::optional<std::int64_t> FlightLog::begin(const PlannedFlight& plan,
         const auto found = plan.cells.find(name);
         return found == plan.cells.end() ? std::string() : found->second;
     };
-    const auto number = [&](std::string_view name) { return std::strtod(cell(name).c_str(), nullptr); };
+    const auto number = [&](std::string_view name) {
+        return std::strtod(cell(name).c_str(), nullptr);
+    };
     Statement flight(db,
                      "INSERT INTO flights(unit, origin, destination, alternate, "
                      "planned_trip_burn, planned_landing_fuel, takeoff_time, takeoff_fuel, "
@@ -629,9 +630,9 @@ FlightList FlightLog::flights() const {
     if (!readable()) {
         return list;
     }
-    Statement rows(m_db->handle,
-                   std::string("SELECT ") + kEntryColumns + " FROM flights ORDER BY takeoff_time "
-                                                             "DESC, id DESC");
+    Statement rows(m_db->handle, std::string("SELECT ") + kEntryColumns +
+                                     " FROM flights ORDER BY takeoff_time "
+                                     "DESC, id DESC");
     while (rows.step()) {
         try {
             list.flights.push_back(readEntry(rows));
@@ -640,8 +641,7 @@ FlightList FlightLog::flights() const {
         }
     }
     if (!rows.ok()) {
-        m_problem = std::string("the flight log could not be read: ") +
-                    sqlite3_errstr(rows.code());
+        m_problem = std::string("the flight log could not be read: ") + sqlite3_errstr(rows.code());
     }
     return list;
 }
@@ -671,7 +671,8 @@ std::optional<KeptFlight> FlightLog::flight(std::int64_t id) const {
     while (cells.step()) {
         kept.plan.cells.emplace(cells.text(0), cells.text(1));
     }
-    const auto each = [&](const std::string& sql, const std::function<void(const Statement&)>& read) {
+    const auto each = [&](const std::string& sql,
+                          const std::function<void(const Statement&)>& read) {
         Statement rows(db, sql);
         rows.bind(id);
         while (rows.step()) {
@@ -682,28 +683,30 @@ std::optional<KeptFlight> FlightLog::flight(std::int64_t id) const {
             }
         }
     };
-    each("SELECT ident, latitude, longitude, leg_nm, planned_fuel FROM route_fixes WHERE flight = "
-         "? ORDER BY seq",
-         [&](const Statement& row) {
-             kept.plan.fixes.push_back({row.text(0), row.real(1, -90, 90), row.real(2, -180, 180),
-                                        row.real(3, 0, kMostNm),
-                                        row.optionalReal(4, 0, kMostPounds)});
-         });
+    each(
+        "SELECT ident, latitude, longitude, leg_nm, planned_fuel FROM route_fixes WHERE flight = "
+        "? ORDER BY seq",
+        [&](const Statement& row) {
+            kept.plan.fixes.push_back({row.text(0), row.real(1, -90, 90), row.real(2, -180, 180),
+                                       row.real(3, 0, kMostNm),
+                                       row.optionalReal(4, 0, kMostPounds)});
+        });
     each(std::string("SELECT ") + kReadingColumns + " FROM readings WHERE flight = ? ORDER BY seq",
          [&](const Statement& row) { kept.readings.push_back(readReading(row)); });
-    each("SELECT ident, distance_nm, time, fuel_on_board, planned_fuel_on_board, ofp_planned FROM "
-         "fixes_passed WHERE flight = ? ORDER BY seq",
-         [&](const Statement& row) {
-             flight::PassedFix fix;
-             fix.ident = row.text(0);
-             fix.distanceNm = row.real(1, 0, kMostNm);
-             fix.time = row.real(2, 0, kLatestTime);
-             fix.fuelOnBoard = row.real(3, 0, kMostPounds);
-             fix.plannedFuelOnBoard = row.real(4, -kMostPounds, kMostPounds);
-             fix.ofpPlannedFuelOnBoard = row.optionalReal(5, 0, kMostPounds);
-             fix.difference = fix.fuelOnBoard - fix.plannedFuelOnBoard;
-             kept.fixes.push_back(fix);
-         });
+    each(
+        "SELECT ident, distance_nm, time, fuel_on_board, planned_fuel_on_board, ofp_planned FROM "
+        "fixes_passed WHERE flight = ? ORDER BY seq",
+        [&](const Statement& row) {
+            flight::PassedFix fix;
+            fix.ident = row.text(0);
+            fix.distanceNm = row.real(1, 0, kMostNm);
+            fix.time = row.real(2, 0, kLatestTime);
+            fix.fuelOnBoard = row.real(3, 0, kMostPounds);
+            fix.plannedFuelOnBoard = row.real(4, -kMostPounds, kMostPounds);
+            fix.ofpPlannedFuelOnBoard = row.optionalReal(5, 0, kMostPounds);
+            fix.difference = fix.fuelOnBoard - fix.plannedFuelOnBoard;
+            kept.fixes.push_back(fix);
+        });
     return kept;
 }
 
@@ -715,7 +718,8 @@ std::string flightsCsv(const FlightList& list) {
     // is led by an apostrophe.
     const auto field = [](const std::string& text) {
         std::string out = "\"";
-        if (!text.empty() && std::string_view("=+-@").find(text.front()) != std::string_view::npos) {
+        if (!text.empty() &&
+            std::string_view("=+-@").find(text.front()) != std::string_view::npos) {
             out += '\'';
         }
         for (const char c : text) {

@@ -106,8 +106,7 @@ class FlightLog final {
     const std::string& problem() const { return m_problem; }
 
     // A new flight from its first airborne reading; its id, or none (problem() says why).
-    std::optional<std::int64_t> begin(const PlannedFlight& plan,
-                                      const flight::WatchedCheck& first);
+    std::optional<std::int64_t> begin(const PlannedFlight& plan, const flight::WatchedCheck& first);
     // A reading of the flight, in one transaction with the flight's last reading and burn: as a
     // new row, or in place of its last row (`replaceLast`).
     bool addReading(std::int64_t id, const flight::WatchedCheck& check, bool replaceLast);

@@ -30,9 +30,6 @@ struct FuelFactor {
 // flights with a burn factor within the range.
 std::optional<FuelFactor> learntFuelFactor(const FlightList& list);
 
-// A factor as a percentage, one decimal, signed: "+4.2 %", "-0.5 %", "+0.0 %".
-std::string percentText(double factor);
-
 // "your last 7 flights burnt 4.2 % more than planned, from +1.1 % to +6.0 %" ("less", "as much
 // as planned").
 std::string factorSentence(const FuelFactor& factor);

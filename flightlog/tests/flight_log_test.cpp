@@ -61,8 +61,10 @@ flight::WatchedCheck reading(double time, double fuel, double flown, double toGo
 
 flightlog::PlannedFlight plan(const std::string& origin = "LIRF") {
     flightlog::PlannedFlight planned;
-    planned.cells = {{"txtOriginICAO", origin}, {"txtDestinationICAO", "KJFK"},
-                     {"txtAlternateICAO", "KBOS"}, {"txtFPF", "188400"}};
+    planned.cells = {{"txtOriginICAO", origin},
+                     {"txtDestinationICAO", "KJFK"},
+                     {"txtAlternateICAO", "KBOS"},
+                     {"txtFPF", "188400"}};
     planned.unit = engine::Unit::Kilograms;
     planned.fixes = {{"DIVKO", 47.5, -8.0, 900, 150000}};
     return planned;
@@ -287,13 +289,13 @@ TEST(FlightKeeper, ThinsCruiseToOneAMinuteAndKeepsTheLast) {
     const TempFolder folder;
     FlightLog log(folder / "flights.sqlite");
     flightlog::FlightKeeper keeper(log, plan(), [](const std::string&) {});
-    keeper.reading({0, flight::Phase::BeforeTakeoff, reading(0, 230000, 0, 900,
-                                                             flight::Phase::BeforeTakeoff), ""});
+    keeper.reading({0, flight::Phase::BeforeTakeoff,
+                    reading(0, 230000, 0, 900, flight::Phase::BeforeTakeoff), ""});
     EXPECT_FALSE(keeper.id());  // not airborne yet
     for (int t = 5; t <= 7200; t += 5) {
         const double flown = t / 8.0;  // 450 kt
-        keeper.reading({double(t), flight::Phase::Airborne,
-                        reading(t, 230000 - t, flown, 900 - flown), ""});
+        keeper.reading(
+            {double(t), flight::Phase::Airborne, reading(t, 230000 - t, flown, 900 - flown), ""});
     }
     const auto kept = log.flight(*keeper.id());
     ASSERT_TRUE(kept);

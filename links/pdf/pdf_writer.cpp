@@ -7,9 +7,9 @@
 namespace brimwell::links {
 
 Outcome<Done> writeReportPdf(const engine::CellReader& cells, engine::Unit unit,
-                             const std::string& path) {
+                             const std::string& path, std::optional<double> fuelFactor) {
     // The texts of every cell the report shows, as the window's cells hold them.
-    ReportPage page{unit, {}};
+    ReportPage page{unit, {}, fuelFactor};
     const auto take = [&](std::string_view name) {
         page.texts.emplace(std::string(name), cells.text(name));
     };
