@@ -288,9 +288,7 @@ std::optional<AppliedFuelFactor> appliedFuelFactor(const PlanRequest& request, s
             << " landed flights to learn a fuel factor from; planned without one\n";
         return std::nullopt;
     }
-    // The factor applied is the one the pilot reads, to the tenth of a percent.
-    return AppliedFuelFactor{1 + std::round((learnt->factor - 1) * 1000) / 1000,
-                             flightlog::factorSentence(*learnt)};
+    return AppliedFuelFactor{learnt->applied(), flightlog::factorSentence(*learnt)};
 }
 
 nlohmann::ordered_json appliedFactorJson(const AppliedFuelFactor& applied) {

@@ -1,6 +1,7 @@
 #include "flightlog/fuel_factor.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "engine/fuel_planner.h"
@@ -26,6 +27,10 @@ std::optional<FuelFactor> learntFuelFactor(const FlightList& list) {
     const double median =
         factors.size() % 2 == 1 ? factors[middle] : (factors[middle - 1] + factors[middle]) / 2;
     return FuelFactor{median, factors.front(), factors.back(), factors.size()};
+}
+
+double FuelFactor::applied() const {
+    return 1 + std::round((factor - 1) * 1000) / 1000;
 }
 
 std::string factorSentence(const FuelFactor& factor) {

@@ -24,6 +24,8 @@ struct FuelFactor {
     double lowest = 1;
     double highest = 1;
     std::size_t flights = 0;
+    // The factor applied to a plan: as the pilot reads it, to the tenth of a percent.
+    double applied() const;
 };
 
 // The factor of the flights (newest first); none from fewer than kFewestFactorFlights landed

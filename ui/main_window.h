@@ -34,6 +34,7 @@ namespace brimwell::ui {
 
 class CellEntryChecks;
 class FlightPlanOpener;
+class FlightsWindow;
 class FuelCheckWindow;
 class SystemPrinter;
 class UnitChoice;
@@ -79,6 +80,11 @@ class MainWindow final : public QWidget {
     void print();
     // Aircraft > Fuel Check.
     void checkFuel();
+    // File > Flights….
+    void showFlights();
+    // The pilot's fuel factor when Aircraft > Use My Fuel Factor is ticked and the flight log
+    // has one; the flight plan fuel cell's note says which.
+    std::optional<double> fuelFactorToUse();
 
     MenuCommands menuCommands();
     void connectButtons();
@@ -106,6 +112,8 @@ class MainWindow final : public QWidget {
     // The inputs of the last Calculate while its results are in the cells.
     std::optional<std::vector<std::string>> m_calculatedInputs;
     QPointer<FuelCheckWindow> m_fuelCheck;  // the check window while it is open
+    QPointer<FlightsWindow> m_flightList;   // the flights window while it is open
+    std::optional<double> m_fuelFactor;     // the one the results in the cells were planned with
 };
 
 }  // namespace brimwell::ui
