@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <exception>
 
 #include "engine/calculation_error.h"
@@ -339,8 +340,10 @@ void FuelPlanner::fillResults() {
 std::string fuelFactorPercent(double factor) {
     const long long tenths = std::llround((factor - 1) * 1000);
     const long long size = tenths < 0 ? -tenths : tenths;
-    return (tenths < 0 ? "-" : "+") + std::to_string(size / 10) + "." + std::to_string(size % 10) +
-           " %";
+    std::array<char, 32> text{};
+    (void)std::snprintf(text.data(), text.size(), "%c%lld.%lld %%", tenths < 0 ? '-' : '+',
+                        size / 10, size % 10);
+    return text.data();
 }
 
 }  // namespace brimwell::engine

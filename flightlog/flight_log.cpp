@@ -7,12 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <exception>
 #include <functional>
 #include <string_view>
 #include <system_error>
 
 #include "base/shown_text.h"
 #include "engine/cell_names.h"
+#include "engine/number_text.h"
 #include "flightlog/fuel_factor.h"
 
 namespace brimwell::flightlog {
@@ -498,8 +500,13 @@ std::optional<std::int64_t> FlightLog::begin(const PlannedFlight& plan,
         const auto found = plan.cells.find(name);
         return found == plan.cells.end() ? std::string() : found->second;
     };
+    // The plan's figures as the engine wrote them; a cell it left empty counts 0.
     const auto number = [&](std::string_view name) {
-        return std::strtod(cell(name).c_str(), nullptr);
+        try {
+            return engine::toNumber(cell(name));
+        } catch (const std::exception&) {
+            return 0.0;
+        }
     };
     Statement flight(db,
                      "INSERT INTO flights(unit, origin, destination, alternate, "

@@ -12,6 +12,9 @@
 #                 its window painted: on Qt's offscreen platform, then on xcb under Xvfb
 #   flight        the watch of a flight: one reading on a route of 200 fixes, and a 12-hour
 #                 flight's 8640 readings, which fail the run if the watch holds over 5 MB for them
+#   flight-log    the flight log: a 12-hour flight kept, which fails the run if a reading's write
+#                 passes 2 ms at the 99th percentile; 1000 of them, which fail it over 200 MB on
+#                 disk; and brimwell-plan --flights over them
 # After each, every figure that has a goal (the table below) against it.
 #   scripts/bench.sh [--quick] [--preset PRESET] [BENCHMARK]...
 # --quick: short runs, a check that every benchmark works; their figures are not worth comparing.
@@ -32,7 +35,7 @@ while [[ "${1:-}" == --quick || "${1:-}" == --preset ]]; do
     shift 2
   fi
 done
-all=(planner process window-start window flight)
+all=(planner process window-start window flight flight-log)
 chosen=("$@")
 ((${#chosen[@]})) || chosen=("${all[@]}")
 for name in "${chosen[@]}"; do
@@ -56,7 +59,8 @@ brimwell: peak memory, MiB|1.15
 BM_CalculateClickToPaint_median|2000
 BM_FuelCheckFirstOpening/iterations:1/repeats:1|200
 BM_FuelCheckOpens/real_time_median|200
-BM_WatchReading_median|1'
+BM_WatchReading_median|1
+BM_PlannerListsThousandFlights/real_time_median|100'
 
 # Runs a benchmark program, then tells each figure of its output that has a goal against it;
 # fails when the program fails, or a benchmark of it.
@@ -83,7 +87,8 @@ run() {
 "$root/scripts/install-deps.sh" checks
 cmake --preset "$preset" -DBRIMWELL_BUILD_BENCH=ON >/dev/null
 cmake --build --preset "$preset" -j "$(nproc)" \
-  --target bench_planner bench_process bench_window_start bench_window bench_flight
+  --target bench_planner bench_process bench_window_start bench_window bench_flight \
+  bench_flight_log
 bin="$root/build/$preset/bin"
 xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
 if $quick; then
@@ -114,6 +119,10 @@ for name in "${chosen[@]}"; do
     flight)
       echo "== the watch of a flight"
       run "$bin/bench_flight" "${google[@]}"
+      ;;
+    flight-log)
+      echo "== the flight log"
+      run "$bin/bench_flight_log" "${google[@]}"
       ;;
     window)
       echo "== Calculate and Fuel Check in the window, on Qt's offscreen platform"

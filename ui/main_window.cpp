@@ -285,6 +285,9 @@ std::optional<double> MainWindow::fuelFactorToUse() {
         return std::nullopt;
     }
     const flightlog::FlightLog log;
+    if (!log.notice().empty()) {
+        showWarning(this, toQString(log.notice()));
+    }
     const auto learnt = flightlog::learntFuelFactor(log.flights());
     if (!learnt) {
         flightPlanFuel.setToolTip(
