@@ -250,10 +250,11 @@ int watchFlight(const PlanRequest& request, engine::FuelPlanLine plan,
                 const std::optional<flightplan::Route>& route, std::ostream& out, std::ostream& err,
                 flightlog::PlannedFlight kept) {
     flight::FlightWatch watch(std::move(plan), route);
-    FlightLines lines(out, request.unit, request.json);
-    watch.addListener(lines);
+    // The log first: a reading told on the output is kept already, however the watch ends.
     KeptWatch keeping(std::move(kept), err);
     watch.addListener(keeping.listener());
+    FlightLines lines(out, request.unit, request.json);
+    watch.addListener(lines);
     links::LinkControl control;
     const EndingSignals signals(control);
     const auto every = std::chrono::duration_cast<Clock::duration>(

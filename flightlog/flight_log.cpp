@@ -676,7 +676,11 @@ std::optional<KeptFlight> FlightLog::flight(std::int64_t id) const {
     Statement cells(db, "SELECT name, text FROM plan_cells WHERE flight = ?");
     cells.bind(id);
     while (cells.step()) {
-        kept.plan.cells.emplace(cells.text(0), cells.text(1));
+        try {
+            kept.plan.cells.emplace(cells.text(0), cells.text(1));
+        } catch (const BadFigure&) {
+            ++kept.leftOut;
+        }
     }
     const auto each = [&](const std::string& sql,
                           const std::function<void(const Statement&)>& read) {
