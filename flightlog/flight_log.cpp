@@ -323,16 +323,9 @@ PlannedFlight plannedFlight(const engine::CellReader& poundCells, engine::Unit u
     PlannedFlight plan;
     plan.unit = unit;
     plan.fuelFactor = fuelFactor;
-    const auto take = [&](std::string_view name) {
+    engine::cell::forEachPlanCell([&](std::string_view name) {
         plan.cells.emplace(std::string(name), poundCells.text(name));
-    };
-    for (const auto name : engine::cell::kInputs) {
-        take(name);
-    }
-    take(engine::cell::txtBOW);
-    for (const auto name : engine::cell::kResults) {
-        take(name);
-    }
+    });
     if (route) {
         plan.fixes = route->fixes;
     }
