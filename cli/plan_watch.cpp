@@ -16,6 +16,7 @@
 #include "cli/plan_run.h"
 #include "engine/units.h"
 #include "flight/flight_watch.h"
+#include "flightlog/flight_keeper.h"
 #include "links/xplane/xplane.h"
 
 namespace brimwell::cli {
@@ -296,25 +297,10 @@ int watchFlight(const PlanRequest& request, engine::FuelPlanLine plan,
 void tellKeptFlight(const flightlog::KeptFlight& flight, engine::Unit unit, bool json,
                     std::ostream& out) {
     FlightLines lines(out, unit, json);
-    auto fix = flight.fixes.begin();
-    for (const auto& reading : flight.readings) {
-        // Each fix before the reading it was passed at, as the watch told them.
-        for (; fix != flight.fixes.end() && fix->time <= reading.time; ++fix) {
-            lines.fixPassed(*fix);
-        }
-        lines.reading({reading.time, reading.phase, reading, ""});
-    }
-    for (; fix != flight.fixes.end(); ++fix) {
-        lines.fixPassed(*fix);
-    }
-    const auto& entry = flight.entry;
-    const flight::FlightSummary summary{entry.lastTime,   entry.lastFuel,
-                                        entry.tripBurn,   entry.plannedTripBurn,
-                                        entry.burnFactor, flight.fixes.size()};
-    if (entry.landed) {
-        lines.landed(summary);
-    } else {
-        lines.ended(entry.lastTime, summary);
+    if (!flightlog::retell(flight, lines)) {
+        const auto& entry = flight.entry;
+        lines.ended(entry.lastTime, {entry.lastTime, entry.lastFuel, entry.tripBurn,
+                                     entry.plannedTripBurn, entry.burnFactor, flight.fixes.size()});
     }
 }
 

@@ -56,4 +56,23 @@ void FlightKeeper::landed(const flight::FlightSummary& summary) {
     }
 }
 
+bool retell(const KeptFlight& flight, flight::FlightListener& listener) {
+    auto fix = flight.fixes.begin();
+    for (const auto& reading : flight.readings) {
+        for (; fix != flight.fixes.end() && fix->time <= reading.time; ++fix) {
+            listener.fixPassed(*fix);
+        }
+        listener.reading({reading.time, reading.phase, reading, ""});
+    }
+    for (; fix != flight.fixes.end(); ++fix) {
+        listener.fixPassed(*fix);
+    }
+    const auto& entry = flight.entry;
+    if (entry.landed) {
+        listener.landed({entry.lastTime, entry.lastFuel, entry.tripBurn, entry.plannedTripBurn,
+                         entry.burnFactor, flight.fixes.size()});
+    }
+    return entry.landed;
+}
+
 }  // namespace brimwell::flightlog

@@ -52,4 +52,8 @@ class FlightKeeper final : public flight::FlightListener {
     bool m_lastInCruise = false;
 };
 
+// Tells a flight of the log to the listener as its watch told it: its readings in order, each
+// after the fixes passed by then, and its landing; true when it landed.
+bool retell(const KeptFlight& flight, flight::FlightListener& listener);
+
 }  // namespace brimwell::flightlog

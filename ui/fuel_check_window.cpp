@@ -191,20 +191,7 @@ FuelCheckWindow::FuelCheckWindow(const flightlog::KeptFlight& flight, Unit unit,
     note.setText(u"The flight of %1 UTC from the flight log, as it was watched%2."_s.arg(
         when, entry.landed ? QString() : u"; its watch ended before the landing"_s));
     m_plot->setPlan(planLineOf(m_watch->plan()), m_watch->plan().reserves());
-    auto fix = flight.fixes.begin();
-    for (const auto& reading : flight.readings) {
-        for (; fix != flight.fixes.end() && fix->time <= reading.time; ++fix) {
-            fixPassed(*fix);
-        }
-        this->reading({reading.time, reading.phase, reading, ""});
-    }
-    for (; fix != flight.fixes.end(); ++fix) {
-        fixPassed(*fix);
-    }
-    if (entry.landed) {
-        landed({entry.lastTime, entry.lastFuel, entry.tripBurn, entry.plannedTripBurn,
-                entry.burnFactor, flight.fixes.size()});
-    }
+    flightlog::retell(flight, *this);
     showCheck();
 }
 
