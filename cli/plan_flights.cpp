@@ -236,17 +236,19 @@ void refuseLogConflicts(const PlanRequest& request) {
 }
 
 std::string flightsHelp() {
-    return "\nEvery flight that --watch follows is kept from takeoff in the flight log, "
-           "$XDG_DATA_HOME/brimwell/\nflights.sqlite (~/.local/share/brimwell/ when it is unset), "
-           "which the window shares: its plan,\nroute, readings (one a minute in cruise, every one "
-           "near takeoff and landing), the fixes passed\nand the landing. --flights lists them "
-           "(with --json as one object: \"flights\", \"fuel_factor\");\n--flight ID shows one as "
-           "--watch told it. The fuel factor is the median burn of the last 10\nlanded flights "
-           "against the tables' trip fuel, from 3 at least; --fuel-factor auto plans with it,\n"
-           "and then the report, the PDF page and the JSON object's \"fuel_factor\" say so. "
-           "Without\n--fuel-factor every figure is the tables'. A log that cannot be kept, is "
-           "damaged (moved aside\nas flights.sqlite.damaged-YYYYMMDD-HHMMSS) or comes from a newer "
-           "Brimwell is told on the error\nstream, and the watch goes on.\n";
+    return "\nEvery flight that --watch follows is kept from takeoff in the flight log,\n"
+           "$XDG_DATA_HOME/brimwell/flights.sqlite (~/.local/share/brimwell/ when it is unset),\n"
+           "which the window shares: its plan, route, readings (one a minute in cruise, every one\n"
+           "near takeoff and landing), the fixes passed and the landing. --flights lists them "
+           "(with\n"
+           "--json as one object: \"flights\", \"fuel_factor\"); --flight ID shows one as --watch\n"
+           "told it. The fuel factor is the median burn of the last 10 landed flights against the\n"
+           "tables' trip fuel, from 3 at least; --fuel-factor auto plans with it, and then the\n"
+           "report, the PDF page and the JSON object's \"fuel_factor\" say so. Without\n"
+           "--fuel-factor every figure is the tables'. A log that cannot be kept, is damaged "
+           "(moved\n"
+           "aside as flights.sqlite.damaged-YYYYMMDD-HHMMSS) or comes from a newer Brimwell is\n"
+           "told on the error stream, and the watch goes on.\n";
 }
 
 bool asksForTheLog(const PlanRequest& request) {
