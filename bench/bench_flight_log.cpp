@@ -4,14 +4,18 @@
 // as a whole process.
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -112,23 +116,30 @@ void BM_LogThousandFlights(benchmark::State& state) {
         // Each repetition copies again, over the copies of the last.
         std::string copies = "BEGIN; DELETE FROM flights WHERE id > 1;";
         for (const auto& [table, columns] : kCopiedRows) {
-            copies += std::string("DELETE FROM ") + table + " WHERE flight > 1;";
+            for (const std::string_view part : {"DELETE FROM ", table, " WHERE flight > 1;"}) {
+                copies += part;
+            }
         }
         for (int copy = 2; copy <= kFlights; ++copy) {
             const std::string id = std::to_string(copy);
             const std::string later = std::to_string(copy * 86400);
-            copies += "INSERT INTO flights SELECT " + id +
-                      ", unit, origin, destination, alternate, planned_trip_burn, "
-                      "planned_landing_fuel, takeoff_time + " +
-                      later +
-                      ", takeoff_fuel, "
-                      "last_time + " +
-                      later +
-                      ", last_fuel, trip_burn, burn_factor, landed, "
-                      "fuel_factor FROM flights WHERE id = 1;";
+            copies += "INSERT INTO flights SELECT ";
+            copies += id;
+            copies +=
+                ", unit, origin, destination, alternate, planned_trip_burn, "
+                "planned_landing_fuel, takeoff_time + ";
+            copies += later;
+            copies += ", takeoff_fuel, last_time + ";
+            copies += later;
+            copies +=
+                ", last_fuel, trip_burn, burn_factor, landed, fuel_factor FROM flights "
+                "WHERE id = 1;";
             for (const auto& [table, columns] : kCopiedRows) {
-                copies += std::string("INSERT INTO ") + table + " SELECT " + id + ", " + columns +
-                          " FROM " + table + " WHERE flight = 1;";
+                for (const std::string_view part :
+                     {"INSERT INTO ", table, " SELECT ", id.c_str(), ", ", columns, " FROM ", table,
+                      " WHERE flight = 1;"}) {
+                    copies += part;
+                }
             }
         }
         copies += "COMMIT; PRAGMA wal_checkpoint(TRUNCATE);";
@@ -146,11 +157,29 @@ void BM_LogThousandFlights(benchmark::State& state) {
 }
 BENCHMARK(BM_LogThousandFlights)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// brimwell-plan --flights --json over the log, its output to /dev/null; whether it ended well.
+bool listFlights() {
+    std::string data = "XDG_DATA_HOME=" + folder().path().string();
+    std::string program = BRIMWELL_PLAN_PROGRAM;
+    std::string flights = "--flights";
+    std::string json = "--json";
+    std::array<char*, 4> argv = {program.data(), flights.data(), json.data(), nullptr};
+    std::array<char*, 2> environment = {data.data(), nullptr};
+    posix_spawn_file_actions_t actions{};
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t child = 0;
+    const bool spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(),
+                                     environment.data()) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    return spawned && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
 void BM_PlannerListsThousandFlights(benchmark::State& state) {
-    const std::string command = "XDG_DATA_HOME='" + folder().path().string() + "' '" +
-                                BRIMWELL_PLAN_PROGRAM + "' --flights --json >/dev/null";
     for ([[maybe_unused]] auto _ : state) {
-        if (std::system(command.c_str()) != 0) {
+        if (!listFlights()) {
             state.SkipWithError("brimwell-plan --flights failed");
         }
     }

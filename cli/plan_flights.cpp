@@ -198,8 +198,8 @@ FuelFactorOption fuelFactorOption(const std::string& value) {
         return {true, 1};
     }
     // A plain decimal, signed or not, at most one decimal: "5", "+4.5", "-2".
-    const std::string_view digits =
-        std::string_view(value).substr(!value.empty() && (value[0] == '+' || value[0] == '-'));
+    const std::string_view digits = std::string_view(value).substr(
+        !value.empty() && (value[0] == '+' || value[0] == '-') ? 1 : 0);
     const auto point = digits.find('.');
     const bool plain = !digits.empty() && digits.size() <= kLongestNumber &&
                        std::all_of(digits.begin(), digits.end(),

@@ -206,10 +206,9 @@ int withPage(const PlanRequest& request, const engine::MemoryCells& cells,
 // exit status.
 int told(const PlanRequest& request, const engine::MemoryCells& cells,
          const engine::UnitCells& units, const std::optional<std::string>& failure,
-         const std::optional<flightplan::Route>& route,
-         const std::optional<AppliedFuelFactor>& applied, std::ostream& out, std::ostream& err) {
+         const std::optional<flightplan::Route>& route, std::optional<double> fuelFactor,
+         const nlohmann::ordered_json* factorJson, std::ostream& out, std::ostream& err) {
     const bool planned = !failure;
-    const auto fuelFactor = applied ? std::optional(applied->factor) : std::nullopt;
     // The aircraft is loaded, and its fuel checked, after the report and the page are written, so
     // that the pilot has the plan even while X-Plane takes its time; the JSON object tells the
     // outcomes, so it waits.
@@ -222,9 +221,8 @@ int told(const PlanRequest& request, const engine::MemoryCells& cells,
         if (request.fuelCheck) {
             checked = checkFuel(units, planned, request.xplane);
         }
-        const auto factorJson = applied ? appliedFactorJson(*applied) : nlohmann::ordered_json();
         out << planJson(cells, failure, request.unit, loaded ? &*loaded : nullptr,
-                        checked ? &*checked : nullptr, applied ? &factorJson : nullptr);
+                        checked ? &*checked : nullptr, factorJson);
     } else if (planned) {
         for (const auto& line : report::buildReportLines(cells, request.unit, fuelFactor)) {
             out << line << '\n';
@@ -327,11 +325,13 @@ int plan(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
     RecordingMessages messages;
     engine::FuelPlanner planner(units, messages);
     const auto applied = appliedFuelFactor(request, err);
-    planner.setFuelFactor(applied ? std::optional(applied->factor) : std::nullopt);
+    const auto fuelFactor = applied ? std::optional(applied->factor) : std::nullopt;
+    const auto factorJson = applied ? appliedFactorJson(*applied) : nlohmann::ordered_json();
+    planner.setFuelFactor(fuelFactor);
     const bool planned = planner.calculate();
     return told(request, cells, units,
                 planned ? std::nullopt : std::optional(messages.last().value_or("")), route,
-                applied, out, err);
+                fuelFactor, applied ? &factorJson : nullptr, out, err);
 }
 
 }  // namespace

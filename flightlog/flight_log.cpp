@@ -416,8 +416,8 @@ void FlightLog::open() {
             Statement versionRead(m_db->handle, "PRAGMA user_version");
             version = versionRead.step() ? static_cast<int>(versionRead.raw(0)) : 0;
         }
-        if ((code & 0xff) == SQLITE_NOTADB || (code & 0xff) == SQLITE_CORRUPT) {
-            moveAside(sqlite3_errstr(code));
+        if ((code & 0xff) == SQLITE_NOTADB || (code & 0xff) == SQLITE_CORRUPT || version < 0) {
+            moveAside(version < 0 ? "its schema version is below 0" : sqlite3_errstr(code));
             continue;
         }
         if (code != SQLITE_OK) {

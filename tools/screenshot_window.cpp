@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <cmath>
 #include <fstream>
+#include <optional>
 
 #include "engine/cell_names.h"
 #include "flightlog/flight_log.h"
@@ -138,8 +139,9 @@ int pictureFlights(MainWindow& window, const QString& file) {
                                          {"OMDB", "YSSY", 265300, 1.031}}};
     {
         flightlog::FlightLog log;
-        double day = 1'796'083'200;  // 1 December 2026, 00:00 UTC
-        for (std::size_t i = 0; i < flown.size(); ++i, day += 2 * 86'400) {
+        for (std::size_t i = 0; i < flown.size(); ++i) {
+            // Every other day from 1 December 2026, 00:00 UTC.
+            const double day = 1'796'083'200 + static_cast<double>(i) * 2 * 86'400;
             flightlog::PlannedFlight plan;
             plan.cells = {{"txtOriginICAO", flown.at(i).origin},
                           {"txtDestinationICAO", flown.at(i).destination},
@@ -173,6 +175,19 @@ int pictureFlights(MainWindow& window, const QString& file) {
     return flights->grab().save(file) ? 0 : 1;
 }
 
+// --flights or --fuel-check: the picture of that window, 0 when saved; none for the others.
+std::optional<int> pictureOfAWindow(MainWindow& window) {
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.value(1) == QStringLiteral("--flights")) {
+        return pictureFlights(window, arguments.value(2));
+    }
+    if (arguments.value(1) == QStringLiteral("--fuel-check")) {
+        return pictureFuelCheck(window, arguments.value(2),
+                                arguments.value(3) == QStringLiteral("--dark"));
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -202,12 +217,8 @@ int main(int argc, char* argv[]) {
         });
         return QTest::qWaitFor([&] { return saved; }, 3000) ? 0 : 1;
     }
-    if (QApplication::arguments().mid(1, 1) == QStringList{QStringLiteral("--flights")}) {
-        return pictureFlights(*window, QApplication::arguments().value(2));
-    }
-    if (QApplication::arguments().mid(1, 1) == QStringList{QStringLiteral("--fuel-check")}) {
-        return pictureFuelCheck(*window, QApplication::arguments().value(2),
-                                QApplication::arguments().value(3) == QStringLiteral("--dark"));
+    if (const auto picture = pictureOfAWindow(*window)) {
+        return *picture;
     }
     window->setUnit(kg ? Unit::Kilograms : Unit::Pounds);
     test::enterPlan(*window,

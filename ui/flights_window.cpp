@@ -43,17 +43,20 @@ QPushButton* button(const QString& caption, std::string_view name, QWidget* pare
 }  // namespace
 
 FlightsWindow::FlightsWindow(engine::Unit unit, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_unit(unit), m_log(std::make_unique<flightlog::FlightLog>()) {
+    : QWidget(parent, Qt::Window),
+      m_unit(unit),
+      m_log(std::make_unique<flightlog::FlightLog>()),
+      m_list(new QTableWidget(0, ColumnCount, this)),
+      m_factor(new QLabel(this)),
+      m_notice(new QLabel(toQString(m_log->notice()), this)) {
     setObjectName(toQString(control::frmFlights));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(u"Flights"_s);
     auto* layout = new QVBoxLayout(this);
-    m_notice = new QLabel(toQString(m_log->notice()), this);
     m_notice->setTextFormat(Qt::PlainText);
     m_notice->setWordWrap(true);
     m_notice->setVisible(!m_log->notice().empty());
     layout->addWidget(m_notice);
-    m_list = new QTableWidget(0, ColumnCount, this);
     m_list->setObjectName(toQString(control::flightList));
     m_list->setAccessibleName(u"Flights"_s);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -63,7 +66,6 @@ FlightsWindow::FlightsWindow(engine::Unit unit, QWidget* parent)
     m_list->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_list->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_list, 1);
-    m_factor = new QLabel(this);
     m_factor->setObjectName(toQString(control::fuelFactorNote));
     m_factor->setTextFormat(Qt::PlainText);
     m_factor->setWordWrap(true);

@@ -260,7 +260,7 @@ TEST(FlightLogPlanner, WatchesOnWhenTheFlightCannotBeKept) {
         rlim_t fileLimit;
     };
     for (const Row& row :
-         {Row{"a full disk", false, 48 * 1024}, Row{"no folder", true, RLIM_INFINITY}}) {
+         {Row{"a full disk", false, rlim_t{48} * 1024}, Row{"no folder", true, RLIM_INFINITY}}) {
         const TempFolder data;
         if (row.folderIsAFile) {
             std::ofstream(data / "brimwell").close();
@@ -270,7 +270,9 @@ TEST(FlightLogPlanner, WatchesOnWhenTheFlightCannotBeKept) {
         const rlim_t limit = row.fileLimit;
         const auto run = watch(standIn, data, {}, [limit] {
             const rlimit fileSize{limit, limit};
-            std::signal(SIGXFSZ, SIG_IGN);
+            struct sigaction ignore {};
+            ignore.sa_handler = SIG_IGN;
+            sigaction(SIGXFSZ, &ignore, nullptr);
             return setrlimit(RLIMIT_FSIZE, &fileSize) == 0;
         });
         EXPECT_EQ(run.status, 0) << row.name << ": " << run.err;

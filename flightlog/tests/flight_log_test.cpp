@@ -183,6 +183,11 @@ TEST(FlightLog, MovesADamagedFileAsideAndStartsAgain) {
     };
     const std::vector<Row> rows = {
         {"no database", [](const auto& path) { std::ofstream(path) << "my fuel notes\n"; }},
+        {"a schema below 0",
+         [](const auto& path) {
+             { FlightLog(path).begin(plan(), reading(1, 2, 3, 4)); }
+             sql(path, "PRAGMA user_version = -1");
+         }},
         {"its schema overwritten",
          [](const auto& path) {
              { FlightLog(path).begin(plan(), reading(1, 2, 3, 4)); }
