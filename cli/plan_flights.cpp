@@ -27,7 +27,7 @@ using Json = nlohmann::ordered_json;
 // The most digits an option's number may have.
 constexpr std::size_t kLongestNumber = 16;
 
-std::string quoted(const std::string& value) {
+std::string quotedValue(const std::string& value) {
     return "\"" + base::shownText(value) + "\"";
 }
 
@@ -188,7 +188,7 @@ std::int64_t flightIdOption(const std::string& value) {
     if (value.empty() || value.size() > kLongestNumber ||
         std::from_chars(value.data(), end, id).ptr != end || id < 1) {
         throw OptionError("--flight takes the number of a flight of --flights, not " +
-                          quoted(value));
+                          quotedValue(value));
     }
     return id;
 }
@@ -213,7 +213,7 @@ FuelFactorOption fuelFactorOption(const std::string& value) {
         throw OptionError(
             "--fuel-factor takes auto, or the percentage more fuel than the tables, -50 to 50 "
             "with at most one decimal (4.5, -2), not " +
-            quoted(value));
+            quotedValue(value));
     }
     return {false, 1 + (value[0] == '-' ? -percent : percent) / 100};
 }

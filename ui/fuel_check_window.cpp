@@ -19,10 +19,12 @@
 #include <utility>
 
 #include "base/shown_text.h"
+#include "engine/fuel_planner.h"
 #include "engine/memory_cells.h"
 #include "engine/number_text.h"
 #include "flightlog/flight_keeper.h"
 #include "flightlog/flight_log.h"
+#include "flightlog/fuel_factor.h"
 #include "links/test_setting.h"
 #include "ui/background_work.h"
 #include "ui/colour_contrast.h"
@@ -256,6 +258,19 @@ void FuelCheckWindow::keepIn(const flightlog::PlannedFlight& plan) {
     }
     m_keeper = std::make_unique<flightlog::FlightKeeper>(*m_log, plan, tell);
     m_watch->addListener(*m_keeper);
+    // The pilot's fuel factor, and whether this plan is made with it.
+    if (const auto learnt = flightlog::learntFuelFactor(m_log->flights())) {
+        QString text = toQString(flightlog::factorSentence(*learnt));
+        text[0] = text[0].toUpper();
+        auto* factor = plainLabel(
+            text + (plan.fuelFactor ? u"; this plan is made with it (%1)."_s.arg(
+                                          toQString(engine::fuelFactorPercent(*plan.fuelFactor)))
+                                    : u"; this plan is made without it."_s),
+            this);
+        factor->setObjectName(toQString(control::fuelFactorNote));
+        factor->setWordWrap(true);
+        layout()->addWidget(factor);
+    }
 }
 
 FuelCheckWindow::~FuelCheckWindow() = default;

@@ -396,6 +396,11 @@ class FuelCheckTest final : public QObject {
         QCOMPARE(control(*m_window, cell::txtFPF)->toolTip(),
                  u"With your fuel factor +5.0 %: your last 3 flights burnt 5.0 % more than "
                  "planned, from +4.0 % to +6.0 %."_s);
+        openCheck();
+        QCOMPARE(shown(toQ(ui::control::fuelFactorNote)),
+                 u"Your last 3 flights burnt 5.0 % more than planned, from +4.0 % to +6.0 %; this "
+                 "plan is made with it (+5.0 %)."_s);
+        check()->close();
         m_window = openWindow();
         QVERIFY(m_window->findChild<QAction*>(toQ(ui::control::mnuFuelFactor))->isChecked());
         press(*m_window, u"mnuAircraft/mnuFuelFactor"_s);
