@@ -311,6 +311,7 @@ class FuelCheckTest final : public QObject {
         check()->close();
         QTRY_VERIFY(check() == nullptr);
         backToTheMainWindow();
+        QTest::qWait(100);  // a reading stopped by the close gives up within 50 ms
         const auto requests = m_xplane->requests().size();
         press(*m_window, u"mnuFile/mnuFlights"_s);
         QCOMPARE(listRows(),
