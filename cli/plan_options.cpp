@@ -6,6 +6,7 @@
 #include <span>
 
 #include "base/shown_text.h"
+#include "cli/plan_flight_options.h"
 #include "engine/cell_limits.h"
 #include "engine/cell_names.h"
 #include "engine/cell_text.h"
@@ -86,14 +87,15 @@ struct FileOption {
     std::string_view needsName;
 };
 
-const std::array<FileOption, 3> kFileOptions = {{
+const std::array<FileOption, 4> kFileOptions = {{
     {"--pdf", &PlanRequest::pdfPath, "--pdf needs a file name"},
     {"--ofp", &PlanRequest::ofpPath, "--ofp needs a file name (- for standard input)"},
     {"--simbrief-user", &PlanRequest::simbriefUser,
      "--simbrief-user needs a SimBrief user name or pilot ID"},
+    {"--flights-csv", &PlanRequest::flightsCsv, "--flights-csv needs a file name"},
 }};
 
-const std::array<Flag, 8> kFlags = {{
+const std::array<Flag, 9> kFlags = {{
     {"--help", &PlanRequest::help},
     {"-h", &PlanRequest::help},
     {"--version", &PlanRequest::version},
@@ -102,6 +104,7 @@ const std::array<Flag, 8> kFlags = {{
     {"--send-to-xplane", &PlanRequest::sendToXPlane},
     {"--fuel-check", &PlanRequest::fuelCheck},
     {"--watch", &PlanRequest::watch},
+    {"--flights", &PlanRequest::flights},
 }};
 
 std::string joined(std::span<const std::string_view> items) {
@@ -213,6 +216,7 @@ double everyOption(const std::string& value) {
 }
 
 void refuseConflicts(const PlanRequest& request, bool every) {
+    refuseLogConflicts(request);
     if (request.ofpPath && request.simbriefUser) {
         throw OptionError("--ofp and --simbrief-user both give the flight plan; give one of them");
     }
@@ -231,7 +235,9 @@ void refuseConflicts(const PlanRequest& request, bool every) {
 // and each cell's text in the unit.
 void checkValues(PlanRequest& request, const std::optional<std::string>& units,
                  const std::optional<std::string>& xplaneUrl,
-                 const std::optional<std::string>& every, const std::optional<std::string>& serve) {
+                 const std::optional<std::string>& every, const std::optional<std::string>& serve,
+                 const std::optional<std::string>& flight,
+                 const std::optional<std::string>& fuelFactor) {
     for (const auto& file : kFileOptions) {
         if (const auto& path = request.*(file.path); path && path->empty()) {
             throw OptionError(std::string(file.needsName));
@@ -241,6 +247,8 @@ void checkValues(PlanRequest& request, const std::optional<std::string>& units,
     request.xplane = xplaneUrl ? xplaneAddress(*xplaneUrl) : request.xplane;
     request.everySeconds = every ? everyOption(*every) : request.everySeconds;
     request.serve = serve ? std::optional(serveOption(*serve)) : std::nullopt;
+    request.flightId = flight ? flightIdOption(*flight) : request.flightId;
+    request.fuelFactor = fuelFactor ? fuelFactorOption(*fuelFactor) : request.fuelFactor;
     for (const auto& [cell, value] : request.cells) {
         check(optionFor(cell), value, request.unit);
     }
@@ -257,12 +265,16 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
     std::optional<std::string> xplaneUrl;
     std::optional<std::string> every;
     std::optional<std::string> serve;
+    std::optional<std::string> flight;
+    std::optional<std::string> fuelFactor;
     // The options whose value is checked once all are read, and where each is kept till then.
-    const std::array<std::pair<std::string_view, std::optional<std::string>*>, 4> valued = {
+    const std::array<std::pair<std::string_view, std::optional<std::string>*>, 6> valued = {
         {{"--units", &units},
          {"--xplane-url", &xplaneUrl},
          {"--every", &every},
-         {"--serve", &serve}}};
+         {"--serve", &serve},
+         {"--flight", &flight},
+         {"--fuel-factor", &fuelFactor}}};
     std::optional<OptionError> unreadable;  // the first argument that could not be read
     const auto refuse = [&unreadable](const std::string& message) {
         unreadable = unreadable.value_or(OptionError(message));
@@ -324,7 +336,7 @@ PlanRequest parsePlanOptions(const std::vector<std::string>& arguments) {
     if (unreadable) {
         throw OptionError(unreadable->what());
     }
-    checkValues(request, units, xplaneUrl, every, serve);
+    checkValues(request, units, xplaneUrl, every, serve, flight, fuelFactor);
     refuseConflicts(request, every.has_value());
     return request;
 }
@@ -335,7 +347,8 @@ std::string planUsage() {
         "                     [--json] [--pdf FILE]\n"
         "                     [--send-to-xplane]\n"
         "                     [--fuel-check | --watch [--every SECONDS] [--serve ADDRESS:PORT]]\n"
-        "                     [--xplane-url URL]\n"
+        "                     [--xplane-url URL] [--fuel-factor auto|PERCENT]\n"
+        "       brimwell-plan --flights [--json] | --flight ID [--json] | --flights-csv FILE\n"
         "Plans the fuel load of a Boeing 747-400 flight, as the Calculate button of the window\n"
         "does, and prints the flight plan report.\n\nFlight plan:\n";
     out +=
@@ -381,6 +394,13 @@ std::string planUsage() {
     out += usageLine("", "IPv4 address (0.0.0.0: every one) and port (0: a free one)");
     out += usageLine("--xplane-url URL", "X-Plane's web API, http://host[:port] (default " +
                                              std::string(links::kDefaultXPlaneUrl) + ")");
+    out += usageLine("--fuel-factor auto|PERCENT",
+                     "plan the trip fuel with the fuel factor learnt from the flight log");
+    out += usageLine("", "(auto) or PERCENT more, -50 to 50 (e.g. 4.5); off unless given");
+    out += usageLine("--flights", "list the flights of the flight log, newest first, and the fuel");
+    out += usageLine("", "factor learnt from them");
+    out += usageLine("--flight ID", "show the flight ID of the log, its fixes and readings");
+    out += usageLine("--flights-csv FILE", "write the list of flights into the CSV file FILE");
     out += usageLine("--help", "show this text, whatever the other options are");
     out +=
         usageLine("--version", "show the version of brimwell-plan, whatever the other options are");
@@ -419,6 +439,7 @@ std::string planUsage() {
         "plan and each\nreading as it comes, on at most 8 devices. A server that cannot start (the "
         "port taken, "
         "not an\naddress of this computer) ends the planner before it plans (exit status 4).\n";
+    out += flightsHelp();
     return out;
 }
 

@@ -8,6 +8,7 @@
 // of the window can hold (a line break or another control character, more than the window's
 // longest text) is refused with the cell named.
 
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -26,6 +27,12 @@ inline constexpr double kDefaultEverySeconds = 5;
 inline constexpr double kFewestEverySeconds = 0.2;
 inline constexpr double kMostEverySeconds = 60;
 
+// --fuel-factor: the factor learnt from the flight log, or the one given.
+struct FuelFactorOption {
+    bool learnt = false;
+    double factor = 1;
+};
+
 struct PlanRequest {
     // Cell name and text, in the order given, in `unit`; each cell once, as it was given last.
     std::vector<std::pair<std::string_view, std::string>> cells;
@@ -43,6 +50,12 @@ struct PlanRequest {
     double everySeconds = kDefaultEverySeconds;  // --every, the interval of --watch's readings
     std::optional<ServeAddress> serve;           // --serve, where --watch shows the flight
     links::XPlaneAddress xplane = *links::parseXPlaneUrl(links::kDefaultXPlaneUrl);
+    // The flight log (cli/plan_flights.h): --flights, --flight ID, --flights-csv FILE, and
+    // --fuel-factor auto (learnt) or PERCENT (the factor, 1.05 for 5).
+    bool flights = false;
+    std::optional<std::int64_t> flightId;
+    std::optional<std::string> flightsCsv;
+    std::optional<FuelFactorOption> fuelFactor;
 };
 
 // An option that cannot be taken: what() is the message for the pilot.

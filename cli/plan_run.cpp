@@ -8,6 +8,7 @@
 
 #include "base/shown_text.h"
 #include "cli/plan_flight_plan.h"
+#include "cli/plan_flights.h"
 #include "cli/plan_options.h"
 #include "cli/plan_watch.h"
 #include "engine/cell_names.h"
@@ -80,8 +81,9 @@ FuelCheckOutcome checkFuel(const engine::UnitCells& cells, bool planned,
 
 // --watch, once the plan is told: the flight followed against the plan in the cells.
 int watched(const engine::UnitCells& cells, bool planned,
-            const std::optional<flightplan::Route>& route, const PlanRequest& request, int status,
-            std::ostream& out, std::ostream& err, const Serving& serving) {
+            const std::optional<flightplan::Route>& route, const PlanRequest& request,
+            std::optional<double> fuelFactor, int status, std::ostream& out, std::ostream& err,
+            const Serving& serving) {
     if (planned && status != kExitPlanned) {
         return status;  // the page or the load failed: nothing to watch with
     }
@@ -95,7 +97,7 @@ int watched(const engine::UnitCells& cells, bool planned,
         return kExitNotLoaded;
     }
     return watchFlight(request, std::get<engine::FuelPlanLine>(std::move(line)), route, out, err,
-                       serving);
+                       flightlog::plannedFlight(cells, request.unit, route, fuelFactor), serving);
 }
 
 // Tells the outcome of --fuel-check: its lines after the report (with --json the object holds
@@ -186,10 +188,11 @@ nlohmann::ordered_json xplaneJson(const XPlaneOutcome& outcome) {
 
 // --pdf: the page of a finished plan written; the plan itself is on out already, so a file that
 // cannot be written loses nothing but the file. Returns the exit status.
-int withPage(const PlanRequest& request, const engine::MemoryCells& cells, int status,
-             std::ostream& err) {
+int withPage(const PlanRequest& request, const engine::MemoryCells& cells,
+             std::optional<double> fuelFactor, int status, std::ostream& err) {
     if (status == kExitPlanned && request.pdfPath) {
-        if (const auto written = links::writeReportPdf(cells, request.unit, *request.pdfPath);
+        if (const auto written =
+                links::writeReportPdf(cells, request.unit, *request.pdfPath, fuelFactor);
             !written.done()) {
             err << "brimwell-plan: the PDF file " << base::shownText(*request.pdfPath)
                 << " was not written: " << written.refused().reason << '\n';
@@ -204,7 +207,8 @@ int withPage(const PlanRequest& request, const engine::MemoryCells& cells, int s
 // exit status.
 int told(const PlanRequest& request, const engine::MemoryCells& cells,
          const engine::UnitCells& units, const std::optional<std::string>& failure,
-         const std::optional<flightplan::Route>& route, std::ostream& out, std::ostream& err,
+         const std::optional<flightplan::Route>& route, std::optional<double> fuelFactor,
+         const nlohmann::ordered_json* factorJson, std::ostream& out, std::ostream& err,
          const Serving& serving) {
     const bool planned = !failure;
     // The aircraft is loaded, and its fuel checked, after the report and the page are written, so
@@ -220,9 +224,9 @@ int told(const PlanRequest& request, const engine::MemoryCells& cells,
             checked = checkFuel(units, planned, request.xplane);
         }
         out << planJson(cells, failure, request.unit, loaded ? &*loaded : nullptr,
-                        checked ? &*checked : nullptr);
+                        checked ? &*checked : nullptr, factorJson);
     } else if (planned) {
-        for (const auto& line : report::buildReportLines(cells, request.unit)) {
+        for (const auto& line : report::buildReportLines(cells, request.unit, fuelFactor)) {
             out << line << '\n';
         }
     } else {
@@ -230,7 +234,7 @@ int told(const PlanRequest& request, const engine::MemoryCells& cells,
     }
     int status = flushed(out, err, request.json ? "JSON object" : "report",
                          planned ? kExitPlanned : kExitCalculateFailed);
-    status = withPage(request, cells, status, err);
+    status = withPage(request, cells, fuelFactor, status, err);
     if (request.sendToXPlane && !request.json) {
         loaded = loadPlan(units, request.xplane);
     }
@@ -238,7 +242,7 @@ int told(const PlanRequest& request, const engine::MemoryCells& cells,
         status = toldLoad(*loaded, request, status, err);
     }
     if (request.watch) {
-        return watched(units, planned, route, request, status, out, err, serving);
+        return watched(units, planned, route, request, fuelFactor, status, out, err, serving);
     }
     if (request.fuelCheck && !request.json) {
         checked = checkFuel(units, planned, request.xplane);
@@ -250,7 +254,7 @@ int told(const PlanRequest& request, const engine::MemoryCells& cells,
 
 std::string planJson(const engine::MemoryCells& cells, const std::optional<std::string>& failure,
                      engine::Unit unit, const XPlaneOutcome* xplane,
-                     const FuelCheckOutcome* fuelCheck) {
+                     const FuelCheckOutcome* fuelCheck, const nlohmann::ordered_json* fuelFactor) {
     auto texts = nlohmann::ordered_json::object();
     auto red = nlohmann::ordered_json::array();
     const auto addCell = [&](std::string_view name) {
@@ -278,6 +282,9 @@ std::string planJson(const engine::MemoryCells& cells, const std::optional<std::
     if (fuelCheck != nullptr) {
         plan["fuel_check"] = fuelCheckJson(*fuelCheck, unit);
     }
+    if (fuelFactor != nullptr) {
+        plan["fuel_factor"] = *fuelFactor;
+    }
     // A cell holds what the pilot typed: bytes that are not UTF-8 become U+FFFD.
     return plan.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
@@ -300,6 +307,9 @@ int plan(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
         out << "brimwell-plan " << BRIMWELL_VERSION << '\n';
         return flushed(out, err, "version", kExitPlanned);
     }
+    if (asksForTheLog(request)) {
+        return flushed(out, err, "list", answerFromTheLog(request, out, err));
+    }
 
     // The cells as the report shows them, in the unit; the engine plans in pounds through units.
     engine::MemoryCells cells;
@@ -320,10 +330,14 @@ int plan(const std::vector<std::string>& arguments, std::ostream& out, std::ostr
     cells.setTicked(engine::cell::CheckCorrection, request.correction);
     RecordingMessages messages;
     engine::FuelPlanner planner(units, messages);
+    const auto applied = appliedFuelFactor(request, err);
+    const auto fuelFactor = applied ? std::optional(applied->factor) : std::nullopt;
+    const auto factorJson = applied ? appliedFactorJson(*applied) : nlohmann::ordered_json();
+    planner.setFuelFactor(fuelFactor);
     const bool planned = planner.calculate();
     return told(request, cells, units,
-                planned ? std::nullopt : std::optional(messages.last().value_or("")), route, out,
-                err, serving);
+                planned ? std::nullopt : std::optional(messages.last().value_or("")), route,
+                fuelFactor, applied ? &factorJson : nullptr, out, err, serving);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,10 +34,12 @@ int runPlan(const std::vector<std::string>& arguments, std::ostream& out, std::o
 // "accepted": the writes X-Plane accepted before it stopped, "refusal": the reason}; with an
 // outcome of --fuel-check, "fuel_check": {"distance_flown_nm", "fuel_on_board",
 // "planned_fuel_on_board", "difference", "predicted_landing_fuel", "planned_landing_fuel",
-// "reserves", weights in the unit, and "status"} or {"refusal": the reason}.
+// "reserves", weights in the unit, and "status"} or {"refusal": the reason}; with a fuel factor
+// applied, "fuel_factor" (cli/plan_flights.h).
 std::string planJson(
     const engine::MemoryCells& cells, const std::optional<std::string>& failure, engine::Unit unit,
     const links::XPlaneOutcome* xplane = nullptr,
-    const std::variant<engine::FuelCheck, engine::FuelCheckRefused>* fuelCheck = nullptr);
+    const std::variant<engine::FuelCheck, engine::FuelCheckRefused>* fuelCheck = nullptr,
+    const nlohmann::ordered_json* fuelFactor = nullptr);
 
 }  // namespace brimwell::cli

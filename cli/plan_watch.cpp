@@ -12,10 +12,12 @@
 #include <thread>
 #include <utility>
 
+#include "cli/plan_flights.h"
 #include "cli/plan_run.h"
 #include "engine/units.h"
 #include "flight/flight_json.h"
 #include "flight/flight_watch.h"
+#include "flightlog/flight_keeper.h"
 #include "links/xplane/xplane.h"
 
 namespace brimwell::cli {
@@ -204,8 +206,11 @@ class FlightLines final : public flight::FlightListener {
 
 int watchFlight(const PlanRequest& request, engine::FuelPlanLine plan,
                 const std::optional<flightplan::Route>& route, std::ostream& out, std::ostream& err,
-                const Serving& serving) {
+                flightlog::PlannedFlight kept, const Serving& serving) {
     flight::FlightWatch watch(std::move(plan), route);
+    // The log first: a reading told on the output is kept already, however the watch ends.
+    KeptWatch keeping(std::move(kept), err);
+    watch.addListener(keeping.listener());
     FlightLines lines(out, request.unit, request.json);
     watch.addListener(lines);
     const ServedWatch served(serving, watch, request.unit);
@@ -245,6 +250,16 @@ int watchFlight(const PlanRequest& request, engine::FuelPlanLine plan,
         return kExitNotWritten;
     }
     return kExitPlanned;
+}
+
+void tellKeptFlight(const flightlog::KeptFlight& flight, engine::Unit unit, bool json,
+                    std::ostream& out) {
+    FlightLines lines(out, unit, json);
+    if (!flightlog::retell(flight, lines)) {
+        const auto& entry = flight.entry;
+        lines.ended(entry.lastTime, {entry.lastTime, entry.lastFuel, entry.tripBurn,
+                                     entry.plannedTripBurn, entry.burnFactor, flight.fixes.size()});
+    }
 }
 
 }  // namespace brimwell::cli

@@ -13,15 +13,21 @@
 #include "cli/plan_options.h"
 #include "cli/plan_serve.h"
 #include "engine/fuel_check.h"
+#include "flightlog/flight_log.h"
 #include "flightplan/route.h"
 
 namespace brimwell::cli {
 
 // Watches the flight of the completed plan along the route, where there is one, as the request
-// asks (--xplane-url, --every, --json, --units), shown by the serving's server where there is one;
-// returns the exit status.
+// asks (--xplane-url, --every, --json, --units), keeping it in the flight log as `kept`, shown by
+// the serving's server where there is one; returns the exit status.
 int watchFlight(const PlanRequest& request, engine::FuelPlanLine plan,
                 const std::optional<flightplan::Route>& route, std::ostream& out, std::ostream& err,
-                const Serving& serving = {});
+                flightlog::PlannedFlight kept, const Serving& serving = {});
+
+// A flight of the log told as its watch told it (--flight): its readings and fixes passed in
+// order, and its landing or the end of its watch.
+void tellKeptFlight(const flightlog::KeptFlight& flight, engine::Unit unit, bool json,
+                    std::ostream& out);
 
 }  // namespace brimwell::cli

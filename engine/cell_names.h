@@ -85,4 +85,17 @@ inline constexpr std::array kResults = {
 // background.
 inline constexpr std::array kColoured = {txtZFW, txtPLW, txtGTW, txtTW, txtFL, txtDistWinCorr};
 
+// Every cell of a plan, as the report's page and the flight log keep it: the inputs, txtBOW and
+// the results, in that order, each given to take.
+template <typename Take>
+void forEachPlanCell(Take&& take) {
+    for (const auto name : kInputs) {
+        take(name);
+    }
+    take(txtBOW);
+    for (const auto name : kResults) {
+        take(name);
+    }
+}
+
 }  // namespace brimwell::engine::cell

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <exception>
 
 #include "engine/calculation_error.h"
@@ -311,8 +312,8 @@ void FuelPlanner::fillResults() {
     const auto direction = [this] { return m_cells.text(cell::cmbWindDirection); };
     const auto level = [this] { return m_cells.text(cell::cmbFlightLevel); };
 
-    const double trip =
-        roundHalfEven(toNumber(windCorrectedTripFuel(distance(), wind(), direction(), level())));
+    const double tables = toNumber(windCorrectedTripFuel(distance(), wind(), direction(), level()));
+    const double trip = roundHalfEven(m_fuelFactor ? finite(tables * *m_fuelFactor) : tables);
     if (m_cells.isTicked(cell::CheckCorrection)) {
         const double correction = roundHalfEven(
             toNumber(tripFuelCorrection(m_cells.text(cell::txtPLW), level(), distance())));
@@ -334,6 +335,15 @@ void FuelPlanner::fillResults() {
 
     m_cells.setText(cell::txtETA, windCorrectedTripTime(distance(), wind(), direction(), level()));
     m_cells.setText(cell::txtICA, initialCruiseAltitudeFeet(m_cells.text(cell::txtGTW)));
+}
+
+std::string fuelFactorPercent(double factor) {
+    const long long tenths = std::llround((factor - 1) * 1000);
+    const long long size = tenths < 0 ? -tenths : tenths;
+    std::array<char, 32> text{};
+    (void)std::snprintf(text.data(), text.size(), "%c%lld.%lld %%", tenths < 0 ? '-' : '+',
+                        size / 10, size % 10);
+    return text.data();
 }
 
 }  // namespace brimwell::engine

@@ -9,6 +9,7 @@
 // level or weight outside its table returns the empty text; any other failure throws
 // CalculationError, which only calculate() catches.
 
+#include <optional>
 #include <string>
 
 #include "engine/cells.h"
@@ -27,6 +28,12 @@ class FuelPlanner final {
     // "Please enter all Flight Data or check limits"; cells written before it keep their texts.
     // Returns true when the plan was completed.
     bool calculate();
+
+    // The pilot's fuel factor (1.05 for 5 % more), applied by every Calculate from then on: the
+    // flight plan fuel is the tables' wind-corrected trip fuel times the factor, rounded half to
+    // even, before any correction for the landing weight. None (the default) leaves every figure
+    // as the tables give it.
+    void setFuelFactor(std::optional<double> factor) { m_fuelFactor = factor; }
 
     // Fills the performance tables, as every Calculate does first, for look-ups made without one.
     void fillTables();
@@ -70,6 +77,11 @@ class FuelPlanner final {
     Cells& m_cells;
     MessageSink& m_messages;
     PerformanceTables m_tables;
+    std::optional<double> m_fuelFactor;
 };
+
+// A fuel factor as the pilot reads it: the percentage more (or less) than the tables, one
+// decimal, rounded half away from zero, always signed: 1.05 "+5.0 %", 0.995 "-0.5 %", 1 "+0.0 %".
+std::string fuelFactorPercent(double factor);
 
 }  // namespace brimwell::engine

@@ -4,8 +4,9 @@
 
 namespace brimwell::report {
 
-void printReport(const engine::CellReader& cells, Printer& printer, engine::Unit unit) {
-    const ReportLines lines = buildReportLines(cells, unit);
+void printReport(const engine::CellReader& cells, Printer& printer, engine::Unit unit,
+                 std::optional<double> fuelFactor) {
+    const ReportLines lines = buildReportLines(cells, unit, fuelFactor);
     printer.setFontName("Arial");
     printer.setFontSize(16);
     printer.setCurrentX(100);

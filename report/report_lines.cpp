@@ -1,10 +1,12 @@
 #include "report/report_lines.h"
 
 #include "engine/cell_names.h"
+#include "engine/fuel_planner.h"
 
 namespace brimwell::report {
 
-ReportLines buildReportLines(const engine::CellReader& cells, engine::Unit unit) {
+ReportLines buildReportLines(const engine::CellReader& cells, engine::Unit unit,
+                             std::optional<double> fuelFactor) {
     const auto v = [&cells](std::string_view name) { return cells.text(name); };
     const std::string weight = " " + std::string(engine::unitName(unit));
     namespace c = engine::cell;
@@ -35,7 +37,8 @@ ReportLines buildReportLines(const engine::CellReader& cells, engine::Unit unit)
         "(=) Planned Landing Weight: " + v(c::txtPLW) + weight,
         "",
         "(+) Planned Landing Weight: " + v(c::txtPLWDuplicate) + weight,
-        "(+) Flight Plan Fuel: " + v(c::txtFPF) + weight,
+        "(+) Flight Plan Fuel: " + v(c::txtFPF) + weight +
+            (fuelFactor ? " (fuel factor " + engine::fuelFactorPercent(*fuelFactor) + ")" : ""),
         "(=) Planned Gross Takeoff Weight: " + v(c::txtGTW) + weight,
         "",
         "(+) Planned Gross Takeoff Weight: " + v(c::txtGTWDuplicate) + weight,

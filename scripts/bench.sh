@@ -15,6 +15,9 @@
 #   tablet        brimwell-plan --watch --serve: a reading to the page's DOM in headless Chromium
 #                 with 8 devices connected, the page's first load, its time and size, and the
 #                 planner's memory under hostile clients against the same watch without serving
+#   flight-log    the flight log: a 12-hour flight kept, which fails the run if a reading's write
+#                 passes 2 ms at the 99th percentile; 1000 of them, which fail it over 200 MB on
+#                 disk; and brimwell-plan --flights over them
 # After each, every figure that has a goal (the table below) against it.
 #   scripts/bench.sh [--quick] [--preset PRESET] [BENCHMARK]...
 # --quick: short runs, a check that every benchmark works; their figures are not worth comparing.
@@ -35,7 +38,7 @@ while [[ "${1:-}" == --quick || "${1:-}" == --preset ]]; do
     shift 2
   fi
 done
-all=(planner process window-start window flight tablet)
+all=(planner process window-start window flight tablet flight-log)
 chosen=("$@")
 ((${#chosen[@]})) || chosen=("${all[@]}")
 for name in "${chosen[@]}"; do
@@ -63,7 +66,8 @@ BM_WatchReading_median|1
 reading to the page, 8 devices, largest|100
 first load of the page, median|200
 first load of the page, size|200
-peak memory, serving under load less watching alone|50'
+peak memory, serving under load less watching alone|50
+BM_PlannerListsThousandFlights/real_time_median|100'
 
 # Runs a benchmark program, then tells each figure of its output that has a goal against it;
 # fails when the program fails, or a benchmark of it.
@@ -92,6 +96,7 @@ cmake --preset "$preset" -DBRIMWELL_BUILD_BENCH=ON >/dev/null
 cmake --build --preset "$preset" -j "$(nproc)" \
   --target bench_planner bench_process bench_window_start bench_window bench_flight \
   brimwell-plan tablet_flight
+  bench_flight_log
 bin="$root/build/$preset/bin"
 xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
 if $quick; then
@@ -127,6 +132,10 @@ for name in "${chosen[@]}"; do
       echo "== the flight on a tablet, in headless Chromium on loopback"
       run /usr/bin/python3 "$root/bench/bench_tablet.py" "$bin/brimwell-plan" "$bin/tablet_flight" \
         $($quick && echo --quick)
+      ;;
+    flight-log)
+      echo "== the flight log"
+      run "$bin/bench_flight_log" "${google[@]}"
       ;;
     window)
       echo "== Calculate and Fuel Check in the window, on Qt's offscreen platform"

@@ -18,6 +18,7 @@ program=(
   libcurl4-openssl-dev # the one HTTP client, of the SimBrief and X-Plane links
   libcivetweb-dev # the tablet's server: HTTP and WebSocket
   libqrencode-dev # the QR code of the tablet's address in the window
+  libsqlite3-dev # the flight log
   ca-certificates # SimBrief over HTTPS
   # fonts: Liberation Sans stands in for Arial, DejaVu for the rest
   fonts-liberation fonts-dejavu-core fontconfig

@@ -10,6 +10,8 @@
 // With --fuel-check, the fuel check window after readings of the stand-in flying the sample
 // flight plan's route 3400 nm, 2 lbs a nm over the plan, past two fixes; dark with --dark:
 //   brimwell-screenshot --fuel-check <fuel-check.png> [--dark]
+// With --flights, File > Flights… over a log of eight flights, one of them unfinished:
+//   brimwell-screenshot --flights <flights.png>
 
 #include <QApplication>
 #include <QMenuBar>
@@ -18,8 +20,10 @@
 #include <QTimer>
 #include <cmath>
 #include <fstream>
+#include <optional>
 
 #include "engine/cell_names.h"
+#include "flightlog/flight_log.h"
 #include "tests/support/flight_plan_file.h"
 #include "tests/support/window_driver.h"
 #include "tests/support/xplane_standin.h"
@@ -116,6 +120,74 @@ int pictureFuelCheck(MainWindow& window, const QString& file, bool dark) {
     return check->grab().save(file) ? 0 : 1;
 }
 
+// File > Flights… over a log of eight flights of December 2026, the last unfinished; 0 when its
+// picture is saved in file.
+int pictureFlights(MainWindow& window, const QString& file) {
+    struct Flown {
+        const char* origin;
+        const char* destination;
+        double plannedBurn;  // lbs
+        double burnFactor;
+    };
+    const std::array<Flown, 8> flown = {{{"LIRF", "KJFK", 188400, 1.042},
+                                         {"KJFK", "EGLL", 151200, 1.011},
+                                         {"EGLL", "VHHH", 296500, 1.060},
+                                         {"VHHH", "RJAA", 92300, 1.035},
+                                         {"RJAA", "KSFO", 201800, 1.048},
+                                         {"KSFO", "EDDF", 247600, 1.020},
+                                         {"EDDF", "OMDB", 121400, 1.057},
+                                         {"OMDB", "YSSY", 265300, 1.031}}};
+    {
+        flightlog::FlightLog log;
+        for (std::size_t i = 0; i < flown.size(); ++i) {
+            // Every other day from 1 December 2026, 00:00 UTC.
+            const double day = 1'796'083'200 + static_cast<double>(i) * 2 * 86'400;
+            flightlog::PlannedFlight plan;
+            plan.cells = {{"txtOriginICAO", flown.at(i).origin},
+                          {"txtDestinationICAO", flown.at(i).destination},
+                          {"txtFPF", std::to_string(std::lround(flown.at(i).plannedBurn))}};
+            flight::WatchedCheck first;
+            first.time = day + 9 * 3600;
+            first.phase = flight::Phase::Airborne;
+            first.check.fuelOnBoard = flown.at(i).plannedBurn + 42'000;
+            first.check.plannedLandingFuel = 39'400;
+            const auto id = log.begin(plan, first);
+            const double burnt = std::round(flown.at(i).plannedBurn * flown.at(i).burnFactor);
+            if (!id) {
+                return 1;
+            }
+            if (i + 1 == flown.size()) {  // still on its way, 4 hours out
+                flight::WatchedCheck later = first;
+                later.time += 4 * 3600;
+                later.check.fuelOnBoard -= std::round(burnt * 0.36);
+                later.burnFactor = flown.at(i).burnFactor;
+                log.addReading(*id, later, false);
+            } else {
+                log.land(*id, {first.time + 11 * 3600, first.check.fuelOnBoard - burnt, burnt,
+                               flown.at(i).plannedBurn, flown.at(i).burnFactor, 0});
+            }
+        }
+    }
+    test::press(window, QStringLiteral("mnuFile/mnuFlights"));
+    auto* flights = window.findChild<QWidget*>(test::toQ(ui::control::frmFlights));
+    flights->resize(940, 330);
+    QTest::qWait(200);
+    return flights->grab().save(file) ? 0 : 1;
+}
+
+// --flights or --fuel-check: the picture of that window, 0 when saved; none for the others.
+std::optional<int> pictureOfAWindow(MainWindow& window) {
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.value(1) == QStringLiteral("--flights")) {
+        return pictureFlights(window, arguments.value(2));
+    }
+    if (arguments.value(1) == QStringLiteral("--fuel-check")) {
+        return pictureFuelCheck(window, arguments.value(2),
+                                arguments.value(3) == QStringLiteral("--dark"));
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -145,9 +217,8 @@ int main(int argc, char* argv[]) {
         });
         return QTest::qWaitFor([&] { return saved; }, 3000) ? 0 : 1;
     }
-    if (QApplication::arguments().mid(1, 1) == QStringList{QStringLiteral("--fuel-check")}) {
-        return pictureFuelCheck(*window, QApplication::arguments().value(2),
-                                QApplication::arguments().value(3) == QStringLiteral("--dark"));
+    if (const auto picture = pictureOfAWindow(*window)) {
+        return *picture;
     }
     window->setUnit(kg ? Unit::Kilograms : Unit::Pounds);
     test::enterPlan(*window,

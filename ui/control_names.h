@@ -33,11 +33,13 @@ inline constexpr std::string_view mnuFile = "mnuFile";
 inline constexpr std::string_view mnuOpenFlightPlan = "mnuOpenFlightPlan";
 inline constexpr std::string_view mnuFetchFlightPlan = "mnuFetchFlightPlan";
 inline constexpr std::string_view mnuSimbriefUser = "mnuSimbriefUser";
+inline constexpr std::string_view mnuFlights = "mnuFlights";
 inline constexpr std::string_view mnuAircraft = "mnuAircraft";
 inline constexpr std::string_view mnuLoadIntoXPlane = "mnuLoadIntoXPlane";
 inline constexpr std::string_view mnuFuelCheck = "mnuFuelCheck";
 inline constexpr std::string_view mnuXPlaneAddress = "mnuXPlaneAddress";
 inline constexpr std::string_view mnuShowOnTablet = "mnuShowOnTablet";
+inline constexpr std::string_view mnuFuelFactor = "mnuFuelFactor";
 inline constexpr std::string_view mnuUnits = "mnuUnits";
 inline constexpr std::string_view mnuPounds = "mnuPounds";
 inline constexpr std::string_view mnuKilograms = "mnuKilograms";
@@ -60,6 +62,15 @@ inline constexpr std::string_view planNote = "planNote";
 inline constexpr std::string_view figures = "figures";
 inline constexpr std::string_view fixesPassed = "fixesPassed";
 inline constexpr std::string_view landing = "landing";
+inline constexpr std::string_view logNote = "logNote";
+
+// The flights window (File > Flights…)
+inline constexpr std::string_view frmFlights = "frmFlights";
+inline constexpr std::string_view flightList = "flightList";
+inline constexpr std::string_view fuelFactorNote = "fuelFactorNote";
+inline constexpr std::string_view cmdOpenFlight = "cmdOpenFlight";
+inline constexpr std::string_view cmdDeleteFlight = "cmdDeleteFlight";
+inline constexpr std::string_view cmdExportFlights = "cmdExportFlights";
 
 // NOLINTEND(readability-identifier-naming)
 

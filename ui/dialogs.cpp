@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <utility>
 
 #include "engine/program_texts.h"
@@ -24,7 +25,32 @@ std::function<std::optional<QString>(const QString&, const QString&)>& textAnswe
     return handler;
 }
 
+std::function<bool(const QString&)>& confirmationHandler() {
+    static std::function<bool(const QString&)> handler;
+    return handler;
+}
+
 }  // namespace
+
+void setConfirmationHandler(std::function<bool(const QString& question)> handler) {
+    confirmationHandler() = std::move(handler);
+}
+
+QString chooseFileToSave(QWidget* parent, const QString& caption, const QString& filter) {
+    if (fileChoiceHandler()) {
+        return fileChoiceHandler()(caption);
+    }
+    return QFileDialog::getSaveFileName(parent, caption, QString(), filter);
+}
+
+bool askToConfirm(QWidget* parent, const QString& question) {
+    if (confirmationHandler()) {
+        return confirmationHandler()(question);
+    }
+    return QMessageBox::question(parent, toQString(kApplicationTitle), question,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
 
 void setFileChoiceHandler(std::function<QString(const QString& caption)> handler) {
     fileChoiceHandler() = std::move(handler);

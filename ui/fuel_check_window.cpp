@@ -12,13 +12,19 @@
 #include <QVBoxLayout>
 #include <array>
 #include <cmath>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <utility>
 
 #include "base/shown_text.h"
+#include "engine/fuel_planner.h"
+#include "engine/memory_cells.h"
 #include "engine/number_text.h"
+#include "flightlog/flight_keeper.h"
+#include "flightlog/flight_log.h"
+#include "flightlog/fuel_factor.h"
 #include "links/test_setting.h"
 #include "ui/background_work.h"
 #include "ui/colour_contrast.h"
@@ -140,9 +146,61 @@ FuelCheckWindow::FuelCheckWindow(std::variant<FuelPlanLine, FuelCheckRefused> pl
                                  std::optional<flightplan::Route> route, Unit unit,
                                  const QString& title, QWidget* parent)
     : QWidget(parent, Qt::Window), m_unit(unit), m_lastGood(now()), m_plot(new FuelPlot(this)) {
+    QLabel& note = build(title.isEmpty() ? u"Fuel Check"_s : u"Fuel Check: "_s + title);
+    if (const auto* refused = std::get_if<FuelCheckRefused>(&plan)) {
+        showRefusal(note, u"The fuel is not checked: "_s + toQString(refused->reason));
+        return;
+    }
+    m_watch.emplace(std::get<FuelPlanLine>(std::move(plan)), std::move(route));
+    m_watch->addListener(*this);
+    note.setText(
+        u"Checked against the plan as it stood at %1%2. A plan changed in the main window "
+        "since is not checked here: close this window and choose Fuel Check again."_s.arg(
+            m_lastGood.toString(u"hh:mm"_s),
+            m_watch->hasRoute() ? u", along the flight plan's route"_s
+                                : u", by the distance travelled (no flight plan's route)"_s));
+    m_plot->setPlan(planLineOf(m_watch->plan()), m_watch->plan().reserves());
+    showCheck();
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &FuelCheckWindow::readingDue);
+    startReading();
+}
+
+FuelCheckWindow::FuelCheckWindow(const flightlog::KeptFlight& flight, Unit unit, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_unit(unit), m_lastGood(now()), m_plot(new FuelPlot(this)) {
+    const auto& entry = flight.entry;
+    const QString when =
+        QDateTime::fromSecsSinceEpoch(static_cast<qint64>(entry.takeoffTime), QTimeZone::utc())
+            .toString(u"yyyy-MM-dd hh:mm"_s);
+    QLabel& note = build(u"Flight %1: %2 → %3, %4 UTC"_s.arg(
+        QString::number(entry.id), toQString(entry.origin), toQString(entry.destination), when));
+    // The plan as the log keeps it, in pounds, read as the check read it then.
+    engine::MemoryCells cells;
+    for (const auto& [name, text] : flight.plan.cells) {
+        try {
+            cells.setText(name, text);
+        } catch (const std::invalid_argument&) {
+            continue;  // no cell of this Brimwell's
+        }
+    }
+    auto plan = FuelPlanLine::read(cells);
+    if (const auto* refused = std::get_if<FuelCheckRefused>(&plan)) {
+        showRefusal(note, u"This flight's plan cannot be shown: "_s + toQString(refused->reason));
+        return;
+    }
+    m_watch.emplace(std::get<FuelPlanLine>(std::move(plan)), std::nullopt);
+    m_answer->hide();
+    note.setText(u"The flight of %1 UTC from the flight log, as it was watched%2."_s.arg(
+        when, entry.landed ? QString() : u"; its watch ended before the landing"_s));
+    m_plot->setPlan(planLineOf(m_watch->plan()), m_watch->plan().reserves());
+    flightlog::retell(flight, *this);
+    showCheck();
+}
+
+QLabel& FuelCheckWindow::build(const QString& title) {
     setObjectName(toQString(control::frmFuelCheck));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(title.isEmpty() ? u"Fuel Check"_s : u"Fuel Check: "_s + title);
+    setWindowTitle(title);
 
     auto* layout = new QVBoxLayout(this);
     auto* figures = new QWidget(this);
@@ -157,7 +215,7 @@ FuelCheckWindow::FuelCheckWindow(std::variant<FuelPlanLine, FuelCheckRefused> pl
     m_reason->hide();
     layout->addWidget(m_reason);
     m_plot->setObjectName(toQString(control::plot));
-    m_plot->setUnit(unit);
+    m_plot->setUnit(m_unit);
     layout->addWidget(m_plot, 1);
     buildFixTable();
     layout->addWidget(m_fixes);
@@ -170,28 +228,49 @@ FuelCheckWindow::FuelCheckWindow(std::variant<FuelPlanLine, FuelCheckRefused> pl
     note->setObjectName(toQString(control::planNote));
     note->setWordWrap(true);
     layout->addWidget(note);
+    m_logNote = plainLabel({}, this);
+    m_logNote->setObjectName(toQString(control::logNote));
+    m_logNote->setWordWrap(true);
+    m_logNote->hide();
+    layout->addWidget(m_logNote);
+    return *note;
+}
 
-    if (const auto* refused = std::get_if<FuelCheckRefused>(&plan)) {
-        note->setText(u"The fuel is not checked: "_s + toQString(refused->reason));
-        figures->hide();
-        m_answer->hide();
-        m_plot->hide();
-        m_fixes->hide();
+void FuelCheckWindow::showRefusal(QLabel& note, const QString& text) {
+    note.setText(text);
+    findChild<QWidget*>(toQString(control::figures))->hide();
+    m_answer->hide();
+    m_plot->hide();
+    m_fixes->hide();
+}
+
+void FuelCheckWindow::keepIn(const flightlog::PlannedFlight& plan) {
+    if (!m_watch) {
         return;
     }
-    m_watch.emplace(std::get<FuelPlanLine>(std::move(plan)), std::move(route));
-    m_watch->addListener(*this);
-    note->setText(
-        u"Checked against the plan as it stood at %1%2. A plan changed in the main window "
-        "since is not checked here: close this window and choose Fuel Check again."_s.arg(
-            m_lastGood.toString(u"hh:mm"_s),
-            m_watch->hasRoute() ? u", along the flight plan's route"_s
-                                : u", by the distance travelled (no flight plan's route)"_s));
-    m_plot->setPlan(planLineOf(m_watch->plan()), m_watch->plan().reserves());
-    showCheck();
-    m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &FuelCheckWindow::readingDue);
-    startReading();
+    m_log = std::make_unique<flightlog::FlightLog>();
+    const auto tell = [this](const std::string& told) {
+        m_logNote->setText(toQString(told));
+        m_logNote->show();
+    };
+    if (!m_log->notice().empty()) {
+        tell(m_log->notice());
+    }
+    m_keeper = std::make_unique<flightlog::FlightKeeper>(*m_log, plan, tell);
+    m_watch->addListener(*m_keeper);
+    // The pilot's fuel factor, and whether this plan is made with it.
+    if (const auto learnt = flightlog::learntFuelFactor(m_log->flights())) {
+        QString text = toQString(flightlog::factorSentence(*learnt));
+        text[0] = text[0].toUpper();
+        auto* factor = plainLabel(
+            text + (plan.fuelFactor ? u"; this plan is made with it (%1)."_s.arg(
+                                          toQString(engine::fuelFactorPercent(*plan.fuelFactor)))
+                                    : u"; this plan is made without it."_s),
+            this);
+        factor->setObjectName(toQString(control::fuelFactorNote));
+        factor->setWordWrap(true);
+        layout()->addWidget(factor);
+    }
 }
 
 FuelCheckWindow::~FuelCheckWindow() = default;
@@ -261,11 +340,8 @@ void FuelCheckWindow::setUnit(Unit unit) {
     m_unit = unit;
     m_plot->setUnit(unit);
     showCheck();
-    if (m_watch) {
-        const std::vector<flight::PassedFix>& passed = m_watch->fixesPassed();
-        for (int row = 0; row < m_fixes->rowCount(); ++row) {
-            showFix(row, passed.at(static_cast<std::size_t>(row)));
-        }
+    for (int row = 0; row < m_fixes->rowCount(); ++row) {
+        showFix(row, m_passed.at(static_cast<std::size_t>(row)));
     }
 }
 
@@ -390,6 +466,7 @@ void FuelCheckWindow::reading(const flight::WatchedReading& reading) {
 }
 
 void FuelCheckWindow::fixPassed(const flight::PassedFix& fix) {
+    m_passed.push_back(fix);
     const int row = m_fixes->rowCount();
     m_fixes->insertRow(row);
     showFix(row, fix);

@@ -23,6 +23,11 @@
 // plan that the check refuses is told instead of the figures, and nothing is read. Closing the
 // window stops a reading under way at once (its control stopped, the link gives up within 50 ms)
 // and deletes the window.
+//
+// The flight is kept in the flight log (flightlog/flight_log.h) once keepIn() is given its plan;
+// a log that cannot keep it is told once, in a line of the window, and the check goes on. A
+// flight of the log opened again (File > Flights…) is shown by the same window, its readings and
+// fixes told again in order, without reading X-Plane.
 
 #include <QPointer>
 #include <QTime>
@@ -34,6 +39,7 @@
 #include <memory>
 #include <optional>
 #include <variant>
+#include <vector>
 
 #include "engine/fuel_check.h"
 #include "engine/units.h"
@@ -43,6 +49,13 @@
 
 class QLabel;
 class QTableWidget;
+
+namespace brimwell::flightlog {
+class FlightKeeper;
+class FlightLog;
+struct KeptFlight;
+struct PlannedFlight;
+}  // namespace brimwell::flightlog
 
 namespace brimwell::ui {
 
@@ -59,6 +72,8 @@ class FuelCheckWindow final : public QWidget, private flight::FlightListener {
     FuelCheckWindow(std::variant<engine::FuelPlanLine, engine::FuelCheckRefused> plan,
                     std::optional<flightplan::Route> route, engine::Unit unit, const QString& title,
                     QWidget* parent);
+    // A flight of the log, as its window showed it, over parent; it reads nothing.
+    FuelCheckWindow(const flightlog::KeptFlight& flight, engine::Unit unit, QWidget* parent);
     ~FuelCheckWindow() override;
     Q_DISABLE_COPY_MOVE(FuelCheckWindow)
 
@@ -68,6 +83,8 @@ class FuelCheckWindow final : public QWidget, private flight::FlightListener {
     // removed or the window goes; nothing for a plan the check refuses.
     void addFlightListener(flight::FlightListener& listener);
     void removeFlightListener(flight::FlightListener& listener);
+    // Keeps the flight in the flight log from its first airborne reading on, as planned.
+    void keepIn(const flightlog::PlannedFlight& plan);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -76,6 +93,10 @@ class FuelCheckWindow final : public QWidget, private flight::FlightListener {
   private:
     using ReadOutcome = links::XPlaneFlightOutcome;
 
+    // The window's parts; the note under them, which says what the figures are checked against.
+    QLabel& build(const QString& title);
+    // A plan that cannot be checked: the note says why, and nothing else is shown.
+    void showRefusal(QLabel& note, const QString& text);
     void buildFigures(QWidget& figures);
     void buildFixTable();
     void startReading();
@@ -107,6 +128,10 @@ class FuelCheckWindow final : public QWidget, private flight::FlightListener {
     QTimer m_timer;  // the next reading due
     bool m_due = false;
     std::unique_ptr<BackgroundWork> m_reading;  // the reading under way
+    std::vector<flight::PassedFix> m_passed;    // as told, for the table in another unit
+    std::unique_ptr<flightlog::FlightLog> m_log;
+    std::unique_ptr<flightlog::FlightKeeper> m_keeper;
+    QLabel* m_logNote = nullptr;  // what the log tells, once
 };
 
 // How often the window reads X-Plane: every 5 seconds, or as BRIMWELL_TEST_FUEL_CHECK_INTERVAL_MS

@@ -18,14 +18,18 @@
 #include "base/shown_text.h"
 #include "engine/cell_names.h"
 #include "engine/fuel_check.h"
+#include "flightlog/flight_log.h"
+#include "flightlog/fuel_factor.h"
 #include "report/print_command.h"
 #include "ui/cell_entry_checks.h"
 #include "ui/control_names.h"
 #include "ui/dialogs.h"
 #include "ui/flight_plan_opener.h"
+#include "ui/flights_window.h"
 #include "ui/fuel_check_window.h"
 #include "ui/menu_bar.h"
 #include "ui/qt_text.h"
+#include "ui/settings.h"
 #include "ui/system_printer.h"
 #include "ui/tablet_dialog.h"
 #include "ui/unit_choice.h"
@@ -54,6 +58,10 @@ namespace {
 QString droppedFile(const QMimeData* data) {
     const QList<QUrl> urls = data != nullptr ? data->urls() : QList<QUrl>();
     return urls.size() == 1 && urls.first().isLocalFile() ? urls.first().toLocalFile() : QString();
+}
+
+bool fuelFactorTicked(const QMenuBar& bar) {
+    return bar.findChild<QAction*>(toQString(control::mnuFuelFactor))->isChecked();
 }
 
 }  // namespace
@@ -93,12 +101,17 @@ MainWindow::MainWindow(QWidget* parent)
             if (m_fuelCheck != nullptr) {
                 m_fuelCheck->setUnit(unit);
             }
+            if (m_flightList != nullptr) {
+                m_flightList->setUnit(unit);
+            }
             updateAircraftActions();
             if (m_tablet != nullptr) {
                 m_tablet->showPlan();  // and the readings from now on, in the unit shown
             }
         });
     connectButtons();
+    m_menuBar->findChild<QAction*>(toQString(control::mnuFuelFactor))
+        ->setChecked(readSetting(kUseFuelFactor) == u"on"_s);
     setUnit(UnitChoice::remembered());
     m_controls.at(std::string(cell::txtOriginICAO))->setFocus(Qt::OtherFocusReason);
 }
@@ -140,6 +153,11 @@ MenuCommands MainWindow::menuCommands() {
         }
     };
     commands.askSimbriefUser = [this] { m_flightPlans->askSimbriefUser(); };
+    commands.showFlights = [this] { showFlights(); };
+    commands.tickFuelFactor = [this] {
+        writeSetting(kUseFuelFactor, fuelFactorTicked(*m_menuBar) ? u"on"_s : QString());
+        updateAircraftActions();
+    };
     commands.loadIntoXPlane = [this] { m_xplane->load(); };
     commands.checkFuel = [this] { checkFuel(); };
     commands.askXPlaneAddress = [this] { askXPlaneAddress(*this); };
@@ -184,6 +202,8 @@ void MainWindow::changeEvent(QEvent* event) {
 // --- Buttons -----------------------------------------------------------------------------
 
 void MainWindow::calculate() {
+    m_fuelFactor = fuelFactorToUse();
+    m_planner->setFuelFactor(m_fuelFactor);
     const bool planned = m_planner->calculate();
     m_calculatedInputs = planned ? std::optional(inputTexts()) : std::nullopt;
     updateAircraftActions();
@@ -196,6 +216,7 @@ void MainWindow::calculate() {
 // may colour back the window background. The inputs, txtBOW, cmbMLF and txtTFB stay.
 void MainWindow::clear() {
     m_calculatedInputs.reset();
+    m_fuelFactor.reset();
     updateAircraftActions();
     for (const std::string_view name : cell::kResults) {
         m_cells->setText(name, "");
@@ -222,7 +243,7 @@ void MainWindow::print() {
         if (printer == nullptr) {
             throw PrintError("there is no printer");
         }
-        report::printReport(*m_cells, *printer, m_units->unit());
+        report::printReport(*m_cells, *printer, m_units->unit(), m_fuelFactor);
     } catch (const PrintError& error) {
         tell(error);
     } catch (const std::exception& error) {
@@ -249,6 +270,8 @@ void MainWindow::checkFuel() {
         FuelPlanLine::read(*m_units), m_flightPlans->route(), m_units->unit(),
         origin.isEmpty() && destination.isEmpty() ? QString() : origin + u" → "_s + destination,
         this);
+    m_fuelCheck->keepIn(
+        flightlog::plannedFlight(*m_units, m_units->unit(), m_flightPlans->route(), m_fuelFactor));
     m_fuelCheck->show();
     if (m_tablet != nullptr) {
         m_tablet->follow(*m_fuelCheck);
@@ -285,6 +308,40 @@ void MainWindow::showOnTablet() {
     m_tablet->activateWindow();
 }
 
+void MainWindow::showFlights() {
+    if (m_flightList == nullptr) {
+        m_flightList = new FlightsWindow(m_units->unit(), this);
+    } else {
+        m_flightList->refresh();
+    }
+    m_flightList->show();
+    m_flightList->raise();
+    m_flightList->activateWindow();
+}
+
+std::optional<double> MainWindow::fuelFactorToUse() {
+    QWidget& flightPlanFuel = *m_controls.at(std::string(cell::txtFPF));
+    if (!fuelFactorTicked(*m_menuBar)) {
+        flightPlanFuel.setToolTip({});
+        return std::nullopt;
+    }
+    const flightlog::FlightLog log;
+    if (!log.notice().empty()) {
+        showWarning(this, toQString(log.notice()));
+    }
+    const auto learnt = flightlog::learntFuelFactor(log.flights());
+    if (!learnt) {
+        flightPlanFuel.setToolTip(
+            u"Your fuel factor is not applied: it is learnt from 3 landed flights or more in "
+            "the flight log (File > Flights…)."_s);
+        return std::nullopt;
+    }
+    flightPlanFuel.setToolTip(u"With your fuel factor %1: %2."_s.arg(
+        toQString(engine::fuelFactorPercent(learnt->applied())),
+        toQString(flightlog::factorSentence(*learnt))));
+    return learnt->applied();
+}
+
 // The inputs in pounds, as the engine reads them, so that a switch of the unit parts no plan from
 // its inputs.
 std::vector<std::string> MainWindow::inputTexts() const {
@@ -294,6 +351,7 @@ std::vector<std::string> MainWindow::inputTexts() const {
         texts.push_back(m_units->text(name));
     }
     texts.emplace_back(m_units->isTicked(cell::CheckCorrection) ? "ticked" : "");
+    texts.emplace_back(fuelFactorTicked(*m_menuBar) ? "fuel factor" : "");
     return texts;
 }
 
@@ -320,6 +378,9 @@ void MainWindow::updateAircraftActions() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (m_fuelCheck != nullptr) {
         m_fuelCheck->close();
+    }
+    if (m_flightList != nullptr) {
+        m_flightList->close();
     }
     m_flightPlans->stopFetch();
     m_xplane->stop();

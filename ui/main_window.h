@@ -35,6 +35,7 @@ namespace brimwell::ui {
 
 class CellEntryChecks;
 class FlightPlanOpener;
+class FlightsWindow;
 class FuelCheckWindow;
 class SystemPrinter;
 class TabletDialog;
@@ -83,6 +84,11 @@ class MainWindow final : public QWidget {
     void checkFuel();
     // Aircraft > Show on a Tablet…
     void showOnTablet();
+    // File > Flights….
+    void showFlights();
+    // The pilot's fuel factor when Aircraft > Use My Fuel Factor is ticked and the flight log
+    // has one; the flight plan fuel cell's note says which.
+    std::optional<double> fuelFactorToUse();
 
     MenuCommands menuCommands();
     void connectButtons();
@@ -111,6 +117,8 @@ class MainWindow final : public QWidget {
     std::optional<std::vector<std::string>> m_calculatedInputs;
     QPointer<FuelCheckWindow> m_fuelCheck;  // the check window while it is open
     TabletDialog* m_tablet = nullptr;       // made when first chosen, a child of the window
+    QPointer<FlightsWindow> m_flightList;   // the flights window while it is open
+    std::optional<double> m_fuelFactor;     // the one the results in the cells were planned with
 };
 
 }  // namespace brimwell::ui

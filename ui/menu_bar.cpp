@@ -25,10 +25,11 @@ struct MenuItem {
     std::string_view shortcut;
     std::function<void()> MenuCommands::*command;
     std::string_view group{};
+    bool tick = false;  // ticked and unticked on its own
 };
 
 // The menus' access keys leave Alt+C, Alt+L, Alt+E and Alt+P to the buttons.
-constexpr std::array<MenuItem, 9> kMenuItems = {{
+constexpr std::array<MenuItem, 11> kMenuItems = {{
     {.menu = control::mnuFile,
      .menuCaption = "&File",
      .name = control::mnuOpenFlightPlan,
@@ -47,6 +48,12 @@ constexpr std::array<MenuItem, 9> kMenuItems = {{
      .caption = "SimBrief &User Name or Pilot ID…",
      .shortcut = "",
      .command = &MenuCommands::askSimbriefUser},
+    {.menu = control::mnuFile,
+     .menuCaption = "&File",
+     .name = control::mnuFlights,
+     .caption = "Fl&ights…",
+     .shortcut = "",
+     .command = &MenuCommands::showFlights},
     {.menu = control::mnuAircraft,
      .menuCaption = "&Aircraft",
      .name = control::mnuLoadIntoXPlane,
@@ -71,6 +78,13 @@ constexpr std::array<MenuItem, 9> kMenuItems = {{
      .caption = "Show on a &Tablet…",
      .shortcut = "",
      .command = &MenuCommands::showOnTablet},
+    {.menu = control::mnuAircraft,
+     .menuCaption = "&Aircraft",
+     .name = control::mnuFuelFactor,
+     .caption = "Use &My Fuel Factor",
+     .shortcut = "",
+     .command = &MenuCommands::tickFuelFactor,
+     .tick = true},
     {.menu = control::mnuUnits,
      .menuCaption = "U&nits",
      .name = control::mnuPounds,
@@ -108,6 +122,7 @@ void buildMenuBar(QMenuBar& bar, const MenuCommands& commands) {
             action->setCheckable(true);
             group->addAction(action);
         }
+        action->setCheckable(action->isCheckable() || item.tick);
         QObject::connect(action, &QAction::triggered, action,
                          [command = commands.*item.command] { command(); });
     }

@@ -29,6 +29,9 @@ inline constexpr Setting kTabletPort{.key = "tablet/port", .defaultText = "8087"
 // The unit of weight the window shows: "lbs" or "kg" (engine/units.h).
 inline constexpr Setting kWeightUnit{.key = "units/weight", .defaultText = "lbs"};
 
+// Whether Calculate plans with the pilot's fuel factor (Aircraft > Use My Fuel Factor): "on" or "".
+inline constexpr Setting kUseFuelFactor{.key = "fuel/use-factor", .defaultText = ""};
+
 QString readSetting(const Setting& setting);
 void writeSetting(const Setting& setting, const QString& text);
 

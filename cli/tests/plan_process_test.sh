@@ -158,7 +158,7 @@ row 2 "" "$(refused '--units "KG" is not a unit; choose lbs or kg')" --units KG
 "$plan" --help >"$work/out"
 for option in --origin --destination --alternate --distance --alternate-distance \
   --wind-direction --wind --flight-level --payload --contingency --min-landing-fuel \
-  --taxi-fuel --units --correction --json --pdf --send-to-xplane --xplane-url --watch --every --serve --help --version \
+  --taxi-fuel --units --correction --json --pdf --send-to-xplane --xplane-url --watch --every --serve --fuel-factor --flights --flight --flights-csv --help --version \
   --ofp "Head, Tail, NoWind" "19000, 24000" "8618, 10886"; do
   grep -qF -- " $option" "$work/out" || fail "--help does not name $option"
 done

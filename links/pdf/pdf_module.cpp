@@ -62,7 +62,7 @@ Outcome<Done> writePage(const ReportPage& page, const std::string& path) {
     }
     try {
         const auto printer = brimwell::report::openPdfPrinter(path);
-        brimwell::report::printReport(cells, *printer, page.unit);
+        brimwell::report::printReport(cells, *printer, page.unit, page.fuelFactor);
     } catch (const brimwell::report::PrintError& error) {
         return brimwell::links::Refused{error.what()};
     }

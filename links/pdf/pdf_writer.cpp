@@ -7,19 +7,11 @@
 namespace brimwell::links {
 
 Outcome<Done> writeReportPdf(const engine::CellReader& cells, engine::Unit unit,
-                             const std::string& path) {
+                             const std::string& path, std::optional<double> fuelFactor) {
     // The texts of every cell the report shows, as the window's cells hold them.
-    ReportPage page{unit, {}};
-    const auto take = [&](std::string_view name) {
-        page.texts.emplace(std::string(name), cells.text(name));
-    };
-    for (const auto name : engine::cell::kInputs) {
-        take(name);
-    }
-    take(engine::cell::txtBOW);
-    for (const auto name : engine::cell::kResults) {
-        take(name);
-    }
+    ReportPage page{unit, {}, fuelFactor};
+    engine::cell::forEachPlanCell(
+        [&](std::string_view name) { page.texts.emplace(std::string(name), cells.text(name)); });
     return callModule<PdfWriterModule>("brimwell-plan-pdf.so", [&](const PdfWriterModule& module) {
         return module.write(page, path);
     });

@@ -42,6 +42,15 @@ kg=(--units kg --distance 4000 --alternate-distance 200 --wind-direction Head --
 diff <(simplify <"$work/out") <(pdftotext -layout "$work/kg.pdf" - | simplify) >"$work/diff" ||
   fail "the page in kg is not the 37 lines of the plan: $(cat "$work/diff")"
 
+# A plan made with a fuel factor says so on the page as in the report.
+"${headless[@]}" "$plan" "${sample[@]}" --fuel-factor 5 --pdf "$work/factor.pdf" >"$work/out" \
+  2>"$work/err" || fail "plan with a fuel factor: $(cat "$work/err")"
+pdftotext -layout "$work/factor.pdf" - | simplify >"$work/page.txt"
+grep -qx '(+) Flight Plan Fuel: 197820 lbs (fuel factor +5.0 %)' "$work/page.txt" ||
+  fail "the page does not say the fuel factor: $(grep 'Flight Plan Fuel' "$work/page.txt")"
+diff <(simplify <"$work/out") "$work/page.txt" >"$work/diff" ||
+  fail "the page with a fuel factor is not the plan's lines: $(cat "$work/diff")"
+
 # A screen that is named but not there changes nothing: the planner draws offscreen.
 env DISPLAY=:99 QT_QPA_PLATFORM=xcb "$plan" "${sample[@]}" --pdf "$work/xcb.pdf" \
   >/dev/null 2>"$work/err" || fail "with an absent display: $(cat "$work/err")"

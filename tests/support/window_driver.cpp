@@ -40,12 +40,13 @@ QStringList toQ(std::span<const std::string> texts) {
 
 namespace {
 
-// What the window remembers goes to a folder of the test program's own, never the user's nor
-// another test program's, from the program's start: a test may write a setting before it opens
-// its first window.
+// What the window remembers, and the flight log it keeps, go to a folder of the test program's
+// own, never the user's nor another test program's, from the program's start: a test may write a
+// setting before it opens its first window.
 void keepSettingsApart() {
     static const QTemporaryDir settings;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    qputenv("XDG_DATA_HOME", settings.path().toUtf8());
 }
 
 // Qt's warnings that say only what the test platforms cannot do for a window.

@@ -9,18 +9,22 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <cmath>
 #include <fstream>
 #include <set>
 
 #include "engine/cell_names.h"
+#include "flightlog/flight_log.h"
 #include "tests/support/flight_plan_file.h"
 #include "tests/support/window_driver.h"
 #include "tests/support/xplane_standin.h"
 #include "ui/control_names.h"
+#include "ui/dialogs.h"
 #include "ui/fuel_check_window.h"
 #include "ui/fuel_plot.h"
 #include "ui/settings.h"
@@ -77,6 +81,35 @@ class FuelCheckTest final : public QObject {
         m_window->activateWindow();
         QTRY_VERIFY(QApplication::activeWindow() == m_window.get());
     }
+    QWidget* flights() const { return m_window->findChild<QWidget*>(toQ(ui::control::frmFlights)); }
+    // The rows of the flights window, each cell's text by '|', the rows by "; ".
+    QString listRows() const {
+        const auto& table = *flights()->findChild<QTableWidget*>(toQ(ui::control::flightList));
+        QStringList rows;
+        for (int row = 0; row < table.rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < table.columnCount(); ++column) {
+                cells.append(table.item(row, column)->text());
+            }
+            rows.append(cells.join(u'|'));
+        }
+        return rows.join(u"; "_s);
+    }
+    // A landed flight, taken off `hours` past 1970, burning the factor times its 188400 lbs.
+    static void keptFlight(flightlog::FlightLog& log, double factor, int hours) {
+        flightlog::PlannedFlight plan;
+        plan.cells = {{"txtOriginICAO", "EGLL"},
+                      {"txtDestinationICAO", "KJFK"},
+                      {"txtAlternateICAO", "KBOS"},
+                      {"txtFPF", "188400"}};
+        flight::WatchedCheck first;
+        first.time = hours * 3600.0;
+        first.phase = flight::Phase::Airborne;
+        first.check.fuelOnBoard = 40000 + std::round(188400 * factor);
+        first.check.plannedLandingFuel = 39352;
+        const auto id = *log.begin(plan, first);
+        log.land(id, {first.time + 3600, 40000, std::round(188400 * factor), 188400, factor, 0});
+    }
     ui::FuelPlot& plot() const {
         return *check()->findChild<ui::FuelPlot*>(toQ(ui::control::plot));
     }
@@ -95,6 +128,8 @@ class FuelCheckTest final : public QObject {
 
     void init() {
         m_window.reset();
+        QDir(QString::fromUtf8(qgetenv("XDG_DATA_HOME")) + u"/brimwell"_s).removeRecursively();
+        ui::writeSetting(ui::kUseFuelFactor, {});
         m_xplane = std::make_unique<XPlaneStandIn>();
         qputenv("BRIMWELL_TEST_XPLANE_BOUND_MS", "300");
         warnings().clear();
@@ -269,6 +304,111 @@ class FuelCheckTest final : public QObject {
         QCOMPARE(shown(toQ(ui::control::landing)),
                  u"Landed with 20000 kg on board: 83000 kg burnt against 85457 kg planned, burn "
                  "factor 0.971."_s);
+
+        // Kept, and shown again from File > Flights… as the check window showed it.
+        const QString live = figures(names) + fixRows() + points(plot().readings()) +
+                             marks.join(u", "_s) + shown(toQ(ui::control::landing));
+        check()->close();
+        QTRY_VERIFY(check() == nullptr);
+        backToTheMainWindow();
+        QTest::qWait(100);  // a reading stopped by the close gives up within 50 ms
+        const auto requests = m_xplane->requests().size();
+        press(*m_window, u"mnuFile/mnuFlights"_s);
+        QCOMPARE(listRows(),
+                 u"2000-01-01 14:20|LIRF → KJFK|85457|83000|0.971|20000|17850|landed"_s);
+        click(*flights(), toQ(ui::control::cmdOpenFlight));
+        QTRY_VERIFY(check() != nullptr);
+        QCOMPARE(check()->windowTitle(), u"Flight 1: LIRF → KJFK, 2000-01-01 14:20 UTC"_s);
+        marks.clear();
+        for (const ui::FuelPlot::FixMark& mark : plot().fixes()) {
+            marks.append(mark.ident + u' ' + QString::number(mark.distanceNm));
+        }
+        QCOMPARE(figures(names) + fixRows() + points(plot().readings()) + marks.join(u", "_s) +
+                     shown(toQ(ui::control::landing)),
+                 live);
+        QTest::qWait(300);  // three readings' time: the flight of the log reads none
+        QCOMPARE(m_xplane->requests().size(), requests);
+    }
+
+    // The list newest first, a flight deleted only once the pilot says yes, the list as CSV, and
+    // the fuel factor learnt in words.
+    void listsTheFlightsKept() {
+        {
+            flightlog::FlightLog log;
+            keptFlight(log, 1.04, 1);
+            keptFlight(log, 1.06, 2);
+            keptFlight(log, 1.05, 3);
+        }
+        press(*m_window, u"mnuFile/mnuFlights"_s);
+        QCOMPARE(flights()->findChild<QLabel*>(toQ(ui::control::fuelFactorNote))->text(),
+                 u"Your last 3 flights burnt 5.0 % more than planned, from +4.0 % to +6.0 %."_s);
+        QCOMPARE(listRows(),
+                 u"1970-01-01 03:00|EGLL → KJFK|188400|197820|1.050|40000|39352|landed; "
+                 "1970-01-01 02:00|EGLL → KJFK|188400|199704|1.060|40000|39352|landed; "
+                 "1970-01-01 01:00|EGLL → KJFK|188400|195936|1.040|40000|39352|landed"_s);
+        QStringList asked;
+        bool yes = false;
+        ui::setConfirmationHandler([&](const QString& question) {
+            asked.append(question);
+            return yes;
+        });
+        click(*flights(), toQ(ui::control::cmdDeleteFlight));
+        yes = true;
+        click(*flights(), toQ(ui::control::cmdDeleteFlight));
+        ui::setConfirmationHandler({});
+        QCOMPARE(asked.join(u'|'),
+                 u"Delete the flight EGLL → KJFK of 1970-01-01 03:00 from the log?|"
+                 "Delete the flight EGLL → KJFK of 1970-01-01 03:00 from the log?"_s);
+        QCOMPARE(listRows().count(u"landed"_s), 2);
+        QCOMPARE(flights()->findChild<QLabel*>(toQ(ui::control::fuelFactorNote))->text(),
+                 u"No fuel factor yet: it is learnt from 3 landed flights or more."_s);
+        press(*m_window, u"mnuUnits/mnuKilograms"_s);
+        QVERIFY(listRows().startsWith(u"1970-01-01 02:00|EGLL → KJFK|85457|90584|1.060|"_s));
+        const QTemporaryDir folder;
+        dialogs().files = {folder.filePath(u"flights.csv"_s)};
+        click(*flights(), toQ(ui::control::cmdExportFlights));
+        std::ifstream csv(folder.filePath(u"flights.csv"_s).toStdString());
+        std::string header;
+        std::string first;
+        std::getline(csv, header);
+        std::getline(csv, first);
+        QCOMPARE(QString::fromStdString(first),
+                 u"2,1970-01-01T02:00:00Z,\"EGLL\",\"KJFK\",\"KBOS\",188400,199704,1.060,40000,"
+                 "39352,,landed"_s);
+    }
+
+    // Aircraft > Use My Fuel Factor: off at first; ticked, Calculate plans with the factor and the
+    // flight plan fuel's note says so; remembered by the next window; unticked, today's figures.
+    void appliesTheFuelFactorWhenTicked() {
+        {
+            flightlog::FlightLog log;
+            keptFlight(log, 1.04, 1);
+            keptFlight(log, 1.06, 2);
+            keptFlight(log, 1.05, 3);
+        }
+        auto* tick = m_window->findChild<QAction*>(toQ(ui::control::mnuFuelFactor));
+        QVERIFY(!tick->isChecked());
+        QCOMPARE(text(*m_window, cell::txtFPF), u"188400"_s);
+        press(*m_window, u"mnuAircraft/mnuFuelFactor"_s);
+        QVERIFY(!m_window->findChild<QAction*>(toQ(ui::control::mnuFuelCheck))->isEnabled());
+        press(*m_window, u"Alt+C"_s);
+        QCOMPARE(text(*m_window, cell::txtFPF), u"197820"_s);
+        QCOMPARE(text(*m_window, cell::txtFL), u"239172"_s);
+        QCOMPARE(control(*m_window, cell::txtFPF)->toolTip(),
+                 u"With your fuel factor +5.0 %: your last 3 flights burnt 5.0 % more than "
+                 "planned, from +4.0 % to +6.0 %."_s);
+        openCheck();
+        QCOMPARE(shown(toQ(ui::control::fuelFactorNote)),
+                 u"Your last 3 flights burnt 5.0 % more than planned, from +4.0 % to +6.0 %; this "
+                 "plan is made with it (+5.0 %)."_s);
+        check()->close();
+        m_window = openWindow();
+        QVERIFY(m_window->findChild<QAction*>(toQ(ui::control::mnuFuelFactor))->isChecked());
+        press(*m_window, u"mnuAircraft/mnuFuelFactor"_s);
+        enterPlan(*m_window, samplePlan());
+        press(*m_window, u"Alt+C"_s);
+        QCOMPARE(text(*m_window, cell::txtFPF), u"188400"_s);
+        QCOMPARE(control(*m_window, cell::txtFPF)->toolTip(), QString());
     }
 
     // Another aircraft in X-Plane is told in the load's words, and nothing is checked.

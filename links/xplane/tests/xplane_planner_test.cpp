@@ -19,6 +19,7 @@
 #include "tests/support/flight_script.h"
 #include "tests/support/program_run.h"
 #include "tests/support/simbrief_standin.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/xplane_standin.h"
 
 namespace brimwell::test {
@@ -337,9 +338,11 @@ ProgramRun watch(XPlaneStandIn& standIn, bool json, std::vector<std::string> pro
     program.insert(program.end(), {planProgram(), "--simbrief-user", "pilot", "--contingency", "30",
                                    "--min-landing-fuel", "19000", "--watch", kUrl, standIn.url(),
                                    "--every", "0.2", json ? "--json" : "--every=0.2"});
+    static const TempFolder log;  // the flight log the watch keeps, the test's own
     return runProgram(program.front(), {program.begin() + 1, program.end()},
                       {"BRIMWELL_SIMBRIEF_URL=" + simbrief.url(),
-                       signalled ? "" : "BRIMWELL_TEST_XPLANE_BOUND_MS=700"});
+                       signalled ? "" : "BRIMWELL_TEST_XPLANE_BOUND_MS=700",
+                       "XDG_DATA_HOME=" + log.path().string()});
 }
 
 // Every fix once, in order, with the fuel the stand-in held then; progress that never falls and
