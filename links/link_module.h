@@ -27,7 +27,7 @@ namespace brimwell::links {
 
 // The version of every link's interface: one more whenever any <link>_module.h changes what it
 // declares, or a struct it passes changes.
-inline constexpr int kLinkInterfaceVersion = 5;
+inline constexpr int kLinkInterfaceVersion = 4;
 
 // What a module's brimwell_link_module returns: its interface, as the caller's static_cast back
 // to Interface reads it, with the version written to version.
