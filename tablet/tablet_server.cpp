@@ -296,10 +296,11 @@ int TabletServer::State::request(mg_connection* conn) {
         paired = key;
     }
     if (sameKey(givenKey, paired)) {
-        // The key leaves the address; the browser keeps it as a cookie of this server's only.
+        // The key leaves the address; the browser keeps it as a cookie of this server's only. The
+        // browser goes on to the page itself, never to a path of the request's: one decoded could
+        // be another site's address (//elsewhere) or carry lines of its own into the answer.
         return answer(conn, 303, "text/plain; charset=utf-8", "",
-                      "Location: " + (path.empty() ? std::string("/") : path) +
-                          "\r\nSet-Cookie: " + std::string(kCookieName) + "=" + paired +
+                      "Location: /\r\nSet-Cookie: " + std::string(kCookieName) + "=" + paired +
                           "; Path=/; HttpOnly; SameSite=Strict\r\n");
     }
     if (!sameKey(cookieKey, paired)) {

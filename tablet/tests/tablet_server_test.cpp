@@ -75,13 +75,16 @@ class TabletServerTest : public ::testing::Test {
 };
 
 TEST_F(TabletServerTest, TheKeyOnceGivesACookieAndLeavesTheAddress) {
-    const auto answer = get("GET /?key=" + key + " HTTP/1.1\r\nHost: " + host + "\r\n\r\n");
-    EXPECT_EQ(statusOf(answer), "HTTP/1.1 303 See Other");
-    EXPECT_NE(answer.find("\r\nLocation: /\r\n"), std::string::npos) << answer;
-    EXPECT_NE(answer.find("\r\nSet-Cookie: brimwell_pairing=" + key +
-                          "; Path=/; HttpOnly; SameSite=Strict\r\n"),
-              std::string::npos)
-        << answer;
+    // Whatever the path, the browser is sent on to the page: never elsewhere, no line added.
+    for (const std::string path : {"/", "//attacker.example/", "/%0d%0aX-Added:%20yes"}) {
+        const auto answer =
+            get("GET " + path + "?key=" + key + " HTTP/1.1\r\nHost: " + host + "\r\n\r\n");
+        EXPECT_EQ(statusOf(answer), "HTTP/1.1 303 See Other") << path;
+        EXPECT_NE(answer.find("\r\nLocation: /\r\nSet-Cookie: brimwell_pairing=" + key +
+                              "; Path=/; HttpOnly; SameSite=Strict\r\n"),
+                  std::string::npos)
+            << answer;
+    }
     EXPECT_EQ(statusOf(paired("GET", "/")), "HTTP/1.1 200 OK");
 }
 
