@@ -17,6 +17,7 @@
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <span>
 #include <string_view>
 #include <thread>
 
@@ -261,9 +262,15 @@ bool TabletServer::State::hostAllowed(const std::string& host) const {
 int TabletServer::State::request(mg_connection* conn) {
     const auto* info = mg_get_request_info(conn);
     const std::string host = header(conn, "Host");
+    // A request of two Hosts is refused: whoever reads the other one would see another server.
+    const auto given =
+        std::span(info->http_headers).first(static_cast<std::size_t>(info->num_headers));
+    const auto hostHeaders = std::count_if(given.begin(), given.end(), [](const mg_header& each) {
+        return lowered(each.name) == "host";
+    });
     {
         const std::scoped_lock lock(mutex);
-        if (!hostAllowed(host)) {
+        if (hostHeaders != 1 || !hostAllowed(host)) {
             return refuse(conn, 421, "This server answers only at its own address.");
         }
     }

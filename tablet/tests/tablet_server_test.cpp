@@ -126,6 +126,7 @@ TEST_F(TabletServerTest, AHostNotOfThisServerIsRefused) {
         {"Host: 127.0.0.1\r\n", "HTTP/1.1 421 Misdirected Request"},
         {"Host: 10.0.0.1:" + p + "\r\n", "HTTP/1.1 421 Misdirected Request"},
         {"", "HTTP/1.1 421 Misdirected Request"},
+        {"Host: " + host + "\r\nHost: attacker.example\r\n", "HTTP/1.1 421 Misdirected Request"},
     };
     for (const auto& [hostHeader, status] : rows) {
         EXPECT_EQ(statusOf(get("GET /?key=" + key + " HTTP/1.1\r\n" + hostHeader + "\r\n")), status)
