@@ -40,6 +40,7 @@ constexpr std::size_t kSpareThreads = 4;
 constexpr std::size_t kMostPlotPoints = 2048;
 constexpr std::size_t kPlannedLinePoints = 48;
 constexpr std::string_view kBeat = R"({"type":"beat"})";
+constexpr std::chrono::milliseconds kMostClosingWait{500};
 
 // What every answer carries.
 constexpr std::string_view kSafetyHeaders =
@@ -145,6 +146,8 @@ struct TabletServer::State {
         bool ready = false;
         bool ending = false;
         bool dropped = false;
+        bool closing = false;  // the server stops: the page is told so, and sent nothing more
+        bool told = false;     // and it has been
         std::chrono::milliseconds beatEvery{1'000};
         std::thread sender;
 
@@ -153,9 +156,22 @@ struct TabletServer::State {
         void send() {
             std::unique_lock lock(mutex);
             for (;;) {
-                const bool woken = wake.wait_for(
-                    lock, beatEvery, [&] { return ending || dropped || !outbox.empty(); });
+                const bool woken = wake.wait_for(lock, beatEvery, [&] {
+                    return ending || dropped || closing || !outbox.empty();
+                });
                 if (ending || dropped) {
+                    return;
+                }
+                if (closing) {
+                    // Going away (1001): a browser answers at once, which ends its connection's
+                    // wait on the socket rather than the server's stop waiting it out.
+                    constexpr std::array<char, 2> kGoingAway = {0x03, static_cast<char>(0xE9)};
+                    lock.unlock();
+                    mg_websocket_write(conn, MG_WEBSOCKET_OPCODE_CONNECTION_CLOSE,
+                                       kGoingAway.data(), kGoingAway.size());
+                    lock.lock();
+                    told = true;
+                    wake.notify_all();
                     return;
                 }
                 std::string message(kBeat);
@@ -188,7 +204,20 @@ struct TabletServer::State {
                 outbox.push_back(message);
                 queued += message.size();
             }
-            wake.notify_one();
+            wake.notify_all();
+        }
+
+        void close() {
+            {
+                const std::scoped_lock lock(mutex);
+                closing = true;
+            }
+            wake.notify_all();
+        }
+        // Until the page is told the server goes away, or the time given.
+        void waitTold(std::chrono::steady_clock::time_point until) {
+            std::unique_lock lock(mutex);
+            wake.wait_until(lock, until, [&] { return told || ending || dropped || !ready; });
         }
 
         void end() {
@@ -196,7 +225,7 @@ struct TabletServer::State {
                 const std::scoped_lock lock(mutex);
                 ending = true;
             }
-            wake.notify_one();
+            wake.notify_all();
             if (sender.joinable()) {
                 sender.join();
             }
@@ -534,10 +563,21 @@ std::optional<std::string> TabletServer::start(const std::string& address, std::
 
 void TabletServer::stop() {
     mg_context* context = nullptr;
+    std::vector<std::shared_ptr<State::Device>> closing;
     {
         const std::scoped_lock lock(m_state->mutex);
         std::swap(context, m_state->context);
         m_state->key.clear();
+        for (const auto& [conn, shown] : m_state->devices) {
+            shown->close();
+            closing.push_back(shown);
+        }
+    }
+    // Each page told before civetweb stops, for it writes nothing then; a page that does not
+    // read is waited for no longer than a moment.
+    const auto until = std::chrono::steady_clock::now() + kMostClosingWait;
+    for (const auto& shown : closing) {
+        shown->waitTold(until);
     }
     if (context == nullptr) {
         return;

@@ -254,6 +254,14 @@ TEST_F(TabletServerTest, ANinthDeviceIsToldTheServerIsFull) {
     EXPECT_EQ(server->devices(), 7U);
     pages.push_back(page());
     EXPECT_EQ(server->devices(), 8U);
+    // Stopped with every page connected: each told the server goes away (1001), answering it.
+    std::thread stopping([&] { server->stop(); });
+    for (const auto& shown : pages) {
+        EXPECT_TRUE(shown->receiveUntil("\x88\x02\x03\xe9", 1s));
+        shown->send(std::string("\x88\x80\0\0\0\0", 6));  // a close, masked as a browser's
+    }
+    stopping.join();
+    EXPECT_EQ(server->devices(), 0U);
 }
 
 TEST_F(TabletServerTest, APageThatDoesNotReadIsDropped) {
