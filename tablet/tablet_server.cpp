@@ -54,6 +54,10 @@ constexpr std::string_view kPairPage =
     "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>Brimwell</title>"
     "</head><body><p>This device is not paired with Brimwell. Scan the code in Brimwell "
     "(Aircraft, Show on a Tablet) to see the flight here.</p></body></html>\n";
+constexpr std::string_view kPairedPage =
+    "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>Brimwell</title>"
+    "<meta http-equiv=\"refresh\" content=\"0; url=/\"></head><body><p>Paired with Brimwell. "
+    "<a href=\"/\">The flight</a></p></body></html>\n";
 
 std::string lowered(std::string_view text) {
     std::string lower(text);
@@ -332,11 +336,13 @@ int TabletServer::State::request(mg_connection* conn) {
         paired = key;
     }
     if (sameKey(givenKey, paired)) {
-        // The key leaves the address; the browser keeps it as a cookie of this server's only. The
-        // browser goes on to the page itself, never to a path of the request's: one decoded could
-        // be another site's address (//elsewhere) or carry lines of its own into the answer.
-        return answer(conn, 303, "text/plain; charset=utf-8", "",
-                      "Location: /\r\nSet-Cookie: " + std::string(kCookieName) + "=" + paired +
+        // The key leaves the address; the browser keeps it as a cookie of this server's only, and
+        // goes on to the page itself, never to a path of the request's (one decoded could be
+        // another site's address, //elsewhere). It goes on from this page of the server's own
+        // rather than by a redirect: a browser that came by a link on another site sends a
+        // SameSite=Strict cookie on no request that site began, a redirect's included.
+        return answer(conn, 200, "text/html; charset=utf-8", kPairedPage,
+                      "Set-Cookie: " + std::string(kCookieName) + "=" + paired +
                           "; Path=/; HttpOnly; SameSite=Strict\r\n");
     }
     if (!sameKey(cookieKey, paired)) {

@@ -109,7 +109,9 @@ def main():
         check(told == "brimwell-plan: the flight is shown"
               and re.fullmatch(r"http://127\.0\.0\.1:\d+/\?key=[0-9a-f]{32}", url),
               f"the first line on the error stream: {planner.first_error_line!r}")
-        driver.get(url)
+        # Opened by a link on another site (a mail, a chat): paired all the same.
+        driver.get(f"data:text/html,<a id=pair href='{url}'>the flight</a>")
+        driver.find_element(By.ID, "pair").click()
         check("key=" not in driver.current_url, f"the key left the address: {driver.current_url}")
         check(wait(driver, lambda d: text(d, "connection") == "Connected", 5), "connected")
 
