@@ -17,6 +17,7 @@
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <span>
 #include <string_view>
 #include <thread>
 
@@ -39,6 +40,7 @@ constexpr std::size_t kSpareThreads = 4;
 constexpr std::size_t kMostPlotPoints = 2048;
 constexpr std::size_t kPlannedLinePoints = 48;
 constexpr std::string_view kBeat = R"({"type":"beat"})";
+constexpr std::chrono::milliseconds kMostClosingWait{500};
 
 // What every answer carries.
 constexpr std::string_view kSafetyHeaders =
@@ -52,6 +54,10 @@ constexpr std::string_view kPairPage =
     "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>Brimwell</title>"
     "</head><body><p>This device is not paired with Brimwell. Scan the code in Brimwell "
     "(Aircraft, Show on a Tablet) to see the flight here.</p></body></html>\n";
+constexpr std::string_view kPairedPage =
+    "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>Brimwell</title>"
+    "<meta http-equiv=\"refresh\" content=\"0; url=/\"></head><body><p>Paired with Brimwell. "
+    "<a href=\"/\">The flight</a></p></body></html>\n";
 
 std::string lowered(std::string_view text) {
     std::string lower(text);
@@ -144,6 +150,8 @@ struct TabletServer::State {
         bool ready = false;
         bool ending = false;
         bool dropped = false;
+        bool closing = false;  // the server stops: the page is told so, and sent nothing more
+        bool told = false;     // and it has been
         std::chrono::milliseconds beatEvery{1'000};
         std::thread sender;
 
@@ -152,9 +160,22 @@ struct TabletServer::State {
         void send() {
             std::unique_lock lock(mutex);
             for (;;) {
-                const bool woken = wake.wait_for(
-                    lock, beatEvery, [&] { return ending || dropped || !outbox.empty(); });
+                const bool woken = wake.wait_for(lock, beatEvery, [&] {
+                    return ending || dropped || closing || !outbox.empty();
+                });
                 if (ending || dropped) {
+                    return;
+                }
+                if (closing) {
+                    // Going away (1001): a browser answers at once, which ends its connection's
+                    // wait on the socket rather than the server's stop waiting it out.
+                    constexpr std::array<char, 2> kGoingAway = {0x03, static_cast<char>(0xE9)};
+                    lock.unlock();
+                    mg_websocket_write(conn, MG_WEBSOCKET_OPCODE_CONNECTION_CLOSE,
+                                       kGoingAway.data(), kGoingAway.size());
+                    lock.lock();
+                    told = true;
+                    wake.notify_all();
                     return;
                 }
                 std::string message(kBeat);
@@ -187,7 +208,20 @@ struct TabletServer::State {
                 outbox.push_back(message);
                 queued += message.size();
             }
-            wake.notify_one();
+            wake.notify_all();
+        }
+
+        void close() {
+            {
+                const std::scoped_lock lock(mutex);
+                closing = true;
+            }
+            wake.notify_all();
+        }
+        // Until the page is told the server goes away, or the time given.
+        void waitTold(std::chrono::steady_clock::time_point until) {
+            std::unique_lock lock(mutex);
+            wake.wait_until(lock, until, [&] { return told || ending || dropped || !ready; });
         }
 
         void end() {
@@ -195,7 +229,7 @@ struct TabletServer::State {
                 const std::scoped_lock lock(mutex);
                 ending = true;
             }
-            wake.notify_one();
+            wake.notify_all();
             if (sender.joinable()) {
                 sender.join();
             }
@@ -261,9 +295,15 @@ bool TabletServer::State::hostAllowed(const std::string& host) const {
 int TabletServer::State::request(mg_connection* conn) {
     const auto* info = mg_get_request_info(conn);
     const std::string host = header(conn, "Host");
+    // A request of two Hosts is refused: whoever reads the other one would see another server.
+    const auto given =
+        std::span(info->http_headers).first(static_cast<std::size_t>(info->num_headers));
+    const auto hostHeaders = std::count_if(given.begin(), given.end(), [](const mg_header& each) {
+        return lowered(each.name) == "host";
+    });
     {
         const std::scoped_lock lock(mutex);
-        if (!hostAllowed(host)) {
+        if (hostHeaders != 1 || !hostAllowed(host)) {
             return refuse(conn, 421, "This server answers only at its own address.");
         }
     }
@@ -296,10 +336,13 @@ int TabletServer::State::request(mg_connection* conn) {
         paired = key;
     }
     if (sameKey(givenKey, paired)) {
-        // The key leaves the address; the browser keeps it as a cookie of this server's only.
-        return answer(conn, 303, "text/plain; charset=utf-8", "",
-                      "Location: " + (path.empty() ? std::string("/") : path) +
-                          "\r\nSet-Cookie: " + std::string(kCookieName) + "=" + paired +
+        // The key leaves the address; the browser keeps it as a cookie of this server's only, and
+        // goes on to the page itself, never to a path of the request's (one decoded could be
+        // another site's address, //elsewhere). It goes on from this page of the server's own
+        // rather than by a redirect: a browser that came by a link on another site sends a
+        // SameSite=Strict cookie on no request that site began, a redirect's included.
+        return answer(conn, 200, "text/html; charset=utf-8", kPairedPage,
+                      "Set-Cookie: " + std::string(kCookieName) + "=" + paired +
                           "; Path=/; HttpOnly; SameSite=Strict\r\n");
     }
     if (!sameKey(cookieKey, paired)) {
@@ -526,10 +569,21 @@ std::optional<std::string> TabletServer::start(const std::string& address, std::
 
 void TabletServer::stop() {
     mg_context* context = nullptr;
+    std::vector<std::shared_ptr<State::Device>> closing;
     {
         const std::scoped_lock lock(m_state->mutex);
         std::swap(context, m_state->context);
         m_state->key.clear();
+        for (const auto& [conn, shown] : m_state->devices) {
+            shown->close();
+            closing.push_back(shown);
+        }
+    }
+    // Each page told before civetweb stops, for it writes nothing then; a page that does not
+    // read is waited for no longer than a moment.
+    const auto until = std::chrono::steady_clock::now() + kMostClosingWait;
+    for (const auto& shown : closing) {
+        shown->waitTold(until);
     }
     if (context == nullptr) {
         return;

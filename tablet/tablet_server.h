@@ -6,8 +6,8 @@
 //
 // Pairing: serving starts with a pairing key of 128 bits from the system's random source, new each
 // time. The address that the pilot opens (url(), the QR code of the window) carries it once; the
-// server answers it with a cookie of the key (HttpOnly, SameSite=Strict) and sends the browser on
-// to the address without it. Without the key or the cookie every path answers 403.
+// server answers it with a cookie of the key (HttpOnly, SameSite=Strict) and a page that sends the
+// browser on to the address without it. Without the key or the cookie every path answers 403.
 //
 // What is let in: GET and HEAD (others 405), with a Host that is an address the server listens
 // on, the computer's name or localhost, at the server's port (else 421); the page's own files,

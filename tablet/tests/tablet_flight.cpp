@@ -1,6 +1,7 @@
-// tablet_flight OFP: the flight that the tablet's browser test and benchmark watch. Writes the
-// sample flight plan to OFP, its first fix named in markup, and flies the sample flight in the
-// X-Plane stand-in: prints the stand-in's address, then flies until standard input closes.
+// tablet_flight OFP [--plain]: the flight that the tablet's browser test and benchmark watch.
+// Writes the sample flight plan to OFP, its first fix named in markup (plainly with --plain, for
+// the pictures of the page), and flies the sample flight in the X-Plane stand-in: prints the
+// stand-in's address, then flies until standard input closes.
 
 #include <fstream>
 #include <iostream>
@@ -13,11 +14,12 @@
 
 int main(int argc, char** argv) {
     using namespace brimwell::test;
-    if (argc != 2) {
-        return 2;  // usage: tablet_flight OFP
+    const bool plain = argc == 3 && std::string(argv[2]) == "--plain";
+    if (argc != 2 && !plain) {
+        return 2;  // usage: tablet_flight OFP [--plain]
     }
     OfpChanges changes;
-    changes.navlog = {{{"ident", "<b id=\"marked\">DIVKO</b>"},
+    changes.navlog = {{{"ident", plain ? "DIVKO" : "<b id=\"marked\">DIVKO</b>"},
                        {"pos_lat", "47.5"},
                        {"pos_long", "-8.0"},
                        {"distance", "1000"},

@@ -75,13 +75,22 @@ class TabletServerTest : public ::testing::Test {
 };
 
 TEST_F(TabletServerTest, TheKeyOnceGivesACookieAndLeavesTheAddress) {
-    const auto answer = get("GET /?key=" + key + " HTTP/1.1\r\nHost: " + host + "\r\n\r\n");
-    EXPECT_EQ(statusOf(answer), "HTTP/1.1 303 See Other");
-    EXPECT_NE(answer.find("\r\nLocation: /\r\n"), std::string::npos) << answer;
-    EXPECT_NE(answer.find("\r\nSet-Cookie: brimwell_pairing=" + key +
-                          "; Path=/; HttpOnly; SameSite=Strict\r\n"),
-              std::string::npos)
-        << answer;
+    // Whatever the path, the browser goes on to the page, by a page of the server's own: never
+    // elsewhere, no line added.
+    for (const std::string path : {"/", "//attacker.example/", "/%0d%0aX-Added:%20yes"}) {
+        const auto answer =
+            get("GET " + path + "?key=" + key + " HTTP/1.1\r\nHost: " + host + "\r\n\r\n");
+        EXPECT_EQ(statusOf(answer), "HTTP/1.1 200 OK") << path;
+        EXPECT_NE(answer.find("\r\nSet-Cookie: brimwell_pairing=" + key +
+                              "; Path=/; HttpOnly; SameSite=Strict\r\n"),
+                  std::string::npos)
+            << answer;
+        EXPECT_NE(answer.find(R"(<meta http-equiv="refresh" content="0; url=/">)"),
+                  std::string::npos)
+            << answer;
+        EXPECT_EQ(answer.find("attacker"), std::string::npos) << answer;
+        EXPECT_EQ(answer.find("X-Added"), std::string::npos) << answer;
+    }
     EXPECT_EQ(statusOf(paired("GET", "/")), "HTTP/1.1 200 OK");
 }
 
@@ -115,14 +124,15 @@ TEST_F(TabletServerTest, WithoutTheKeyOrCookieEveryPathIsForbiddenWithoutAFigure
 TEST_F(TabletServerTest, AHostNotOfThisServerIsRefused) {
     const std::string p = std::to_string(port);
     const std::vector<std::pair<std::string, std::string>> rows = {
-        {"Host: " + host + "\r\n", "HTTP/1.1 303 See Other"},
-        {"Host: localhost:" + p + "\r\n", "HTTP/1.1 303 See Other"},
+        {"Host: " + host + "\r\n", "HTTP/1.1 200 OK"},
+        {"Host: localhost:" + p + "\r\n", "HTTP/1.1 200 OK"},
         {"Host: attacker.example:" + p + "\r\n", "HTTP/1.1 421 Misdirected Request"},
         {"Host: 127.0.0.1.attacker.example:" + p + "\r\n", "HTTP/1.1 421 Misdirected Request"},
         {"Host: 127.0.0.1:1\r\n", "HTTP/1.1 421 Misdirected Request"},
         {"Host: 127.0.0.1\r\n", "HTTP/1.1 421 Misdirected Request"},
         {"Host: 10.0.0.1:" + p + "\r\n", "HTTP/1.1 421 Misdirected Request"},
         {"", "HTTP/1.1 421 Misdirected Request"},
+        {"Host: " + host + "\r\nHost: attacker.example\r\n", "HTTP/1.1 421 Misdirected Request"},
     };
     for (const auto& [hostHeader, status] : rows) {
         EXPECT_EQ(statusOf(get("GET /?key=" + key + " HTTP/1.1\r\n" + hostHeader + "\r\n")), status)
@@ -250,6 +260,14 @@ TEST_F(TabletServerTest, ANinthDeviceIsToldTheServerIsFull) {
     EXPECT_EQ(server->devices(), 7U);
     pages.push_back(page());
     EXPECT_EQ(server->devices(), 8U);
+    // Stopped with every page connected: each told the server goes away (1001), answering it.
+    std::thread stopping([&] { server->stop(); });
+    for (const auto& shown : pages) {
+        EXPECT_TRUE(shown->receiveUntil("\x88\x02\x03\xe9", 1s));
+        shown->send(std::string("\x88\x80\0\0\0\0", 6));  // a close, masked as a browser's
+    }
+    stopping.join();
+    EXPECT_EQ(server->devices(), 0U);
 }
 
 TEST_F(TabletServerTest, APageThatDoesNotReadIsDropped) {
