@@ -31,7 +31,7 @@ namespace {
 enum Column { Date, Route, Planned, Burnt, Factor, Landing, PlannedLanding, State, ColumnCount };
 constexpr std::array<const char*, ColumnCount> kCaptions = {
     "Date (UTC)",  "Flight",       "Planned burn",    "Trip burn",
-    "Burn factor", "Landing fuel", "Planned landing", "",
+    "Burn factor", "Landing fuel", "Planned landing", "State",
 };
 
 QPushButton* button(const QString& caption, std::string_view name, QWidget* parent) {
