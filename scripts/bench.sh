@@ -95,8 +95,7 @@ run() {
 cmake --preset "$preset" -DBRIMWELL_BUILD_BENCH=ON >/dev/null
 cmake --build --preset "$preset" -j "$(nproc)" \
   --target bench_planner bench_process bench_window_start bench_window bench_flight \
-  brimwell-plan tablet_flight
-  bench_flight_log
+  brimwell-plan tablet_flight bench_flight_log
 bin="$root/build/$preset/bin"
 xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
 if $quick; then
