@@ -1,16 +1,15 @@
 #include "cli/plan_flights.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cmath>
-#include <ctime>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <utility>
 
 #include "base/shown_text.h"
+#include "base/utc_text.h"
 #include "cli/plan_run.h"
 #include "cli/plan_watch.h"
 #include "engine/fuel_planner.h"
@@ -33,14 +32,7 @@ std::string quotedValue(const std::string& value) {
 
 // "2026-12-09 08:10", UTC.
 std::string dateText(double time) {
-    const auto seconds = static_cast<std::time_t>(std::floor(time));
-    std::tm utc{};
-    std::array<char, 32> text{};
-    if (gmtime_r(&seconds, &utc) == nullptr ||
-        std::strftime(text.data(), text.size(), "%Y-%m-%d %H:%M", &utc) == 0) {
-        return "----------";
-    }
-    return text.data();
+    return base::utcText(time, "%Y-%m-%d %H:%M", "----------");
 }
 
 // The log's notice, once, on the error stream.

@@ -1,7 +1,6 @@
 #include "cli/plan_watch.h"
 
 #include <csignal>
-#include <ctime>
 
 #include <atomic>
 #include <chrono>
@@ -12,6 +11,7 @@
 #include <thread>
 #include <utility>
 
+#include "base/utc_text.h"
 #include "cli/plan_flights.h"
 #include "cli/plan_run.h"
 #include "engine/units.h"
@@ -85,14 +85,7 @@ double now() {
 
 // "14:05:09", UTC.
 std::string clockText(double time) {
-    const auto seconds = static_cast<std::time_t>(std::floor(time));
-    std::tm utc{};
-    std::array<char, 16> text{};
-    if (!std::isfinite(time) || gmtime_r(&seconds, &utc) == nullptr ||
-        std::strftime(text.data(), text.size(), "%H:%M:%S", &utc) == 0) {
-        return "--:--:--";
-    }
-    return text.data();
+    return base::utcText(time, "%H:%M:%S", "--:--:--");
 }
 
 // Tells the watch on the output, a line at a time, each flushed as it is written.

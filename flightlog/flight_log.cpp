@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "base/shown_text.h"
+#include "base/utc_text.h"
 #include "engine/cell_names.h"
 #include "engine/number_text.h"
 #include "flightlog/fuel_factor.h"
@@ -75,12 +76,7 @@ bool within(double value, double low, double high) {
 struct BadFigure {};
 
 std::string utcStamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    std::array<char, 32> text{};
-    gmtime_r(&now, &utc);
-    (void)std::strftime(text.data(), text.size(), "%Y%m%d-%H%M%S", &utc);
-    return text.data();
+    return base::utcText(static_cast<double>(std::time(nullptr)), "%Y%m%d-%H%M%S", "");
 }
 
 }  // namespace
@@ -740,15 +736,11 @@ std::string flightsCsv(const FlightList& list) {
         return std::string(text.data());
     };
     for (const auto& flight : list.flights) {
-        const auto stamp = static_cast<std::time_t>(flight.takeoffTime);
-        std::tm utc{};
-        std::array<char, 32> when{};
-        gmtime_r(&stamp, &utc);
-        (void)std::strftime(when.data(), when.size(), "%Y-%m-%dT%H:%M:%SZ", &utc);
-        csv += std::to_string(flight.id) + "," + when.data() + "," + field(flight.origin) + "," +
-               field(flight.destination) + "," + field(flight.alternate) + "," +
-               number(flight.plannedTripBurn, 0) + "," + number(flight.tripBurn, 0) + "," +
-               number(flight.burnFactor, 3) + "," +
+        csv += std::to_string(flight.id) + "," +
+               base::utcText(flight.takeoffTime, "%Y-%m-%dT%H:%M:%SZ", "") + "," +
+               field(flight.origin) + "," + field(flight.destination) + "," +
+               field(flight.alternate) + "," + number(flight.plannedTripBurn, 0) + "," +
+               number(flight.tripBurn, 0) + "," + number(flight.burnFactor, 3) + "," +
                number(flight.landed ? std::optional(flight.lastFuel) : std::nullopt, 0) + "," +
                number(flight.plannedLandingFuel, 0) + "," + number(flight.fuelFactor, 3) + "," +
                (flight.landed ? "landed" : "unfinished") + "\n";
