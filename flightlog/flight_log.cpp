@@ -97,10 +97,9 @@ namespace {
 // One statement, stepped row by row; its columns checked as they are read.
 class Statement final {
   public:
-    Statement(sqlite3* db, std::string_view sql) {
-        m_code =
-            sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &m_statement, nullptr);
-    }
+    Statement(sqlite3* db, std::string_view sql)
+        : m_code(sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &m_statement,
+                                    nullptr)) {}
     ~Statement() { sqlite3_finalize(m_statement); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
@@ -180,6 +179,7 @@ class Statement final {
             throw BadFigure{};
         }
         return base::shownText(
+            // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): SQLite's text type
             std::string_view(reinterpret_cast<const char*>(bytes),
                              static_cast<std::size_t>(sqlite3_column_bytes(m_statement, column))));
     }
@@ -304,6 +304,22 @@ FlightEntry readEntry(const Statement& row) {
     return entry;
 }
 
+// The schema read first: a file that is no database, or whose first page is damaged, fails
+// here with its code. Both statements end before anything is written.
+struct SchemaRead {
+    int code = SQLITE_OK;
+    int version = 0;
+};
+
+SchemaRead readSchema(sqlite3* handle) {
+    SchemaRead read;
+    Statement check(handle, "SELECT count(*) FROM sqlite_schema");
+    read.code = check.step() ? SQLITE_OK : check.code();
+    Statement versionRead(handle, "PRAGMA user_version");
+    read.version = versionRead.step() ? static_cast<int>(versionRead.raw(0)) : 0;
+    return read;
+}
+
 }  // namespace
 
 std::optional<double> FlightEntry::tableBurnFactor() const {
@@ -329,7 +345,9 @@ PlannedFlight plannedFlight(const engine::CellReader& poundCells, engine::Unit u
 }
 
 std::filesystem::path FlightLog::defaultPath() {
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): nothing sets the environment while Brimwell runs
     const char* const data = std::getenv("XDG_DATA_HOME");
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): as above
     const char* const home = std::getenv("HOME");
     std::filesystem::path folder;
     if (data != nullptr && *data == '/') {
@@ -395,23 +413,15 @@ void FlightLog::open() {
     std::filesystem::create_directories(m_path.parent_path(), error);
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!openFile(true)) {
-            const std::string why =
-                m_db && m_db->handle ? sqlite3_errmsg(m_db->handle) : "it cannot be opened";
+            const std::string why = m_db != nullptr && m_db->handle != nullptr
+                                        ? sqlite3_errmsg(m_db->handle)
+                                        : "it cannot be opened";
             m_db.reset();
             m_notice = "Your flights are not being kept: the flight log " +
                        base::shownText(m_path.string()) + " cannot be opened (" + why + ").";
             return;
         }
-        // The schema read first: a file that is no database, or whose first page is damaged,
-        // fails here. Both statements end before anything is written.
-        int code = SQLITE_OK;
-        int version = 0;
-        {
-            Statement check(m_db->handle, "SELECT count(*) FROM sqlite_schema");
-            code = check.step() ? SQLITE_OK : check.code();
-            Statement versionRead(m_db->handle, "PRAGMA user_version");
-            version = versionRead.step() ? static_cast<int>(versionRead.raw(0)) : 0;
-        }
+        const auto [code, version] = readSchema(m_db->handle);
         if ((code & 0xff) == SQLITE_NOTADB || (code & 0xff) == SQLITE_CORRUPT || version < 0) {
             moveAside(version < 0 ? "its schema version is below 0" : sqlite3_errstr(code));
             continue;

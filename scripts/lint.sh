@@ -17,7 +17,7 @@ cd "$root"
 build=build/lint
 jobs="${LINT_JOBS:-$(nproc)}"
 dirs=()
-for dir in base engine flightplan flight tablet report ui app cli links fuzz bench tests tools; do
+for dir in base engine flightplan flight flightlog tablet report ui app cli links fuzz bench tests tools; do
   [[ -d $dir ]] && dirs+=("$dir")
 done
 record=.ci/lint-clean.txt

@@ -304,7 +304,9 @@ TEST(FlightKeeper, ThinsCruiseToOneAMinuteAndKeepsTheLast) {
     }
     const auto kept = log.flight(*keeper.id());
     ASSERT_TRUE(kept);
-    std::size_t early = 0, late = 0, cruise = 0;
+    std::size_t early = 0;
+    std::size_t late = 0;
+    std::size_t cruise = 0;
     double last = 0;
     for (const auto& r : kept->readings) {
         const bool near = r.time < 605 || r.check.distanceToGo <= 100;
