@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <functional>
 #include <string_view>
 #include <system_error>
+#include <thread>
 
 #include "base/shown_text.h"
 #include "base/utc_text.h"
@@ -198,6 +200,22 @@ class Statement final {
 
 bool execute(sqlite3* db, const char* sql) {
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// Turning a new log to WAL mode takes the file to itself for a moment; another Brimwell opening it
+// at that moment is told busy at once, without the busy handler, so it tries again within the
+// busy timeout.
+bool walMode(sqlite3* db) {
+    using Clock = std::chrono::steady_clock;
+    const auto until = Clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+    while (!execute(db, "PRAGMA journal_mode=WAL")) {
+        const int code = sqlite3_errcode(db) & 0xff;
+        if ((code != SQLITE_BUSY && code != SQLITE_LOCKED) || Clock::now() >= until) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
 }
 
 // A transaction, rolled back unless committed.
@@ -444,8 +462,7 @@ void FlightLog::open() {
         }
         // In WAL mode, NORMAL loses no transaction to a program killed, only to the machine
         // losing power, and then the log is still whole: a reading is not worth a disk flush.
-        if (!execute(m_db->handle, "PRAGMA journal_mode=WAL") ||
-            !execute(m_db->handle, "PRAGMA synchronous=NORMAL") ||
+        if (!walMode(m_db->handle) || !execute(m_db->handle, "PRAGMA synchronous=NORMAL") ||
             !execute(m_db->handle, "PRAGMA foreign_keys=ON")) {
             failed("the flight log cannot be written");
         }
