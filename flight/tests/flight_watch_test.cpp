@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -84,7 +85,8 @@ struct Row {
     double burnFactor = 0;  // the fuel on board: the takeoff fuel less this × the plan's burn
     std::string told;       // its distance flown is the second word
     bool paused = false, replay = false;
-    double fuelKg = 0;  // a figure of no flight, where not 0
+    double fuelKg = 0;                          // a figure of no flight, where not 0
+    std::optional<double> time = std::nullopt;  // the reading's time, where not its turn's
 };
 
 Reading readingOf(const Row& row, const engine::FuelPlanLine& plan, double time) {
@@ -136,6 +138,8 @@ TEST(FlightWatch, FollowsAFlightAlongItsRoute) {
         {"a replay of the climb", 0, 5, false, 250, 1.1, "replay", false, true},
         {"a reading of no flight", 0, 16, false, 250, 1.1, "airborne" + lie, false, false, std::nan("")},
         {"no ground speed", 0, 16, false, std::nan(""), 1.1, "airborne: X-Plane's reading is no flight's (ground speed nan m/s): the fuel is not checked."},
+        {"no time", 0, 16, false, 250, 1.1, "airborne: X-Plane's reading is no flight's (time nan): the fuel is not checked.", false, false, 0, std::nan("")},
+        {"a time past any clock", 0, 16, false, 250, 1.1, "airborne: X-Plane's reading is no flight's (time inf): the fuel is not checked.", false, false, 0, HUGE_VAL},
         {"direct to D", 0, 40, false, 250, 1.1, "fix B@1200 fix C@1800 fix D@2400 airborne 2400 x1.1"},
         {"an orbit back behind D", 0, 39, false, 250, 1.1, "airborne 2400 x1.1"},
         {"half way to E", 0, 50, false, 250, 1.1, "airborne 3200 x1.1"},
@@ -149,13 +153,14 @@ TEST(FlightWatch, FollowsAFlightAlongItsRoute) {
     Told told;
     watch.addListener(told);
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        watch.read(readingOf(rows[i], plan, 1000 + 5 * static_cast<double>(i)));
+        watch.read(
+            readingOf(rows[i], plan, rows[i].time.value_or(1000 + 5 * static_cast<double>(i))));
         EXPECT_EQ(told.take(), rows[i].told) << rows[i].name;
     }
     // Times are the readings'; at E, the plan's landing fuel, and 1.1 times its trip fuel burnt.
     ASSERT_EQ(told.fixes.size(), 5U);
     EXPECT_EQ(told.fixes[0].time, 1035);
-    EXPECT_EQ(told.fixes[3].time, 1070);
+    EXPECT_EQ(told.fixes[3].time, 1080);
     EXPECT_EQ(told.fixes[4].plannedFuelOnBoard, kTakeoffFuel - kTripFuel);
     EXPECT_NEAR(told.fixes[4].difference, -0.1 * kTripFuel, 1);
     // The landing fuel at 1.1 times the plan's burn, wherever it is judged: the takeoff fuel
