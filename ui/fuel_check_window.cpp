@@ -68,11 +68,12 @@ struct FigureRow {
     int row;
     int column;
 };
-constexpr std::array<FigureRow, 13> kFigureRows = {{
+constexpr std::array<FigureRow, 14> kFigureRows = {{
     {"status", "Status", 0, 0},
+    {"phase", "Phase", 0, 2},
     {"distanceFlown", "Distance flown", 1, 0},
     {"distanceToGo", "To go", 1, 1},
-    {"phase", "Phase", 1, 2},
+    {"offRoute", "Off the route", 1, 2},
     {"fuelOnBoard", "Fuel on board", 2, 0},
     {"plannedFuelOnBoard", "Planned here", 2, 1},
     {"difference", "Difference", 2, 2},
@@ -288,7 +289,7 @@ void FuelCheckWindow::buildFigures(QWidget& figures) {
         value->setAccessibleName(caption);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         const bool status = std::string_view(row.name) == "status";
-        grid->addWidget(value, row.row, 2 * row.column + 1, 1, status ? 5 : 1);
+        grid->addWidget(value, row.row, 2 * row.column + 1, 1, status ? 3 : 1);
         if (status) {
             QFont large = value->font();
             large.setBold(true);
@@ -381,6 +382,10 @@ void FuelCheckWindow::showCheck() {
     figure("margin").setText(signedWeight(check.margin));
     figure("reserves").setText(weight(check.reserves));
     figure("phase").setText(toQString(flight::phaseWords(m_phase)));
+    figure("offRoute")
+        .setText(m_check->offRouteNm
+                     ? QString::number(*m_check->offRouteNm, 'f', 1) + u" nm, progress held"_s
+                     : u"–"_s);
     figure("predictedLandingFuelAtCurrentBurn")
         .setText(m_check->predictedLandingFuelAtCurrentBurn
                      ? weight(*m_check->predictedLandingFuelAtCurrentBurn)

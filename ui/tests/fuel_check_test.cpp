@@ -254,21 +254,23 @@ class FuelCheckTest final : public QObject {
             const char* name;
             Moment moment;
             const char* unit;
-            const char* figures;  // phase, distance flown, fuel on board, both predictions, factor
-            const char* fixes;    // ident, nm, UTC, fuel on board, planned, SimBrief's, difference
+            // phase, distance flown, fuel on board, both predictions, burn factor, off the route
+            const char* figures;
+            const char* fixes;  // ident, nm, UTC, fuel on board, planned, SimBrief's, difference
             const char* points;
         };
         // clang-format off
         const Moment gate{.latitude = 41.8, .longitude = 12.25, .fuelOnBoardKg = 103400};
         const Moment fixA{.latitude = 47.5, .longitude = -8, .fuelOnBoardKg = 60000, .groundSpeedKnots = 480, .onGround = false};
         const std::vector<Step> steps = {
-            {"at the gate", gate, "lbs", "before takeoff|0 nm|227958 lbs|39558 lbs|–|–", "", "0 227958"},
-            {"taken off", {.latitude = 41.8, .longitude = 12.25, .fuelOnBoardKg = 103000, .groundSpeedKnots = 160, .onGround = false}, "lbs", "airborne|0 nm|227076 lbs|38676 lbs|–|–", "", "0 227076"},
-            {"paused over FIXA", {.latitude = 47.5, .longitude = -8, .fuelOnBoardKg = 70000, .onGround = false, .paused = true}, "lbs", "paused|0 nm|227076 lbs|38676 lbs|–|–", "", "0 227076"},
-            {"over FIXA", fixA, "lbs", "airborne|1620 nm|132277 lbs|28777 lbs|16668 lbs|1.117", "FIXA 1620 14:40:00 132277 142852 140000 -10575", "0 227076, 1620 132277"},
-            {"replaying the takeoff", {.latitude = 41.8, .longitude = 12.25, .fuelOnBoardKg = 103000, .onGround = false, .inReplay = true}, "lbs", "replay|1620 nm|132277 lbs|28777 lbs|16668 lbs|1.117", "FIXA 1620 14:40:00 132277 142852 140000 -10575", "0 227076, 1620 132277"},
-            {"over FIXA, in kilograms", fixA, "kg", "airborne|1620 nm|60000 kg|13053 kg|7560 kg|1.117", "FIXA 1620 14:40:00 60000 64797 63503 -4797", "0 103000, 1620 60000"},
-            {"landed", {.latitude = 40.64, .longitude = -73.78, .fuelOnBoardKg = 20000, .groundSpeedKnots = 20}, "kg", "landed|4000 nm|20000 kg|20000 kg|20000 kg|0.971", "FIXA 1620 14:40:00 60000 64797 63503 -4797; KJFK 4000 15:10:00 20000 17850 18144 +2150", "0 103000, 1620 60000, 4000 20000"},
+            {"at the gate", gate, "lbs", "before takeoff|0 nm|227958 lbs|39558 lbs|–|–|–", "", "0 227958"},
+            {"taken off", {.latitude = 41.8, .longitude = 12.25, .fuelOnBoardKg = 103000, .groundSpeedKnots = 160, .onGround = false}, "lbs", "airborne|0 nm|227076 lbs|38676 lbs|–|–|–", "", "0 227076"},
+            {"paused over FIXA", {.latitude = 47.5, .longitude = -8, .fuelOnBoardKg = 70000, .onGround = false, .paused = true}, "lbs", "paused|0 nm|227076 lbs|38676 lbs|–|–|–", "", "0 227076"},
+            {"over FIXA", fixA, "lbs", "airborne|1620 nm|132277 lbs|28777 lbs|16668 lbs|1.117|–", "FIXA 1620 14:40:00 132277 142852 140000 -10575", "0 227076, 1620 132277"},
+            {"a degree south of FIXA, 58.2 nm abeam the leg into it: held", {.latitude = 46.5, .longitude = -8, .fuelOnBoardKg = 60000, .groundSpeedKnots = 480, .onGround = false}, "lbs", "airborne|1620 nm|132277 lbs|28777 lbs|16668 lbs|1.117|58.2 nm, progress held", "FIXA 1620 14:40:00 132277 142852 140000 -10575", "0 227076, 1620 132277"},
+            {"replaying the takeoff", {.latitude = 41.8, .longitude = 12.25, .fuelOnBoardKg = 103000, .onGround = false, .inReplay = true}, "lbs", "replay|1620 nm|132277 lbs|28777 lbs|16668 lbs|1.117|58.2 nm, progress held", "FIXA 1620 14:40:00 132277 142852 140000 -10575", "0 227076, 1620 132277"},
+            {"over FIXA, in kilograms", fixA, "kg", "airborne|1620 nm|60000 kg|13053 kg|7560 kg|1.117|–", "FIXA 1620 14:40:00 60000 64797 63503 -4797", "0 103000, 1620 60000"},
+            {"landed", {.latitude = 40.64, .longitude = -73.78, .fuelOnBoardKg = 20000, .groundSpeedKnots = 20}, "kg", "landed|4000 nm|20000 kg|20000 kg|20000 kg|0.971|–", "FIXA 1620 14:40:00 60000 64797 63503 -4797; KJFK 4000 15:20:00 20000 17850 18144 +2150", "0 103000, 1620 60000, 4000 20000"},
         };
         // clang-format on
         const auto fixRows = [this] {
@@ -283,7 +285,7 @@ class FuelCheckTest final : public QObject {
         };
         const QStringList names =
             u"phase distanceFlown fuelOnBoard predictedLandingFuel "
-            "predictedLandingFuelAtCurrentBurn burnFactor"_s.split(u' ');
+            "predictedLandingFuelAtCurrentBurn burnFactor offRoute"_s.split(u' ');
         m_xplane->fly({gate});
         openCheck();
         for (const Step& step : steps) {
