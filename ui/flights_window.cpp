@@ -5,9 +5,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTimeZone>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 #include <fstream>
 
@@ -84,8 +87,23 @@ FlightsWindow::FlightsWindow(engine::Unit unit, QWidget* parent)
     connect(save, &QPushButton::clicked, this, &FlightsWindow::exportList);
     connect(m_list, &QTableWidget::cellDoubleClicked, this, &FlightsWindow::openFlight);
     remove->setEnabled(m_log->writable());
-    resize(760, 420);
     refresh();
+    resize(widthOfEveryColumn(), 420);
+}
+
+// As wide as the list's columns and its frame, within the screen's width.
+int FlightsWindow::widthOfEveryColumn() const {
+    int width = 2 * m_list->frameWidth() + m_list->verticalScrollBar()->sizeHint().width();
+    const QAbstractItemView& view = *m_list;  // where the column's hint is public
+    for (int column = 0; column < ColumnCount; ++column) {
+        width += std::max(view.sizeHintForColumn(column),
+                          m_list->horizontalHeader()->sectionSizeHint(column));
+    }
+    const QMargins margins = layout()->contentsMargins();
+    width += margins.left() + margins.right();
+    const QScreen* screen = this->screen();
+    return std::min(std::max(width, 760),
+                    screen != nullptr ? screen->availableSize().width() : width);
 }
 
 FlightsWindow::~FlightsWindow() = default;

@@ -35,6 +35,7 @@ class FlightsWindow final : public QWidget {
     void refresh();
 
   private:
+    int widthOfEveryColumn() const;
     std::int64_t chosenFlight() const;
     void openFlight();
     void deleteFlight();

@@ -11,7 +11,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <cmath>
@@ -342,6 +344,11 @@ class FuelCheckTest final : public QObject {
             keptFlight(log, 1.05, 3);
         }
         press(*m_window, u"mnuFile/mnuFlights"_s);
+        QVERIFY(QTest::qWaitForWindowExposed(flights()));
+        // Every column in sight as the window opens, or the window as wide as the screen.
+        const auto& list = *flights()->findChild<QTableWidget*>(toQ(ui::control::flightList));
+        QVERIFY(list.horizontalHeader()->length() <= list.viewport()->width() ||
+                flights()->frameGeometry().width() >= flights()->screen()->availableSize().width());
         QCOMPARE(flights()->findChild<QLabel*>(toQ(ui::control::fuelFactorNote))->text(),
                  u"Your last 3 flights burnt 5.0 % more than planned, from +4.0 % to +6.0 %."_s);
         QCOMPARE(listRows(),
