@@ -36,7 +36,7 @@ def websocket_client(host, port, key, stop):
     connection.sendall((f"GET /live HTTP/1.1\r\nHost: {host}:{port}\r\nUpgrade: websocket\r\n"
                         f"Connection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"
                         f"Sec-WebSocket-Key: {nonce}\r\nOrigin: http://{host}:{port}\r\n"
-                        f"Cookie: brimwell_pairing={key}\r\n\r\n").encode())
+                        f"Cookie: brimwell_pairing_{port}={key}\r\n\r\n").encode())
     connection.settimeout(0.2)
     data = b""
     while not stop.is_set():
@@ -77,7 +77,7 @@ def hostile(host, port, key, stop):
     deaf.sendall((f"GET /live HTTP/1.1\r\nHost: {host}:{port}\r\nUpgrade: websocket\r\n"
                   f"Connection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"
                   f"Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nOrigin: http://{host}:{port}\r\n"
-                  f"Cookie: brimwell_pairing={key}\r\n\r\n").encode())
+                  f"Cookie: brimwell_pairing_{port}={key}\r\n\r\n").encode())
     flood = socket.create_connection((host, port))
     try:
         flood.sendall(b"GET / HTTP/1.1\r\nX-Flood: " + b"x" * (64 << 20))

@@ -32,7 +32,11 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr std::string_view kLivePath = "/live";
-constexpr std::string_view kCookieName = "brimwell_pairing";
+// The pairing cookie's name, with the port: a browser keeps cookies by host alone, so two
+// servers of one computer (the window's and a planner's) would otherwise take each other's.
+std::string cookieName(std::uint16_t port) {
+    return "brimwell_pairing_" + std::to_string(port);
+}
 constexpr std::size_t kMostHeaderBytes = 16'384;
 // The threads that answer requests beyond the pages' own: the page's files, refusals.
 constexpr std::size_t kSpareThreads = 4;
@@ -321,19 +325,20 @@ int TabletServer::State::request(mg_connection* conn) {
             givenKey.assign(value.data(), static_cast<std::size_t>(length));
         }
     }
-    std::string cookieKey;
-    if (const char* cookies = mg_get_header(conn, "Cookie"); cookies != nullptr) {
-        std::array<char, 64> value{};
-        const int length =
-            mg_get_cookie(cookies, std::string(kCookieName).c_str(), value.data(), value.size());
-        if (length > 0) {
-            cookieKey.assign(value.data(), static_cast<std::size_t>(length));
-        }
-    }
     std::string paired;
+    std::string cookie;
     {
         const std::scoped_lock lock(mutex);
         paired = key;
+        cookie = cookieName(port);
+    }
+    std::string cookieKey;
+    if (const char* cookies = mg_get_header(conn, "Cookie"); cookies != nullptr) {
+        std::array<char, 64> value{};
+        const int length = mg_get_cookie(cookies, cookie.c_str(), value.data(), value.size());
+        if (length > 0) {
+            cookieKey.assign(value.data(), static_cast<std::size_t>(length));
+        }
     }
     if (sameKey(givenKey, paired)) {
         // The key leaves the address; the browser keeps it as a cookie of this server's only, and
@@ -341,9 +346,9 @@ int TabletServer::State::request(mg_connection* conn) {
         // another site's address, //elsewhere). It goes on from this page of the server's own
         // rather than by a redirect: a browser that came by a link on another site sends a
         // SameSite=Strict cookie on no request that site began, a redirect's included.
-        return answer(conn, 200, "text/html; charset=utf-8", kPairedPage,
-                      "Set-Cookie: " + std::string(kCookieName) + "=" + paired +
-                          "; Path=/; HttpOnly; SameSite=Strict\r\n");
+        return answer(
+            conn, 200, "text/html; charset=utf-8", kPairedPage,
+            "Set-Cookie: " + cookie + "=" + paired + "; Path=/; HttpOnly; SameSite=Strict\r\n");
     }
     if (!sameKey(cookieKey, paired)) {
         return answer(conn, 403, "text/html; charset=utf-8", kPairPage);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -33,6 +34,7 @@ class TabletServerTest : public ::testing::Test {
         port = server->port();
         const std::string url = server->url();
         key = url.substr(url.find("key=") + 4);
+        cookie = test::pairingCookie(port, key);
         host = "127.0.0.1:" + std::to_string(port);
         ShownPlan plan;
         plan.cells = {{"txtOriginICAO", "LIRF"}, {"txtFL", "229752"}};
@@ -47,17 +49,17 @@ class TabletServerTest : public ::testing::Test {
     }
     std::string paired(const std::string& method, const std::string& path,
                        std::chrono::milliseconds bound = 3s) const {
-        return get(method + " " + path + " HTTP/1.1\r\nHost: " + host +
-                       "\r\nCookie: brimwell_pairing=" + key + "\r\n\r\n",
+        return get(method + " " + path + " HTTP/1.1\r\nHost: " + host + "\r\nCookie: " + cookie +
+                       "\r\n\r\n",
                    bound);
     }
-    std::string upgrade(const std::string& origin, const std::string& cookie) const {
-        return test::upgradeRequest(host, origin, cookie);
+    std::string upgrade(const std::string& origin, const std::string& cookies) const {
+        return test::upgradeRequest(host, origin, cookies);
     }
     // A page connected: the upgrade answered and the snapshot received.
     std::unique_ptr<Client> page(int receiveBuffer = 0) const {
         auto client = std::make_unique<Client>(port, receiveBuffer);
-        client->send(upgrade("http://" + host, key));
+        client->send(upgrade("http://" + host, cookie));
         EXPECT_TRUE(client->receiveUntil("\"type\":\"snapshot\""));
         return client;
     }
@@ -71,6 +73,7 @@ class TabletServerTest : public ::testing::Test {
     std::unique_ptr<TabletServer> server;
     std::uint16_t port = 0;
     std::string key;
+    std::string cookie;  // the pairing cookie's name=key
     std::string host;
 };
 
@@ -81,9 +84,9 @@ TEST_F(TabletServerTest, TheKeyOnceGivesACookieAndLeavesTheAddress) {
         const auto answer =
             get("GET " + path + "?key=" + key + " HTTP/1.1\r\nHost: " + host + "\r\n\r\n");
         EXPECT_EQ(statusOf(answer), "HTTP/1.1 200 OK") << path;
-        EXPECT_NE(answer.find("\r\nSet-Cookie: brimwell_pairing=" + key +
-                              "; Path=/; HttpOnly; SameSite=Strict\r\n"),
-                  std::string::npos)
+        EXPECT_NE(
+            answer.find("\r\nSet-Cookie: " + cookie + "; Path=/; HttpOnly; SameSite=Strict\r\n"),
+            std::string::npos)
             << answer;
         EXPECT_NE(answer.find(R"(<meta http-equiv="refresh" content="0; url=/">)"),
                   std::string::npos)
@@ -101,13 +104,48 @@ TEST_F(TabletServerTest, EachStartGivesANewKeyAndTheOldCookieNoLonger) {
     EXPECT_EQ(statusOf(paired("GET", "/")), "HTTP/1.1 403 Forbidden");
 }
 
+// The window's server and a planner's on one computer, one browser paired with both: it keeps
+// cookies by host, whatever the port, and sends every one it holds to either.
+TEST_F(TabletServerTest, TwoServersOfOneComputerKeepTheirPairingsApart) {
+    TabletServer other;
+    ASSERT_EQ(other.start("127.0.0.1", 0), std::nullopt);
+    const std::string otherHost = "127.0.0.1:" + std::to_string(other.port());
+    std::map<std::string, std::string> jar;  // the browser's cookies of 127.0.0.1, by name
+    const auto visit = [&](std::uint16_t at, const std::string& atHost, const std::string& query) {
+        std::string cookies;
+        for (const auto& [name, value] : jar) {
+            cookies += (cookies.empty() ? "" : "; ") + name + "=" + value;
+        }
+        Client client(at);
+        client.send("GET /" + query + " HTTP/1.1\r\nHost: " + atHost + "\r\n" +
+                    (cookies.empty() ? "" : "Cookie: " + cookies + "\r\n") + "\r\n");
+        const std::string answer = client.receiveAll(3s);
+        if (const auto found = answer.find("\r\nSet-Cookie: "); found != std::string::npos) {
+            const auto start = found + 14;
+            const auto equals = answer.find('=', start);
+            jar[answer.substr(start, equals - start)] =
+                answer.substr(equals + 1, answer.find(';', equals) - equals - 1);
+        }
+        return statusOf(answer);
+    };
+    const std::string otherUrl = other.url();
+    EXPECT_EQ(visit(port, host, "?key=" + key), "HTTP/1.1 200 OK");
+    EXPECT_EQ(visit(other.port(), otherHost, otherUrl.substr(otherUrl.find("?key="))),
+              "HTTP/1.1 200 OK");
+    EXPECT_EQ(visit(port, host, ""), "HTTP/1.1 200 OK");
+    EXPECT_EQ(visit(other.port(), otherHost, ""), "HTTP/1.1 200 OK");
+    EXPECT_EQ(jar.size(), 2U);
+}
+
 TEST_F(TabletServerTest, WithoutTheKeyOrCookieEveryPathIsForbiddenWithoutAFigure) {
     const std::vector<std::pair<std::string, std::string>> rows = {
         {"/", ""},
         {"/page.js", ""},
         {"/live", ""},
         {"/?key=00000000000000000000000000000000", ""},
-        {"/", "Cookie: brimwell_pairing=0123\r\n"},
+        {"/", "Cookie: " + test::pairingCookie(port, "0123") + "\r\n"},
+        {"/", "Cookie: brimwell_pairing=" + key + "\r\n"},
+        {"/", "Cookie: " + test::pairingCookie(static_cast<std::uint16_t>(port + 1), key) + "\r\n"},
         {"/", "Cookie: other=" + key + "\r\n"},
     };
     const auto request = [&](const std::string& path, const std::string& headers) {
@@ -187,7 +225,7 @@ TEST_F(TabletServerTest, EveryAnswerCarriesTheSafetyHeaders) {
 
 TEST_F(TabletServerTest, HeadersBeyond16KiBAreRefusedAndAFloodCutOff) {
     const auto filled = [&](std::size_t kib) {
-        return "GET / HTTP/1.1\r\nHost: " + host + "\r\nCookie: brimwell_pairing=" + key +
+        return "GET / HTTP/1.1\r\nHost: " + host + "\r\nCookie: " + cookie +
                "\r\nX-Filler: " + std::string(kib * 1024, 'a') + "\r\n\r\n";
     };
     EXPECT_EQ(get(filled(17)).find("200 OK"), std::string::npos);
@@ -229,11 +267,11 @@ TEST_F(TabletServerTest, TheWebSocketTakesOnlyThePagesOwnOrigin) {
         std::string origin, cookie, status;
     };
     const std::vector<Row> rows = {
-        {"http://" + host, key, "HTTP/1.1 101 Switching Protocols"},
-        {"http://attacker.example", key, "HTTP/1.1 403 Forbidden"},
-        {"http://" + host + ".attacker.example", key, "HTTP/1.1 403 Forbidden"},
-        {"https://" + host, key, "HTTP/1.1 403 Forbidden"},
-        {"", key, "HTTP/1.1 403 Forbidden"},
+        {"http://" + host, cookie, "HTTP/1.1 101 Switching Protocols"},
+        {"http://attacker.example", cookie, "HTTP/1.1 403 Forbidden"},
+        {"http://" + host + ".attacker.example", cookie, "HTTP/1.1 403 Forbidden"},
+        {"https://" + host, cookie, "HTTP/1.1 403 Forbidden"},
+        {"", cookie, "HTTP/1.1 403 Forbidden"},
         {"http://" + host, "", "HTTP/1.1 403 Forbidden"},
     };
     for (const auto& row : rows) {
@@ -252,7 +290,7 @@ TEST_F(TabletServerTest, ANinthDeviceIsToldTheServerIsFull) {
     }
     EXPECT_EQ(server->devices(), 8U);
     Client ninth(port);
-    ninth.send(upgrade("http://" + host, key));
+    ninth.send(upgrade("http://" + host, cookie));
     ninth.receiveUntil("\r\n\r\n");
     EXPECT_EQ(statusOf(ninth.received()), "HTTP/1.1 503 Service Unavailable");
     pages.pop_back();
@@ -273,7 +311,7 @@ TEST_F(TabletServerTest, ANinthDeviceIsToldTheServerIsFull) {
 TEST_F(TabletServerTest, APageThatDoesNotReadIsDropped) {
     const auto reader = page();
     Client deaf(port, 4096);
-    deaf.send(upgrade("http://" + host, key));
+    deaf.send(upgrade("http://" + host, cookie));
     waitForDevices(2);
     ShownPlan big;
     big.cells = {{"txtOriginICAO", std::string(60'000, 'L')}};

@@ -75,13 +75,17 @@ std::string statusOf(const std::string& answer) {
     return answer.substr(0, answer.find("\r\n"));
 }
 
+std::string pairingCookie(std::uint16_t port, const std::string& key) {
+    return "brimwell_pairing_" + std::to_string(port) + "=" + key;
+}
+
 std::string upgradeRequest(const std::string& host, const std::string& origin,
                            const std::string& cookie) {
     return "GET /live HTTP/1.1\r\nHost: " + host +
            "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"
            "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n" +
            (origin.empty() ? "" : "Origin: " + origin + "\r\n") +
-           (cookie.empty() ? "" : "Cookie: brimwell_pairing=" + cookie + "\r\n") + "\r\n";
+           (cookie.empty() ? "" : "Cookie: " + cookie + "\r\n") + "\r\n";
 }
 
 }  // namespace brimwell::test

@@ -43,8 +43,10 @@ class RawWebClient final {
 
 // The status line of an answer: "HTTP/1.1 200 OK".
 std::string statusOf(const std::string& answer);
-// The request that opens the page's WebSocket at /live, with the Origin and the pairing cookie
-// where they are not empty.
+// The pairing cookie of the server at the port, as a Cookie header carries it: name=key.
+std::string pairingCookie(std::uint16_t port, const std::string& key);
+// The request that opens the page's WebSocket at /live, with the Origin and the Cookie header's
+// value where they are not empty.
 std::string upgradeRequest(const std::string& host, const std::string& origin,
                            const std::string& cookie);
 

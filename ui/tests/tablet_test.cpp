@@ -83,7 +83,9 @@ class TabletTest final : public QObject {
 
         const std::string host = "127.0.0.1:" + std::to_string(chosen);
         RawWebClient page(static_cast<std::uint16_t>(chosen));
-        page.send(upgradeRequest(host, "http://" + host, match.captured(1).toStdString()));
+        page.send(upgradeRequest(
+            host, "http://" + host,
+            pairingCookie(static_cast<std::uint16_t>(chosen), match.captured(1).toStdString())));
         QVERIFY(page.receiveUntil(R"("txtFL":"229752")"));
         QTRY_COMPARE(devices.text(), u"1 device connected."_s);
         window->activateWindow();  // as the pilot clicks it, over the dialog
