@@ -95,9 +95,11 @@ FlightsWindow::FlightsWindow(engine::Unit unit, QWidget* parent)
 int FlightsWindow::widthOfEveryColumn() const {
     int width = 2 * m_list->frameWidth() + m_list->verticalScrollBar()->sizeHint().width();
     const QAbstractItemView& view = *m_list;  // where the column's hint is public
+    const QHeaderView& header = *m_list->horizontalHeader();
     for (int column = 0; column < ColumnCount; ++column) {
-        width += std::max(view.sizeHintForColumn(column),
-                          m_list->horizontalHeader()->sectionSizeHint(column));
+        // The last column, stretched, is never narrower than the header's default section.
+        const int least = column + 1 == ColumnCount ? header.defaultSectionSize() : 0;
+        width += std::max({view.sizeHintForColumn(column), header.sectionSizeHint(column), least});
     }
     const QMargins margins = layout()->contentsMargins();
     width += margins.left() + margins.right();
