@@ -52,8 +52,7 @@
     const travelled = reading.progress_from === "distance travelled";
     setText("distance_flown_nm", `${reading.distance_flown_nm} nm${travelled ? " travelled" : ""}`);
     setText("distance_to_go_nm", `${reading.distance_to_go_nm} nm`);
-    setText("off_route_nm", none(reading.off_route_nm) ? "–"
-                                                       : `${reading.off_route_nm.toFixed(1)} nm, progress held`);
+    setText("off_route_nm", none(reading.off_route_nm) ? "–" : `${reading.off_route_nm.toFixed(1)} nm`);
     setText("fuel_on_board", weight(reading.fuel_on_board));
     setText("planned_fuel_on_board", weight(reading.planned_fuel_on_board));
     setText("difference", signed(reading.difference));

@@ -36,9 +36,12 @@ int main(int argc, char** argv) {
                        {"fuel_plan_onboard", "40000"}}};
     std::ofstream(argv[1]) << ofpText(changes);
     XPlaneStandIn standIn;
-    // clang-format off
-    standIn.fly(FlightScript(41.8, 12.25, 100000).wait(2).flyTo(47.5, -8.0, 4, 30000).flyTo(44.5, -8.0, 5, 2000).flyTo(47.5, -8.0, 5, 2000).flyTo(50.0, -20.0, 4, 25000).flyTo(40.64, -73.78, 20, 20000).land(2).moments());
-    // clang-format on
+    FlightScript flight = FlightScript(41.8, 12.25, 100000).wait(2).flyTo(47.5, -8.0, 4, 30000);
+    if (!plain) {
+        flight.flyTo(44.5, -8.0, 5, 2000).flyTo(47.5, -8.0, 5, 2000);
+    }
+    standIn.fly(
+        flight.flyTo(50.0, -20.0, 4, 25000).flyTo(40.64, -73.78, 20, 20000).land(2).moments());
     std::cout << standIn.url() << std::endl;
     std::cin.ignore(std::numeric_limits<std::streamsize>::max());
 }
