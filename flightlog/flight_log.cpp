@@ -388,7 +388,20 @@ bool FlightLog::readable() const {
 
 bool FlightLog::failed(const std::string& what) {
     m_problem = what + (m_db ? std::string(": ") + sqlite3_errmsg(m_db->handle) : std::string());
+    if (m_db && sqlite3_errcode(m_db->handle) == SQLITE_BUSY) {
+        // Held by another program beyond the whole wait (a writer stopped in its transaction):
+        // the next writes try once each, so that such a log costs one wait and not one a reading.
+        sqlite3_busy_timeout(m_db->handle, 0);
+        m_waitGivenUp = true;
+    }
     return false;
+}
+
+void FlightLog::waitAgain() {
+    if (m_waitGivenUp) {
+        sqlite3_busy_timeout(m_db->handle, kBusyTimeoutMs);
+        m_waitGivenUp = false;
+    }
 }
 
 bool FlightLog::openFile(bool create) {
@@ -512,6 +525,7 @@ std::optional<std::int64_t> FlightLog::begin(const PlannedFlight& plan,
         failed("the flight log is in use");
         return std::nullopt;
     }
+    waitAgain();
     const auto cell = [&plan](std::string_view name) {
         const auto found = plan.cells.find(name);
         return found == plan.cells.end() ? std::string() : found->second;
@@ -581,6 +595,7 @@ bool FlightLog::addReading(std::int64_t id, const flight::WatchedCheck& check, b
     if (!transaction.open()) {
         return failed("the flight log is in use");
     }
+    waitAgain();
     std::int64_t seq = 0;
     {
         Statement last(db, "SELECT max(seq) FROM readings WHERE flight = ?");

@@ -283,5 +283,33 @@ TEST(FlightLogPlanner, WatchesOnWhenTheFlightCannotBeKept) {
     }
 }
 
+// The log held by another program (a writer stopped in its transaction) through a whole watch:
+// told once, and the watch keeps its pace; the log taken up again by the next flight.
+TEST(FlightLogPlanner, WatchesOnAtItsPaceWhileAnotherHoldsTheLog) {
+    const TempFolder data;
+    XPlaneStandIn standIn;
+    standIn.fly(flightBurning(1.0).moments());
+    const auto free = watch(standIn, data);
+    ASSERT_EQ(free.status, 0) << free.err;
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((data / "brimwell" / "flights.sqlite").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    standIn.fly(flightBurning(1.0).moments());
+    const auto held = watch(standIn, data);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(held.status, 0) << held.err;
+    EXPECT_NE(held.out.find("\nLanded at "), std::string::npos);
+    EXPECT_EQ(held.err,
+              "brimwell-plan: Your flight is not being kept in the flight log: the flight log is "
+              "in use: database is locked. The watch goes on.\n");
+    // One wait for the log, of its 1.5 s, and no more: every reading after it on time.
+    EXPECT_LT(held.took, free.took + std::chrono::milliseconds(3500))
+        << free.took.count() << " ms free, " << held.took.count() << " ms held";
+    standIn.fly(flightBurning(1.0).moments());
+    EXPECT_EQ(watch(standIn, data).err, "");
+    EXPECT_EQ(count(logged(data, {"--flights"}).out, ", landed"), 2U);
+}
+
 }  // namespace
 }  // namespace brimwell::test
