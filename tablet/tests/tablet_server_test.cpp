@@ -114,7 +114,7 @@ TEST_F(TabletServerTest, TwoServersOfOneComputerKeepTheirPairingsApart) {
     const auto visit = [&](std::uint16_t at, const std::string& atHost, const std::string& query) {
         std::string cookies;
         for (const auto& [name, value] : jar) {
-            cookies += (cookies.empty() ? "" : "; ") + name + "=" + value;
+            cookies.append(cookies.empty() ? "" : "; ").append(name).append("=").append(value);
         }
         Client client(at);
         client.send("GET /" + query + " HTTP/1.1\r\nHost: " + atHost + "\r\n" +
