@@ -22,7 +22,13 @@ struct ProgramRun {
 
 // The most memory a program may hold whatever the other side sends: 150 MiB; twice that under
 // AddressSanitizer, whose shadow memory and quarantine of freed blocks hold more of their own.
-#if defined(__SANITIZE_ADDRESS__)
+// g++ tells AddressSanitizer by __SANITIZE_ADDRESS__, clang by __has_feature.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define BRIMWELL_UNDER_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(BRIMWELL_UNDER_ASAN)
 inline constexpr long kMostKilobytes = 2L * 150 * 1024;
 #else
 inline constexpr long kMostKilobytes = 150L * 1024;
