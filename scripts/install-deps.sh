@@ -29,6 +29,7 @@ tests=(
   zlib1g-dev # the gzip bomb of the tests' web stand-in on 127.0.0.1
   poppler-utils # reading back the PDF page of the report
   chromium chromium-driver python3-selenium # the tablet's page in a real, headless browser
+  clang # the sanitizer build (the asan preset) is clang's
 )
 checks=(
   clang clang-format clang-tidy # the fuzzers are built with clang

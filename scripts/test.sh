@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every test suite and runs them.
-#   scripts/test.sh [preset]    dev (default) or asan (AddressSanitizer + UBSan)
+#   scripts/test.sh [preset [ctest option]...]    dev (default) or asan (AddressSanitizer + UBSan)
 set -euo pipefail
 
 preset="${1:-dev}"
+shift $(($# > 0))
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
@@ -12,4 +13,4 @@ cmake --preset "$preset"
 cmake --build --preset "$preset" -j "$(nproc)"
 # The window's tests need no screen.
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
-ctest --preset "$preset" -j "$(nproc)"
+ctest --preset "$preset" -j "$(nproc)" "$@"
