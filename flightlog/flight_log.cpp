@@ -392,16 +392,12 @@ bool FlightLog::failed(const std::string& what) {
         // Held by another program beyond the whole wait (a writer stopped in its transaction):
         // the next writes try once each, so that such a log costs one wait and not one a reading.
         sqlite3_busy_timeout(m_db->handle, 0);
-        m_waitGivenUp = true;
     }
     return false;
 }
 
 void FlightLog::waitAgain() {
-    if (m_waitGivenUp) {
-        sqlite3_busy_timeout(m_db->handle, kBusyTimeoutMs);
-        m_waitGivenUp = false;
-    }
+    sqlite3_busy_timeout(m_db->handle, kBusyTimeoutMs);
 }
 
 bool FlightLog::openFile(bool create) {

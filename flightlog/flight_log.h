@@ -125,13 +125,13 @@ class FlightLog final {
     void moveAside(const std::string& why);
     bool migrate(int version);
     bool failed(const std::string& what);
-    // The busy timeout back, once a write goes through after one that gave up waiting.
+    // The busy timeout as at the start: a write has gone through, after one that may have given
+    // up waiting.
     void waitAgain();
 
     std::filesystem::path m_path;
     std::unique_ptr<Database> m_db;
     bool m_readOnly = false;
-    bool m_waitGivenUp = false;
     std::string m_notice;
     mutable std::string m_problem;
 };
